@@ -1,0 +1,42 @@
+// Message routines: the window's boxes when it has installed them, otherwise standard error.
+#include "core/message.h"
+
+#include <cstdlib>
+
+#include "core/common.h"
+#include "platform/platform.h"
+
+uihooks ui = {nullptr, nullptr, nullptr, nullptr};
+int errorseen = 0;
+
+void infobox(const char* msg) {
+  if (usegui && ui.infobox) ui.infobox(msg);
+}
+
+void warnbox(const char* msg) {
+  if (usegui && ui.warnbox) ui.warnbox(msg);
+  else pstream(stderr, "Warning: %s\n", msg);
+}
+
+void errbox(const char* msg) {
+  if (usegui) {
+    errorseen = 1;
+    if (ui.errbox) ui.errbox(msg);
+    else pstream(stderr, "Error: %s\n", msg);
+    return;
+  }
+  pstream(stderr, "Error: %s\n", msg);
+  fflush(stdout);
+  exit(16);
+}
+
+int areyousure(const char* verb) {
+  if (usegui && ui.areyousure) return ui.areyousure(verb);
+  return 1;
+}
+
+void fserror() {
+  char buf[SLEN + 40];
+  pbuf(buf, sizeof buf, "Filing system error: %s", plat_errtext());
+  errbox(buf);
+}

@@ -1,0 +1,20 @@
+// Messages for the user. In batch mode warnings and errors go to standard error and an error
+// ends the process with status 16; the window fills in `uihooks` to show boxes instead.
+#pragma once
+
+struct uihooks {
+  void (*infobox)(const char* msg);
+  void (*warnbox)(const char* msg);
+  void (*errbox)(const char* msg);
+  int (*areyousure)(const char* verb);
+};
+extern uihooks ui;
+
+// Set when an error was reported in interactive mode; the process then exits with status 16.
+extern int errorseen;
+
+void infobox(const char* msg);
+void warnbox(const char* msg);
+void errbox(const char* msg);
+int areyousure(const char* verb);
+void fserror();

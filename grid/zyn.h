@@ -1,0 +1,152 @@
+// The document: grid type and size, symmetry, the square array, cell and light properties,
+// free lights, title and author, treatment settings; and the words and entries that
+// rebuild() derives from it. There is exactly one document; modules read these globals directly.
+#pragma once
+
+#include "core/common.h"
+
+constexpr int NGTYPES = 13;
+constexpr int MXMSGLEN = 97272;  // bytes of one treatment message text
+constexpr int MXMSGSLOTS = 255;  // message slots per message
+
+// Square flags.
+constexpr unsigned char SQF_BLOCK = 1, SQF_CUTOUT = 8, SQF_SEL = 16;
+
+// Checking flags of a light, kept in its start square.
+constexpr int CHK_TWO = 1, CHK_THREE = 2, CHK_UNDER = 4, CHK_OVER = 8;
+
+struct gtypeinfo {
+  const char* name;
+  int ndir;
+  const char* dname[MAXNDIR];
+  int shape;  // SHAPE_* below
+  int xwrap;  // 0 no, 1 yes, 2 yes with flip
+  int ywrap;
+};
+constexpr int SHAPE_RECT = 0, SHAPE_HEXV = 1, SHAPE_HEXH = 2, SHAPE_CIRC = 3;
+extern const gtypeinfo gtypes[NGTYPES];
+
+struct cellprops {
+  unsigned int bgcolour;
+  unsigned int fgcolour;
+  unsigned int markcolour;
+  unsigned char treatcell;
+  unsigned char cellown;
+  unsigned char fontstyle;
+  unsigned char unlinked;
+  char marktexts[NMARKS][MXMK + 1];
+};
+
+struct lightprops {
+  unsigned int dmask;
+  unsigned int emask;
+  unsigned char ten;
+  unsigned char lightown;
+  unsigned char nonumber;
+  unsigned char layered;
+};
+
+struct word;
+struct entry;
+
+struct square {
+  unsigned int bars;
+  unsigned int merge;
+  unsigned char sqflags;
+  unsigned char lightsel;
+  int nchars[MAXNDIR];
+  ABM charsets[MAXNDIR][MXCP];
+  cellprops cellrec;
+  lightprops lightrec[MAXNDIR];
+  // Derived by rebuild(): never saved.
+  int ent[MAXNDIR][MXCP];    // entry index per slot and position, -1 none
+  int wrd[MAXNDIR][MXCP];    // word index starting here per direction and multiplex layer, -1 none
+  unsigned char chk[MAXNDIR];  // CHK_* flags of the light starting here per direction
+  int number;                // light number, -1 none
+  int goi;                   // index among the cells flagged for treatment, -1 none
+};
+
+struct freelight {
+  int n;
+  int x[MXCL], y[MXCL];
+  lightprops lp;
+  unsigned char sel;
+  int w;  // word made from it by the last rebuild, -1 none
+};
+
+// Entry: one character position of a cell.
+struct entry {
+  ABM flbm;        // feasible characters
+  ABM flbmh;       // published copy for display (filler)
+  double score[61];  // filler: weight of each code
+  double best;       // filler
+  int gx, gy;        // the cell's representative square
+  int checking;      // words through this entry
+  unsigned char sel; // lies in a selected cell
+  unsigned char upd; // filler
+};
+
+// Word: one light, free light, multiplex layer or treatment message.
+struct word {
+  int nent, wlen, jlen;
+  int gx, gy;
+  int ldir;          // direction, or 100+n for free light n
+  // Filler lists (freed and cleared by every rebuild).
+  int* flist;
+  int flistlen;
+  void* jdata;
+  ABM* jflbm;
+  double* sdata;
+  int sdatalen;
+  entry* e[MXCL];    // entries in answer order
+  int commitdep;
+  unsigned char upd;
+  int layer;         // multiplex layer
+  int fspare[2];
+  lightprops* lp;    // effective light properties
+  int fe;
+  int jmode;
+  int goi[MXCL];
+};
+
+// Document globals.
+extern int gtype, width, height;
+extern int rotsym, mirsym, dupsym;
+extern char title[SLEN], author[SLEN];
+extern square sqarray[MXSZ][MXSZ];  // indexed [x][y]
+extern cellprops defcell;
+extern lightprops deflight;
+extern freelight freelights[MXFL];
+extern int nfreelights;
+extern int cursorx, cursory, cursordir, cursorlayer;
+extern int unsaved;
+extern char dictpaths[MAXNDICTS][SLEN], dsfilter[MAXNDICTS][SLEN], dafilter[MAXNDICTS][SLEN];
+
+// Treatment settings (their meaning belongs to the treatment engine).
+extern int treattype;
+extern int mustbeword;
+extern int allocmode[2];
+extern char pluginpath[SLEN];
+extern char treatmsg[2][MXMSGLEN + 1];
+extern ABM msgconstr[2][MXMSGSLOTS];
+
+// Derived structures built by rebuild().
+extern word* words;
+extern entry* entries;
+extern int nw, ntw, ne, nc, curword, curent;
+extern int msgword0, msgent0;  // where the treatment-message words and their entries begin
+
+inline int ndir() { return gtypes[gtype].ndir; }
+
+void initsquare(square* s);
+void docreset();
+
+// Effective properties.
+const cellprops* getcprops(int x, int y);   // of the square itself (callers pass the representative)
+lightprops* getlprops(int x, int y, int d);  // of the light starting at (x, y) in direction d
+inline int fixemask(unsigned int em) { return (em & 0x1f) ? (int)(em & 0x1f) : 1; }
+
+// Character-set notation. dash: the no-character bit is allowed (message constraints).
+int parseabm(ABM* out, int max, const char* s, int dash);
+void abmtostr(char* out, size_t n, ABM b, int dash);
+void abmstodispstr(char* out, size_t n, const ABM* b, int cnt);
