@@ -1,0 +1,49 @@
+// User preferences: 26 named integer or string values with defaults, read from the
+// per-user preferences file at interactive start-up and written back by the dialog.
+#pragma once
+
+#include <cstdio>
+
+#include "core/common.h"
+
+enum prefindex {
+  PREF_EDIT_CLICK_FOR_BLOCK,
+  PREF_EDIT_CLICK_FOR_BAR,
+  PREF_EDIT_SHOW_NUMBERS,
+  PREF_STATS_MIN_CHECK_PERCENT,
+  PREF_STATS_MAX_CHECK_PERCENT,
+  PREF_AUTOFILL_NO_DUPLICATES,
+  PREF_AUTOFILL_RANDOM,
+  PREF_EXPORT_EPS_SQUARE_POINTS,
+  PREF_EXPORT_HTML_SQUARE_PIXELS,
+  PREF_LIGHT_NUMBERS_IN_SOLUTIONS,
+  PREF_LOOKUPNAME_0,
+  PREF_LOOKUPURI_0 = PREF_LOOKUPNAME_0 + 6,
+  PREF_STARTUP_DEFDICT1 = PREF_LOOKUPURI_0 + 6,
+  PREF_STARTUP_FF1,
+  PREF_STARTUP_AF1,
+  PREF_STARTUP_AL,
+  NPREFS
+};
+
+struct prefdef {
+  const char* key;
+  int isstr;
+  int min, max;
+  int idef;
+  const char* sdef;
+};
+extern const prefdef prefdefs[NPREFS];
+
+// Current values: integers in prefdata, strings in prefstrs (empty for integer entries).
+extern int prefdata[NPREFS];
+extern char prefstrs[NPREFS][SLEN];
+
+inline int prefint(int i) { return prefdata[i]; }
+inline const char* prefstr(int i) { return prefstrs[i]; }
+
+void loadprefdefaults();
+FILE* prefsfile(int write);   // null when the folder or the file cannot be had
+void loadprefs();             // defaults, then the file if it can be read
+int saveprefs();              // 0 on success, else the file could not be written
+void readprefs(FILE* f);      // apply the lines of an open preferences file
