@@ -6,7 +6,7 @@
 #include "core/common.h"
 #include "platform/platform.h"
 
-uihooks ui = {nullptr, nullptr, nullptr, nullptr};
+uihooks ui = {};
 int errorseen = 0;
 
 void infobox(const char* msg) {

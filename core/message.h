@@ -2,13 +2,7 @@
 // ends the process with status 16; the window fills in `uihooks` to show boxes instead.
 #pragma once
 
-struct uihooks {
-  void (*infobox)(const char* msg);
-  void (*warnbox)(const char* msg);
-  void (*errbox)(const char* msg);
-  int (*areyousure)(const char* verb);
-};
-extern uihooks ui;
+#include "core/hooks.h"
 
 // Set when an error was reported in interactive mode; the process then exits with status 16.
 extern int errorseen;

@@ -1,0 +1,14 @@
+// The one table through which the engine tells the window something. The window fills it in;
+// batch mode and the tests leave entries empty, and callers skip an empty entry.
+#pragma once
+
+struct uihooks {
+  // Messages (see core/message.h for what happens without a window).
+  void (*infobox)(const char* msg);
+  void (*warnbox)(const char* msg);
+  void (*errbox)(const char* msg);
+  int (*areyousure)(const char* verb);
+  // Refreshes requested by the engine.
+  void (*statsrefresh)();  // the grid's statistics changed (after a rebuild)
+};
+extern uihooks ui;
