@@ -1,0 +1,98 @@
+// The preference table, its defaults and clamping, and the preferences file.
+#include "core/prefs.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/platform.h"
+
+const prefdef prefdefs[NPREFS] = {
+    {"edit_click_for_block", 0, 0, 1, 0, nullptr},
+    {"edit_click_for_bar", 0, 0, 1, 0, nullptr},
+    {"edit_show_numbers", 0, 0, 1, 1, nullptr},
+    {"stats_min_check_percent", 0, 0, 100, 66, nullptr},
+    {"stats_max_check_percent", 0, 0, 100, 75, nullptr},
+    {"autofill_no_duplicates", 0, 0, 1, 1, nullptr},
+    {"autofill_random", 0, 0, 2, 0, nullptr},
+    {"export_EPS_square_points", 0, 10, 72, 36, nullptr},
+    {"export_HTML_square_pixels", 0, 10, 72, 36, nullptr},
+    {"light_numbers_in_solutions", 0, 0, 1, 0, nullptr},
+    {"lookupname_0", 1, 0, 0, 0, "Look up at Collins online"},
+    {"lookupname_1", 1, 0, 0, 0, "Look up at Oxford online"},
+    {"lookupname_2", 1, 0, 0, 0, "Search at English Wiktionary"},
+    {"lookupname_3", 1, 0, 0, 0, "Search at English Wikipedia"},
+    {"lookupname_4", 1, 0, 0, 0, "Search at Startpage"},
+    {"lookupname_5", 1, 0, 0, 0, "Look up at Dictionary.com"},
+    {"lookupuri_0", 1, 0, 0, 0, "https://www.collinsdictionary.com/search/?dictCode=english&q=%s"},
+    {"lookupuri_1", 1, 0, 0, 0, "https://www.oxfordlearnersdictionaries.com/definition/%s"},
+    {"lookupuri_2", 1, 0, 0, 0, "https://en.wiktionary.org/w/index.php?search=%s"},
+    {"lookupuri_3", 1, 0, 0, 0, "https://en.wikipedia.org/w/index.php?search=%s"},
+    {"lookupuri_4", 1, 0, 0, 0, "https://www.startpage.com/do/search?q=%s"},
+    {"lookupuri_5", 1, 0, 0, 0, "https://www.dictionary.com/browse/%s?s=t"},
+    {"startup_defdict1", 1, 0, 0, 0, ""},
+    {"startup_ff1", 1, 0, 0, 0, ""},
+    {"startup_af1", 1, 0, 0, 0, ""},
+    {"startup_al", 0, 0, 19, 2, nullptr},
+};
+
+int prefdata[NPREFS];
+char prefstrs[NPREFS][SLEN];
+
+void loadprefdefaults() {
+  for (int i = 0; i < NPREFS; i++) {
+    prefdata[i] = prefdefs[i].idef;
+    strlcpy0(prefstrs[i], prefdefs[i].isstr ? prefdefs[i].sdef : "", SLEN);
+  }
+}
+
+FILE* prefsfile(int write) {
+  std::string dir = plat_configdir(write != 0);
+  if (dir.empty()) return nullptr;
+  std::string path = dir + PLAT_SEP + "Zyn.ini";
+  return plat_fopen(path.c_str(), write ? "w" : "r");
+}
+
+void readprefs(FILE* f) {
+  char buf[SLEN];
+  while (fgets(buf, sizeof buf, f)) {
+    char* sp = strchr(buf, ' ');
+    if (!sp) continue;
+    *sp = 0;
+    char* val = sp + 1;
+    size_t l = strlen(val);
+    while (l > 0 && ((unsigned char)val[l - 1] < 0x20 || val[l - 1] == 0x7f)) val[--l] = 0;
+    for (int i = 0; i < NPREFS; i++) {
+      if (strcmp(buf, prefdefs[i].key) != 0) continue;
+      if (prefdefs[i].isstr) {
+        strlcpy0(prefstrs[i], val, SLEN);
+      } else {
+        long v = strtol(val, nullptr, 10);
+        if (v < prefdefs[i].min) v = prefdefs[i].min;
+        if (v > prefdefs[i].max) v = prefdefs[i].max;
+        prefdata[i] = (int)v;
+      }
+      break;
+    }
+  }
+}
+
+void loadprefs() {
+  loadprefdefaults();
+  FILE* f = prefsfile(0);
+  if (!f) return;
+  readprefs(f);
+  fclose(f);
+}
+
+int saveprefs() {
+  FILE* f = prefsfile(1);
+  if (!f) return 1;
+  for (int i = 0; i < NPREFS; i++) {
+    if (prefdefs[i].isstr) pstream(f, "%s %s\n", prefdefs[i].key, prefstrs[i]);
+    else pstream(f, "%s %d\n", prefdefs[i].key, prefdata[i]);
+  }
+  int bad = ferror(f);
+  if (fclose(f) != 0) bad = 1;
+  return bad ? 1 : 0;
+}

@@ -1,0 +1,161 @@
+// Start-up: command line, usage text, version lines and the start-up order.
+#include "core/startup.h"
+
+#include <cairo.h>
+#include <gdk/gdk.h>
+#include <gtk/gtk.h>
+#include <pango/pango.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "alphabet/alphabet.h"
+#include "core/common.h"
+#include "core/lock.h"
+#include "core/message.h"
+#include "core/prefs.h"
+#include "dicts/dicts.h"
+#include "grid/zyn.h"
+
+const char* release = "0.1";
+
+namespace {
+const char optstring[] = "a:bd:?D:R:F:";
+char alphaopt[SLEN];  // -a value, empty when not given
+int ndictopts;        // -d options taken so far
+
+unsigned int readnum(const char* s) { return (unsigned int)strtoul(s, nullptr, 0); }
+
+// Take one option letter with its value (null for letters without one). 1: show the usage text.
+int takeoption(char c, const char* val) {
+  switch (c) {
+    case 'a':
+      if (strlen(val) < SLEN) strlcpy0(alphaopt, val, SLEN);
+      return 0;
+    case 'b':
+      usegui = 0;
+      return 0;
+    case 'd':
+      if (ndictopts < MAXNDICTS && strlen(val) < SLEN) strlcpy0(dictpaths[ndictopts++], val, SLEN);
+      return 0;
+    case 'D':
+      debug = readnum(val) | 0x80000000u;
+      return 0;
+    case 'R':
+      rseed = readnum(val);
+      return 0;
+    case 'F':
+      filler_seed = readnum(val);
+      return 0;
+    default:
+      return 1;
+  }
+}
+}  // namespace
+
+int parseargs(int argc, char** argv) {
+  alphaopt[0] = 0;
+  ndictopts = 0;
+  int i = 1;
+  for (; i < argc; i++) {
+    const char* a = argv[i];
+    if (a[0] != '-' || a[1] == 0) break;
+    if (strcmp(a, "--") == 0) {
+      i++;
+      break;
+    }
+    for (int k = 1; a[k]; k++) {
+      char c = a[k];
+      const char* p = c == ':' ? nullptr : strchr(optstring, c);
+      if (!p || c == '?') return 1;
+      if (p[1] != ':') {
+        if (takeoption(c, nullptr)) return 1;
+        continue;
+      }
+      const char* val;
+      if (a[k + 1]) val = a + k + 1;
+      else if (i + 1 < argc) val = argv[++i];
+      else return 1;
+      if (takeoption(c, val)) return 1;
+      break;
+    }
+  }
+  if (i < argc && strlen(argv[i]) < SLEN) strlcpy0(filename, argv[i], SLEN);
+  return 0;
+}
+
+void printusage(const char* progname) {
+  pstdout("\nThis is Zyn, release %s.\n\n", release);
+  pstdout("Copyright (C) 2026 the Zyn developers.\n"
+          "This program is free software: you may use, copy, change and share it under the\n"
+          "terms of its licence, which comes with it. It comes with NO WARRANTY.\n\n"
+          "Web site, manual and news: see the README that came with Zyn.\n"
+          "Questions and reports: write to the Zyn developers through the project's issue tracker.\n\n");
+  pstdout("Usage: %s    [-a <initial alphabet code>] [-d <dictionary_file>]* [<zyn_file>]\n", progname);
+  pstdout("   OR: %s -b [-a <initial alphabet code>] [-d <dictionary_file>]* <zyn_deck>\n", progname);
+  pstdout("\n-b enables batch mode: GUI is disabled and a Zyn deck is read from the\n     specified file\n\n");
+  pstdout("Available alphabets and corresponding names and codes:\n");
+  for (const alphadef& a : alphabets) {
+    pstdout("%30s: ", a.dname);
+    for (int j = 0; a.names[j]; j++) pstdout("%s%s", j ? ", " : "", a.names[j]);
+    pstdout("\n");
+  }
+}
+
+void printversions() {
+  pstdout("Zyn release %s\n", release);
+  pstdout("debug=0x%08x\n", debug);
+  pstdout("rseed=0x%08x (set this using -R)\n", rseed);
+  pstdout("glib version %d.%d.%d\n", (int)glib_major_version, (int)glib_minor_version, (int)glib_micro_version);
+  pstdout("gtk version %d.%d.%d\n", (int)gtk_major_version, (int)gtk_minor_version, (int)gtk_micro_version);
+  pstdout("pango version %s\ncairo version %s\n", pango_version_string(), cairo_version_string());
+}
+
+void loadstartdicts() {
+  int loaded;
+  if (dictpaths[0][0]) loaded = dictsload(0) == 0;
+  else loaded = dictsdefault() == 0;
+  if (!loaded) warnbox("No dictionaries loaded");
+}
+
+int zynmain(int argc, char** argv) {
+  rseed = (unsigned int)time(nullptr);
+  filler_seed = 0;
+  initbitidx16();
+  docreset();
+  for (int d = 0; d < MAXNDICTS; d++) dictpaths[d][0] = dsfilter[d][0] = dafilter[d][0] = 0;
+  dictsfree();
+
+  if (parseargs(argc, argv)) {
+    printusage(argv[0]);
+    return 0;
+  }
+  if (debug) printversions();
+
+  srand(rseed);
+  gdk_threads_init();
+  zyn_lock();
+
+  if (usegui) {
+    pstream(stderr, "%s: the window is not available in this build yet; use -b <deck> for batch mode\n", argv[0]);
+    zyn_unlock();
+    return 16;
+  }
+
+  loadprefdefaults();
+
+  int status = 0;
+  if (alphaopt[0]) {
+    if (alphafind(alphaopt)) errbox("Unrecognised alphabet");
+  } else {
+    alphaload(prefint(PREF_STARTUP_AL));
+  }
+
+  pstream(stderr, "%s: batch mode cannot read decks in this build yet\n", argv[0]);
+  status = 16;
+
+  zyn_unlock();
+  dictsfree();
+  return status;
+}

@@ -1,0 +1,186 @@
+// Start-up, command line, preferences and the message routines.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/common.h"
+#include "core/message.h"
+#include "core/prefs.h"
+#include "core/startup.h"
+#include "grid/zyn.h"
+#include "platform/platform.h"
+#include "tests/testutil.h"
+
+namespace {
+
+void resetsettings() {
+  debug = rseed = filler_seed = 0;
+  usegui = 1;
+  filename[0] = 0;
+  for (int d = 0; d < MAXNDICTS; d++) dictpaths[d][0] = 0;
+}
+
+int parse(std::vector<std::string> args) {
+  resetsettings();
+  args.insert(args.begin(), "zyn");
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  return parseargs((int)argv.size(), argv.data());
+}
+
+std::string zyn() { return ZYN_BINARY; }
+
+}  // namespace
+
+TEST(Core, BitIndexTable) {
+  initbitidx16();
+  EXPECT_EQ(bitidx16[0], 0);
+  EXPECT_EQ(bitidx16[1], 0);
+  EXPECT_EQ(bitidx16[0x8000], 15);
+  EXPECT_EQ(bitidx16[0x0c00], 10);
+  for (int v = 1; v < 65536; v++) ASSERT_EQ(bitidx16[v], __builtin_ctz(v)) << v;
+}
+
+TEST(Core, OptionsSetTheirSettings) {
+  ASSERT_EQ(parse({"-b", "-D0x10", "-R", "077", "-F12", "deck.txt", "more"}), 0);
+  EXPECT_EQ(usegui, 0);
+  EXPECT_EQ(debug, 0x80000010u);
+  EXPECT_EQ(rseed, 077u);
+  EXPECT_EQ(filler_seed, 12u);
+  EXPECT_STREQ(filename, "deck.txt");
+
+  ASSERT_EQ(parse({"-D", "0"}), 0);
+  EXPECT_EQ(debug, 0x80000000u);
+
+  // Flags may be grouped; a value may follow in the same word.
+  ASSERT_EQ(parse({"-bF5"}), 0);
+  EXPECT_EQ(usegui, 0);
+  EXPECT_EQ(filler_seed, 5u);
+
+  // "--" ends the options.
+  ASSERT_EQ(parse({"--", "-b"}), 0);
+  EXPECT_EQ(usegui, 1);
+  EXPECT_STREQ(filename, "-b");
+}
+
+TEST(Core, UsageCases) {
+  for (auto args : std::vector<std::vector<std::string>>{{"-?"}, {"-x"}, {"-d"}, {"-b", "-a"}, {"-:"}})
+    EXPECT_EQ(parse(args), 1) << args.back();
+}
+
+TEST(Core, DictionaryOptionsAndLengthLimits) {
+  std::vector<std::string> args;
+  for (int i = 0; i < 10; i++) args.push_back("-dw" + std::to_string(i));
+  ASSERT_EQ(parse(args), 0);
+  for (int i = 0; i < MAXNDICTS; i++) EXPECT_EQ(dictpaths[i], "w" + std::to_string(i));
+
+  std::string long999(999, 'f'), long1000(1000, 'f');
+  ASSERT_EQ(parse({"-d", long1000, "-d", "ok", long999}), 0);
+  EXPECT_STREQ(dictpaths[0], "ok");
+  EXPECT_EQ(std::string(filename), long999);
+  ASSERT_EQ(parse({long1000}), 0);
+  EXPECT_STREQ(filename, "");
+}
+
+TEST(Core, PreferenceLines) {
+  loadprefdefaults();
+  EXPECT_EQ(prefint(PREF_STARTUP_AL), 2);
+  EXPECT_EQ(prefint(PREF_STATS_MIN_CHECK_PERCENT), 66);
+  EXPECT_STREQ(prefstr(PREF_LOOKUPNAME_0 + 2), "Search at English Wiktionary");
+
+  std::string file =
+      "stats_min_check_percent 150\n"
+      "startup_al -3\n"
+      "edit_show_numbers\n"              // no space: ignored
+      "export_EPS_square_points 5\r\n"   // clamped up to 10
+      "lookupname_0 three  spaced words \r\n"
+      "Autofill_random 2\n"              // keys are case-sensitive
+      "autofill_random 1\n"
+      "autofill_random 2\n"              // last one wins
+      "light_numbers_in_solutions xyz\n" // not a number: 0
+      "startup_defdict1 /tmp/w.txt\n"
+      "garbage\x01\x02 line\n"
+      "edit_click_for_block 99999999999999999999\n";
+  std::string path = writetemp(file);
+  FILE* f = fopen(path.c_str(), "r");
+  ASSERT_TRUE(f);
+  readprefs(f);
+  fclose(f);
+  EXPECT_EQ(prefint(PREF_STATS_MIN_CHECK_PERCENT), 100);
+  EXPECT_EQ(prefint(PREF_STARTUP_AL), 0);
+  EXPECT_EQ(prefint(PREF_EDIT_SHOW_NUMBERS), 1);
+  EXPECT_EQ(prefint(PREF_EXPORT_EPS_SQUARE_POINTS), 10);
+  EXPECT_STREQ(prefstr(PREF_LOOKUPNAME_0), "three  spaced words ");
+  EXPECT_EQ(prefint(PREF_AUTOFILL_RANDOM), 2);
+  EXPECT_EQ(prefint(PREF_LIGHT_NUMBERS_IN_SOLUTIONS), 0);
+  EXPECT_STREQ(prefstr(PREF_STARTUP_DEFDICT1), "/tmp/w.txt");
+  EXPECT_EQ(prefint(PREF_EDIT_CLICK_FOR_BLOCK), 1);
+
+  // A key and a single space with nothing after it gives the value 0.
+  path = writetemp("edit_show_numbers \n");
+  f = fopen(path.c_str(), "r");
+  readprefs(f);
+  fclose(f);
+  EXPECT_EQ(prefint(PREF_EDIT_SHOW_NUMBERS), 0);
+}
+
+TEST(Core, PreferencesFileRoundTrip) {
+  std::string dir = writetemp("", ".d");
+  unlink(dir.c_str());
+  setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+
+  // No folder yet: reading keeps the defaults and creates nothing.
+  loadprefs();
+  EXPECT_EQ(prefint(PREF_STARTUP_AL), 2);
+  EXPECT_EQ(plat_fopen((dir + "/Zyn/Zyn.ini").c_str(), "r"), nullptr);
+
+  prefdata[PREF_AUTOFILL_RANDOM] = 2;
+  strcpy(prefstrs[PREF_STARTUP_FF1], "^[a-z]+$");
+  ASSERT_EQ(saveprefs(), 0);
+  loadprefs();
+  EXPECT_EQ(prefint(PREF_AUTOFILL_RANDOM), 2);
+  EXPECT_STREQ(prefstr(PREF_STARTUP_FF1), "^[a-z]+$");
+  EXPECT_STREQ(prefstr(PREF_LOOKUPURI_0 + 5), "https://www.dictionary.com/browse/%s?s=t");
+  system(("rm -rf " + dir).c_str());
+  unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST(Core, FilingSystemErrorText) {
+  msgcapture cap;
+  EXPECT_EQ(plat_fopen("/nonexistent/dir/file", "r"), nullptr);
+  fserror();
+  ASSERT_EQ(cap.msgs.size(), 1u);
+  EXPECT_EQ(cap.msgs[0], "E:Filing system error: No such file or directory");
+  plat_clearerr();
+  EXPECT_STREQ(plat_errtext(), "general error");
+}
+
+TEST(CoreProgram, UsageText) {
+  std::string out, err;
+  EXPECT_EQ(runcmd(zyn() + " -?", &out, &err), 0);
+  EXPECT_NE(out.find("\nThis is Zyn, release "), std::string::npos);
+  EXPECT_NE(out.find("Usage: " + zyn() + "    [-a <initial alphabet code>]"), std::string::npos);
+  EXPECT_NE(out.find("   OR: " + zyn() + " -b [-a"), std::string::npos);
+  EXPECT_NE(out.find("                        German: German, DE\n"), std::string::npos);
+  EXPECT_NE(out.find("                         Empty: Empty, Null\n"), std::string::npos);
+  size_t at = out.find("Available alphabets and corresponding names and codes:\n");
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_EQ(std::count(out.begin() + at, out.end(), '\n'), 21);
+
+  EXPECT_EQ(runcmd(zyn() + " -q", &out, &err), 0);
+  EXPECT_NE(out.find("Usage: "), std::string::npos);
+}
+
+TEST(CoreProgram, VersionLinesAndBadAlphabet) {
+  std::string out, err;
+  EXPECT_EQ(runcmd(zyn() + " -D0 -R0x1234 -b -a Klingon", &out, &err), 16);
+  EXPECT_EQ(out.rfind("Zyn release ", 0), 0u);
+  EXPECT_NE(out.find("debug=0x80000000\nrseed=0x00001234 (set this using -R)\nglib version 2."), std::string::npos);
+  EXPECT_NE(out.find("\ngtk version 2."), std::string::npos);
+  EXPECT_NE(out.find("\npango version 1."), std::string::npos);
+  EXPECT_NE(out.find("\ncairo version 1."), std::string::npos);
+  EXPECT_EQ(err, "Error: Unrecognised alphabet\n");
+}

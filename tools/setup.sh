@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what Zyn needs to build, test and fill on Debian 12, if it is missing. Run as root.
+set -euo pipefail
+pkgs="cmake g++ make pkg-config libgtk2.0-dev libpcre2-dev googletest libgtest-dev
+      wbritish wbritish-huge wbritish-insane"
+missing=""
+for p in $pkgs; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  echo "installing:$missing"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null
+fi
