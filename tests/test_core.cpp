@@ -1,6 +1,9 @@
 // Start-up, command line, preferences and the message routines.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
