@@ -182,5 +182,4 @@ const alphadef alphabets[NALPHAS] = {
     }},
     // 19
     {"Empty", {"Empty", "Null"}, {}},
-
 };

@@ -1,0 +1,283 @@
+// The current alphabet: its tables, building them entry by entry or from a built-in row,
+// codeword numbering, and the conversions and printing routines shared with plug-ins.
+#include "alphabet/alphabet.h"
+
+#include <glib.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+int icccp[62];
+char icctext[62][16];
+char iccequiv[61][801];
+unsigned char iccrun[62];
+int iccclass[62];
+int iccorder[62];
+unsigned char ordericc[62];
+int orderclass[62];
+int ncodes;
+int classstart[4];
+ABM alphaset, atset, hashset;
+unsigned char cptoicc[MAXUCP];
+unsigned char cpsubst[MAXUCP];
+int substpair[61][2];
+int codewordno[61];
+
+namespace {
+
+constexpr size_t MXREP1 = 7;    // bytes of representative kept for a single character
+constexpr size_t MXREP2 = 15;   // ... and for a substitution pair
+constexpr size_t MXEQB = 800;   // bytes of equivalents string kept
+constexpr int MXEQCP = 100;     // equivalents decoded
+
+// Group of the most recent character; it only moves forward so that groups stay contiguous.
+int curgroup;
+
+// Characters that the set notation and the filler give meanings of their own cannot be entries.
+bool allowed(int u) {
+  if (u < 0 || u >= MAXUCP || !g_unichar_isgraph((gunichar)u)) return false;
+  return u >= 128 || !strchr(".-?,[]^\"@#", u);
+}
+
+void tracerefused(int u) {
+  if (deb(DEB_ALPHA)) pstdout("  uc=%08x: disallowed\n", u);
+}
+
+// Copy at most n bytes, cutting before a character that would not fit whole.
+void copycut(char* dst, const char* src, size_t n) {
+  size_t l = strnlen(src, n + 1);
+  if (l > n) {
+    l = n;
+    while (l > 0 && ((unsigned char)src[l] & 0xc0) == 0x80) l--;
+  }
+  memcpy(dst, src, l);
+  dst[l] = 0;
+}
+
+// Point every allowed equivalent at icc in table t; true when any was refused.
+bool mapequivs(unsigned char* t, const char* equiv, int icc) {
+  int cps[MXEQCP + 1];
+  int n = utf8tocps(cps, equiv, MXEQCP + 1);
+  bool refused = false;
+  for (int i = 0; i < n; i++) {
+    if (deb(DEB_ALPHA)) pstdout(" %08x", cps[i]);
+    if (!allowed(cps[i])) {
+      tracerefused(cps[i]);
+      refused = true;
+      continue;
+    }
+    t[cps[i]] = (unsigned char)icc;
+  }
+  if (deb(DEB_ALPHA)) pstdout("\n");
+  return refused;
+}
+
+// A slot defined a second time (a document may repeat an entry) first gives up what its earlier
+// definition claimed. Its used index and group stay, so that each slot has at most one used
+// index and `ncodes` never exceeds the number of slots.
+void forget(int icc) {
+  if (!icctext[icc][0]) return;
+  ABM keep = ~(1ULL << (icc - 1));
+  alphaset &= keep;
+  atset &= keep;
+  hashset &= keep;
+  icccp[icc] = 0;
+  icctext[icc][0] = 0;
+  iccequiv[icc][0] = 0;
+  iccrun[icc] = 0;
+  substpair[icc][0] = substpair[icc][1] = 0;
+  for (int u = 0; u < MAXUCP; u++) {
+    if (cptoicc[u] == icc) cptoicc[u] = 0;
+    if (cpsubst[u] == icc) cpsubst[u] = 0;
+  }
+}
+
+void markundefined(int icc) {
+  icccp[icc] = 63;
+  strcpy(icctext[icc], "?");
+}
+
+int defchar(int icc, int u, const char* rep, const char* equiv, int inat, int inhash, int seqcont) {
+  forget(icc);
+  if (!allowed(u)) {
+    tracerefused(u);
+    markundefined(icc);
+    return 1;
+  }
+  icccp[icc] = u;
+  ABM bit = 1ULL << (icc - 1);
+  if (inat) atset |= bit;
+  if (inhash) hashset |= bit;
+  alphaset |= bit;
+  int cls = g_unichar_isalpha((gunichar)u) ? 0 : g_unichar_isdigit((gunichar)u) ? 1 : 2;
+  if (cls < curgroup) cls = 2;
+  if (iccorder[icc] < 0) {
+    while (curgroup < cls) classstart[++curgroup] = ncodes;
+    for (int g = curgroup + 1; g <= 3; g++) classstart[g] = ncodes + 1;
+    orderclass[ncodes] = curgroup;
+    iccclass[icc] = curgroup;
+    iccorder[icc] = ncodes;
+    ordericc[ncodes] = (unsigned char)icc;
+    ncodes++;
+  }
+  if (deb(DEB_ALPHA))
+    pstdout("  icc=%d usedindex=%d group=%d\n", icc, iccorder[icc], iccclass[icc]);
+  iccrun[icc] = seqcont ? 1 : 0;
+  copycut(icctext[icc], rep, MXREP1);
+  copycut(iccequiv[icc], equiv, MXEQB);
+  cptoicc[u] = (unsigned char)icc;
+  return mapequivs(cptoicc, equiv, icc) ? 2 : 0;
+}
+
+int defpair(int icc, int u1, int u2, const char* rep, const char* equiv) {
+  if (!allowed(u1) || !allowed(u2)) {
+    if (!allowed(u1)) tracerefused(u1);
+    if (!allowed(u2)) tracerefused(u2);
+    return 1;
+  }
+  forget(icc);
+  if (deb(DEB_ALPHA)) pstdout("pair %08x %08x: ", u1, u2);
+  copycut(icctext[icc], rep, MXREP2);
+  copycut(iccequiv[icc], equiv, MXEQB);
+  bool refused = mapequivs(cpsubst, equiv, icc);
+  substpair[icc][0] = u1;
+  substpair[icc][1] = u2;
+  return refused ? 2 : 0;
+}
+
+}  // namespace
+
+void alphaclear() {
+  memset(icccp, 0, sizeof icccp);
+  memset(icctext, 0, sizeof icctext);
+  memset(iccequiv, 0, sizeof iccequiv);
+  memset(iccrun, 0, sizeof iccrun);
+  memset(cptoicc, 0, sizeof cptoicc);
+  memset(cpsubst, 0, sizeof cpsubst);
+  memset(substpair, 0, sizeof substpair);
+  alphaset = atset = hashset = 0;
+  ncodes = 0;
+  curgroup = 0;
+  memset(classstart, 0, sizeof classstart);
+  for (int i = 0; i < 62; i++) iccorder[i] = orderclass[i] = iccclass[i] = -1;
+  memset(ordericc, 0, sizeof ordericc);
+  strcpy(icctext[ICC_DASH], "-");
+  icccp[ICC_DASH] = '-';
+}
+
+// The alphabet starts out empty rather than all zeros, so that "-" and the -1 markers hold
+// even for code that runs before the first alphabet is chosen.
+static const int startclear = (alphaclear(), 0);
+
+int alphaentry(int icc, const char* rep, const char* equiv, int inat, int inhash, int seqcont) {
+  if (icc < 1 || icc > MAXICC) return 0;
+  if (!rep) rep = "";
+  if (!equiv) equiv = "";
+  if (deb(DEB_ALPHA)) pstdout("rep=%s equiv=%s\n", rep, equiv);
+  int cps[3];
+  int n = utf8tocps(cps, rep, 3);
+  if (deb(DEB_ALPHA)) {
+    pstdout("  rep -> %d char(s):", n);
+    for (int i = 0; i < n; i++) pstdout(" U+%08x", cps[i]);
+    pstdout("\n");
+  }
+  if (n == 1) return defchar(icc, cps[0], rep, equiv, inat, inhash, seqcont);
+  if (n == 2) return defpair(icc, cps[0], cps[1], rep, equiv);
+  if (deb(DEB_ALPHA)) pstdout("  replacing with '?'\n");
+  forget(icc);
+  markundefined(icc);
+  return 0;
+}
+
+void alphaload(int index) {
+  alphaclear();
+  if (index >= 0 && index < NALPHAS) {
+    for (int i = 1; i <= MAXICC; i++) {
+      const alphaslot& s = alphabets[index].slot[i];
+      if (s.rep && s.rep[0]) alphaentry(i, s.rep, s.equiv, s.inat, s.inhash, s.seqcont);
+    }
+  }
+  codewordnumbers();
+}
+
+int alphafind(const char* name) {
+  alphaclear();
+  if (!name) return 1;
+  for (int a = 0; a < NALPHAS; a++) {
+    for (const char* n : alphabets[a].names) {
+      if (!n) break;
+      if (!g_ascii_strcasecmp(name, n)) {
+        alphaload(a);
+        return 0;
+      }
+    }
+  }
+  return 1;
+}
+
+void codewordnumbers() {
+  int letters[MAXICC];
+  int n = 0;
+  codewordno[0] = 0;
+  for (int c = 1; c <= MAXICC; c++) {
+    codewordno[c] = 0;
+    if (iccorder[c] >= 0 && iccclass[c] == 0) {
+      letters[n++] = c;
+      codewordno[c] = n;
+    }
+  }
+  if (n < 2) return;
+  for (int k = 0; k < n * n * 10; k++) {
+    int i = rand() % n;
+    int j = rand() % n;
+    std::swap(codewordno[letters[i]], codewordno[letters[j]]);
+  }
+}
+
+int settoicc(unsigned int low, unsigned int high) {
+  ABM b = (ABM)high << 32 | low;
+  if (!b) return -1;
+  if (b & (b - 1)) return -2;
+  for (int base = 1;; base += 16, b >>= 16)
+    if (b & 0xffff) return base + bitidx16[b & 0xffff];
+}
+
+// Plug-ins may pass any value, so every index is checked before use.
+extern "C" {
+
+int ICCtouchar(int c) {
+  if (c < 0 || c > ICC_DASH) return 0;
+  return icccp[c] == 63 ? 0 : icccp[c];
+}
+
+int uchartoICC(int u) {
+  return u >= 0 && u < MAXUCP ? cptoicc[u] : 0;
+}
+
+void printU(int u) {
+  char buf[8];
+  cptoutf8(buf, u);
+  pstdout("%s", buf);
+}
+
+int printUs(const int* p) {
+  for (; p && *p; p++) printU(*p);
+  return 0;
+}
+
+int printICC(int c) {
+  if (c >= 0 && c <= ICC_DASH) pstdout("%s", icctext[c]);
+  return 0;
+}
+
+int printICCs(const char* s) {
+  for (; s && *s; s++) printICC((unsigned char)*s);
+  return 0;
+}
+
+int ICCtoclass(int c) {
+  return c >= 0 && c <= ICC_DASH ? iccclass[c] : -1;
+}
+
+}
