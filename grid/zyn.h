@@ -8,6 +8,9 @@
 constexpr int NGTYPES = 13;
 constexpr int MXMSGLEN = 97272;  // bytes of one treatment message text
 constexpr int MXMSGSLOTS = 255;  // message slots per message
+// Most entries in one word: a light's cells plus one slot per message, or a message word's slots.
+constexpr int MXWENT = MXMSGSLOTS;
+static_assert(MXWENT >= MXCL + 2);
 
 // Square flags.
 constexpr unsigned char SQF_BLOCK = 1, SQF_CUTOUT = 8, SQF_SEL = 16;
@@ -58,9 +61,10 @@ struct square {
   ABM charsets[MAXNDIR][MXCP];
   cellprops cellrec;
   lightprops lightrec[MAXNDIR];
-  // Derived by rebuild(): never saved.
-  int ent[MAXNDIR][MXCP];    // entry index per slot and position, -1 none
-  int wrd[MAXNDIR][MXCP];    // word index starting here per direction and multiplex layer, -1 none
+  // Derived by rebuild(), never saved; read them through entryat() and wordat().
+  int ent[MAXNDIR];          // first entry of each slot (its characters' entries follow), -1 none
+  int wrd[MAXNDIR];          // first word of the light starting here (its layers follow), -1 none
+  unsigned char nlayers[MAXNDIR];  // words made from that light
   unsigned char chk[MAXNDIR];  // CHK_* flags of the light starting here per direction
   int number;                // light number, -1 none
   int goi;                   // index among the cells flagged for treatment, -1 none
@@ -98,15 +102,17 @@ struct word {
   ABM* jflbm;
   double* sdata;
   int sdatalen;
-  entry* e[MXCL];    // entries in answer order
   int commitdep;
   unsigned char upd;
-  int layer;         // multiplex layer
   int fspare[2];
+  int layer;         // multiplex layer (0 unless the light is multiplexed)
   lightprops* lp;    // effective light properties
   int fe;
   int jmode;
-  int goi[MXCL];
+  // The two arrays stay last: rebuild() zeroes every field before them and fills the arrays
+  // only up to nent.
+  entry* e[MXWENT];  // entries in answer order
+  int goi[MXWENT];   // per entry, the treatment index of its square (-1 none)
 };
 
 // Document globals.
@@ -138,12 +144,22 @@ extern int msgword0, msgent0;  // where the treatment-message words and their en
 
 inline int ndir() { return gtypes[gtype].ndir; }
 
-void initsquare(square* s);
+// Fatal consistency check for states the editing operations cannot produce: print and abort.
+[[noreturn]] void gridfatal(const char* what);
+inline void gridcheck(bool ok, const char* what) {
+  if (!ok) gridfatal(what);
+}
+
+void initcellprops(cellprops* c);   // the defaults of defcell
+void initlightprops(lightprops* l);  // the defaults of deflight and of a new free light
+void initsquare(square* s);          // a freshly cleared square
 void docreset();
 
 // Effective properties.
 const cellprops* getcprops(int x, int y);   // of the square itself (callers pass the representative)
-lightprops* getlprops(int x, int y, int d);  // of the light starting at (x, y) in direction d
+const cellprops* getcpropsrep(int x, int y); // of the merged cell that (x, y) belongs to
+// Of the light starting at (x, y) in direction d; for d >= 100 free light d-100's own record.
+lightprops* getlprops(int x, int y, int d);
 inline int fixemask(unsigned int em) { return (em & 0x1f) ? (int)(em & 0x1f) : 1; }
 
 // Character-set notation. dash: the no-character bit is allowed (message constraints).
