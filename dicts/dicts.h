@@ -3,6 +3,11 @@
 // answer index that the filler, the treatments and the look-ups read.
 #pragma once
 
+#include <cstddef>
+#include <cstdio>
+
+#include <glib.h>
+
 #include "alphabet/alphabet.h"
 
 struct pcre2_real_code_8;
@@ -12,24 +17,28 @@ constexpr int MXANSLEN = 250;     // longest canonical answer, in ICCs
 constexpr int HTABSZ = 1 << 20;   // answerhash chains
 
 // One stored entry of a slot, and after the merge one answer (the first citation form of its chain).
+// The masks and the ban flag share one word so that a record takes 40 bytes; only bits 0..8 of
+// the masks are ever used.
 struct answer {
-  int hlink;              // next answer index in the same hash chain, -1 at the end
-  unsigned int dmask;     // slots that contain the answer in any citation form
-  unsigned int cfdmask;   // slots that contain this citation form
-  double weight;          // 10^(sum of scores), capped at 1e10
+  double weight;          // 10^(sum of scores), capped at 1e10 (answer records)
   const char* cf;         // citation form, UTF-8
   answer* acf;            // next distinct citation form of the same answer
   const char* answercodes;  // canonical answer, ICC string
-  unsigned char banned;
+  int hlink;              // next answer index in the same hash chain, -1 at the end
+  unsigned int dmask : 12;    // slots that contain the answer in any citation form
+  unsigned int cfdmask : 12;  // slots that contain this citation form
+  unsigned int banned : 8;
 };
+static_assert(sizeof(void*) != 8 || sizeof(answer) == 40, "answer records are 40 bytes");
 
-// Index.
+// Index. answerhash is null until the first dictsload; findanswer is the safe way in.
 extern int atotal;
 extern answer** answerlist;
 extern answer* answerrecs;
 extern int* answerhash;
 
-// Reading state and statistics of the slots.
+// Reading state and statistics of the slots. The rejected-character tables are allocated by
+// the first dictsload (null before); rejline is -1 for a code point that never occurred.
 extern int line;  // current source line, 0 for TSD files and the one-word case
 extern int nusable[MAXNDICTS], nafterff[MAXNDICTS], nafteraf[MAXNDICTS];
 extern int (*rejcount)[MAXUCP];
@@ -40,6 +49,8 @@ int dictload(int d, int quiet);
 int dictsload(int quiet);
 void dictsfree();
 int dictsdefault();
+// For the readers, after resetdict(d): citation is UTF-8 of at most 999 code points and
+// score is already clamped to -10..10.
 int adddictword(const char* citation, int d, pcre2_code_8* ff, pcre2_code_8* af, float score);
 int anscmp(const answer* a, const answer* b);
 
@@ -51,3 +62,38 @@ inline unsigned int anshash(const char* s) {
 }
 // Index of the answer with these codes, or -1.
 int findanswer(const char* icc);
+
+// Between the file readers and the store.
+
+// One storage block of a slot: entries packed back to back, each a score byte
+// (floor(score*10+128.5)), the slot, the 0-terminated citation form and the 0-terminated answer.
+constexpr int DBLKSZ = 100000;
+struct dblock {
+  dblock* next;
+  int count;
+  unsigned char data[DBLKSZ];
+};
+extern dblock* dstrings[MAXNDICTS];  // head of each slot's chain
+extern dblock* memblkp;              // block being filled
+
+void freedict(int d);  // free slot d's chain
+// Zero slot d's counters and rejected-character tables and set line to 0; -2 when the
+// tables cannot be allocated.
+int resetdict(int d);
+
+// ISO-8859-1 to UTF-8 through GLib's converter, opened once per reading pass.
+struct latin1conv {
+  latin1conv();
+  ~latin1conv();
+  latin1conv(const latin1conv&) = delete;
+  latin1conv& operator=(const latin1conv&) = delete;
+  // Writes the 0-terminated result to out (outsz bytes) and returns its length, or -1 with
+  // the reason in err.
+  int conv(const char* in, size_t n, char* out, size_t outsz, const char** err);
+  GIConv cd;
+};
+
+// Read a TSD file whose first four bytes (fmt the fourth) have been consumed, after
+// resetdict(d). Returns the number of words stored, -1 when the file is malformed, -2 when
+// memory ran out.
+int tsdload(FILE* fp, int d, int fmt, pcre2_code_8* ff, pcre2_code_8* af);

@@ -1,0 +1,516 @@
+// Dictionary reading and the answer index: the plain list format and its scores, encodings,
+// filters, the one-word case, TSD files, canonical answers, merging, weights and failures.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "alphabet/alphabet.h"
+#include "core/prefs.h"
+#include "dicts/dicts.h"
+#include "grid/zyn.h"
+#include "platform/platform.h"
+#include "tests/testutil.h"
+
+namespace {
+
+class Dicts : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    initbitidx16();
+    alphaload(0);
+    debug = 0;
+    for (int d = 0; d < MAXNDICTS; d++) dictpaths[d][0] = dsfilter[d][0] = dafilter[d][0] = 0;
+  }
+  void TearDown() override {
+    dictsfree();
+    debug = 0;
+  }
+};
+
+void setslot(int d, const std::string& path, const char* ff = "", const char* af = "") {
+  strlcpy0(dictpaths[d], path.c_str(), SLEN);
+  strlcpy0(dsfilter[d], ff, SLEN);
+  strlcpy0(dafilter[d], af, SLEN);
+}
+
+// Load one file into slot 1 quietly.
+int load1(const std::string& bytes, const char* ff = "", const char* af = "") {
+  setslot(0, writetemp(bytes), ff, af);
+  return dictsload(1);
+}
+
+// The answer spelt with these characters of the current alphabet, or null.
+const answer* find(const char* text) {
+  int cps[SLEN];
+  int n = utf8tocps(cps, text, SLEN);
+  std::string s;
+  for (int i = 0; i < n; i++) s += (char)cptoicc[cps[i]];
+  int i = findanswer(s.c_str());
+  return i < 0 ? nullptr : answerlist[i];
+}
+
+std::vector<std::string> cfs(const answer* a) {
+  std::vector<std::string> r;
+  for (; a; a = a->acf) r.push_back(a->cf);
+  return r;
+}
+
+}  // namespace
+
+TEST_F(Dicts, LineRulesAndScores) {
+  alphaload(2);  // digits count as letters here, so digits left in a citation form show
+  struct {
+    const char* line;
+    const char* cf;  // null: nothing loaded
+    const char* word;
+    double score;
+  } cases[] = {
+      {"fish 2.5\n", "fish", "FISH", 2.5},
+      {"fish2.5\n", "fish2.5", "FISH25", 0},
+      {"catch-22 -3\n", "catch-22", "CATCH22", -3},
+      {"rock -\n", "rock", "ROCK", 0},
+      {"99\n", "99", "99", 0},
+      {"big 17\n", "big", "BIG", 10},
+      {"low -12.5\n", "low", "LOW", -10},
+      {"half 0.25\r\n", "half", "HALF", 0.3},  // stored with one decimal, rounded half up
+      {"neg -0.25\n", "neg", "NEG", -0.2},
+      {"dots 1.5.2\n", "dots", "DOTS", 1.5},
+      {"tab\t5\n", "tab\t5", "TAB5", 0},  // only a space introduces a score
+      {"  two words   3 \t\r\n", "  two words", "TWOWORDS", 3},
+      {"end 4", "end", "END", 4},  // no line feed at the end of the file
+      {" 5\n", nullptr, nullptr, 0},
+      {"\r\n\n", nullptr, nullptr, 0},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    int r = load1(c.line);
+    if (!c.cf) {
+      EXPECT_EQ(r, 2);
+      EXPECT_EQ(atotal, 0);
+      continue;
+    }
+    ASSERT_EQ(r, 0);
+    ASSERT_EQ(atotal, 1);
+    const answer* a = find(c.word);
+    ASSERT_NE(a, nullptr);
+    EXPECT_STREQ(a->cf, c.cf);
+    EXPECT_NEAR(log10(a->weight), c.score, 1e-9);
+  }
+}
+
+TEST_F(Dicts, Encodings) {
+  msgcapture mc;
+  // UTF-8 with and without a mark.
+  ASSERT_EQ(load1("\xEF\xBB\xBF" "caf\xC3\xA9\n"), 0);
+  EXPECT_STREQ(find("CAFE")->cf, "caf\xC3\xA9");
+  ASSERT_EQ(load1("caf\xC3\xA9\n"), 0);
+  EXPECT_STREQ(find("CAFE")->cf, "caf\xC3\xA9");
+
+  // Without a mark an invalid line restarts the whole file as ISO-8859-1: line 2 was valid
+  // UTF-8 in the first pass but is read again as the two characters A-tilde and copyright.
+  ASSERT_EQ(load1("ok\nx\xC3\xA9\ncaf\xE9\n"), 0);
+  EXPECT_EQ(atotal, 3);
+  EXPECT_EQ(nusable[0], 3);
+  EXPECT_STREQ(find("CAFE")->cf, "caf\xC3\xA9");
+  EXPECT_STREQ(find("XA")->cf, "x\xC3\x83\xC2\xA9");
+  EXPECT_EQ(rejcount[0][0xA9], 1);
+  EXPECT_EQ(rejline[0][0xA9], 2);
+  EXPECT_EQ(rejcount[0][0xE9], 0);
+  EXPECT_TRUE(mc.msgs.empty());
+
+  // A file of fewer than four bytes is not checked for a mark: FF FE is read as y-diaeresis
+  // and thorn (not in the alphabet).
+  ASSERT_EQ(load1("\xFF\xFE" "a"), 0);
+  EXPECT_STREQ(find("YA")->cf, "\xC3\xBF\xC3\xBE" "a");
+  EXPECT_TRUE(mc.msgs.empty());
+
+  // Refused encodings: nothing is loaded and the slot's message is shown.
+  struct {
+    std::string bytes;
+    const char* msg;
+  } bad[] = {
+      {"\xEF\xBB\xBF" "ok\nbad\xE9\n", "E:Dictionary 1\nFile not encoded in accordance with its BOM"},
+      {std::string("\xFF\xFEo\0k\0", 6), "E:Dictionary 1\nCannot read file encoding:\ntry UTF-8 or ISO-8859-1 encoding"},
+      {std::string("\xFE\xFF\0o\0k", 6), "E:Dictionary 1\nCannot read file encoding:\ntry UTF-8 or ISO-8859-1 encoding"},
+      {std::string("\xFF\xFE\0\0o\0\0\0", 8), "E:Dictionary 1\nCannot read file encoding:\ntry UTF-8 or ISO-8859-1 encoding"},
+      {std::string("\0\0\xFE\xFF\0\0\0o", 8), "E:Dictionary 1\nCannot read file encoding:\ntry UTF-8 or ISO-8859-1 encoding"},
+  };
+  setslot(1, writetemp("fine\n"));
+  for (auto& b : bad) {
+    mc.msgs.clear();
+    setslot(0, writetemp(b.bytes));
+    EXPECT_EQ(dictsload(0), 1);
+    EXPECT_EQ(atotal, 0);
+    ASSERT_EQ(mc.msgs.size(), 1u);
+    EXPECT_EQ(mc.msgs[0], b.msg);
+  }
+}
+
+TEST_F(Dicts, LongLinesAreSplitBetweenCharacters) {
+  // 1001 bytes before the line feed: the first piece may hold 999 bytes, which would cut the
+  // two-byte e-acute in half. It moves whole to the second piece and the file stays UTF-8.
+  std::string l = "w" + std::string(997, ' ') + "\xC3\xA9" + "\n";
+  ASSERT_EQ(load1(l + "next\n"), 0);
+  EXPECT_EQ(atotal, 3);
+  EXPECT_STREQ(find("W")->cf, "w");
+  EXPECT_STREQ(find("E")->cf, "\xC3\xA9");
+  EXPECT_NE(find("NEXT"), nullptr);
+
+  // In ISO-8859-1 a long line is cut at 999 bytes whatever they are; the first piece, 1000
+  // bytes once converted, is skipped.
+  std::string iso = "a" + std::string(997, ' ') + "\xC3\xE9\n";
+  ASSERT_EQ(load1(iso), 0);
+  EXPECT_EQ(atotal, 1);
+  EXPECT_STREQ(find("E")->cf, "\xC3\xA9");
+}
+
+TEST_F(Dicts, Filters) {
+  struct {
+    const char* words;
+    const char* ff;
+    const char* af;
+    std::vector<const char*> kept;
+    int usable, afterff;
+  } cases[] = {
+      {"dog's\ndogs\nDOG'S\ncat\n", "^.*+(?<!'s)", "", {"DOGS", "CAT"}, 4, 2},
+      {"\xC3\x89" "cole\necole\nbecole\n", "^\xC3\xA9", "", {"ECOLE"}, 3, 1},  // caseless, UTF-8
+      {"ab\ncd\nx\n", "", "^[a-c]+$", {"AB"}, 3, 3},
+      {"ab\nabc\n", "b$", "^A", {"AB"}, 2, 1},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.words);
+    ASSERT_EQ(load1(c.words, c.ff, c.af), 0);
+    EXPECT_EQ(atotal, (int)c.kept.size());
+    for (const char* k : c.kept) EXPECT_NE(find(k), nullptr) << k;
+    EXPECT_EQ(nusable[0], c.usable);
+    EXPECT_EQ(nafterff[0], c.afterff);
+    EXPECT_EQ(nafteraf[0], atotal);
+  }
+
+  // The answer filter sees the canonical form: Strasse and Straße both read STRASSE in German.
+  ASSERT_EQ(alphafind("de"), 0);
+  ASSERT_EQ(load1("Stra\xC3\x9F" "e\nStrase\n", "", "SS"), 0);
+  EXPECT_EQ(atotal, 1);
+  EXPECT_NE(find("STRASSE"), nullptr);
+}
+
+TEST_F(Dicts, BadFilterIsReportedOnceAndIgnored) {
+  msgcapture mc;
+  setslot(1, writetemp("one\ntwo\n"), "(", "[b");
+  EXPECT_EQ(dictsload(0), 0);
+  EXPECT_EQ(atotal, 2);
+  ASSERT_EQ(mc.msgs.size(), 2u);
+  EXPECT_EQ(mc.msgs[0].rfind("E:Dictionary 2\nBad file filter syntax: ", 0), 0u) << mc.msgs[0];
+  EXPECT_NE(mc.msgs[0].find("missing closing parenthesis"), std::string::npos);
+  EXPECT_EQ(mc.msgs[1].rfind("E:Dictionary 2\nBad answer filter syntax: ", 0), 0u) << mc.msgs[1];
+}
+
+TEST_F(Dicts, OneWordSlot) {
+  // The answer filter text is the only word, not a filter; it is read as one line with a score.
+  setslot(4, "", "", "ex(ample)? 2");
+  ASSERT_EQ(dictsload(1), 0);
+  EXPECT_EQ(atotal, 1);
+  EXPECT_EQ(dloaded, 1u << 4);
+  const answer* a = find("EXAMPLE");
+  ASSERT_NE(a, nullptr);
+  EXPECT_STREQ(a->cf, "ex(ample)?");
+  EXPECT_DOUBLE_EQ(a->weight, 100);
+  EXPECT_EQ(rejcount[4]['('], 1);
+  EXPECT_EQ(rejline[4]['('], 0);
+  EXPECT_EQ(rejline[4]['?'], 0);
+}
+
+TEST_F(Dicts, CanonicalAnswers) {
+  std::string w250(250, 'a'), spaced;
+  for (int i = 0; i < 250; i++) spaced += "b ";
+  ASSERT_EQ(load1("x\no'clock\n\xCE\xBB\xCF\x8C\xCE\xB3\xCE\xBF\xCF\x82\n" + w250 + "\n" + w250 +
+                  "a\n" + spaced + "\n" + spaced + "b\n"),
+            0);
+  EXPECT_STREQ(find("OCLOCK")->cf, "o'clock");
+  EXPECT_EQ(rejcount[0]['\''], 1);
+  EXPECT_EQ(rejline[0]['\''], 2);
+  EXPECT_EQ(rejcount[0][0x3BB], 1);  // Greek lambda: the word has no letter of the alphabet
+  EXPECT_EQ(rejline[0][0x3BB], 3);
+  EXPECT_EQ(rejline[0]['~'], -1);
+  EXPECT_EQ(rejcount[0][' '], 0);    // spaces are dropped silently
+  EXPECT_NE(find(w250.c_str()), nullptr);
+  EXPECT_NE(find(std::string(250, 'b').c_str()), nullptr);  // 250 letters among 500 characters
+  EXPECT_EQ(atotal, 4);  // 251 letters are refused before they count as usable
+  EXPECT_EQ(nusable[0], 4);
+
+  ASSERT_EQ(alphafind("de"), 0);
+  ASSERT_EQ(load1("Stra\xC3\x9F" "e\nStrasse\n\xC3\x84pfel\n"), 0);
+  EXPECT_EQ(cfs(find("STRASSE")), (std::vector<std::string>{"Strasse", "Stra\xC3\x9F" "e"}));
+  EXPECT_NE(find("AEPFEL"), nullptr);
+}
+
+TEST_F(Dicts, MergingCitationsMasksAndWeights) {
+  setslot(0, writetemp("new-york\nNew York\nkiwi 1\nsame\nsame\nbig 10\nbig 10\n"));
+  setslot(2, writetemp("kiwi 1\nsame -1\n"));
+  std::string sad, mixed;
+  for (int i = 0; i < 40; i++) sad += "sad -10\n";
+  for (int i = 0; i < 40; i++) mixed += i % 2 ? "mixed 10\n" : "mixed -10\n";
+  setslot(5, writetemp(sad + mixed));
+  ASSERT_EQ(dictsload(1), 0);
+  EXPECT_EQ(dloaded, 0x25u);
+
+  const answer* ny = find("NEWYORK");
+  EXPECT_EQ(cfs(ny), (std::vector<std::string>{"New York", "new-york"}));
+  EXPECT_EQ(ny->dmask, 1u);
+  EXPECT_EQ(ny->cfdmask, 1u);
+  EXPECT_EQ(ny->acf->cfdmask, 1u);
+
+  const answer* kiwi = find("KIWI");
+  EXPECT_EQ(cfs(kiwi).size(), 1u);
+  EXPECT_EQ(kiwi->dmask, 5u);
+  EXPECT_EQ(kiwi->cfdmask, 5u);
+  EXPECT_DOUBLE_EQ(kiwi->weight, 100);
+
+  const answer* same = find("SAME");
+  EXPECT_EQ(cfs(same).size(), 1u);
+  EXPECT_DOUBLE_EQ(same->weight, 0.1);
+  EXPECT_DOUBLE_EQ(find("BIG")->weight, 1e10);  // capped, not 1e20
+  // Forty entries of -10 would underflow a product to 0; the weight stays positive, and
+  // alternating +10 and -10 gives exactly 1 whatever the order.
+  EXPECT_GT(find("SAD")->weight, 0);
+  EXPECT_DOUBLE_EQ(find("MIXED")->weight, 1);
+  for (int i = 0; i < atotal; i++) EXPECT_EQ(answerlist[i]->banned, 0u);
+}
+
+TEST_F(Dicts, IndexIsSortedMergedAndHashed) {
+  // Pseudo-random words with many duplicates and prefixes, over three slots.
+  unsigned s = 12345;
+  auto rnd = [&] { return (s = s * 1103515245 + 12345) >> 16; };
+  std::string f[3];
+  int entries = 0;
+  for (int i = 0; i < 6000; i++) {
+    std::string w;
+    for (int n = 1 + rnd() % 12; n; n--) w += (char)((rnd() % 3 ? 'a' : 'A') + rnd() % 5);
+    f[rnd() % 3] += w + "\n";
+    entries++;
+  }
+  for (int d = 0; d < 3; d++) setslot(d * 3, writetemp(f[d]));
+  ASSERT_EQ(dictsload(1), 0);
+  int stored = 0, reached = 0;
+  for (int d = 0; d < MAXNDICTS; d++) stored += nafteraf[d];
+  EXPECT_EQ(stored, entries);
+  for (int i = 0; i < atotal; i++) {
+    const answer* a = answerlist[i];
+    if (i) {
+      EXPECT_LT(strcmp(answerlist[i - 1]->answercodes, a->answercodes), 0);
+    }
+    EXPECT_EQ(findanswer(a->answercodes), i);
+    unsigned cfmask = 0;
+    for (const answer* c = a; c; c = c->acf) {
+      if (c->acf) {
+        EXPECT_LT(strcmp(c->cf, c->acf->cf), 0);
+      }
+      EXPECT_STREQ(c->answercodes, a->answercodes);
+      cfmask |= c->cfdmask;
+    }
+    EXPECT_EQ(a->dmask, cfmask);
+  }
+  for (int i = 0; i < entries; i++) {
+    // Every stored entry is a record of some chain: a chain record or a duplicate merged into one.
+    const answer* r = &answerrecs[i];
+    const answer* a = answerlist[findanswer(r->answercodes)];
+    for (const answer* c = a; c; c = c->acf)
+      if (!strcmp(c->cf, r->cf)) {
+        reached++;
+        break;
+      }
+  }
+  EXPECT_EQ(reached, entries);
+  EXPECT_EQ(findanswer("\x01\x02\x03\x04\x05\x01\x02\x03\x04\x05\x01\x02\x03"), -1);
+}
+
+TEST_F(Dicts, LoadFailures) {
+  msgcapture mc;
+  setslot(0, writetemp("fine\n"));
+  setslot(1, "/nonexistent/zyn/words.txt");
+  EXPECT_EQ(dictsload(0), 1);
+  EXPECT_EQ(atotal, 0);
+  EXPECT_EQ(find("FINE"), nullptr);
+  EXPECT_EQ(mc.msgs, (std::vector<std::string>{"E:Dictionary 2\nFile not found"}));
+
+  // Nothing at all: the missing file's message, then the general one.
+  mc.msgs.clear();
+  dictpaths[0][0] = 0;
+  EXPECT_EQ(dictsload(0), 2);
+  EXPECT_EQ(mc.msgs, (std::vector<std::string>{"E:Dictionary 2\nFile not found",
+                                               "E:No words available from any dictionary"}));
+  mc.msgs.clear();
+  EXPECT_EQ(dictsload(1), 2);
+  EXPECT_TRUE(mc.msgs.empty());
+
+  // A slot that was emptied or could not be read shows no counts from an earlier load.
+  setslot(1, writetemp("a'b\n"));
+  ASSERT_EQ(dictsload(1), 0);
+  EXPECT_EQ(nusable[1], 1);
+  setslot(1, "/nonexistent/zyn/words.txt");
+  dictsload(1);
+  EXPECT_EQ(nusable[1], 0);
+  EXPECT_EQ(rejcount[1]['\''], 0);
+  EXPECT_EQ(rejline[1]['\''], -1);
+}
+
+namespace {
+
+// A TSD file holding these words (ISO-8859-1 bytes), each in the length slot of its byte
+// length. Every byte used, and 0, gets a 6-bit code; '#' in a word is written as the code 63,
+// which the table lacks.
+struct tsdfile {
+  std::string bytes;
+  size_t table;  // offset of the code table
+};
+
+tsdfile maketsd(char fmt, const std::vector<std::string>& words) {
+  std::map<unsigned char, unsigned> code{{0, 0}};
+  for (auto& w : words)
+    for (unsigned char c : w)
+      if (c != '#' && !code.count(c)) code.emplace(c, (unsigned)code.size());
+  std::map<size_t, std::vector<std::string>> bylen;
+  for (auto& w : words) bylen[w.size()].push_back(w);
+  int ml = (int)bylen.rbegin()->first + 1;
+  auto put = [](std::string& s, uint32_t v, int n) {
+    for (int i = 0; i < n; i++) s += (char)(v >> 8 * i);
+  };
+  std::string h = "TSD";
+  h += fmt;
+  put(h, ml, 2);
+  if (fmt == '1') h.append(12 * (ml + 1), '\0');
+  size_t offs = h.size();
+  h.append(8 * ml, '\0');
+  h.append(fmt == '1' ? 1004 : 84, '\0');
+  size_t table = h.size();
+  for (int c = 0; c < 256; c++) {
+    auto it = code.find((unsigned char)c);
+    h += '\0';
+    h += it == code.end() ? '\0' : '\6';
+    h.append(2, '\0');
+    put(h, it == code.end() ? 0 : it->second, 4);
+  }
+  for (auto& [len, list] : bylen) {
+    std::string o, n;
+    put(o, (uint32_t)h.size(), 4);
+    put(n, (uint32_t)list.size(), 4);
+    h.replace(offs + 4 * len, 4, o);
+    h.replace(offs + 4 * ml + 4 * len, 4, n);
+    std::vector<int> bits;
+    for (auto& w : list) {
+      for (size_t i = 0; i <= w.size(); i++) {
+        unsigned v = i == w.size() ? 0 : w[i] == '#' ? 63 : code[(unsigned char)w[i]];
+        for (int b = 5; b >= 0; b--) bits.push_back(v >> b & 1);
+      }
+      if (fmt == '1') bits.push_back(1);
+    }
+    std::string s((bits.size() + 7) / 8, '\0');
+    for (size_t i = 0; i < bits.size(); i++) s[i / 8] |= (char)(bits[i] << (i % 8));
+    h += s;
+  }
+  return {h, table};
+}
+
+}  // namespace
+
+TEST_F(Dicts, TsdFiles) {
+  // Control bytes cut a word, bytes 127..159 are dropped, ISO-8859-1 becomes UTF-8, and
+  // a later length slot starts on a fresh byte.
+  std::vector<std::string> words = {"cat", "dog", "caf\xE9", "ab\x85" "cd", "xy\x01z", "o'k"};
+  for (char fmt : {'0', '1'}) {
+    SCOPED_TRACE(fmt);
+    tsdfile t = maketsd(fmt, words);
+    ASSERT_EQ(load1(t.bytes + "\nspare\n"), 0);
+    EXPECT_EQ(atotal, 6);
+    EXPECT_STREQ(find("CAFE")->cf, "caf\xC3\xA9");
+    EXPECT_STREQ(find("ABCD")->cf, "abcd");
+    EXPECT_STREQ(find("XY")->cf, "xy");
+    EXPECT_EQ(rejline[0]['\''], 0);
+    EXPECT_EQ(find("SPARE"), nullptr);
+  }
+
+  // Malformed files are read as text, whose first line gives the answer TSD.
+  struct {
+    const char* what;
+    std::vector<std::string> words;
+    char fmt;
+    void (*patch)(tsdfile&);
+  } bad[] = {
+      {"format 2", {"word"}, '2', nullptr},
+      {"missing child", {"word", "wo#d"}, '0', nullptr},
+      {"truncated", {"word", "wordy"}, '0', [](tsdfile& t) { t.bytes.resize(t.bytes.size() - 2); }},
+      {"negative count", {"word"}, '0', [](tsdfile& t) { t.bytes.replace(6 + 4 * 5 + 4 * 4, 4, "\xFF\xFF\xFF\xFF"); }},
+      {"no length slots", {"word"}, '0', [](tsdfile& t) { t.bytes.replace(4, 2, std::string(2, '\0')); }},
+      {"code too long", {"word"}, '1', [](tsdfile& t) { t.bytes[t.table + 8 * 'w' + 1] = 33; }},
+  };
+  for (auto& b : bad) {
+    SCOPED_TRACE(b.what);
+    tsdfile t = maketsd(b.fmt, b.words);
+    if (b.patch) b.patch(t);
+    ASSERT_EQ(load1(t.bytes), 0);
+    EXPECT_NE(find("TSD"), nullptr);
+    EXPECT_EQ(find("WORD"), nullptr);
+  }
+}
+
+TEST_F(Dicts, DefaultDictionary) {
+  std::string cwd = plat_cwd();
+  char dir[] = "/tmp/zyndictsXXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  std::string sub = std::string(dir) + "/Dictionaries", file = sub + "/UKACD18plus.txt";
+  ASSERT_EQ(mkdir(sub.c_str(), 0700), 0);
+  FILE* f = fopen(file.c_str(), "w");
+  fputs("dog's\ndogs\nDOG'S\n", f);
+  fclose(f);
+  ASSERT_EQ(chdir(dir), 0);
+
+  // The preference comes first, with its filters.
+  std::string pref = writetemp("alpha\nbeta\n");
+  strlcpy0(prefstrs[PREF_STARTUP_DEFDICT1], pref.c_str(), SLEN);
+  strlcpy0(prefstrs[PREF_STARTUP_AF1], "^A", SLEN);
+  EXPECT_EQ(dictsdefault(), 0);
+  EXPECT_EQ(atotal, 1);
+  EXPECT_NE(find("ALPHA"), nullptr);
+
+  // A preference that loads nothing falls back to the file under the current directory.
+  strlcpy0(prefstrs[PREF_STARTUP_DEFDICT1], "/nonexistent/zyn.txt", SLEN);
+  EXPECT_EQ(dictsdefault(), 0);
+  EXPECT_EQ(std::string(dictpaths[0]), plat_cwd() + "/Dictionaries/UKACD18plus.txt");
+  EXPECT_STREQ(dafilter[0], "");
+  EXPECT_EQ(atotal, 1);
+  EXPECT_NE(find("DOGS"), nullptr);
+
+  // Then the system word list, if this system has one.
+  unlink(file.c_str());
+  if (access("/usr/share/dict/words", R_OK) == 0) {
+    EXPECT_EQ(dictsdefault(), 0);
+    EXPECT_STREQ(dictpaths[0], "/usr/share/dict/words");
+    EXPECT_STREQ(dsfilter[0], "^.*+(?<!'s)");
+    EXPECT_GT(atotal, 0);
+  }
+  prefstrs[PREF_STARTUP_DEFDICT1][0] = prefstrs[PREF_STARTUP_AF1][0] = 0;
+  ASSERT_EQ(chdir(cwd.c_str()), 0);
+  rmdir(sub.c_str());
+  rmdir(dir);
+}
+
+TEST_F(Dicts, Traces) {
+  setslot(0, writetemp("o'k 1\n"));
+  debug = DEB_DICT | DEB_CANON;
+  testing::internal::CaptureStdout();
+  dictsload(1);
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("Reading dictionary file " + std::string(dictpaths[0]) + " (in mode -1), owd=0\n"),
+            std::string::npos);
+  EXPECT_NE(out.find("adddictword: citation=<o'k> canonical UTF-8=<OK> canonical ICC=<OK>\n"
+                     "  Unicode: U+00004F U+00004B\n"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("atotal=        1\nk=        1\nTotal unique answers by entry: 1\n"), std::string::npos);
+}
