@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "alphabet/alphabet.h"
 #include "core/common.h"
 #include "core/message.h"
 #include "core/prefs.h"
 #include "core/startup.h"
+#include "dicts/dicts.h"
 #include "grid/zyn.h"
 #include "platform/platform.h"
 #include "tests/testutil.h"
@@ -186,4 +188,28 @@ TEST(CoreProgram, VersionLinesAndBadAlphabet) {
   EXPECT_NE(out.find("\npango version 1."), std::string::npos);
   EXPECT_NE(out.find("\ncairo version 1."), std::string::npos);
   EXPECT_EQ(err, "Error: Unrecognised alphabet\n");
+}
+
+TEST(Core, StartupDictionaries) {
+  initbitidx16();
+  alphaload(2);
+  for (int d = 0; d < MAXNDICTS; d++) dictpaths[d][0] = dsfilter[d][0] = dafilter[d][0] = 0;
+  {
+    msgcapture cap;
+    strcpy(dictpaths[0], writetemp("apple\npear\n").c_str());
+    loadstartdicts();
+    EXPECT_TRUE(cap.msgs.empty());
+    EXPECT_EQ(atotal, 2);
+  }
+  {
+    msgcapture cap;
+    strcpy(dictpaths[0], "/nonexistent/words.txt");
+    loadstartdicts();
+    ASSERT_EQ(cap.msgs.size(), 3u);
+    EXPECT_EQ(cap.msgs[0], "E:Dictionary 1\nFile not found");
+    EXPECT_EQ(cap.msgs[1], "E:No words available from any dictionary");
+    EXPECT_EQ(cap.msgs[2], "W:No dictionaries loaded");
+    EXPECT_EQ(atotal, 0);
+  }
+  dictsfree();
 }
