@@ -10,5 +10,11 @@ struct uihooks {
   int (*areyousure)(const char* verb);
   // Refreshes requested by the engine.
   void (*statsrefresh)();  // the grid's statistics changed (after a rebuild)
+  // From the filler thread, with the GDK lock held.
+  void (*refreshhints)();  // the entries' feasible sets changed: redraw the hints layer
+  void (*updatefeas)();    // a fill ended: refill the feasible-word list and characters label
+  void (*fipdone)();       // an autofill ended: close the progress dialog (killfipdia)
+  // From runfiller on the main thread: the feasible-characters label ("" or " Working...").
+  void (*setfeaslabel)(const char* text);
 };
 extern uihooks ui;

@@ -1,0 +1,231 @@
+// Filler timings on the standard grid set with the lower-case words of a large British list:
+// interactive-assistance latency on an empty and a partly entered grid, full autofill of the
+// 15x15 to 23x23 grids with a 10 s cap, and two blocked British-style grids.
+// Usage: bench_filler [grid folder] [word list] [grid names to run, comma-separated; a for
+// the assistance timings] [cap, s]
+#include <glib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "alphabet/alphabet.h"
+#include "core/hooks.h"
+#include "core/prefs.h"
+#include "dicts/dicts.h"
+#include "filler/filler.h"
+#include "filler/search.h"
+#include "grid/lights.h"
+#include "grid/zyn.h"
+
+namespace {
+
+std::atomic<int> done{0};
+double lastcpu;  // CPU seconds of the last fill
+
+double now() { return g_get_monotonic_time() / 1e6; }
+
+// CPU time of the process, so that figures survive a busy machine.
+double cpu() {
+  timespec ts;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return ts.tv_sec + ts.tv_nsec / 1e9;
+}
+
+std::vector<std::string> readgrid(const std::string& path) {
+  std::vector<std::string> rows;
+  std::ifstream f(path);
+  std::string l;
+  while (std::getline(f, l))
+    if (!l.empty()) rows.push_back(l);
+  return rows;
+}
+
+void setgrid(const std::vector<std::string>& rows) {
+  gtype = 0;
+  height = (int)rows.size();
+  width = (int)rows[0].size();
+  cursorx = cursory = cursordir = cursorlayer = 0;
+  docreset();
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++)
+      if (rows[y][x] == '#') sqarray[x][y].sqflags = SQF_BLOCK;
+}
+
+// Runs a fill to its end or for at most cap seconds; returns the seconds taken.
+double fill(int mode, double cap) {
+  done = 0;
+  double t0 = now(), c0 = cpu();
+  if (runfiller(mode)) {
+    fprintf(stderr, "filler did not start\n");
+    exit(1);
+  }
+  while (!done && now() - t0 < cap) g_usleep(200);
+  double t = now() - t0;
+  if (done) filler_wait();
+  else filler_stop();
+  lastcpu = cpu() - c0;
+  return t;
+}
+
+// Every light a word of the list, no answer twice.
+bool validfill() {
+  std::set<int> seen;
+  for (int i = 0; i < nw; i++) {
+    char s[MXCL + 1];
+    int k = 0;
+    for (; k < words[i].nent; k++) {
+      ABM b = words[i].e[k]->flbmh;
+      if (!b || (b & (b - 1))) return false;
+      s[k] = (char)(__builtin_ctzll(b) + 1);
+    }
+    s[k] = 0;
+    int a = findanswer(s);
+    if (a < 0 || !seen.insert(a).second) return false;
+  }
+  return true;
+}
+
+const char* outcome() {
+  switch (filler_status) {
+    case FS_DONE: return validfill() ? "filled" : "INVALID";
+    case FS_NOFILL: return "no fill";
+    case FS_STOPPED: return "timed out";
+    default: return "error";
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string src = __FILE__;
+  src = src.substr(0, src.rfind('/'));
+  src = src.substr(0, src.rfind('/'));
+  std::string griddir = argc > 1 && *argv[1] ? argv[1] : src + "/../shared/bench/grids";
+  std::string wordsrc = argc > 2 && *argv[2] ? argv[2] : "/usr/share/dict/british-english-huge";
+  std::string only = argc > 3 && *argv[3] ? std::string(",") + argv[3] + "," : "";
+  double cap = argc > 4 ? atof(argv[4]) : 10;
+
+  initbitidx16();
+  alphaload(0);
+  loadprefdefaults();
+  usegui = 0;
+  ui.updatefeas = [] { done = 1; };
+
+  // The lower-case a-z words, one per line.
+  std::ifstream in(wordsrc);
+  if (!in) {
+    fprintf(stderr, "cannot read %s\n", wordsrc.c_str());
+    return 1;
+  }
+  char tmpl[] = "/tmp/zynbenchXXXXXX";
+  int fd = mkstemp(tmpl);
+  FILE* out = fdopen(fd, "w");
+  std::string l;
+  int nwords = 0;
+  while (std::getline(in, l))
+    if (!l.empty() && std::all_of(l.begin(), l.end(), [](char c) { return c >= 'a' && c <= 'z'; })) {
+      fprintf(out, "%s\n", l.c_str());
+      nwords++;
+    }
+  fclose(out);
+  for (int d = 0; d < MAXNDICTS; d++) dictpaths[d][0] = dsfilter[d][0] = dafilter[d][0] = 0;
+  strlcpy0(dictpaths[0], tmpl, SLEN);
+  double t0 = now();
+  if (dictsload(1)) {
+    fprintf(stderr, "dictsload failed\n");
+    return 1;
+  }
+  double tload = now() - t0;
+  unlink(tmpl);
+  printf("word list: %d words, %d answers, load %.3f s\n\n", nwords, atotal, tload);
+
+  // (a) and (b): background propagation over the whole grid.
+  auto g1501 = readgrid(griddir + "/15.01.txt");
+  if (g1501.empty()) {
+    fprintf(stderr, "no grids in %s\n", griddir.c_str());
+    return 1;
+  }
+  assistmode = 2;
+  std::vector<double> ta, tb, ca, cb;
+  const bool runab = only.empty() || only.find(",a,") != std::string::npos;
+  for (int rep = 0; rep < 5 && runab; rep++) {
+    setgrid(g1501);
+    ta.push_back(fill(FM_ASSIST, 60));
+    ca.push_back(lastcpu);
+  }
+  setgrid(g1501);
+  if (runab) fill(FM_ALL, 60);
+  std::vector<std::pair<int, int>> cells;
+  std::vector<ABM> letters;
+  if (filler_status == FS_DONE)
+    for (int y = 0; y < height && cells.size() < 40; y++)
+      for (int x = 0; x < width && cells.size() < 40; x++)
+        if ((x * 7 + y * 3) % 5 == 0 && entryat(x, y, 0, 0) >= 0) {
+          cells.push_back({x, y});
+          letters.push_back(entries[entryat(x, y, 0, 0)].flbmh);
+        }
+  for (int rep = 0; rep < 5 && runab; rep++) {
+    setgrid(g1501);
+    for (size_t i = 0; i < cells.size(); i++) sqarray[cells[i].first][cells[i].second].charsets[0][0] = letters[i];
+    tb.push_back(fill(FM_ASSIST, 60));
+    cb.push_back(lastcpu);
+  }
+  for (auto* v : {&ta, &tb, &ca, &cb}) std::sort(v->begin(), v->end());
+  if (runab) {
+  printf("(a) assistance, empty 15.01: min %.1f ms, median %.1f ms; cpu median %.1f ms\n", ta[0] * 1e3,
+         ta[2] * 1e3, ca[2] * 1e3);
+  printf("(b) assistance, 15.01 with %zu letters: min %.1f ms, median %.1f ms; cpu median %.1f ms\n\n",
+         cells.size(), tb[0] * 1e3, tb[2] * 1e3, cb[2] * 1e3);
+  }
+
+  // (c) and (d): autofill, 10 s cap.
+  std::vector<std::pair<std::string, std::vector<std::string>>> grids;
+  for (const char* g : {"15.01", "15.02", "15.03", "15.04", "15.05", "15.06", "15.07", "15.08", "15.09", "15.10",
+                        "puzzle17", "puzzle18", "puzzle19", "19.01", "19.02", "19.03", "19.04", "19.05", "19.06",
+                        "19.07", "19.08", "19.09", "19.10", "21.01", "21.02", "21.03", "21.04", "21.05", "21.06",
+                        "21.07", "21.08", "21.09", "21.10", "23.01", "23.02", "23.03", "23.04", "23.05", "23.06",
+                        "23.07", "23.08", "23.09", "23.10"})
+    grids.push_back({g, readgrid(griddir + "/" + g + ".txt")});
+  grids.push_back({"british-a", {"....#..........", ".#.#.#.#.#.#.#.", "........#......", ".#.#.#.#.#.#.#.",
+                                 "......#....#...", ".#.#.#.#.#.#.#.", "...#...#.......", ".#.#.#.#.#.#.#.",
+                                 ".......#...#...", ".#.#.#.#.#.#.#.", "...#....#......", ".#.#.#.#.#.#.#.",
+                                 "......#........", ".#.#.#.#.#.#.#.", "..........#...."}});
+  grids.push_back({"british-b", {"......#........", ".#.#.#.#.#.#.#.", "..........#....", ".#.#.#.#.#.#.#.",
+                                 "....#.......#..", ".#.#.#.#.#.#.#.", "........#......", ".#.#.#.#.#.#.#.",
+                                 "......#........", ".#.#.#.#.#.#.#.", "..#.......#....", ".#.#.#.#.#.#.#.",
+                                 "....#..........", ".#.#.#.#.#.#.#.", "........#......"}});
+  printf("(c, d) autofill, %g s cap (time includes rebuild, lists and search; add the load for totals)\n", cap);
+  printf("%-10s %8s %10s %10s %10s  %s\n", "grid", "size", "seconds", "cpu", "depths", "outcome");
+  int nfilled = 0;
+  for (auto& g : grids) {
+    if (!only.empty() && only.find("," + g.first + ",") == std::string::npos) continue;
+    if (g.second.empty()) {
+      printf("%-10s missing\n", g.first.c_str());
+      continue;
+    }
+    setgrid(g.second);
+    long long p0 = ct_push;
+    double c0 = cpu();
+    double t = fill(FM_ALL, cap);
+    double tc = cpu() - c0;
+    const char* o = outcome();
+    nfilled += !strcmp(o, "filled");
+    char size[16];
+    snprintf(size, sizeof size, "%dx%d", width, height);
+    printf("%-10s %8s %10.3f %10.3f %10lld  %s\n", g.first.c_str(), size, t, tc, ct_push - p0, o);
+    fflush(stdout);
+  }
+  printf("\nfilled %d of %zu\n", nfilled, grids.size());
+  filler_stop();
+  dictsfree();
+  return 0;
+}

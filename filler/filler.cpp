@@ -1,0 +1,138 @@
+// The filler thread: starting, waiting for and stopping a fill, the restart sequence after
+// every change, and the word dump of the logs.
+#include "filler/filler.h"
+
+#include <glib.h>
+
+#include <cstdlib>
+
+#include "core/hooks.h"
+#include "core/lock.h"
+#include "filler/lists.h"
+#include "filler/search.h"
+#include "treatment/treatment.h"
+#include "grid/lights.h"
+#include "grid/zyn.h"
+
+int fillmode = FM_ASSIST;
+int filler_status = FS_IDLE;
+int assistmode = 2;
+std::atomic<int> abortflag{0};
+unsigned int fillseed = 0;
+
+int* llist = nullptr;
+int llistlen = 0, llistwlen = 0;
+unsigned int llistdm = 0, llistem = 0;
+
+static GThread* fth = nullptr;
+static long long fillstart;
+
+static long long nowms() { return g_get_monotonic_time() / 1000; }
+
+void printwords(int details) {
+  char buf[200];
+  for (int i = 0; i < nw; i++) {
+    const word* w = words + i;
+    pstdout("W%d: fe=%d jmode=%d nent=%d wlen=%d jlen=%d E: ", i, w->fe, w->jmode, w->nent, w->wlen, w->jlen);
+    for (int k = 0; k < w->nent; k++) pstdout("%d ", (int)(w->e[k] - entries));
+    pstdout("= ");
+    for (int k = 0; k < w->nent; k++) {
+      abmtostr(buf, sizeof buf, w->e[k]->flbm, 1);
+      pstdout("%s ", buf);
+    }
+    if (details && w->flist) {
+      int n = w->flistlen;
+      for (int j = 0; j < n && j < 3; j++) pstdout("[%d]", lts[w->flist[j]].ans);
+      if (n > 6) pstdout(" ...");
+      for (int j = n > 6 ? n - 3 : 3; j < n; j++) pstdout("[%d]", lts[w->flist[j]].ans);
+      pstdout(" (%d)", n);
+    }
+    pstdout("\n");
+  }
+}
+
+static gpointer fillerthread(gpointer) {
+  if (deb(DEB_FILLER)) pstdout("filler_seed=0x%08x (set this using -F)\n", fillseed);
+  srand(fillseed);
+  fillstart = nowms();
+  notestart(fillstart);
+  clueorderindex = 0;
+  if (buildlists()) {
+    // A failed build is still reported to the window, so that a progress dialog closes.
+    if (filler_status == FS_LISTS && fillmode != FM_PROPAGATE) searchdone();
+  } else {
+    if (deb(DEB_SEARCH)) printwords(1);
+    for (int i = 0; i < ne; i++) entries[i].upd = 1;
+    for (int i = 0; i < nw; i++) words[i].upd = 1;
+    filler_status = (fillmode > 0 || assistmode > 0) ? search() : FS_DONE;
+    if (fillmode != FM_PROPAGATE) searchdone();
+  }
+  if (deb(DEB_FILLER)) {
+    pstdout("search finished: %.3fs\n", (double)(nowms() - fillstart) / 1000.0);
+    pstdout("fillerthread() terminating filler_status=%d\n", filler_status);
+  }
+  return nullptr;
+}
+
+int filler_start(int mode) {
+  fillassert(fth == nullptr, "fth==0");
+  if (deb(DEB_FILLER)) pstdout("filler_start(%d)\n", mode);
+  if (deb(DEB_SEARCH)) printwords(0);
+  fillmode = mode;
+  // The candidates of the last fill refer to the light strings about to be discarded.
+  free(llist);
+  llist = nullptr;
+  llistlen = 0;
+  for (int i = 0; i < nw; i++) {
+    word* w = words + i;
+    int fe = 1;
+    for (int k = 0; k < w->nent; k++) fe = fe && onebit(w->e[k]->flbm);
+    w->fe = fe;
+    unsigned em = w->lp->emask;
+    w->jmode = (em & 0x10) ? 1 : (em & 0x20) ? 2 : 0;
+  }
+  if (ltsclear() || inittreatment()) return 1;
+  filler_status = FS_IDLE;
+  initdepths();
+  filler_status = FS_RUNNING;
+  fillseed = filler_seed ? filler_seed : (unsigned int)rand();
+  GError* err = nullptr;
+  fth = g_thread_try_new("filler", fillerthread, nullptr, &err);
+  if (!fth) {
+    if (err) g_error_free(err);
+    unwindall();
+    filler_status = FS_IDLE;
+    return 1;
+  }
+  return 0;
+}
+
+void filler_wait() {
+  if (deb(DEB_FILLER)) pstdout("filler_wait() A\n");
+  if (fth) {
+    zyn_unlock();
+    g_thread_join(fth);
+    fth = nullptr;
+    zyn_lock();
+  }
+  if (deb(DEB_FILLER)) pstdout("filler_wait() B\n");
+}
+
+void filler_stop() {
+  if (deb(DEB_FILLER)) pstdout("filler_stop() A\n");
+  abortflag = 1;
+  filler_wait();
+  abortflag = 0;
+  if (deb(DEB_FILLER)) pstdout("filler_stop() B\n");
+  unwindall();
+  if (deb(DEB_FILLER)) pstdout("filler_stop() C\n");
+}
+
+int runfiller(int mode) {
+  filler_stop();
+  if (usegui && ui.setfeaslabel) ui.setfeaslabel("");
+  if (rebuild()) return 1;
+  if (filler_start(mode)) return 1;
+  if (assistmode > 0 && usegui && ui.setfeaslabel) ui.setfeaslabel(" Working...");
+  return 0;
+}

@@ -1,0 +1,33 @@
+// The filler: runs list building and the search on a worker thread, reports the outcome in
+// filler_status and publishes the feasible sets and the current light's candidates.
+#pragma once
+
+#include <atomic>
+
+#include "core/common.h"
+
+// Fill modes.
+constexpr int FM_ASSIST = 0, FM_ALL = 1, FM_SEL = 2, FM_PROPAGATE = 3;
+
+// filler_status values.
+constexpr int FS_IDLE = 0, FS_RUNNING = 3, FS_DONE = 2, FS_NOFILL = 1, FS_NOMEM = -1,
+              FS_DEPTH = -2, FS_LISTS = -3, FS_STOPPED = -5;
+
+extern int fillmode;
+extern int filler_status;
+extern int assistmode;               // 0 off, 1 light only, 2 entire grid
+extern std::atomic<int> abortflag;   // set while filler_stop is stopping the thread
+extern unsigned int fillseed;        // seed of the running or last fill
+
+// The current light's candidates after the last fill (lts indices, by decreasing weight).
+extern int* llist;
+extern int llistlen, llistwlen;
+extern unsigned int llistdm, llistem;
+
+int filler_start(int mode);  // 0 when the thread runs, 1 on failure
+void filler_wait();
+void filler_stop();
+int runfiller(int mode);     // stop, rebuild, start; 0 on success
+
+// Print every word with its entries' sets; with details also list lengths and some candidates.
+void printwords(int details);

@@ -1,0 +1,841 @@
+// The search: filterwords and settlewds propagate between word lists and entry sets,
+// computescores and choosecrit pick the most constrained entry, getposs orders its codes,
+// and pushstate/popstate open and undo depths. searchdone publishes the outcome.
+#include "filler/search.h"
+
+#include <glib.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <unordered_map>
+#include <vector>
+
+#include "alphabet/alphabet.h"
+#include "core/hooks.h"
+#include "core/lock.h"
+#include "core/prefs.h"
+#include "dicts/dicts.h"
+#include "filler/filler.h"
+#include "filler/jumble.h"
+#include "filler/lists.h"
+
+int sdep = -1;
+int ct_malloc = 0, ct_free = 0;
+long long ct_push = 0;
+
+// Depth state is kept as undo logs, so that memory follows what the search changes rather
+// than the square of the grid: each depth records the entry sets it changed and the word
+// lists it replaced, and popstate plays them back.
+struct savedlist {
+  int w, prevdep;
+  int* flist;
+  int flistlen;
+  void* jdata;
+  ABM* jflbm;
+  double* sdata;
+  unsigned char* chr;
+};
+struct depthrec {
+  size_t trail0, saved0;         // where this depth's records start
+  unsigned char poss[63];        // codes to try in the critical entry
+  int crit, posi;                // critical entry, position reached in poss
+};
+static std::vector<std::pair<int, ABM>> trail;
+static std::vector<savedlist> saved;
+static std::vector<depthrec> depths;
+static std::vector<int> saveddep;   // per word: depth whose record holds its previous list, -1 none
+static std::vector<int> committed;  // committed words, in order of commitment
+static const word* statewords;      // the word array the state refers to
+
+static long long lastshow;  // time of the last progress display, ms
+
+void notestart(long long ms) { lastshow = ms; }
+
+void fillassert(bool ok, const char* what) {
+  if (ok) return;
+  pstream(stderr, "Assertion failed: %s\n", what);
+  abort();
+}
+
+void pabm(ABM b) {
+  char buf[200];
+  abmtostr(buf, sizeof buf, b, 1);
+  pstdout("%s", buf);
+}
+
+void pquoted(const char* s) {
+  pstdout("\"");
+  printICCs(s);
+  pstdout("\"");
+}
+
+void setflbm(entry* e, ABM b) {
+  if (sdep >= 0) trail.emplace_back((int)(e - entries), e->flbm);
+  e->flbm = b;
+}
+
+static bool aborting() { return abortflag.load(std::memory_order_relaxed) != 0; }
+
+// Codes of the candidates, as one-bit sets; code 0 (past the end of a string) is no code.
+static ABM bitof[256];
+static struct bitofinit {
+  bitofinit() {
+    for (int c = 1; c <= 61; c++) bitof[c] = 1ULL << (c - 1);
+  }
+} bitofinit_;
+
+// The weight table of an ordinary word depends only on its list and, under the duplicates
+// rule, on the marks of answers of its length; tables of long lists are kept between calls
+// and recomputed only when one of those changed. With whole-number weights every partial sum
+// is exact, so the sum over the whole list is kept too and a change of marks only subtracts
+// the marked candidates.
+struct acccache {
+  std::vector<double> all, t;  // nent rows of 62: every candidate; as scored
+  unsigned allgen = 0, gen = 0, uv = 0;
+  bool allok = false;
+  int mode = -1;  // -1 none; else 0 rule off, 1 committed, 2 uncommitted under the rule
+};
+static std::vector<acccache> caches;
+// Words with equal initial lists share the union of their codes and their weight table.
+static std::unordered_map<const unsigned char*, std::vector<ABM>> initunion;
+static std::unordered_map<const unsigned char*, std::vector<double>> initall;
+static std::vector<unsigned> listgen;  // per word: bumped whenever its list changes
+static unsigned usedver[MXWENT + 1];   // per length (0: all lengths): bumped by every marking
+static bool intweights;                // every weight a whole number, all of them summing below 2^53
+constexpr int CACHEMIN = 16;           // shorter lists are recomputed every time
+
+static unsigned& usedverof(const word* w) { return usedver[ntw > 0 || w->wlen > MXWENT ? 0 : w->wlen]; }
+
+static void resetcaches() {
+  caches.assign(nw, acccache());
+  initunion.clear();
+  initall.clear();
+  listgen.assign(nw, 0);
+  double sum = 0;
+  intweights = true;
+  for (int i = 0; i < atotal && intweights; i++) {
+    double wt = answerlist[i]->weight;
+    intweights = wt == (double)(long long)wt;
+    sum += wt;
+  }
+  intweights = intweights && sum < 4e15;
+}
+
+static inline bool isused(int li) { return recused[li]; }
+
+static void markused(const word* w, int v) {
+  usedverof(w)++;
+  for (int j = 0; j < w->flistlen; j++) setused(w->flist[j], v);
+}
+
+int settlewds() {
+  if (deb(DEB_SEARCH)) pstdout("settlewds()\n");
+  int cnt = 0;
+  ABM entfl[MXWENT];
+  const bool logw = deb(DEB_WORDS);
+  for (int i = 0; i < nw; i++) {
+    word* w = words + i;
+    if (!w->upd || w->fe || !w->flist || (assistmode == 1 && i != curword)) continue;
+    if (aborting()) return -3;
+    const int n = w->nent;
+    for (int k = 0; k < n; k++) entfl[k] = 0;
+    if (w->jmode == 0 && wchr[i] == winit[i]) {
+      std::vector<ABM>& u = initunion[wchr[i]];
+      if (u.empty()) {
+        u.assign(n, 0);
+        const unsigned char* p = wchr[i];
+        for (int j = 0; j < w->flistlen; j++, p += n)
+          for (int k = 0; k < n; k++) u[k] |= bitof[p[k]];
+      }
+      for (int k = 0; k < n; k++) entfl[k] = u[k];
+    } else if (w->jmode == 0) {
+      // Once every position covers its entry's set nothing can be narrowed, so the scan may
+      // stop early unless the sets are being logged. Lists are in alphabetical order, so the
+      // candidates are visited in strides to meet every initial letter soon; the union does
+      // not depend on the order.
+      int open[MXWENT], no = 0;
+      for (int k = 0; k < n; k++)
+        if (logw || w->e[k]->flbm) open[no++] = k;
+      const unsigned char* p0 = wchr[i];
+      const int len = w->flistlen;
+      const int stride = len > 256 ? 64 : 1;
+      for (int s0 = 0; s0 < stride && no > 0; s0++)
+        for (int j = s0; j < len && no > 0; j += stride) {
+          const unsigned char* p = p0 + (size_t)j * n;
+          for (int q = 0; q < no;) {
+            int k = open[q];
+            entfl[k] |= bitof[p[k]];
+            if (!logw && !(w->e[k]->flbm & ~entfl[k])) open[q] = open[--no];
+            else q++;
+          }
+        }
+    } else if (w->jmode == 1) {
+      const int jl = w->jlen;
+      const unsigned char* p = wchr[i];
+      for (int j = 0; j < w->flistlen; j++, p += n) {
+        const ABM* js = w->jflbm + (size_t)j * jl;
+        for (int k = 0; k < jl; k++) entfl[k] |= js[k];
+        for (int k = jl; k < n; k++) entfl[k] |= bitof[p[k]];
+      }
+    } else {
+      for (int j = 0; j < w->flistlen; j++) {
+        const ABM* ss = ssets(w, j);
+        for (int k = 0; k < n; k++) entfl[k] |= ss[k];
+      }
+    }
+    if (logw) {
+      pstdout("w=%d entfl: ", i);
+      for (int k = 0; k < n; k++) {
+        pabm(entfl[k]);
+        pstdout(" ");
+      }
+      pstdout("\n");
+    }
+    for (int k = 0; k < n; k++) {
+      entry* e = w->e[k];
+      if (e->flbm & ~entfl[k]) {
+        setflbm(e, e->flbm & entfl[k]);
+        e->upd = 1;
+        cnt++;
+      }
+    }
+  }
+  for (int i = 0; i < nw; i++) words[i].upd = 0;
+  if (deb(DEB_SEARCH)) pstdout("settlewds returns %d\n", cnt);
+  return cnt;
+}
+
+// Gives word i fresh arrays for its list at this depth, keeping the old ones for popstate.
+static int savelist(int i) {
+  word* w = words + i;
+  savedlist s{i, saveddep[i], w->flist, w->flistlen, w->jdata, w->jflbm, w->sdata, wchr[i]};
+  size_t n = (size_t)w->flistlen;
+  int* fl = (int*)malloc(sizeof(int) * n + 1);
+  unsigned char* chr = (unsigned char*)malloc(n * w->nent + CHRSLACK);
+  void* jd = nullptr;
+  ABM* jf = nullptr;
+  double* sd = nullptr;
+  bool ok = fl && chr;
+  if (w->jmode == 1) {
+    jd = malloc(n * sizeof(jrec) + 1);
+    jf = (ABM*)malloc(sizeof(ABM) * (n * w->jlen + 1));
+    ok = ok && jd && jf;
+  } else if (w->jmode == 2) {
+    w->sdatalen = sdatastride(w);
+    sd = (double*)malloc(sizeof(double) * (n * w->sdatalen + 1));
+    ok = ok && sd;
+  }
+  if (!ok) {
+    free(fl);
+    free(chr);
+    free(jd);
+    free(jf);
+    free(sd);
+    return -1;
+  }
+  ct_malloc++;
+  saved.push_back(s);
+  saveddep[i] = sdep;
+  w->flist = fl;
+  wchr[i] = chr;
+  w->jdata = jd;
+  w->jflbm = jf;
+  w->sdata = sd;
+  return 0;
+}
+
+// Copies one candidate's codes into a separate array with CHRSLACK spare bytes at its end,
+// so that a short row moves as one block (its tail lands where the next row will go).
+static inline void chrcopy(unsigned char* q, const unsigned char* p, int n) {
+  if (n <= CHRSLACK) memcpy(q, p, CHRSLACK);
+  else memcpy(q, p, n);
+}
+
+// Scratch arrays into which an ordinary word's list is filtered before exact copies are made.
+static std::vector<int> scrfl;
+static std::vector<unsigned char> scrchr;
+
+// Keeps word i's list for popstate and installs copies of the first m candidates of fl, chr.
+static int adoptlist(int i, const int* fl, const unsigned char* chr, int m) {
+  word* w = words + i;
+  size_t n = (size_t)w->nent;
+  int* nfl = (int*)malloc(sizeof(int) * m + 1);
+  unsigned char* nchr = (unsigned char*)malloc(m * n + CHRSLACK);
+  if (!nfl || !nchr) {
+    free(nfl);
+    free(nchr);
+    return -1;
+  }
+  memcpy(nfl, fl, sizeof(int) * m);
+  memcpy(nchr, chr, m * n);
+  ct_malloc++;
+  saved.push_back({i, saveddep[i], w->flist, w->flistlen, w->jdata, w->jflbm, w->sdata, wchr[i]});
+  saveddep[i] = sdep;
+  w->flist = nfl;
+  wchr[i] = nchr;
+  w->jdata = nullptr;
+  w->jflbm = nullptr;
+  w->sdata = nullptr;
+  return 0;
+}
+
+int filterwords() {
+  const bool nodup = prefint(PREF_AUTOFILL_NO_DUPLICATES) != 0;
+  int cnt = 0;
+  for (int i = 0; i < nw; i++) {
+    if (aborting()) return -3;
+    word* w = words + i;
+    if (!w->flist) continue;
+    const int n = w->nent;
+    bool any = false;
+    for (int k = 0; k < n; k++) any = any || w->e[k]->upd;
+    if (!any) continue;
+    int nset = 0;
+    while (nset < n && onebit(w->e[nset]->flbm)) nset++;
+    // A list not yet saved at this depth is kept as it is and the survivors go to new arrays;
+    // one already saved here is filtered in place.
+    const bool fresh = saveddep[i] != sdep;
+    if (!fresh && w->commitdep == sdep) markused(w, 0);  // its marks must follow the list
+    const int oldlen = w->flistlen;
+    const int* sfl = w->flist;
+    const unsigned char* schr = wchr[i];
+    ABM fb[MXWENT];
+    for (int k = 0; k < n; k++) fb[k] = w->e[k]->flbm;
+    // The positions to test, skipping those of an initial list whose set allows every code
+    // the list has there.
+    int kk[MXWENT], nk = 0;
+    const int kfrom = w->jmode == 1 ? w->jlen : 0;
+    const ABM* u = nullptr;
+    if (w->jmode == 0 && wchr[i] == winit[i]) {
+      auto it = initunion.find(wchr[i]);
+      if (it != initunion.end()) u = it->second.data();
+    }
+    if (w->jmode != 2)
+      for (int k = kfrom; k < n; k++)
+        if (w->e[k]->upd && !(u && !(u[k] & ~fb[k]))) kk[nk++] = k;
+    // Per tested position, whether each code is allowed.
+    static unsigned char allow[MXWENT][64];
+    for (int t = 0; t < nk; t++)
+      for (int c = 0; c < 64; c++) allow[t][c] = (bitof[c] & fb[kk[t]]) != 0;
+    const bool dup = nodup && w->commitdep == -1;
+    int m = 0;
+    if (w->jmode == 0) {
+      int* dfl = w->flist;
+      unsigned char* dchr = wchr[i];
+      if (fresh) {
+        if ((int)scrfl.size() < oldlen) {
+          scrfl.resize(oldlen);
+          scrchr.resize((size_t)oldlen * n + CHRSLACK);
+        } else if (scrchr.size() < (size_t)oldlen * n + CHRSLACK) {
+          scrchr.resize((size_t)oldlen * n + CHRSLACK);
+        }
+        dfl = scrfl.data();
+        dchr = scrchr.data();
+      }
+      // A kept table of the whole list follows the list by subtracting the candidates that
+      // go, as long as fewer go than stay.
+      acccache* ca = intweights && caches[i].allok && caches[i].allgen == listgen[i] ? &caches[i] : nullptr;
+      int nrem = 0;
+      const int maxrem = oldlen / 2;
+      static double dt[MXWENT][62];
+      if (ca)
+        for (int k = 0; k < n; k++)
+          for (int c = 0; c < 62; c++) dt[k][c] = 0.0;
+      for (int j = 0; j < oldlen; j++) {
+        const unsigned char* p = schr + (size_t)j * n;
+        unsigned ok = 1;
+        for (int t = 0; t < nk; t++) ok &= allow[t][p[kk[t]]];
+        int li = sfl[j];
+        if (!ok || (dup && isused(li))) {
+          if (ca) {
+            if (nrem++ >= maxrem) ca = nullptr;
+            else {
+              double wt = lts[li].w;
+              for (int k = 0; k < n; k++) dt[k][p[k]] += wt;
+            }
+          }
+          continue;
+        }
+        dfl[m] = li;
+        unsigned char* q = dchr + (size_t)m * n;
+        if (fresh) chrcopy(q, p, n);
+        else if (q != p)
+          for (int k = 0; k < n; k++) q[k] = p[k];
+        m++;
+      }
+      if (fresh && m != oldlen && adoptlist(i, dfl, dchr, m)) return -1;
+      if (ca && m != oldlen) {
+        double(*all)[62] = (double(*)[62])ca->all.data();
+        for (int k = 0; k < n; k++)
+          for (int c = 1; c < 62; c++) all[k][c] -= dt[k][c];
+        ca->allgen = listgen[i] + 1;
+      }
+    } else {
+      if (fresh && savelist(i)) return -1;
+      int* dfl = w->flist;
+      unsigned char* dchr = wchr[i];
+      for (int j = 0; j < oldlen; j++) {
+        const unsigned char* p = schr + (size_t)j * n;
+        unsigned ok = 1;
+        for (int t = 0; t < nk; t++) ok &= allow[t][p[kk[t]]];
+        if (!ok) continue;
+        int li = sfl[j];
+        if (dup && isused(li)) continue;
+        dfl[m] = li;
+        if (dchr + (size_t)m * n != p) memmove(dchr + (size_t)m * n, p, n);
+        if (w->jmode == 1 && !checkjword(w, m)) continue;
+        if (w->jmode == 2) checksword(w, m);
+        m++;
+      }
+    }
+    w->flistlen = m;
+    if (m != oldlen) listgen[i]++;
+    if (m != oldlen || w->jmode) {
+      w->upd = 1;
+      cnt++;
+    }
+    if (m != oldlen && !(fresh && w->jmode == 0)) {
+      // Shrinking cannot fail in practice; on failure the larger blocks are simply kept.
+      if (void* p = realloc(w->flist, sizeof(int) * m + 1)) w->flist = (int*)p;
+      if (void* p = realloc(wchr[i], (size_t)m * n + CHRSLACK)) wchr[i] = (unsigned char*)p;
+      if (w->jmode == 1) {
+        if (void* p = realloc(w->jdata, (size_t)m * sizeof(jrec) + 1)) w->jdata = p;
+        if (void* p = realloc(w->jflbm, sizeof(ABM) * ((size_t)m * w->jlen + 1))) w->jflbm = (ABM*)p;
+      } else if (w->jmode == 2) {
+        if (void* p = realloc(w->sdata, sizeof(double) * ((size_t)m * w->sdatalen + 1))) w->sdata = (double*)p;
+      }
+    }
+    if (m == 0 && !w->fe) return -2;
+    if (nset == n) {
+      if (w->jmode == 1) {
+        int q = 0;
+        for (int j = 0; j < w->flistlen; j++)
+          if (checkperm(w, j, 0)) {
+            w->flist[q] = w->flist[j];
+            memmove(wchr[i] + (size_t)q * n, wchr[i] + (size_t)j * n, n);
+            memmove((jrec*)w->jdata + q, (jrec*)w->jdata + j, sizeof(jrec));
+            memmove(w->jflbm + (size_t)q * w->jlen, w->jflbm + (size_t)j * w->jlen, sizeof(ABM) * w->jlen);
+            q++;
+          }
+        if (q != w->flistlen) listgen[i]++;
+        w->flistlen = q;
+        if (q == 0 && !w->fe) return -2;
+      }
+      // A word already committed at a shallower depth keeps that commitment.
+      if (w->commitdep == -1) {
+        w->commitdep = sdep;
+        committed.push_back(i);
+      }
+      if (w->commitdep == sdep) markused(w, 1);
+    } else if (w->commitdep == sdep) {
+      markused(w, 1);
+    }
+  }
+  for (int i = 0; i < ne; i++) entries[i].upd = 0;
+  return cnt;
+}
+
+// Work table of computescores: one row of code weights per position.
+static double acc[MXWENT][62];
+
+// The weight table of ordinary word i, into t, adding the candidates in list order.
+static void wordacc(int i, bool nodup, double (*t)[62]) {
+  const word* w = words + i;
+  const int n = w->nent;
+  for (int k = 0; k < n; k++)
+    for (int c = 0; c < 62; c++) t[k][c] = 0.0;
+  const unsigned char* p = wchr[i];
+  if (nodup && w->commitdep != -1) {
+    if (w->flistlen == 1)
+      for (int k = 0; k < n; k++) t[k][p[k]] += 1.0;
+    return;
+  }
+  for (int j = 0; j < w->flistlen; j++, p += n) {
+    int li = w->flist[j];
+    if (nodup && isused(li)) continue;
+    double wt = lts[li].w;
+    for (int k = 0; k < n; k++) t[k][p[k]] += wt;
+  }
+}
+
+// With whole-number weights: the table of every candidate of word i, summed in two
+// interleaved halves so that neighbouring candidates do not wait for each other.
+static void wordaccall(int i, double (*t)[62]) {
+  const word* w = words + i;
+  const int n = w->nent;
+  static double t2[MXWENT][62];
+  for (int k = 0; k < n; k++)
+    for (int c = 0; c < 62; c++) t[k][c] = t2[k][c] = 0.0;
+  const unsigned char* p = wchr[i];
+  int j = 0;
+  for (; j + 1 < w->flistlen; j += 2, p += 2 * n) {
+    double w0 = lts[w->flist[j]].w, w1 = lts[w->flist[j + 1]].w;
+    for (int k = 0; k < n; k++) {
+      t[k][p[k]] += w0;
+      t2[k][p[n + k]] += w1;
+    }
+  }
+  if (j < w->flistlen) {
+    double w0 = lts[w->flist[j]].w;
+    for (int k = 0; k < n; k++) t[k][p[k]] += w0;
+  }
+  for (int k = 0; k < n; k++)
+    for (int c = 1; c < 62; c++) t[k][c] += t2[k][c];
+}
+
+// The cached weight table of ordinary word i, brought up to date.
+static double (*cachedacc(int i, bool nodup))[62] {
+  const word* w = words + i;
+  const int n = w->nent;
+  acccache& ca = caches[i];
+  const int mode = !nodup ? 0 : w->commitdep != -1 ? 1 : 2;
+  const unsigned uv = mode == 2 ? usedverof(w) : 0;
+  if ((int)ca.t.size() != n * 62) {
+    ca.t.assign(n * 62, 0.0);
+    ca.mode = -1;
+  }
+  double (*t)[62] = (double (*)[62])ca.t.data();
+  if (ca.mode == mode && ca.gen == listgen[i] && ca.uv == uv) return t;
+  ca.mode = mode;
+  ca.gen = listgen[i];
+  ca.uv = uv;
+  if (!intweights || mode == 1) {
+    wordacc(i, nodup, t);
+    return t;
+  }
+  if (ca.all.size() != ca.t.size()) ca.all.assign(n * 62, 0.0), ca.allok = false;
+  double (*all)[62] = (double (*)[62])ca.all.data();
+  if (!ca.allok || ca.allgen != listgen[i]) {
+    if (wchr[i] == winit[i]) {
+      std::vector<double>& shared = initall[wchr[i]];
+      if (shared.empty()) {
+        shared.resize(n * 62);
+        wordaccall(i, (double(*)[62])shared.data());
+      }
+      memcpy(all, shared.data(), sizeof(double) * 62 * n);
+    } else {
+      wordaccall(i, all);
+    }
+    ca.allok = true;
+    ca.allgen = listgen[i];
+  }
+  memcpy(t, all, sizeof(double) * 62 * n);
+  if (mode != 2) return t;
+  auto sub = [&](int j) {
+    const unsigned char* p = wchr[i] + (size_t)j * n;
+    double wt = lts[w->flist[j]].w;
+    for (int k = 0; k < n; k++) t[k][p[k]] -= wt;
+  };
+  if (wsorted[i] && nusedrecs < w->flistlen / 8) {
+    // Few marked records: look each one up in the ordered list.
+    const int* b = w->flist;
+    const int* e = w->flist + w->flistlen;
+    for (int u = 0; u < nusedrecs; u++) {
+      int r = usedrecs[u];
+      if (lts[r].len0 != w->wlen) continue;
+      auto rg = std::equal_range(b, e, r);
+      for (const int* q = rg.first; q != rg.second; q++) sub((int)(q - b));
+    }
+  } else {
+    for (int j = 0; j < w->flistlen; j++)
+      if (isused(w->flist[j])) sub(j);
+  }
+  return t;
+}
+
+int computescores() {
+  const bool nodup = prefint(PREF_AUTOFILL_NO_DUPLICATES) != 0;
+  for (int i = 0; i < ne; i++)
+    for (int c = 0; c < 61; c++) entries[i].score[c] = 1.0;
+  static double rows[MXWENT][62];
+  for (int i = 0; i < nw; i++) {
+    word* w = words + i;
+    if (w->fe || !w->flist) continue;
+    if (aborting()) return -3;
+    const int n = w->nent;
+    double (*t)[62] = acc;
+    if (w->jmode == 0) {
+      if (w->flistlen >= CACHEMIN) t = cachedacc(i, nodup);
+      else wordacc(i, nodup, t);
+    } else if (w->jmode == 1) {
+      for (int k = 0; k < n; k++)
+        for (int c = 0; c < 62; c++) acc[k][c] = 0.0;
+      const int jl = w->jlen;
+      const unsigned char* p = wchr[i];
+      for (int j = 0; j < w->flistlen; j++, p += n) {
+        double tp = jscores(w, j, rows);
+        for (int k = 0; k < jl; k++)
+          for (int c = 1; c <= 61; c++) acc[k][c] += rows[k][c];
+        double wt = tp * lts[w->flist[j]].w;
+        for (int k = jl; k < n; k++) acc[k][p[k]] += wt;
+      }
+    } else {
+      for (int k = 0; k < n; k++)
+        for (int c = 0; c < 62; c++) acc[k][c] = 0.0;
+      for (int j = 0; j < w->flistlen; j++) {
+        sscores(w, j, rows);
+        for (int k = 0; k < n; k++)
+          for (int c = 1; c <= 61; c++) acc[k][c] += rows[k][c];
+      }
+    }
+    for (int k = 0; k < n; k++) {
+      double* sc = w->e[k]->score;
+      for (int c = 1; c <= 61; c++) sc[c - 1] *= t[k][c];
+    }
+  }
+  for (int i = 0; i < ne; i++) {
+    double b = entries[i].score[0];
+    for (int c = 1; c < 61; c++) b = std::max(b, entries[i].score[c]);
+    entries[i].best = b;
+  }
+  return 0;
+}
+
+int choosecrit() {
+  auto eligible = [](const entry& e) { return (fillmode != FM_SEL || e.sel) && !onebit(e.flbm); };
+  int m = 0;
+  bool any = false;
+  for (int i = 0; i < ne; i++)
+    if (eligible(entries[i])) {
+      m = any ? std::max(m, entries[i].checking) : entries[i].checking;
+      any = true;
+    }
+  if (!any || m <= 0) return -1;
+  for (int t = m; t >= 1; t--) {
+    int b = -1;
+    for (int i = 0; i < ne; i++)
+      if (eligible(entries[i]) && entries[i].checking >= t && (b < 0 || entries[i].best < entries[b].best)) b = i;
+    if (b >= 0) return b;
+  }
+  return -1;
+}
+
+void getposs(const entry* e, unsigned char* out, int r, int blank) {
+  const int n = blank ? 61 : 60;
+  const long ei = e - entries;
+  if (deb(DEB_SEARCH)) pstdout("getposs(%ld)\n", ei);
+  // Every code with a positive score, by decreasing score, ties by increasing code.
+  int len = 0;
+  for (int c = 1; c <= n; c++)
+    if (e->score[c - 1] > 0) out[len++] = (unsigned char)c;
+  std::stable_sort(out, out + len, [e](unsigned char a, unsigned char b) { return e->score[a - 1] > e->score[b - 1]; });
+  if (deb(DEB_SEARCH))
+    for (int j = 0; j < len; j++)
+      if (j == 0 || e->score[out[j] - 1] != e->score[out[j - 1] - 1]) pstdout("getposs(%ld): j=%g\n", ei, e->score[out[j] - 1]);
+  out[len] = 0;
+  if (r > 0)
+    for (int j = 0; j < len; j++) {
+      int k = rand() % (2 * r + 1);
+      if (j + k < len) std::swap(out[j], out[j + k]);
+    }
+}
+
+void pushstate() {
+  sdep++;
+  ct_push++;
+  fillassert(sdep <= ne, "sdep<=ne");
+  if ((int)depths.size() <= sdep) depths.resize(sdep + 1);
+  depths[sdep].trail0 = trail.size();
+  depths[sdep].saved0 = saved.size();
+}
+
+void popstate() {
+  const bool logw = deb(DEB_WORDS);
+  // Uncommit in word order.
+  size_t keep = committed.size();
+  while (keep > 0 && words[committed[keep - 1]].commitdep >= sdep) keep--;
+  std::sort(committed.begin() + keep, committed.end());
+  for (size_t q = keep; q < committed.size(); q++) {
+    word* w = words + committed[q];
+    if (logw) {
+      pstdout("sdep=%d flistlen=%d uncommitting word %d commitdep=%d:", sdep, w->flistlen, committed[q], w->commitdep);
+      for (int j = 0; j < w->flistlen; j++) {
+        pstdout(" ");
+        printICCs(lts[w->flist[j]].s);
+      }
+      pstdout("\n");
+    }
+    markused(w, 0);
+    w->commitdep = -1;
+  }
+  committed.resize(keep);
+  const depthrec& d = depths[sdep];
+  while (saved.size() > d.saved0) {
+    const savedlist& s = saved.back();
+    word* w = words + s.w;
+    free(w->flist);
+    free(wchr[s.w]);
+    free(w->jdata);
+    free(w->jflbm);
+    free(w->sdata);
+    ct_free++;
+    w->flist = s.flist;
+    w->flistlen = s.flistlen;
+    w->jdata = s.jdata;
+    w->jflbm = s.jflbm;
+    w->sdata = s.sdata;
+    wchr[s.w] = s.chr;
+    saveddep[s.w] = s.prevdep;
+    listgen[s.w]++;
+    saved.pop_back();
+  }
+  while (trail.size() > d.trail0) {
+    entries[trail.back().first].flbm = trail.back().second;
+    trail.pop_back();
+  }
+}
+
+void unwindall() {
+  // The state refers to the words by index and holds their lists: a rebuild while a state is
+  // kept (a propagation left for its caller) must come after filler_stop.
+  fillassert(sdep < 0 || words == statewords, "filler_stop before rebuild");
+  while (sdep >= 0) {
+    popstate();
+    sdep--;
+  }
+  std::vector<std::pair<int, ABM>>().swap(trail);
+  std::vector<savedlist>().swap(saved);
+  std::vector<depthrec>().swap(depths);
+  committed.clear();
+}
+
+void initdepths() {
+  // Any earlier search state was discarded by filler_stop; its words may no longer exist.
+  trail.clear();
+  saved.clear();
+  depths.clear();
+  committed.clear();
+  saveddep.assign(nw, -1);
+  statewords = words;
+  resetcaches();
+  sdep = -1;
+  for (int i = 0; i < nw; i++) words[i].commitdep = -1;
+  pushstate();
+}
+
+static long long nowms() { return g_get_monotonic_time() / 1000; }
+
+static void printlistlens() {
+  for (int i = 0; i < nw; i++) pstdout("[w%d: %d]", i, words[i].flistlen);
+  pstdout("\n");
+}
+
+int search() {
+  if (fillmode == FM_ASSIST && assistmode == 1) {
+    if (filterwords() == -3 || settlewds() == -3 || computescores() == -3) return -5;
+    return 2;
+  }
+  const bool ds = deb(DEB_SEARCH);
+  settlewds();
+  for (;;) {
+    if (aborting()) {
+      if (ds) pstdout("aborting...\n");
+      return -5;
+    }
+    int r = filterwords();
+    if (r == -3) continue;
+    if (r == -1) return -1;
+    if (r != -2) {
+      if (r > 0) {
+        int s = settlewds();
+        if (s == -3 || s > 0) continue;
+      }
+      if (computescores() == -3) continue;
+      if (fillmode == FM_ASSIST || fillmode == FM_PROPAGATE) return 2;
+      if (deb(DEB_WORDS)) {
+        printwords(1);
+        printlistlens();
+      }
+      int e = choosecrit();
+      if (e == -1) return 2;
+      depthrec& d = depths[sdep];
+      getposs(entries + e, d.poss, prefint(PREF_AUTOFILL_RANDOM), 1);
+      d.crit = e;
+      d.posi = 0;
+      if (ds) {
+        pstdout("D%3d %*scrit E%d ", sdep, sdep, "", e);
+        for (int j = 0; d.poss[j]; j++) pstdout("%s", icctext[d.poss[j]]);
+        pstdout("\n");
+      }
+    }
+    // Try the next code of the critical entry at this depth, backtracking while none is left.
+    for (;;) {
+      if (r == -2) {
+        fillassert(sdep >= 0, "sdep>=0");
+        popstate();
+        sdep--;
+        if (sdep < 0) return 1;
+      }
+      depthrec& d = depths[sdep];
+      int c = d.poss[d.posi];
+      if (!c) {
+        r = -2;
+        continue;
+      }
+      d.posi++;
+      if (ds) pstdout("D%3d %*strying E%d=%s\n", sdep, sdep, "", d.crit, icctext[c]);
+      if (sdep == ne) return -2;
+      int crit = d.crit;
+      pushstate();
+      setflbm(entries + crit, codebit(c));
+      entries[crit].upd = 1;
+      break;
+    }
+    long long now = nowms();
+    if (now - lastshow > 3000 || now < lastshow) {
+      zyn_lock();
+      for (int i = 0; i < ne; i++) entries[i].flbmh = entries[i].flbm;
+      if (ui.refreshhints) ui.refreshhints();
+      zyn_unlock();
+      lastshow = now;
+      if (ds) pstdout("ct_malloc=%d ct_free=%d diff=%d\n", ct_malloc, ct_free, ct_malloc - ct_free);
+    }
+  }
+}
+
+void searchdone() {
+  const bool df = deb(DEB_FILLER);
+  if (df) pstdout("searchdone: A\n");
+  zyn_lock();
+  if (filler_status != FS_STOPPED) {
+    // A list from an earlier fill must not outlive it: its indices refer to that fill's lts.
+    free(llist);
+    llist = nullptr;
+    llistlen = 0;
+    if (filler_status == FS_DONE) {
+      if (curword >= 0 && curword < nw && words[curword].flist && assistmode != 0) {
+        const word* w = words + curword;
+        llist = (int*)malloc(sizeof(int) * w->flistlen + 1);
+        if (llist) {
+          memcpy(llist, w->flist, sizeof(int) * w->flistlen);
+          llistlen = w->flistlen;
+          llistwlen = w->wlen;
+          llistdm = w->lp->dmask;
+          llistem = w->lp->emask;
+          std::stable_sort(llist, llist + llistlen, [](int a, int b) { return lts[a].w > lts[b].w; });
+        }
+      }
+    } else {
+      for (int i = 0; i < ne; i++) setflbm(entries + i, 0);
+      if (df) pstdout("BG fill failed\n");
+    }
+    if ((fillmode == FM_ALL || fillmode == FM_SEL) && usegui && ui.fipdone) ui.fipdone();
+    if (ui.updatefeas) ui.updatefeas();
+  }
+  if (df) pstdout("searchdone: B\n");
+  for (int i = 0; i < ne; i++) entries[i].flbmh = entries[i].flbm;
+  if (ui.refreshhints) ui.refreshhints();
+  zyn_unlock();
+  if (df) pstdout("searchdone: C\n");
+  unwindall();
+  for (int i = 0; i < nw; i++)
+    if (words[i].commitdep != -1) {
+      pstdout("assertion failing i=%d nw=%d words[i].commitdep=%d\n", i, nw, words[i].commitdep);
+      fillassert(false, "words[i].commitdep==-1");
+    }
+  if (df) {
+    pstdout("search done\n");
+    pstdout(">> ct_malloc=%d ct_free=%d diff=%d\n", ct_malloc, ct_free, ct_malloc - ct_free);
+  }
+}

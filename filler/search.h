@@ -1,0 +1,37 @@
+// The search: constraint propagation between word lists and entry sets, scoring, and
+// depth-first branching on single entries with exactly undoable depths.
+#pragma once
+
+#include "core/common.h"
+#include "grid/zyn.h"
+
+extern int sdep;                 // current depth, -1 before the first pushstate
+extern int ct_malloc, ct_free;   // list allocations and frees, for the logs
+extern long long ct_push;        // depths opened since the program began
+
+inline bool onebit(ABM b) { return b && !(b & (b - 1)); }
+inline int abmcode(ABM b) { return __builtin_ctzll(b) + 1; }  // the code of a one-bit set
+inline ABM codebit(int c) { return c >= 1 && c <= 61 ? 1ULL << (c - 1) : 0; }
+
+// A fatal consistency check: prints the condition and ends the process.
+void fillassert(bool ok, const char* what);
+
+// Trace helpers: a set in its text notation, a light string between double quotes.
+void pabm(ABM b);
+void pquoted(const char* s);
+
+// Sets an entry's feasible set so that popstate can restore it.
+void setflbm(entry* e, ABM b);
+
+int settlewds();
+int filterwords();
+int computescores();
+int choosecrit();
+void getposs(const entry* e, unsigned char* out, int r, int blank);
+void pushstate();
+void popstate();
+void unwindall();
+void initdepths();   // sdep = -1, every word uncommitted, then depth 0
+int search();
+void searchdone();
+void notestart(long long ms);  // time of the last progress display
