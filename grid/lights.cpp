@@ -13,6 +13,7 @@
 #include "core/message.h"
 #include "core/prefs.h"
 #include "grid/geometry.h"
+#include "treatment/treatment.h"
 
 word* words = nullptr;
 entry* entries = nullptr;
@@ -139,9 +140,8 @@ void numbering() {
 }
 
 // Treated lights get one extra entry per message, and the messages up to two words of their
-// own; the treatment engine fills this in, using the spare room rebuild() leaves in both
-// arrays. Until then a treated light is a plain light.
-static void addmsgwords() {}
+// own; the treatment engine makes them in the spare room rebuild() leaves in both arrays.
+static void addmsgwords() { buildmsgwords(); }
 
 // Light starts found by the counting pass, reused by the word pass.
 struct lstart {
@@ -303,6 +303,7 @@ int rebuild() {
   curent = curword = -1;
   releasewords();
   clearderived();
+  makemsgforms();
   // Numbering first, so that the words copy this rebuild's treatment indices (goi).
   numbering();
 

@@ -1,0 +1,137 @@
+// List building under answer treatments: the 15x15 grid 15.01 with every light treated and the
+// lower-case words of a large British list, for the Playfair cipher and the misprint types.
+// Reports the time to build every light's list, the light strings made and the peak memory.
+// Usage: bench_treatment [grid file] [word list]
+#include <glib.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "alphabet/alphabet.h"
+#include "core/prefs.h"
+#include "dicts/dicts.h"
+#include "filler/filler.h"
+#include "filler/lists.h"
+#include "grid/lights.h"
+#include "grid/zyn.h"
+#include "treatment/treatment.h"
+
+namespace {
+
+double now() { return g_get_monotonic_time() / 1e6; }
+
+long peakmb() {
+  rusage ru;
+  getrusage(RUSAGE_SELF, &ru);
+  return ru.ru_maxrss / 1024;
+}
+
+std::vector<std::string> readgrid(const std::string& path) {
+  std::vector<std::string> rows;
+  std::ifstream f(path);
+  std::string l;
+  while (std::getline(f, l))
+    if (!l.empty()) rows.push_back(l);
+  return rows;
+}
+
+void setgrid(const std::vector<std::string>& rows) {
+  gtype = 0;
+  height = (int)rows.size();
+  width = (int)rows[0].size();
+  cursorx = cursory = cursordir = cursorlayer = 0;
+  docreset();
+  deflight.ten = 1;
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++)
+      if (rows[y][x] == '#') sqarray[x][y].sqflags = SQF_BLOCK;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string src = __FILE__;
+  src = src.substr(0, src.rfind('/'));
+  src = src.substr(0, src.rfind('/'));
+  std::string gridfile = argc > 1 && *argv[1] ? argv[1] : src + "/../shared/bench/grids/15.01.txt";
+  std::string wordsrc = argc > 2 && *argv[2] ? argv[2] : "/usr/share/dict/british-english-huge";
+
+  initbitidx16();
+  alphaload(0);
+  loadprefdefaults();
+  usegui = 0;
+  assistmode = 2;
+
+  std::ifstream in(wordsrc);
+  if (!in) {
+    fprintf(stderr, "cannot read %s\n", wordsrc.c_str());
+    return 1;
+  }
+  char tmpl[] = "/tmp/zynbenchXXXXXX";
+  int fd = mkstemp(tmpl);
+  FILE* out = fdopen(fd, "w");
+  std::string l;
+  while (std::getline(in, l))
+    if (!l.empty() && std::all_of(l.begin(), l.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
+      fprintf(out, "%s\n", l.c_str());
+  fclose(out);
+  for (int d = 0; d < MAXNDICTS; d++) dictpaths[d][0] = dsfilter[d][0] = dafilter[d][0] = 0;
+  strlcpy0(dictpaths[0], tmpl, SLEN);
+  int r = dictsload(1);
+  unlink(tmpl);
+  if (r) {
+    fprintf(stderr, "dictsload failed\n");
+    return 1;
+  }
+  auto rows = readgrid(gridfile);
+  if (rows.empty()) {
+    fprintf(stderr, "cannot read %s\n", gridfile.c_str());
+    return 1;
+  }
+  printf("%d answers; grid %s; peak after loading %ld MB\n\n", atotal, gridfile.c_str(), peakmb());
+
+  const char* alpha = "ETAOINSHRDLCUMWFGYPBVKJXQZ";
+  struct {
+    const char* name;
+    int type;
+    const char *m1, *m2;
+    int alloc;
+  } runs[] = {
+      {"Playfair, keyword PLAYFAIR", TT_PLAYFAIR, "PLAYFAIR", "", 0},
+      {"misprint, correct and incorrect given", TT_MISPRINT, alpha, "ZQXJKVBPYGFWMUCLDRHSNIOATE", 0},
+      {"misprint, correct given", TT_MISCORRECT, alpha, "", 0},
+      {"misprint, incorrect given", TT_MISINCORRECT, alpha, "", 0},
+      {"misprint, correct of \"ZYN\" in any order", TT_MISCORRECT, "ZYN", "", 2},
+  };
+  printf("%-40s %8s %10s %12s %12s %8s\n", "treatment", "lights", "seconds", "strings", "entries", "peak MB");
+  for (auto& run : runs) {
+    setgrid(rows);
+    treattype = run.type;
+    strlcpy0(treatmsg[0], run.m1, MXMSGLEN + 1);
+    strlcpy0(treatmsg[1], run.m2, MXMSGLEN + 1);
+    allocmode[0] = run.alloc;
+    if (rebuild()) return 1;
+    double t0 = now();
+    ltsclear();
+    inittreatment();
+    if (buildlists()) {
+      fprintf(stderr, "%s: list building failed\n", run.name);
+      return 1;
+    }
+    double t = now() - t0;
+    long entries = 0;
+    for (int i = 0; i < nw; i++) entries += words[i].flistlen;
+    printf("%-40s %8d %10.3f %12d %12ld %8ld\n", run.name, ntw, t, nlts, entries, peakmb());
+    fflush(stdout);
+  }
+  freewordlists();
+  ltsclear();
+  dictsfree();
+  return 0;
+}

@@ -1,0 +1,69 @@
+// Treatment plug-ins: loading and unloading the user's library and calling its entry points.
+// The library resolves the names of treatment/zynplugin.h against the program itself.
+#include <glib.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/platform.h"
+#include "treatment/treatment.h"
+
+typedef void (*voidfn)();
+typedef int (*treatfn)(const char*);
+
+static void* lib = nullptr;
+static treatfn treatp = nullptr;
+static std::string pending;   // error of the load under way
+static std::string reported;  // the text loadplugin last returned
+
+// Longest error text, as the system's message table allows.
+constexpr size_t MXERR = 65535;
+
+// The pending error: the quoted name, then the loader's reason.
+static void seterror(const char* name, const char* why) {
+  if (!why || !*why) why = "general error";
+  pending = std::string("\"") + name + "\": " + why;
+  if (pending.size() > MXERR) pending.resize(MXERR);
+}
+
+// UTF-16 units the name would take; names the system cannot take are not tried.
+static size_t utf16units(const char* s) {
+  size_t n = 0;
+  for (const char* p = s; *p; p = g_utf8_next_char(p)) n += g_utf8_get_char(p) >= 0x10000 ? 2 : 1;
+  return n;
+}
+
+const char* loadplugin() {
+  unloadplugin();
+  pending.clear();
+  char path[SLEN];
+  strlcpy0(path, pluginpath, sizeof path);
+  if (deb(DEB_TREAT)) pstdout("dlopen(\"%s\")\n", path);
+  if (!g_utf8_validate(path, -1, nullptr) || utf16units(path) > SLEN) path[0] = 0;
+  // An empty name would open the program itself.
+  lib = path[0] ? plat_dlopen(path) : nullptr;
+  if (!lib) {
+    seterror(path, path[0] ? plat_dlerror() : "no file name");
+  } else {
+    if (voidfn init = (voidfn)plat_dlsym(lib, "init")) init();
+    treatp = (treatfn)plat_dlsym(lib, "treat");
+    if (!treatp) seterror("treat", plat_dlerror());
+  }
+  if (pending.empty()) return nullptr;
+  reported.swap(pending);
+  pending.clear();
+  if (deb(DEB_TREAT)) pstdout("%s\n", reported.c_str());
+  return reported.c_str();
+}
+
+void unloadplugin() {
+  if (!lib) return;
+  if (voidfn finit = (voidfn)plat_dlsym(lib, "finit")) finit();
+  plat_dlclose(lib);
+  lib = nullptr;
+  treatp = nullptr;
+}
+
+bool pluginloaded() { return treatp != nullptr; }
+
+int plugintreat(const char* utf8) { return treatp ? treatp(utf8) : 1; }
