@@ -15,6 +15,8 @@
 #include "core/lock.h"
 #include "core/message.h"
 #include "core/prefs.h"
+#include "deck/deck.h"
+#include "filler/filler.h"
 #include "dicts/dicts.h"
 #include "grid/zyn.h"
 
@@ -145,15 +147,23 @@ int zynmain(int argc, char** argv) {
 
   loadprefdefaults();
 
-  int status = 0;
+  int status;
   if (alphaopt[0]) {
     if (alphafind(alphaopt)) errbox("Unrecognised alphabet");
   } else {
     alphaload(prefint(PREF_STARTUP_AL));
   }
 
-  pstream(stderr, "%s: batch mode cannot read decks in this build yet\n", argv[0]);
-  status = 16;
+  status = loaddeck();
+  if (status == 0) {
+    if (filler_start(FM_ALL)) {
+      pstream(stderr, "Failed to initialise filler\n");
+      status = 16;
+    } else {
+      filler_wait();
+      status = dumpdeck();
+    }
+  }
 
   zyn_unlock();
   dictsfree();
