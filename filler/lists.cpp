@@ -347,11 +347,14 @@ static int passanswers() {
   return 0;
 }
 
+// A light's ten flag counts only while a treatment is chosen: only then has it message slots.
+static bool treated(const lightprops* lp) { return lp->ten && treattype != 0; }
+
 int getinitflist(int** fl, int* fll, const lightprops* lp, int llen) {
   ntfl = 0;
   lightdm = lp->dmask;
   lightem = lp->emask;
-  lightten = lp->ten;
+  lightten = treated(lp);
   int r = 0;
   if (lightdm & 0x600) {
     int m = (lightdm & 0x200) ? 0 : 1;
@@ -557,7 +560,7 @@ int buildlists() {
   for (int i = 0; i < nw && plainfill; i++) {
     const lightprops* lp = words[i].lp;
     bool built = fillmode > 0 || assistmode == 2 || (assistmode == 1 && i == curword);
-    plainfill = !built || (!lp->ten && !(lp->dmask & 0x600) && fixemask(lp->emask) == 1);
+    plainfill = !built || (!treated(lp) && !(lp->dmask & 0x600) && fixemask(lp->emask) == 1);
   }
   if (plainfill && (int)ansrec0.size() != atotal) ansrec0.assign(atotal, -1);
   // Untreated lights of equal length and properties get equal lists.
@@ -575,7 +578,7 @@ int buildlists() {
     if (fillmode > 0 || assistmode == 2 || (assistmode == 1 && i == curword)) {
       int r = 0;
       auto key = std::make_tuple(w->wlen, lp->dmask, (unsigned)fixemask(lp->emask), w->nent);
-      bool plain = !lp->ten && !(lp->dmask & 0x600);
+      bool plain = !treated(lp) && !(lp->dmask & 0x600);
       auto it = plain ? same.find(key) : same.end();
       bool shared = it != same.end();
       if (shared) {
@@ -609,7 +612,7 @@ int buildlists() {
       filler_status = FS_STOPPED;
       return 1;
     }
-    if (lp->ten) clueorderindex++;
+    if (treated(lp)) clueorderindex++;
   }
   ntfl = 0;
   if (initused()) {
