@@ -29,7 +29,7 @@ int ndictopts;        // -d options taken so far
 
 unsigned int readnum(const char* s) { return (unsigned int)strtoul(s, nullptr, 0); }
 
-// Take one option letter with its value (null for letters without one). 1: show the usage text.
+// Take one option letter with its value ("" for letters without one). 1: show the usage text.
 int takeoption(char c, const char* val) {
   switch (c) {
     case 'a':
@@ -72,7 +72,7 @@ int parseargs(int argc, char** argv) {
       const char* p = c == ':' ? nullptr : strchr(optstring, c);
       if (!p || c == '?') return 1;
       if (p[1] != ':') {
-        if (takeoption(c, nullptr)) return 1;
+        if (takeoption(c, "")) return 1;
         continue;
       }
       const char* val;
