@@ -311,6 +311,11 @@ int parsedeck(FILE* f) {
         wordseen = true;
       }
     }
+    // A deck that cannot be read (a folder, a read error) must not pass for a short one.
+    if (ferror(f)) {
+      dkline = 0;
+      fail("Failed to open input deck");
+    }
     if (blocks.size() > 1) {
       dkline++;
       fail("End of file encountered within block");
