@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "alphabet/alphabet.h"
+#include "bench/benchutil.h"
 #include "core/hooks.h"
 #include "core/prefs.h"
 #include "dicts/dicts.h"
@@ -30,35 +31,6 @@ namespace {
 
 std::atomic<int> done{0};
 double lastcpu;  // CPU seconds of the last fill
-
-double now() { return g_get_monotonic_time() / 1e6; }
-
-// CPU time of the process, so that figures survive a busy machine.
-double cpu() {
-  timespec ts;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return ts.tv_sec + ts.tv_nsec / 1e9;
-}
-
-std::vector<std::string> readgrid(const std::string& path) {
-  std::vector<std::string> rows;
-  std::ifstream f(path);
-  std::string l;
-  while (std::getline(f, l))
-    if (!l.empty()) rows.push_back(l);
-  return rows;
-}
-
-void setgrid(const std::vector<std::string>& rows) {
-  gtype = 0;
-  height = (int)rows.size();
-  width = (int)rows[0].size();
-  cursorx = cursory = cursordir = cursorlayer = 0;
-  docreset();
-  for (int y = 0; y < height; y++)
-    for (int x = 0; x < width; x++)
-      if (rows[y][x] == '#') sqarray[x][y].sqflags = SQF_BLOCK;
-}
 
 // Runs a fill to its end or for at most cap seconds; returns the seconds taken.
 double fill(int mode, double cap) {

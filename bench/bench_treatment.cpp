@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "alphabet/alphabet.h"
+#include "bench/benchutil.h"
 #include "core/prefs.h"
 #include "dicts/dicts.h"
 #include "filler/filler.h"
@@ -21,39 +22,6 @@
 #include "grid/lights.h"
 #include "grid/zyn.h"
 #include "treatment/treatment.h"
-
-namespace {
-
-double now() { return g_get_monotonic_time() / 1e6; }
-
-long peakmb() {
-  rusage ru;
-  getrusage(RUSAGE_SELF, &ru);
-  return ru.ru_maxrss / 1024;
-}
-
-std::vector<std::string> readgrid(const std::string& path) {
-  std::vector<std::string> rows;
-  std::ifstream f(path);
-  std::string l;
-  while (std::getline(f, l))
-    if (!l.empty()) rows.push_back(l);
-  return rows;
-}
-
-void setgrid(const std::vector<std::string>& rows) {
-  gtype = 0;
-  height = (int)rows.size();
-  width = (int)rows[0].size();
-  cursorx = cursory = cursordir = cursorlayer = 0;
-  docreset();
-  deflight.ten = 1;
-  for (int y = 0; y < height; y++)
-    for (int x = 0; x < width; x++)
-      if (rows[y][x] == '#') sqarray[x][y].sqflags = SQF_BLOCK;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   std::string src = __FILE__;
@@ -112,6 +80,7 @@ int main(int argc, char** argv) {
   printf("%-40s %8s %10s %12s %12s %8s\n", "treatment", "lights", "seconds", "strings", "entries", "peak MB");
   for (auto& run : runs) {
     setgrid(rows);
+    deflight.ten = 1;
     treattype = run.type;
     strlcpy0(treatmsg[0], run.m1, MXMSGLEN + 1);
     strlcpy0(treatmsg[1], run.m2, MXMSGLEN + 1);

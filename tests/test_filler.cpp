@@ -47,27 +47,14 @@ std::string lettersof(ABM b) {
 
 class Filler : public ::testing::Test {
  protected:
-  void SetUp() override {
-    initbitidx16();
-    alphaload(0);
-    loadprefdefaults();
-    debug = 0;
-    filler_seed = 0;
-    assistmode = 2;
-    for (int d = 0; d < MAXNDICTS; d++) dictpaths[d][0] = dsfilter[d][0] = dafilter[d][0] = 0;
-  }
+  void SetUp() override { resetengine(); }
   void TearDown() override {
     filler_stop();
     dictsfree();
   }
 };
 
-void words_(const std::vector<std::string>& ws) {
-  std::string text;
-  for (auto& w : ws) text += w + "\n";
-  strlcpy0(dictpaths[0], writetemp(text).c_str(), SLEN);
-  ASSERT_EQ(dictsload(1), 0);
-}
+void words_(const std::vector<std::string>& ws) { ASSERT_EQ(loadwords(ws), 0); }
 
 // A plain grid drawn row by row: '#' block, '.' empty, a letter a settled cell, '[xy]' a set,
 // '*' an empty selected cell. Every light gets emask em.

@@ -11,25 +11,16 @@
 #include "core/prefs.h"
 #include "grid/geometry.h"
 #include "grid/lights.h"
+#include "tests/testutil.h"
 
 namespace {
 
 typedef std::pair<int, int> sqr;
 typedef std::vector<sqr> sqlist;
 
-// A grid drawn row by row: '#' block, 'x' cutout, anything else clear.
 void setgrid(int gt, const std::vector<std::string>& rows) {
   loadprefdefaults();
-  gtype = gt;
-  height = (int)rows.size();
-  width = (int)rows[0].size();
-  cursorx = cursory = cursordir = cursorlayer = 0;
-  docreset();
-  for (int y = 0; y < height; y++)
-    for (int x = 0; x < width; x++) {
-      char c = rows[y][x];
-      sqarray[x][y].sqflags = c == '#' ? SQF_BLOCK : c == 'x' ? SQF_CUTOUT : 0;
-    }
+  drawgrid(gt, rows);
   rebuild();
 }
 

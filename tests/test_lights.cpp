@@ -9,19 +9,13 @@
 #include "core/prefs.h"
 #include "grid/geometry.h"
 #include "grid/lights.h"
+#include "tests/testutil.h"
 
 namespace {
 
-// A grid drawn row by row: '#' block, anything else clear.
 void setgrid(int gt, const std::vector<std::string>& rows) {
   loadprefdefaults();
-  gtype = gt;
-  height = (int)rows.size();
-  width = (int)rows[0].size();
-  cursorx = cursory = cursordir = cursorlayer = 0;
-  docreset();
-  for (int y = 0; y < height; y++)
-    for (int x = 0; x < width; x++) sqarray[x][y].sqflags = rows[y][x] == '#' ? SQF_BLOCK : 0;
+  drawgrid(gt, rows);
   ASSERT_EQ(rebuild(), 0);
 }
 

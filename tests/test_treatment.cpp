@@ -35,15 +35,7 @@ std::string text(const char* s, int n) {
 
 class Treat : public ::testing::Test {
  protected:
-  void SetUp() override {
-    initbitidx16();
-    alphaload(0);
-    loadprefdefaults();
-    debug = 0;
-    filler_seed = 0;
-    assistmode = 2;
-    for (int d = 0; d < MAXNDICTS; d++) dictpaths[d][0] = dsfilter[d][0] = dafilter[d][0] = 0;
-  }
+  void SetUp() override { resetengine(); }
   void TearDown() override {
     filler_stop();
     unloadplugin();
@@ -51,12 +43,7 @@ class Treat : public ::testing::Test {
   }
 };
 
-void dict(const std::vector<std::string>& ws) {
-  std::string t;
-  for (auto& w : ws) t += w + "\n";
-  strlcpy0(dictpaths[0], writetemp(t).c_str(), SLEN);
-  ASSERT_EQ(dictsload(1), 0);
-}
+void dict(const std::vector<std::string>& ws) { ASSERT_EQ(loadwords(ws), 0); }
 
 // Treated lights along rows, rows separated by blocked rows; '.' an empty cell, '#' a block,
 // a letter a settled cell. Resets the document, so the treatment is set afterwards.

@@ -8,8 +8,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "alphabet/alphabet.h"
 #include "core/common.h"
 #include "core/message.h"
+#include "core/prefs.h"
+#include "dicts/dicts.h"
+#include "filler/filler.h"
+#include "grid/zyn.h"
 
 namespace {
 std::vector<std::string> tempfiles;
@@ -65,4 +70,34 @@ int runcmd(const std::string& cmd, std::string* out, std::string* err) {
   if (out) *out = slurp(o);
   if (err) *err = slurp(e);
   return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+void resetengine() {
+  initbitidx16();
+  alphaload(0);
+  loadprefdefaults();
+  debug = 0;
+  filler_seed = 0;
+  assistmode = 2;
+  for (int d = 0; d < MAXNDICTS; d++) dictpaths[d][0] = dsfilter[d][0] = dafilter[d][0] = 0;
+}
+
+int loadwords(const std::vector<std::string>& words) {
+  std::string text;
+  for (auto& w : words) text += w + "\n";
+  strlcpy0(dictpaths[0], writetemp(text).c_str(), SLEN);
+  return dictsload(1);
+}
+
+void drawgrid(int gt, const std::vector<std::string>& rows) {
+  gtype = gt;
+  height = (int)rows.size();
+  width = (int)rows[0].size();
+  cursorx = cursory = cursordir = cursorlayer = 0;
+  docreset();
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++) {
+      char c = rows[y][x];
+      sqarray[x][y].sqflags = c == '#' ? SQF_BLOCK : c == 'x' ? SQF_CUTOUT : 0;
+    }
 }

@@ -17,3 +17,14 @@ struct msgcapture {
 
 // Run a command through the shell; returns its exit status and fills out and err.
 int runcmd(const std::string& cmd, std::string* out, std::string* err);
+
+// The engine's starting state for a test: bit table, Roman alphabet, default preferences, no
+// traces, deterministic fills with assistance over the whole grid, empty dictionary slots.
+void resetengine();
+
+// Store the words, one per line, as dictionary 1 and load it; returns dictsload's result.
+int loadwords(const std::vector<std::string>& words);
+
+// Grid type gt with the size of the drawing, the document reset, and the drawing's blocks
+// ('#') and cutouts ('x'); any other character is a clear square.
+void drawgrid(int gt, const std::vector<std::string>& rows);
