@@ -92,32 +92,10 @@ int main(int argc, char** argv) {
   usegui = 0;
   ui.updatefeas = [] { done = 1; };
 
-  // The lower-case a-z words, one per line.
-  std::ifstream in(wordsrc);
-  if (!in) {
-    fprintf(stderr, "cannot read %s\n", wordsrc.c_str());
-    return 1;
-  }
-  char tmpl[] = "/tmp/zynbenchXXXXXX";
-  int fd = mkstemp(tmpl);
-  FILE* out = fdopen(fd, "w");
-  std::string l;
-  int nwords = 0;
-  while (std::getline(in, l))
-    if (!l.empty() && std::all_of(l.begin(), l.end(), [](char c) { return c >= 'a' && c <= 'z'; })) {
-      fprintf(out, "%s\n", l.c_str());
-      nwords++;
-    }
-  fclose(out);
-  for (int d = 0; d < MAXNDICTS; d++) dictpaths[d][0] = dsfilter[d][0] = dafilter[d][0] = 0;
-  strlcpy0(dictpaths[0], tmpl, SLEN);
   double t0 = now();
-  if (dictsload(1)) {
-    fprintf(stderr, "dictsload failed\n");
-    return 1;
-  }
+  int nwords = loadlowercase(wordsrc);
+  if (nwords < 0) return 1;
   double tload = now() - t0;
-  unlink(tmpl);
   printf("word list: %d words, %d answers, load %.3f s\n\n", nwords, atotal, tload);
 
   // (a) and (b): background propagation over the whole grid.

@@ -36,27 +36,7 @@ int main(int argc, char** argv) {
   usegui = 0;
   assistmode = 2;
 
-  std::ifstream in(wordsrc);
-  if (!in) {
-    fprintf(stderr, "cannot read %s\n", wordsrc.c_str());
-    return 1;
-  }
-  char tmpl[] = "/tmp/zynbenchXXXXXX";
-  int fd = mkstemp(tmpl);
-  FILE* out = fdopen(fd, "w");
-  std::string l;
-  while (std::getline(in, l))
-    if (!l.empty() && std::all_of(l.begin(), l.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
-      fprintf(out, "%s\n", l.c_str());
-  fclose(out);
-  for (int d = 0; d < MAXNDICTS; d++) dictpaths[d][0] = dsfilter[d][0] = dafilter[d][0] = 0;
-  strlcpy0(dictpaths[0], tmpl, SLEN);
-  int r = dictsload(1);
-  unlink(tmpl);
-  if (r) {
-    fprintf(stderr, "dictsload failed\n");
-    return 1;
-  }
+  if (loadlowercase(wordsrc) < 0) return 1;
   auto rows = readgrid(gridfile);
   if (rows.empty()) {
     fprintf(stderr, "cannot read %s\n", gridfile.c_str());
