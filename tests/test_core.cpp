@@ -179,6 +179,13 @@ TEST(CoreProgram, UsageText) {
   EXPECT_NE(out.find("Usage: "), std::string::npos);
 }
 
+TEST(CoreProgram, WithoutBatchModeSaysTheWindowIsMissing) {
+  std::string out, err;
+  EXPECT_EQ(runcmd(zyn(), &out, &err), 16);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(err, zyn() + ": the window is not available in this build yet; use -b <deck> for batch mode\n");
+}
+
 TEST(CoreProgram, VersionLinesAndBadAlphabet) {
   std::string out, err;
   EXPECT_EQ(runcmd(zyn() + " -D0 -R0x1234 -b -a Klingon", &out, &err), 16);
