@@ -147,14 +147,13 @@ int zynmain(int argc, char** argv) {
 
   loadprefdefaults();
 
-  int status;
   if (alphaopt[0]) {
     if (alphafind(alphaopt)) errbox("Unrecognised alphabet");
   } else {
     alphaload(prefint(PREF_STARTUP_AL));
   }
 
-  status = loaddeck();
+  int status = loaddeck();
   if (status == 0) {
     if (filler_start(FM_ALL)) {
       pstream(stderr, "Failed to initialise filler\n");
