@@ -20,11 +20,6 @@ namespace {
 
 std::vector<lightprops> dklp;  // the light properties of the deck words
 
-void deckerr(const char* msg) {
-  if (dkline) pstream(stderr, "Error at line %d: %s\n", dkline, msg);
-  else pstream(stderr, "Error: %s\n", msg);
-}
-
 bool anydictsetting() {
   if (dkdictseen) return true;
   // Values given with -d count as dictionary settings too.
@@ -44,7 +39,7 @@ int makewords() {
     free(entries);
     words = nullptr;
     entries = nullptr;
-    deckerr("Out of memory");
+    deckerror("Out of memory");
     return 16;
   }
   dklp.assign(dknw, lightprops{});

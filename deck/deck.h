@@ -35,6 +35,8 @@ extern int dkdictseen;   // a DICTIONARY, FILEFILTER or ANSWERFILTER directive a
 void deckreset();
 // Parse an open deck into the tables and settings. 0, or 16 after printing the error.
 int parsedeck(FILE* f);
+// Print an error of the deck: with the current line number, or without one when it is 0.
+void deckerror(const char* msg);
 // Index of the entry with this name, or -1.
 int dkfind(const char* name);
 

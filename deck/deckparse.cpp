@@ -28,11 +28,11 @@ struct blockset {
   unsigned char ten;
 };
 
-struct deckerror {
+struct deckfailure {
   std::string msg;
 };
 
-[[noreturn]] void fail(const std::string& msg) { throw deckerror{msg}; }
+[[noreturn]] void fail(const std::string& msg) { throw deckfailure{msg}; }
 
 unsigned int namehash(const char* s) {
   unsigned int h = 0;
@@ -283,6 +283,11 @@ void deckreset() {
   dkdictseen = 0;
 }
 
+void deckerror(const char* msg) {
+  if (dkline) pstream(stderr, "Error at line %d: %s\n", dkline, msg);
+  else pstream(stderr, "Error: %s\n", msg);
+}
+
 int dkfind(const char* name) {
   for (int i = dkhash[namehash(name)]; i >= 0; i = dkents[i].hnext)
     if (!strcmp(dkents[i].name, name)) return i;
@@ -320,9 +325,8 @@ int parsedeck(FILE* f) {
       dkline++;
       fail("End of file encountered within block");
     }
-  } catch (const deckerror& e) {
-    if (dkline) pstream(stderr, "Error at line %d: %s\n", dkline, e.msg.c_str());
-    else pstream(stderr, "Error: %s\n", e.msg.c_str());
+  } catch (const deckfailure& e) {
+    deckerror(e.msg.c_str());
     return 16;
   }
   return 0;
