@@ -89,7 +89,7 @@ int loaddeck() {
   deckreset();
   FILE* f = plat_fopen(filename, "r");
   if (!f) {
-    pstream(stderr, "Error: %s\n", "Failed to open input deck");
+    deckerror("Failed to open input deck");
     return 16;
   }
   int r = parsedeck(f);
@@ -98,7 +98,7 @@ int loaddeck() {
     const char* err = loadplugin();
     if (err) {
       dkline = 0;
-      pstream(stderr, "Error: %s\n", "Failed to load custom plug-in");
+      deckerror("Failed to load custom plug-in");
       if (deb(DEB_DECK)) pstdout("%s\n", err);
       return 16;
     }
