@@ -131,10 +131,10 @@ int main(int argc, char** argv) {
   }
   for (auto* v : {&ta, &tb, &ca, &cb}) std::sort(v->begin(), v->end());
   if (runab) {
-  printf("(a) assistance, empty 15.01: min %.1f ms, median %.1f ms; cpu median %.1f ms\n", ta[0] * 1e3,
-         ta[2] * 1e3, ca[2] * 1e3);
-  printf("(b) assistance, 15.01 with %zu letters: min %.1f ms, median %.1f ms; cpu median %.1f ms\n\n",
-         cells.size(), tb[0] * 1e3, tb[2] * 1e3, cb[2] * 1e3);
+    printf("(a) assistance, empty 15.01: min %.1f ms, median %.1f ms; cpu median %.1f ms\n", ta[0] * 1e3,
+           ta[2] * 1e3, ca[2] * 1e3);
+    printf("(b) assistance, 15.01 with %zu letters: min %.1f ms, median %.1f ms; cpu median %.1f ms\n\n",
+           cells.size(), tb[0] * 1e3, tb[2] * 1e3, cb[2] * 1e3);
   }
 
   // (c) and (d): autofill, 10 s cap.
@@ -155,9 +155,10 @@ int main(int argc, char** argv) {
                                  "....#..........", ".#.#.#.#.#.#.#.", "........#......"}});
   printf("(c, d) autofill, %g s cap (time includes rebuild, lists and search; add the load for totals)\n", cap);
   printf("%-10s %8s %10s %10s %10s  %s\n", "grid", "size", "seconds", "cpu", "depths", "outcome");
-  int nfilled = 0;
+  int nfilled = 0, nrun = 0;
   for (auto& g : grids) {
     if (!only.empty() && only.find("," + g.first + ",") == std::string::npos) continue;
+    nrun++;
     if (g.second.empty()) {
       printf("%-10s missing\n", g.first.c_str());
       continue;
@@ -174,7 +175,7 @@ int main(int argc, char** argv) {
     printf("%-10s %8s %10.3f %10.3f %10lld  %s\n", g.first.c_str(), size, t, tc, ct_push - p0, o);
     fflush(stdout);
   }
-  printf("\nfilled %d of %zu\n", nfilled, grids.size());
+  printf("\nfilled %d of %d\n", nfilled, nrun);
   filler_stop();
   dictsfree();
   return 0;
