@@ -25,6 +25,16 @@ static void psets(const ABM* bm, int n) {
   pstdout("\n");
 }
 
+// One candidate's jumble record and its per-position sets, on the jumble log.
+static void pjrec(const jrec* jd, int nuf, const ABM* sets, int n) {
+  pstdout(" nuf=%d\nufhist=", nuf);
+  phist(jd->ufhist);
+  pstdout("poscnt=");
+  phist(jd->poscnt);
+  pstdout(" flbm: ");
+  psets(sets, n);
+}
+
 int checkjword(word* w, int j) {
   const ltsrec& L = lts[w->flist[j]];
   const int jl = w->jlen;
@@ -174,12 +184,7 @@ int checkjword(word* w, int j) {
   if (jdeb()) {
     pstdout("checkjword returning w=%ld ", wn);
     pquoted(L.s);
-    pstdout(" nuf=%d\nufhist=", nuf);
-    phist(jd->ufhist);
-    pstdout("poscnt=");
-    phist(jd->poscnt);
-    pstdout(" flbm: ");
-    psets(out, jl);
+    pjrec(jd, nuf, out, jl);
   }
   bool all = true;
   for (int k = 0; k < jl; k++) all = all && onebit(bm[k]);
@@ -341,12 +346,7 @@ double jscores(const word* w, int j, double (*rows)[62]) {
   if (jdeb()) {
     pstdout("jscores: w=%ld ", (long)(w - words));
     pquoted(lts[w->flist[j]].s);
-    pstdout(" nuf=%d\nufhist=", nuf);
-    phist(jd->ufhist);
-    pstdout("poscnt=");
-    phist(jd->poscnt);
-    pstdout(" flbm: ");
-    psets(sets, jl);
+    pjrec(jd, nuf, sets, jl);
     pstdout("  tp=%g\n", tp);
     for (int p = 0; p < jl; p++) {
       pstdout("  e%3d:", p);

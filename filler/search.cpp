@@ -206,10 +206,22 @@ int settlewds() {
   return cnt;
 }
 
+// Keeps word i's current arrays for popstate and installs the given ones at this depth.
+static void installlist(int i, int* fl, unsigned char* chr, void* jd, ABM* jf, double* sd) {
+  word* w = words + i;
+  ct_malloc++;
+  saved.push_back({i, saveddep[i], w->flist, w->flistlen, w->jdata, w->jflbm, w->sdata, wchr[i]});
+  saveddep[i] = sdep;
+  w->flist = fl;
+  wchr[i] = chr;
+  w->jdata = jd;
+  w->jflbm = jf;
+  w->sdata = sd;
+}
+
 // Gives word i fresh arrays for its list at this depth, keeping the old ones for popstate.
 static int savelist(int i) {
   word* w = words + i;
-  savedlist s{i, saveddep[i], w->flist, w->flistlen, w->jdata, w->jflbm, w->sdata, wchr[i]};
   size_t n = (size_t)w->flistlen;
   int* fl = (int*)malloc(sizeof(int) * n + 1);
   unsigned char* chr = (unsigned char*)malloc(n * w->nent + CHRSLACK);
@@ -234,14 +246,7 @@ static int savelist(int i) {
     free(sd);
     return -1;
   }
-  ct_malloc++;
-  saved.push_back(s);
-  saveddep[i] = sdep;
-  w->flist = fl;
-  wchr[i] = chr;
-  w->jdata = jd;
-  w->jflbm = jf;
-  w->sdata = sd;
+  installlist(i, fl, chr, jd, jf, sd);
   return 0;
 }
 
@@ -269,14 +274,7 @@ static int adoptlist(int i, const int* fl, const unsigned char* chr, int m) {
   }
   memcpy(nfl, fl, sizeof(int) * m);
   memcpy(nchr, chr, m * n);
-  ct_malloc++;
-  saved.push_back({i, saveddep[i], w->flist, w->flistlen, w->jdata, w->jflbm, w->sdata, wchr[i]});
-  saveddep[i] = sdep;
-  w->flist = nfl;
-  wchr[i] = nchr;
-  w->jdata = nullptr;
-  w->jflbm = nullptr;
-  w->sdata = nullptr;
+  installlist(i, nfl, nchr, nullptr, nullptr, nullptr);
   return 0;
 }
 
