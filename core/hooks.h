@@ -10,6 +10,8 @@ struct uihooks {
   int (*areyousure)(const char* verb);
   // Refreshes requested by the engine.
   void (*statsrefresh)();  // the grid's statistics changed (after a rebuild)
+  void (*selchanged)();    // the selection or its mode changed: Select menu and selection layer
+  void (*afteredit)();     // an edit was renumbered: redraw the cursor, the selection and the marks
   // From the filler thread, with the GDK lock held.
   void (*refreshhints)();  // the entries' feasible sets changed: redraw the hints layer
   void (*updatefeas)();    // a fill ended: refill the feasible-word list and characters label

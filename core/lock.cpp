@@ -1,7 +1,12 @@
-// GDK's thread lock behind the engine's two lock calls.
+// The lock shared by the main thread and the filler thread. The window hands these two calls to
+// GDK as its thread lock, so GDK and the engine take one and the same mutex.
 #include "core/lock.h"
 
-#include <gdk/gdk.h>
+#include <mutex>
 
-void zyn_lock() { gdk_threads_enter(); }
-void zyn_unlock() { gdk_threads_leave(); }
+namespace {
+std::mutex zynmutex;
+}
+
+void zyn_lock() { zynmutex.lock(); }
+void zyn_unlock() { zynmutex.unlock(); }

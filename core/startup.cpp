@@ -2,8 +2,7 @@
 #include "core/startup.h"
 
 #include <cairo.h>
-#include <gdk/gdk.h>
-#include <gtk/gtk.h>
+#include <glib.h>
 #include <pango/pango.h>
 
 #include <cstdlib>
@@ -21,6 +20,7 @@
 #include "grid/zyn.h"
 
 const char* release = "0.1";
+frontend zynfe = {};
 
 namespace {
 const char optstring[] = "a:bd:?D:R:F:";
@@ -110,7 +110,7 @@ void printversions() {
   pstdout("debug=0x%08x\n", debug);
   pstdout("rseed=0x%08x (set this using -R)\n", rseed);
   pstdout("glib version %d.%d.%d\n", (int)glib_major_version, (int)glib_minor_version, (int)glib_micro_version);
-  pstdout("gtk version %d.%d.%d\n", (int)gtk_major_version, (int)gtk_minor_version, (int)gtk_micro_version);
+  if (zynfe.printversion) zynfe.printversion();
   pstdout("pango version %s\ncairo version %s\n", pango_version_string(), cairo_version_string());
 }
 
@@ -136,13 +136,18 @@ int zynmain(int argc, char** argv) {
   if (debug) printversions();
 
   srand(rseed);
-  gdk_threads_init();
   zyn_lock();
 
   if (usegui) {
-    pstream(stderr, "%s: the window is not available in this build yet; use -b <deck> for batch mode\n", argv[0]);
+    if (!zynfe.run) {
+      pstream(stderr, "%s: the window is not available in this build yet; use -b <deck> for batch mode\n", argv[0]);
+      zyn_unlock();
+      return 16;
+    }
+    int status = zynfe.run(argc, argv);
     zyn_unlock();
-    return 16;
+    dictsfree();
+    return status;
   }
 
   loadprefdefaults();

@@ -4,6 +4,14 @@
 
 extern const char* release;
 
+// The window, for an executable that has one; main() fills this in before zynmain(), and an
+// executable without a window leaves it empty.
+struct frontend {
+  void (*printversion)();               // the toolkit's version line for the -D start-up trace
+  int (*run)(int argc, char** argv);    // the interactive road, with the lock held; exit status
+};
+extern frontend zynfe;
+
 // Parse the options and the file argument into the process-wide settings.
 // Returns 0 to go on, 1 when the usage text must be shown.
 int parseargs(int argc, char** argv);

@@ -1,0 +1,129 @@
+// The undo ring. Each snapshot stores only what is in use (the width x height squares, the
+// free lights there are, the messages' actual text), so the ring's memory follows the grid.
+#include "core/undo.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/common.h"
+#include "grid/select.h"
+#include "grid/symm.h"
+#include "grid/zyn.h"
+
+namespace {
+struct snapshot {
+  int gtype, width, height, rotsym, mirsym, dupsym;
+  std::vector<square> squares;  // column by column
+  cellprops defcell;
+  lightprops deflight;
+  std::vector<freelight> fl;
+  int treattype, mustbeword, allocmode[2];
+  std::string pluginpath, msg[2];
+  ABM msgconstr[2][MXMSGSLOTS];
+};
+
+std::unique_ptr<snapshot> ring[UNDOSLOTS];
+// undohead: the slot the next push fills (the current state is in undohead-1); undotail: the
+// oldest valid slot; undohwm: one past the newest slot Redo may reach; undocount: the snapshots
+// from undotail to undohead-1, which tells a full ring from an empty one.
+int undohead, undotail, undohwm, undocount;
+
+int prevslot(int i) { return (i + UNDOSLOTS - 1) % UNDOSLOTS; }
+
+void take(snapshot& s) {
+  s.gtype = gtype, s.width = width, s.height = height;
+  s.rotsym = rotsym, s.mirsym = mirsym, s.dupsym = dupsym;
+  s.squares.resize((size_t)width * height);
+  for (int x = 0; x < width; x++)
+    memcpy(&s.squares[(size_t)x * height], &sqarray[x][0], sizeof(square) * height);
+  s.defcell = defcell;
+  s.deflight = deflight;
+  s.fl.assign(freelights, freelights + nfreelights);
+  s.treattype = treattype, s.mustbeword = mustbeword;
+  s.allocmode[0] = allocmode[0], s.allocmode[1] = allocmode[1];
+  s.pluginpath = pluginpath;
+  for (int i = 0; i < 2; i++) s.msg[i] = treatmsg[i];
+  memcpy(s.msgconstr, msgconstr, sizeof msgconstr);
+}
+
+void restore(const snapshot& s) {
+  gtype = s.gtype, width = s.width, height = s.height;
+  rotsym = s.rotsym, mirsym = s.mirsym, dupsym = s.dupsym;
+  for (int x = 0; x < MXSZ; x++)
+    for (int y = 0; y < MXSZ; y++) {
+      if (x < width && y < height) sqarray[x][y] = s.squares[(size_t)x * height + y];
+      else initsquare(&sqarray[x][y]);
+    }
+  defcell = s.defcell;
+  deflight = s.deflight;
+  for (int i = 0; i < MXFL; i++) {
+    if (i < (int)s.fl.size()) {
+      freelights[i] = s.fl[i];
+    } else {
+      freelights[i].n = 0;
+      initlightprops(&freelights[i].lp);
+      freelights[i].sel = 0;
+    }
+    freelights[i].w = -1;
+  }
+  nfreelights = (int)s.fl.size();
+  treattype = s.treattype, mustbeword = s.mustbeword;
+  allocmode[0] = s.allocmode[0], allocmode[1] = s.allocmode[1];
+  strlcpy0(pluginpath, s.pluginpath.c_str(), SLEN);
+  for (int i = 0; i < 2; i++) strlcpy0(treatmsg[i], s.msg[i].c_str(), MXMSGLEN + 1);
+  memcpy(msgconstr, s.msgconstr, sizeof msgconstr);
+  symmreduce();
+  fixcursor();
+  unsaved = 1;
+  afteredit();
+}
+}  // namespace
+
+void undo_push() {
+  if (!ring[undohead]) ring[undohead] = std::make_unique<snapshot>();
+  take(*ring[undohead]);
+  unsaved = 1;
+  undohead = (undohead + 1) % UNDOSLOTS;
+  undohwm = undohead;
+  if (undocount == UNDOSLOTS) undotail = (undotail + 1) % UNDOSLOTS;
+  else undocount++;
+  if (deb(DEB_DOC)) pstdout("undo_push: head=%d tail=%d hwm=%d\n", undohead, undotail, undohwm);
+}
+
+void undo_start() {
+  for (auto& s : ring) s.reset();
+  undohead = undotail = undohwm = undocount = 0;
+  undo_push();
+  unsaved = 0;
+}
+
+int undo_canundo() { return undocount > 1; }
+int undo_canredo() { return undohead != undohwm; }
+int undo_steps() { return undocount > 0 ? undocount - 1 : 0; }
+
+int undo_undo() {
+  if (!undo_canundo()) return 1;
+  undohead = prevslot(undohead);
+  undocount--;
+  restore(*ring[prevslot(undohead)]);
+  return 0;
+}
+
+int undo_redo() {
+  if (!undo_canredo()) return 1;
+  restore(*ring[undohead]);
+  undohead = (undohead + 1) % UNDOSLOTS;
+  undocount++;
+  return 0;
+}
+
+size_t undo_bytes() {
+  size_t n = 0;
+  for (const auto& s : ring)
+    if (s)
+      n += sizeof(snapshot) + s->squares.capacity() * sizeof(square) + s->fl.capacity() * sizeof(freelight) +
+           s->pluginpath.capacity() + s->msg[0].capacity() + s->msg[1].capacity();
+  return n;
+}
