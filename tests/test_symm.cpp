@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "grid/geometry.h"
+#include "grid/menus.h"
 #include "grid/symm.h"
 #include "tests/testutil.h"
 
@@ -179,4 +180,26 @@ TEST(Symm, AllowedOrdersAndSetters) {
   rotsym = 2, mirsym = 1, dupsym = 3;
   setnosymmetry();
   EXPECT_EQ(rotsym * 100 + mirsym * 10 + dupsym, 100);
+}
+
+// The menu items that follow the grid's shape: on a circle of odd width the up-down mirrors
+// and the duplications are unavailable, there is no flip but both rotations, and the exports
+// that need square cells are off; a plain grid is the other way round.
+TEST(Symm, ItemsTheShapeEnables) {
+  resetengine();
+  auto on = [] {
+    std::vector<int> r;
+    for (itemstate s : shapeitems())
+      if (s.sensitive) r.push_back(s.action);
+    return r;
+  };
+  grid(3, 9, 3, 1, 0, 0);
+  EXPECT_EQ(on(), (std::vector<int>{0x101, 0x103, 0x109, 0x200, 0x201, 0x300, ACT_ROTCW, ACT_ROTACW}));
+  grid(0, 12, 10, 1, 0, 0);
+  EXPECT_EQ(on(), (std::vector<int>{0x101, 0x102, 0x104, 0x200, 0x201, 0x202, 0x203, 0x300, 0x301, 0x302, 0x303,
+                                    ACT_FLIP, 0x404, 0x414, 0x433, 0x443, 0x451}));
+  grid(2, 5, 5, 1, 0, 0);
+  std::vector<int> hex = on();
+  EXPECT_EQ(std::count(hex.begin(), hex.end(), ACT_FLIP), 1);
+  EXPECT_EQ(std::count(hex.begin(), hex.end(), 0x404), 0);
 }
