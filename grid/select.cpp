@@ -74,9 +74,9 @@ void afteredit() {
         if (((sqarray[x][y].lightsel >> d) & 1) && !isstartoflight(x, y, d)) sqarray[x][y].lightsel &= ~(1 << d);
   countsel();
   fixcursor();
-  numbering();
-  if (usegui && ui.afteredit) ui.afteredit();
+  // The rebuild renumbers the lights before the window redraws the numbers.
   runfiller(FM_ASSIST);
+  if (usegui && ui.afteredit) ui.afteredit();
 }
 
 static square& sq(int x, int y) { return sqarray[x][y]; }

@@ -19,8 +19,8 @@ void clearsel();
 int fixcursor();
 
 // What every edit ends with: drop the selection bits of lights that no longer exist, recount
-// the selection, put the cursor back on the grid, renumber, let the window redraw the cursor,
-// selection and marks, and restart the background fill.
+// the selection, put the cursor back on the grid, restart the background fill (its rebuild
+// renumbers the lights), and let the window redraw the cursor, selection and marks.
 void afteredit();
 
 // Set or clear the cell selection of every square of the merged cell of (x, y) (the square
