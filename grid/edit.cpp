@@ -20,8 +20,7 @@ void reportsq(editreport& r, int x, int y) {
 
 void reportcell(editreport& r, int x, int y) {
   int gx[MXCL], gy[MXCL];
-  int l = mergedir(x, y);
-  int n = l < 0 ? (gx[0] = x, gy[0] = y, 1) : mergegroup(gx, gy, x, y, l);
+  int n = cellgroup(gx, gy, x, y);
   for (int i = 0; i < n; i++) reportsq(r, gx[i], gy[i]);
 }
 

@@ -215,6 +215,11 @@ int mergegroup(int* gx, int* gy, int x, int y, int d) {
   return n;
 }
 
+int cellgroup(int* gx, int* gy, int x, int y) {
+  int l = mergedir(x, y);
+  return mergegroup(gx, gy, x, y, l < 0 ? 0 : l);
+}
+
 int lightstart(int& x, int& y, int d) {
   if (!isclear(x, y)) return 0;
   int cx = x, cy = y;

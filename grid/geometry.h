@@ -35,6 +35,9 @@ void mergerep(int& x, int& y, int d);      // representative of the merged run a
 void cellrep(int& x, int& y);              // representative of the merged cell of (x, y)
 // Squares of the merged run from its representative onwards; returns their number.
 int mergegroup(int* gx, int* gy, int x, int y, int d);
+// Every square of the merged cell of (x, y), from its representative (the square alone when it
+// is not clear); returns their number.
+int cellgroup(int* gx, int* gy, int x, int y);
 
 // First square of the light through (x, y) in d: 1 found, 0 not clear, -1 a closed ring.
 int lightstart(int& x, int& y, int d);

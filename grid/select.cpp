@@ -106,8 +106,7 @@ static void eachlight(F f) {
 void selcellgroup(int x, int y, int on) {
   int gx[MXCL], gy[MXCL];
   if (!sqexists(x, y)) return;
-  int l = mergedir(x, y);
-  int n = l < 0 ? (gx[0] = x, gy[0] = y, 1) : mergegroup(gx, gy, x, y, l);
+  int n = cellgroup(gx, gy, x, y);
   for (int i = 0; i < n; i++) {
     if (on) sq(gx[i], gy[i]).sqflags |= SQF_SEL;
     else sq(gx[i], gy[i]).sqflags &= ~SQF_SEL;

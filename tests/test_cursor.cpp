@@ -28,13 +28,6 @@ int at(int x, int y, int d = 0) { return x * 100000 + y * 1000 + d; }
 
 ABM letter(char c) { return 1ULL << (c - 'A'); }
 
-void setfree(int k, std::vector<std::pair<int, int>> cells) {
-  freelight& f = freelights[k];
-  f.n = (int)cells.size();
-  for (int i = 0; i < f.n; i++) f.x[i] = cells[i].first, f.y[i] = cells[i].second;
-  if (k >= nfreelights) nfreelights = k + 1;
-}
-
 class Cursor : public testing::Test {
  protected:
   void SetUp() override {
@@ -99,7 +92,7 @@ TEST_F(Cursor, ArrowsWrapByGridType) {
   }
   // A missing hexagon is not entered; a cursor on a free light returns to direction 0.
   grid(1, rows(4, "....."));
-  setfree(0, {{1, 2}});
+  setfreelight(0, {{1, 2}});
   cursorx = 1, cursory = 2, cursordir = 100;
   EXPECT_EQ(movecursor(0, 1), 0);
   EXPECT_EQ(cur(), at(1, 2));
@@ -111,9 +104,9 @@ TEST_F(Cursor, DirectionsLayersAndFreeLights) {
   // The top row is multiplexed and its middle cell holds three characters.
   sqarray[0][0].lightrec[0].lightown = sqarray[0][0].lightrec[0].layered = 1;
   sqarray[1][0].nchars[0] = 3;
-  setfree(0, {{1, 0}, {1, 1}});
-  setfree(1, {{3, 2}});
-  setfree(2, {{2, 2}, {1, 0}});
+  setfreelight(0, {{1, 0}, {1, 1}});
+  setfreelight(1, {{3, 2}});
+  setfreelight(2, {{2, 2}, {1, 0}});
   cursorx = 1, cursory = 0, cursordir = 0, cursorlayer = 0;
   std::vector<int> seen;
   for (int i = 0; i < 7; i++) {
@@ -165,7 +158,7 @@ TEST_F(Cursor, Typing) {
   EXPECT_EQ(sqarray[1][0].charsets[0][0], ABM_ALL);
   EXPECT_EQ(cur(), at(1, 1, 1));
   // On a free light that cell takes slot 0, and the cursor stays.
-  setfree(0, {{1, 0}, {2, 0}});
+  setfreelight(0, {{1, 0}, {2, 0}});
   cursorx = 1, cursory = 0, cursordir = 100;
   EXPECT_EQ(typechar('Y', r), 1);
   EXPECT_EQ(sqarray[1][0].charsets[0][0], letter('Y'));
@@ -261,7 +254,7 @@ TEST_F(Cursor, EditingKeys) {
   EXPECT_EQ(cur(), at(0, 2));
   key(0, ZK_END);
   EXPECT_EQ(cur(), at(3, 2));
-  setfree(0, {{2, 0}, {9, 9}, {1, 2}, {0, 0}});
+  setfreelight(0, {{2, 0}, {9, 9}, {1, 2}, {0, 0}});
   sqarray[0][0].sqflags = SQF_BLOCK;
   cursordir = 100;
   key(0, ZK_END);
@@ -320,7 +313,7 @@ TEST_F(Cursor, ClickRules) {
   cursorx = 1, cursory = 0, cursordir = 0;
   pointerbutton(1, 0, 0, 1, 0, PE_PRESS);
   EXPECT_EQ(cursordir, 1);
-  setfree(0, {{1, 0}});
+  setfreelight(0, {{1, 0}});
   cursordir = 100;
   pointerbutton(2, 1, 0, 1, 0, PE_PRESS);
   EXPECT_EQ(cur(), at(2, 1, 0));

@@ -54,13 +54,6 @@ std::string docstate() {
   return s;
 }
 
-void setfree(int k, std::vector<std::pair<int, int>> cells) {
-  freelight& f = freelights[k];
-  f.n = (int)cells.size();
-  for (int i = 0; i < f.n; i++) f.x[i] = cells[i].first, f.y[i] = cells[i].second;
-  if (k >= nfreelights) nfreelights = k + 1;
-}
-
 ABM letter(char c) { return 1ULL << (c - 'A'); }
 
 sqpos rep(int x, int y) {
@@ -111,8 +104,8 @@ void richdoc(int gt) {
   u.charsets[0][0] = letter('Q');
   u.charsets[last][1] = letter('Z');
   sqarray[0][0].charsets[0][0] = letter('A');
-  setfree(0, {{0, 0}, {1, 1}, {2, 2}});
-  setfree(1, {{4, 2}, {3, 2}, {9, 9}});  // a cell may lie off the grid
+  setfreelight(0, {{0, 0}, {1, 1}, {2, 2}});
+  setfreelight(1, {{4, 2}, {3, 2}, {9, 9}});  // a cell may lie off the grid
   freelights[1].sel = 1;
   cursorx = 2, cursory = 1, cursordir = 1;
   rebuild();
@@ -159,7 +152,7 @@ TEST_F(Edit, SymmetricBlocksEmptiesAndCutouts) {
   EXPECT_EQ(cursorx * 100 + cursory, 506);
 
   // On a free light the cursor stays.
-  setfree(0, {{3, 3}, {4, 4}});
+  setfreelight(0, {{3, 3}, {4, 4}});
   cursorx = cursory = 3, cursordir = 100;
   editblock();
   EXPECT_EQ(cursorx * 100 + cursory, 303);
@@ -187,7 +180,7 @@ TEST_F(Edit, BarsBeforeTheCursor) {
   EXPECT_FALSE(editbarbefore().done);
   EXPECT_EQ(undo_steps(), steps);
   // Not on a free light.
-  setfree(0, {{0, 0}, {1, 1}});
+  setfreelight(0, {{0, 0}, {1, 1}});
   cursory = 1, cursordir = 100;
   EXPECT_FALSE(editbarbefore().done);
   EXPECT_FALSE(editmerge().done);
@@ -269,7 +262,7 @@ TEST_F(Edit, RotatingACircle) {
   setbar(0, 0, 1, 1);
   setmerge(5, 1, 0, 1);  // across the seam, to (0,1)
   sqarray[2][1].charsets[0][0] = letter('R');
-  setfree(0, {{2, 1}, {3, 1}, {9, 9}});
+  setfreelight(0, {{2, 1}, {3, 1}, {9, 9}});
   cursorx = 2, cursory = 1, cursordir = 0;
   std::string before = docstate();
   EXPECT_TRUE(rotategrid(1).shape);
@@ -349,9 +342,9 @@ TEST_F(Edit, AnInsertedLineCutsTheMergesAcrossIt) {
 
 TEST_F(Edit, InsertingMovesFreeLightCellsAndDropsThosePushedOffTheArray) {
   grid(0, {"...", "..."});
-  setfree(0, {{0, 0}, {0, 1}, {1, 62}});
-  setfree(1, {{2, 62}});
-  setfree(2, {{1, 1}});
+  setfreelight(0, {{0, 0}, {0, 1}, {1, 62}});
+  setfreelight(1, {{2, 62}});
+  setfreelight(2, {{1, 1}});
   cursorx = 1, cursory = 1, cursordir = 102;
   insertrow(0);
   const freelight& f = freelights[0];
@@ -373,9 +366,9 @@ TEST_F(Edit, DeletingARow) {
   setmerge(1, 0, 1, 1);  // (1,0) down into the removed row
   setmerge(2, 1, 1, 1);  // (2,1) down out of it
   setmerge(3, 2, 1, 1);  // below it, kept
-  setfree(0, {{0, 1}, {1, 1}});
-  setfree(1, {{0, 0}, {0, 1}, {0, 3}});
-  setfree(2, {{2, 2}, {3, 1}});
+  setfreelight(0, {{0, 1}, {1, 1}});
+  setfreelight(1, {{0, 0}, {0, 1}, {0, 3}});
+  setfreelight(2, {{2, 2}, {3, 1}});
   cursorx = 1, cursory = 1, cursordir = 102;
   deleterow();
   EXPECT_EQ(height, 3);
@@ -390,14 +383,14 @@ TEST_F(Edit, DeletingARow) {
   EXPECT_EQ(freelights[1].n, 1);
   EXPECT_EQ(cursordir, 101);  // still on the free light it was on
   cursordir = 100;
-  setfree(1, {{1, 0}});
+  setfreelight(1, {{1, 0}});
   cursory = 0;
   deleterow();
   EXPECT_EQ(nfreelights, 1);
   EXPECT_EQ(cursordir, 100);
   EXPECT_EQ(freelights[0].y[0], 1);  // (0,0) went with the row; (0,3) came up twice
   cursory = 0, cursordir = 101;
-  setfree(1, {{1, 0}});
+  setfreelight(1, {{1, 0}});
   deleterow();
   EXPECT_EQ(cursordir, 0);  // its free light is gone
 

@@ -47,13 +47,6 @@ std::string freesel() {
   return r;
 }
 
-void setfree(int k, std::vector<std::pair<int, int>> cells) {
-  freelight& f = freelights[k];
-  f.n = (int)cells.size();
-  for (int i = 0; i < f.n; i++) f.x[i] = cells[i].first, f.y[i] = cells[i].second;
-  if (k >= nfreelights) nfreelights = k + 1;
-}
-
 class Select : public testing::Test {
  protected:
   void SetUp() override {
@@ -96,8 +89,8 @@ TEST_F(Select, CurrentCellAndLight) {
   EXPECT_TRUE(lightsel().empty());
   EXPECT_EQ(nsel, 2);
   // On a free light: free light mode; a free light that does not exist is ignored.
-  setfree(0, {{0, 0}, {1, 0}});
-  setfree(1, {{3, 2}});
+  setfreelight(0, {{0, 0}, {1, 0}});
+  setfreelight(1, {{3, 2}});
   cursordir = 101;
   selcurlight();
   EXPECT_EQ(selmode, SEL_FREE);
@@ -127,8 +120,8 @@ TEST_F(Select, ConvertingBetweenCellsAndLights) {
   EXPECT_EQ(nsel, 4);
   // From free lights: the cells of every free light, selected or not; cells off the grid and
   // blocks alone are skipped or taken as they are.
-  setfree(0, {{0, 0}, {9, 9}});
-  setfree(1, {{3, 1}, {1, 1}});
+  setfreelight(0, {{0, 0}, {9, 9}});
+  setfreelight(1, {{3, 1}, {1, 1}});
   selmode = SEL_FREE;
   freelights[0].sel = 1;
   selswitchmode();
@@ -141,9 +134,9 @@ TEST_F(Select, FreeLightCyclesOneAtATime) {
     selfreelight();
     EXPECT_EQ(mc.msgs, (std::vector<std::string>{"E:No free lights\nhave been defined"}));
   }
-  setfree(0, {{0, 0}});
-  setfree(1, {{2, 2}, {3, 2}});
-  setfree(2, {{3, 2}});
+  setfreelight(0, {{0, 0}});
+  setfreelight(1, {{2, 2}, {3, 2}});
+  setfreelight(2, {{3, 2}});
   cursorx = 3, cursory = 2;
   selfreelight();  // from cell mode: the first through the cursor cell
   EXPECT_EQ(selmode, SEL_FREE);
@@ -179,8 +172,8 @@ TEST_F(Select, AllInvertAndNothingInEachMode) {
   EXPECT_EQ(selmode, SEL_LIGHTS);
   EXPECT_EQ(nsel, 0);
 
-  setfree(0, {{0, 0}});
-  setfree(1, {{1, 0}});
+  setfreelight(0, {{0, 0}});
+  setfreelight(1, {{1, 0}});
   selmode = SEL_FREE;
   freelights[1].sel = 1;
   selinvert();
