@@ -102,13 +102,14 @@ editreport toggleblock(int x, int y) {
   return endedit(r);
 }
 
-struct baredit {
+// Images of a bar or merge edit: the state every image edge is set to.
+struct edgeedit {
   editreport* r;
   int on;
 };
 
 static void setbarimage(int x, int y, int e, void* arg) {
-  baredit* b = (baredit*)arg;
+  edgeedit* b = (edgeedit*)arg;
   int nx = x, ny = y;
   stepnext(nx, ny, e);
   if (!setbar(x, y, e, b->on)) return;
@@ -123,7 +124,7 @@ static editreport symbar(int x, int y, int e) {
   stepnext(nx, ny, e);
   if (!sqexists(x, y) || !sqexists(nx, ny)) return r;
   filler_stop();
-  baredit b = {&r, !isbar(x, y, e)};
+  edgeedit b = {&r, !isbar(x, y, e)};
   symmapply(setbarimage, &b, x, y, e);
   return endedit(r);
 }
@@ -138,13 +139,8 @@ editreport editbarbefore() {
   return symbar(cursorx, cursory, cursordir + ndir());
 }
 
-struct mergeedit {
-  editreport* r;
-  int on;
-};
-
 static void setmergeimage(int x, int y, int e, void* arg) {
-  mergeedit* m = (mergeedit*)arg;
+  edgeedit* m = (edgeedit*)arg;
   int nx = x, ny = y, d = e % ndir();
   stepnext(nx, ny, e);
   if (!isclear(x, y) || !isclear(nx, ny)) return;
@@ -166,9 +162,12 @@ static void setmergeimage(int x, int y, int e, void* arg) {
 
 editreport editmerge() {
   editreport r;
-  if (cursordir >= 100 || !cursoronsquare()) return r;
+  if (cursordir >= 100 || !isclear(cursorx, cursory)) return r;
+  int nx = cursorx, ny = cursory;
+  stepnext(nx, ny, cursordir);
+  if (!isclear(nx, ny)) return r;  // nothing to merge with
   filler_stop();
-  mergeedit m = {&r, !ismerge(cursorx, cursory, cursordir)};
+  edgeedit m = {&r, !ismerge(cursorx, cursory, cursordir)};
   symmapply(setmergeimage, &m, cursorx, cursory, cursordir);
   return endedit(r);
 }

@@ -28,7 +28,8 @@ void reportdone(editreport& r);
 editreport endedit(editreport& r);
 
 // At the cursor, with symmetry. Block, empty and cutout then move the cursor one cell on
-// (not on a free light); bar and merge are refused on a free light.
+// (not on a free light). Bar and merge are refused on a free light, and where the cursor's own
+// edge has no square beyond it (for a merge: no clear square on each side).
 editreport editblock();
 editreport editempty();
 editreport editcutout();

@@ -26,8 +26,10 @@ editreport pointerbutton(int x, int y, unsigned edges, int button, unsigned mods
   int nedges = std::popcount(edges);
   if (prefint(PREF_EDIT_CLICK_FOR_BLOCK) && nedges >= 2) return toggleblock(x, y);
   if (prefint(PREF_EDIT_CLICK_FOR_BAR) && nedges == 1) {
-    // An edge with no square beyond it cannot carry a bar.
-    return togglebar(x, y, std::countr_zero(edges));
+    int b = std::countr_zero(edges);
+    if (deb(DEB_DRAW)) pstdout("  x=%d y=%d e=%d b=%d isbar(x,y,b)=%d\n", x, y, edges, b, isbar(x, y, b));
+    // An edge with no square beyond it cannot carry a bar: togglebar refuses it.
+    return togglebar(x, y, b);
   }
   if (x == cursorx && y == cursory) {
     nextdir();

@@ -209,8 +209,12 @@ TEST_F(Edit, MergesAlongOneDirection) {
   EXPECT_FALSE(ismerge(1, 2, 0));
   // A merge needs two clear squares.
   sqarray[2][0].sqflags = SQF_BLOCK;
-  editmerge();
+  int steps = undo_steps();
+  EXPECT_FALSE(editmerge().done);
   EXPECT_FALSE(ismerge(1, 0, 0));
+  cursorx = 3;
+  EXPECT_FALSE(editmerge().done);
+  EXPECT_EQ(undo_steps(), steps);
 }
 
 TEST_F(Edit, FlipInTheMainDiagonal) {
