@@ -251,6 +251,7 @@ TEST_F(Edit, FlipInTheMainDiagonal) {
     // Undo steps back over both flips.
     undo_undo();
     EXPECT_EQ(width * 100 + height, 305);
+    EXPECT_TRUE(sqexists(cursorx, cursory));
     undo_undo();
     EXPECT_TRUE(docstate() == before);
   }
