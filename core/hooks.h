@@ -8,6 +8,11 @@ struct uihooks {
   void (*warnbox)(const char* msg);
   void (*errbox)(const char* msg);
   int (*areyousure)(const char* verb);
+  int (*askyesno)(const char* question);  // a yes/no question: 1 yes, 0 no (or the box closed)
+  // The cell contents dialog on the cursor cell, opened by typing into a cell of several
+  // positions. Returns 1 when the user applied it (the dialog then ran the after-edit routine
+  // and pushed its undo step), 0 when cancelled (nothing changed).
+  int (*cellcontents)();
   // Refreshes requested by the engine.
   void (*statsrefresh)();  // the grid's statistics changed (after a rebuild)
   void (*selchanged)();    // the selection or its mode changed: Select menu and selection layer

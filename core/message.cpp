@@ -35,6 +35,11 @@ int areyousure(const char* verb) {
   return 1;
 }
 
+int askyesno(const char* question) {
+  if (usegui && ui.askyesno) return ui.askyesno(question);
+  return 0;
+}
+
 void fserror() {
   char buf[SLEN + 40];
   pbuf(buf, sizeof buf, "Filing system error: %s", plat_errtext());

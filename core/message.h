@@ -11,4 +11,6 @@ void infobox(const char* msg);
 void warnbox(const char* msg);
 void errbox(const char* msg);
 int areyousure(const char* verb);
+// A yes/no question; without a window the answer is no, so nothing is changed unasked.
+int askyesno(const char* question);
 void fserror();

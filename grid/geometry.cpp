@@ -215,6 +215,11 @@ int mergegroup(int* gx, int* gy, int x, int y, int d) {
   return n;
 }
 
+int cellgroup(int* gx, int* gy, int x, int y) {
+  int l = mergedir(x, y);
+  return mergegroup(gx, gy, x, y, l < 0 ? 0 : l);
+}
+
 int lightstart(int& x, int& y, int d) {
   if (!isclear(x, y)) return 0;
   int cx = x, cy = y;
@@ -264,12 +269,26 @@ void setmerge(int x, int y, int d, int on) {
   }
 }
 
-void clearmerges(int x, int y) {
+int setbar(int x, int y, int d, int on) {
+  if (!edgeowner(x, y, d)) return 0;
+  square& s = sq(x, y);
+  s.merge &= ~(1u << d);
+  if (on) s.bars |= 1u << d;
+  else s.bars &= ~(1u << d);
+  return 1;
+}
+
+void clearmerges(int x, int y) { clearmergesbut(x, y, -1); }
+
+void clearmergesbut(int x, int y, int keep) {
   if (!sqexists(x, y)) return;
   square& s = sq(x, y);
-  s.bars &= ~s.merge;
-  s.merge = 0;
+  // A bar under a merge is hidden; it must not reappear when the merge goes.
+  unsigned m = keep >= 0 ? s.merge & ~(1u << keep) : s.merge;
+  s.bars &= ~m;
+  s.merge &= ~m;
   for (int d = 0; d < ndir(); d++) {
+    if (d == keep) continue;
     int px = x, py = y;
     backward(px, py, d);
     if (!sqexists(px, py)) continue;

@@ -35,6 +35,9 @@ void mergerep(int& x, int& y, int d);      // representative of the merged run a
 void cellrep(int& x, int& y);              // representative of the merged cell of (x, y)
 // Squares of the merged run from its representative onwards; returns their number.
 int mergegroup(int* gx, int* gy, int x, int y, int d);
+// Every square of the merged cell of (x, y), from its representative (the square alone when it
+// is not clear); returns their number.
+int cellgroup(int* gx, int* gy, int x, int y);
 
 // First square of the light through (x, y) in d: 1 found, 0 not clear, -1 a closed ring.
 int lightstart(int& x, int& y, int d);
@@ -44,7 +47,13 @@ int lightsquares(int* lx, int* ly, int x, int y, int d);
 int lightreps(int* lx, int* ly, int x, int y, int d);  // as lightsquares, by representatives
 
 void setmerge(int x, int y, int d, int on);
+// Sets or clears the bar on the edge (for d >= ndir() the edge before) and clears the merge
+// across it; 0 when either square of the edge does not exist.
+int setbar(int x, int y, int d, int on);
 void clearmerges(int x, int y);
+// As clearmerges, but keeps the merges along direction keep (0 <= keep < ndir()): a cell is
+// merged along one direction only.
+void clearmergesbut(int x, int y, int keep);
 void clearcell(int x, int y);
 void sellight(int x, int y, int d, int on);
 // The single character of a plain cell: its code, -1 no code, -2 several, -3 not a plain cell.

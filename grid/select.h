@@ -1,6 +1,8 @@
 // The selection (cells, lights or free lights) and the engine's after-edit routine.
 #pragma once
 
+#include "grid/edit.h"
+
 // Selection modes.
 constexpr int SEL_CELLS = 0, SEL_LIGHTS = 1, SEL_FREE = 2;
 
@@ -17,6 +19,49 @@ void clearsel();
 int fixcursor();
 
 // What every edit ends with: drop the selection bits of lights that no longer exist, recount
-// the selection, put the cursor back on the grid, renumber, let the window redraw the cursor,
-// selection and marks, and restart the background fill.
+// the selection, put the cursor back on the grid, restart the background fill (its rebuild
+// renumbers the lights), and let the window redraw the cursor, selection and marks.
 void afteredit();
+
+// Set or clear the cell selection of every square of the merged cell of (x, y) (the square
+// alone when it is not clear).
+void selcellgroup(int x, int y, int on);
+// 1 when free light k passes through the cell of square (x, y).
+int onfreelight(int k, int x, int y);
+// Convert the selection to cell mode (the cells of the selected lights; from free light mode
+// the cells of every free light) or to light mode (every light through a selected cell).
+void seltoc();
+void seltol();
+// Light mode: select exactly the lights whose checking flags (CHK_*) have a bit of m.
+void selviol(int m);
+
+// The Select menu. Each enters the mode it works in (starting that mode from an empty
+// selection) and ends with countsel.
+void selcurcell();         // toggle the cursor cell
+void selcurlight();        // toggle the cursor's light or free light
+void selswitchmode();      // cells <> lights
+void selfreelight();       // select the next free light (an error box when there are none)
+void selall();
+void selinvert();
+void selnothing();
+void selcellsown();        // cells overriding the default properties
+void selcellstreat();      // cells flagged for answer treatment
+void selcellsunchecked();  // cells in one light only (after the last rebuild)
+void sellightsdir();       // all lights in the cursor direction, or none when the cursor's light is selected
+void sellightsown();       // lights overriding the default properties
+void sellightsten();       // lights with answer treatment enabled
+
+// Shift-drag selection, one cell or light at a time: a drag selects or deselects according to
+// the first cell or light it meets. dragsel is -1 when no drag is under way.
+extern int dragsel;
+void dragcell(int x, int y);
+void draglight(int x, int y);  // the light through (x, y) in the cursor direction
+
+// Offer to reset the constraints of the treatment messages placed at the filler's discretion;
+// 1 when they were reset.
+int resetconstraints();
+
+// Clear the contents of every cell, or of the selected cells (a light selection is first
+// turned into cells); then offer to reset the treatment constraints. One undo step.
+editreport clearallcells();
+editreport clearselcells();

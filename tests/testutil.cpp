@@ -101,3 +101,10 @@ void drawgrid(int gt, const std::vector<std::string>& rows) {
       sqarray[x][y].sqflags = c == '#' ? SQF_BLOCK : c == 'x' ? SQF_CUTOUT : 0;
     }
 }
+
+void setfreelight(int k, const std::vector<std::pair<int, int>>& cells) {
+  freelight& f = freelights[k];
+  f.n = (int)cells.size();
+  for (int i = 0; i < f.n; i++) f.x[i] = cells[i].first, f.y[i] = cells[i].second;
+  if (k >= nfreelights) nfreelights = k + 1;
+}

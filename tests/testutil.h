@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // Write bytes to a new temporary file and return its path; removed at exit.
@@ -28,3 +29,6 @@ int loadwords(const std::vector<std::string>& words);
 // Grid type gt with the size of the drawing, the document reset, and the drawing's blocks
 // ('#') and cutouts ('x'); any other character is a clear square.
 void drawgrid(int gt, const std::vector<std::string>& rows);
+
+// Free light k made of the given cells (x, y), with nfreelights raised to include it.
+void setfreelight(int k, const std::vector<std::pair<int, int>>& cells);
