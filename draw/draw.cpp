@@ -38,6 +38,7 @@ cairo_pattern_t* cutoutpattern() {
   cairo_surface_mark_dirty(tile);
   pat = cairo_pattern_create_for_surface(tile);
   cairo_pattern_set_extend(pat, CAIRO_EXTEND_REPEAT);
+  cairo_pattern_set_filter(pat, CAIRO_FILTER_NEAREST);  // whole pixels, wherever the tile starts
   cairo_surface_destroy(tile);
   return pat;
 }

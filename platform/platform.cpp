@@ -37,11 +37,13 @@ FILE* plat_fopen(const char* utf8name, const char* mode) {
 int plat_newopen(plat_newfile& nf, const char* utf8name) {
   nf.path = utf8name;
   nf.f = nullptr;
-  // The temporary name is new (O_EXCL), in the target's folder so that the rename stays on one
-  // file system.
+  // The temporary name is new (O_EXCL) and short, so that it is valid wherever the target's name
+  // is, and in the target's folder, so that the rename stays on one file system.
   static unsigned counter = 0;
+  size_t slash = nf.path.rfind(PLAT_SEP);
+  std::string dir = slash == std::string::npos ? "" : nf.path.substr(0, slash + 1);
   for (int tries = 0; tries < 100; tries++) {
-    nf.tmp = nf.path + "." + std::to_string(getpid()) + "-" + std::to_string(++counter) + ".tmp";
+    nf.tmp = dir + ".zyn" + std::to_string(getpid()) + "-" + std::to_string(++counter) + ".tmp";
     int fd = open(nf.tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) break;
