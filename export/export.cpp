@@ -18,7 +18,9 @@ int preexport() {
   if (rebuild()) return 0;
   if (filler_start(FM_PROPAGATE)) return 0;
   filler_wait();
-  return 1;
+  // A propagation that finds some light impossible leaves every list unfiltered: then no list
+  // says which candidates fit, and the lights are listed by their patterns.
+  return filler_status == FS_DONE;
 }
 
 void postexport() {

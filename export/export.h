@@ -5,7 +5,8 @@
 #include <string>
 
 // Stop the filler, rebuild and run a propagation-only fill; 1 when every word's feasible list
-// is available, 0 when the rebuild or the fill could not be done.
+// is available, 0 when the rebuild or the fill could not be done or some light has no
+// candidate that fits.
 int preexport();
 // Stop the filler and restart interactive assistance.
 void postexport();
