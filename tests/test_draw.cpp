@@ -47,13 +47,6 @@ cellprops& own(int x, int y) {
   return c;
 }
 
-std::string slurp(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
-}
-
 // An image read back, with pixels as 0xRRGGBB.
 struct image {
   cairo_surface_t* s;
@@ -582,7 +575,8 @@ TEST_F(Draw, VectorPicturesMatchTheirGoldenFiles) {
   for (int format : {PIC_EPS, PIC_SVG}) {
     std::string dir = tempdir(), name = format == PIC_EPS ? "tiny.eps" : "tiny.svg";
     ASSERT_EQ(a_exportg((dir + "/" + name).c_str(), PIC_NUMBERS, format), 0);
-    EXPECT_EQ(normalised(slurp(dir + "/" + name)), slurp(std::string(ZYN_SOURCE_DIR "/tests/golden/") + name)) << name;
+    std::string actual = normalised(slurp(dir + "/" + name));
+    EXPECT_EQ(actual, golden(name, actual)) << name;
     unlink((dir + "/" + name).c_str());
     rmdir(dir.c_str());
   }
