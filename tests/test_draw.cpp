@@ -756,3 +756,19 @@ TEST_F(Draw, CursorAndSelectionLayers) {
   EXPECT_NE(sc.at(2.5, 2.5), 0xFFFFFFu);
   EXPECT_EQ(sc.at(1.5, 2.5), 0xFFFFFFu);
 }
+
+TEST_F(Draw, PicturesDoNotDependOnTheScreenZoom) {
+  // Thin lines and arc segments of a picture follow its own square size, not the window's zoom.
+  drawgrid(3, {"A...", "...."});
+  setletter(0, 0, 'A');
+  numbering();
+  for (int format : {PIC_PNG, PIC_SVG}) {
+    std::string p = writetemp("", format == PIC_PNG ? ".png" : ".svg");
+    squarepx = STARTPX;
+    ASSERT_EQ(a_exportg(p.c_str(), filledflags(), format), 0);
+    std::string at36 = normalised(slurp(p));
+    squarepx = 72;
+    ASSERT_EQ(a_exportg(p.c_str(), filledflags(), format), 0);
+    EXPECT_EQ(normalised(slurp(p)), at36) << format;
+  }
+}
