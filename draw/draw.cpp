@@ -43,13 +43,6 @@ cairo_pattern_t* cutoutpattern() {
   return pat;
 }
 
-// The display text of n character positions: a character, a space for several, "?" for none.
-std::string slottext(const square& sq, int slot) {
-  char buf[MXCP * 16 + 1];
-  abmstodispstr(buf, sizeof buf, sq.charsets[slot], sq.nchars[slot]);
-  return buf;
-}
-
 void dotspaces(std::string& s) {
   for (char& c : s)
     if (c == ' ') c = '.';
@@ -116,6 +109,12 @@ drawscope::~drawscope() {
     hairpx = saved[nsaved].hairpx;
     arcpx = saved[nsaved].arcpx;
   }
+}
+
+std::string slottext(const square& sq, int slot) {
+  char buf[MXCP * 16 + 1];
+  abmstodispstr(buf, sizeof buf, sq.charsets[slot], sq.nchars[slot]);
+  return buf;
 }
 
 void setrgb(cairo_t* cr, unsigned c) { cairo_set_source_rgb(cr, (c >> 16 & 255) / 255.0, (c >> 8 & 255) / 255.0, (c & 255) / 255.0); }

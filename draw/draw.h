@@ -35,6 +35,9 @@ void showtext(cairo_t* cr);
 void ctext(int fontstyle, int ocm, double x, double y, double h, cairo_t* cr, const char* text);
 
 // Cells.
+// The characters of one slot of a square as shown: each position's character, a space where
+// several are possible, "?" where none is.
+std::string slottext(const square& sq, int slot);
 void drawcellbg(cairo_t* cr, int x, int y, int s, int exporting);
 void drawcellfg(cairo_t* cr, int x, int y, int s, int b, int withcontents, int ocm, double textscale);
 // The characters of cell (x, y) as held by sq (the square itself or an edited copy).

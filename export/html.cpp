@@ -92,12 +92,6 @@ void letterbox(FILE* f, int left, int top, unsigned colour, int size, int style,
           style & 1 ? "</b>" : "");
 }
 
-std::string slottext(const square& q, int slot) {
-  char buf[MXCP * 16 + 1];
-  abmstodispstr(buf, sizeof buf, q.charsets[slot], q.nchars[slot]);
-  return buf;
-}
-
 void letters(FILE* f, const htmlgeom& g, double fac) {
   int sq = g.sq;
   for (int y = 0; y < height; y++)

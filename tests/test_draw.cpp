@@ -39,14 +39,6 @@ void blank(int gt, int w, int h) { drawgrid(gt, std::vector<std::string>(h, std:
 
 void setletter(int x, int y, char c) { sqarray[x][y].charsets[0][0] = 1ULL << (uchartoICC(c) - 1); }
 
-// A cell with its own properties, starting from the defaults.
-cellprops& own(int x, int y) {
-  cellprops& c = sqarray[x][y].cellrec;
-  c = defcell;
-  c.cellown = 1;
-  return c;
-}
-
 // An image read back, with pixels as 0xRRGGBB.
 struct image {
   cairo_surface_t* s;
@@ -371,9 +363,9 @@ TEST_F(Draw, MarkTexts) {
   numbering();
   setletter(0, 0, 'A');
   codewordnumbers();
-  strcpy(own(0, 0).marktexts[1], "\\c");
-  strcpy(own(2, 1).marktexts[1], "\\C");
-  strcpy(own(1, 0).marktexts[2], "\\I");
+  strcpy(owncell(0, 0)->marktexts[1], "\\c");
+  strcpy(owncell(2, 1)->marktexts[1], "\\C");
+  strcpy(owncell(1, 0)->marktexts[2], "\\I");
   strcpy(sqarray[1][0].cellrec.marktexts[3], "\\o");
   nfreelights = 1;
   freelights[0].n = 2;
@@ -396,7 +388,7 @@ TEST_F(Draw, MarkTexts) {
   // A merged pair across: the top-left mark on the first square, the top-right on the second.
   drawgrid(0, {"..."});
   setmerge(0, 0, 0, 1);
-  strcpy(own(0, 0).marktexts[0], "L");
+  strcpy(owncell(0, 0)->marktexts[0], "L");
   strcpy(sqarray[0][0].cellrec.marktexts[1], "R");
   EXPECT_EQ(marktext(0, 0, 0, 1), "L");
   EXPECT_EQ(marktext(1, 0, 0, 1), "");
@@ -409,8 +401,7 @@ TEST_F(Draw, PictureOfBlocksCutoutsBarsColoursAndLetters) {
   setletter(0, 0, 'A');
   setletter(2, 1, 'B');
   sqarray[0][2].bars = 1;  // between (0,2) and (1,2)
-  own(2, 2).bgcolour = 0x3366CC;
-  sqarray[1][1].cellrec.cellown = 0;
+  owncell(2, 2)->bgcolour = 0x3366CC;
   setletter(1, 1, 'Q');  // a cutout's characters never show
   numbering();
   prefdata[PREF_EXPORT_HTML_SQUARE_PIXELS] = 36;
@@ -490,7 +481,7 @@ TEST_F(Draw, MergedCellDrawsOneLetterAndOneCircle) {
   drawgrid(0, {"....", "...."});
   setmerge(1, 0, 0, 1);
   setletter(1, 0, 'W');
-  cellprops& c = own(1, 0);
+  cellprops& c = *owncell(1, 0);
   strcpy(c.marktexts[3], "\\o");
   numbering();
   const int s = 36, b = 4;
@@ -526,11 +517,6 @@ std::string rendered(const std::string& path, int format) {
                                       : "gs -q -dSAFER -dBATCH -dNOPAUSE -dEPSCrop -sDEVICE=png16m -r72 -sOutputFile=" + png + " " + path;
   EXPECT_EQ(runcmd(cmd, nullptr, nullptr), 0) << cmd;
   return png;
-}
-
-std::string tempdir() {
-  char t[] = "/tmp/zyndrawXXXXXX";
-  return mkdtemp(t);
 }
 
 int filesin(const std::string& dir) {

@@ -155,13 +155,6 @@ void setletters(int y, const std::string& cells) {
     if (cells[x] >= 'A' && cells[x] <= 'Z') sqarray[x][y].charsets[0][0] = 1ULL << (uchartoICC(cells[x]) - 1);
 }
 
-cellprops& own(int x, int y) {
-  cellprops& c = sqarray[x][y].cellrec;
-  c = defcell;
-  c.cellown = 1;
-  return c;
-}
-
 // The small grid of the golden pages: a bar after (2,0), bars right of and below (3,0), a merged
 // pair (3,1)-(4,1), an empty cell (2,1), and a coloured, bold italic cell with marks. Every
 // light has a word that fits.
@@ -172,7 +165,7 @@ void goldengrid() {
   sqarray[2][0].bars = 1;
   sqarray[3][0].bars = 3;
   setmerge(3, 1, 0, 1);
-  cellprops& c = own(4, 2);
+  cellprops& c = *owncell(4, 2);
   c.bgcolour = 0xFFEE88;
   c.fgcolour = 0x0000CC;
   c.markcolour = 0xCC0000;
@@ -182,11 +175,6 @@ void goldengrid() {
   strlcpy0(title, "Small & <simple>", SLEN);
   strlcpy0(author, "A. Setter", SLEN);
   numbering();
-}
-
-std::string tempdir() {
-  char t[] = "/tmp/zynexportXXXXXX";
-  return mkdtemp(t);
 }
 
 // xmllint's complaints about an HTML page, empty when it is well formed.
@@ -263,7 +251,7 @@ TEST_F(Pages, HtmlSizesAndCellLayouts) {
   EXPECT_TRUE(has(p, "<div class=\"lt\" style=\"left:1px;top:7px;color:#000000;font-size:22px;\">A</div>\n"));
   EXPECT_TRUE(has(p, "<div class=\"lt\" style=\"left:37px;top:7px;color:#000000;font-size:22px;\"> </div>\n"));
   // Cells whose lights need not agree, shown stacked: two boxes of a third of the square.
-  cellprops& c = own(2, 1);
+  cellprops& c = *owncell(2, 1);
   c.unlinked = 2;
   sqarray[2][1].nchars[0] = sqarray[2][1].nchars[1] = 2;
   p = page(HTML_GRID | HTML_LETTERS);
@@ -309,13 +297,22 @@ TEST_F(Pages, PictureAddressesWorkForAnyFileName) {
   EXPECT_EQ(stat((dir + "/" + file).c_str(), &st), 0) << file;
   g_free(file);
   EXPECT_EQ(htmlproblems(dir + "/" + name), "");
+
+  // Paths far longer than 1000 bytes.
+  std::string deep = dir;
+  for (int i = 0; i < 6; i++) deep += "/" + std::string(200, 'a' + i);
+  ASSERT_EQ(g_mkdir_with_parents(deep.c_str(), 0777), 0);
+  ASSERT_EQ(exporthtmlimg((deep + "/page.html").c_str(), 0, PIC_SVG), 0);
+  filler_stop();
+  EXPECT_EQ(stat((deep + "/page.html_files/grid.svg").c_str(), &st), 0);
+  EXPECT_NE(slurp(deep + "/page.html").find("<img src=\"page.html_files/grid.svg\""), std::string::npos);
   runcmd("rm -r '" + dir + "'", nullptr, nullptr);
 }
 
 TEST_F(Pages, CrosswordCompilerXml) {
   drawgrid(0, {"A..", ".#.", "..."});
   setletters(0, "A");
-  strcpy(own(2, 2).marktexts[2], "\\O");
+  strcpy(owncell(2, 2)->marktexts[2], "\\O");
   numbering();
   std::string p = writetemp("", "-ccw.xml");
   ASSERT_EQ(exportxml(p.c_str()), 0);

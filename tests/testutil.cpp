@@ -72,6 +72,18 @@ msgcapture::~msgcapture() {
   current = nullptr;
 }
 
+std::string tempdir() {
+  char t[] = "/tmp/zyntestXXXXXX";
+  if (!mkdtemp(t)) abort();
+  return t;
+}
+
+cellprops* owncell(int x, int y) {
+  cellprops* c = &sqarray[x][y].cellrec;
+  c->cellown = 1;
+  return c;
+}
+
 int runcmd(const std::string& cmd, std::string* out, std::string* err) {
   std::string o = writetemp("", ".out"), e = writetemp("", ".err");
   int st = system((cmd + " >" + o + " 2>" + e).c_str());

@@ -22,6 +22,9 @@ std::string slurp(const std::string& path);
 // environment the file is first rewritten with `actual` (review the difference before committing).
 std::string golden(const std::string& name, const std::string& actual);
 
+// A new empty folder under /tmp (the caller removes it).
+std::string tempdir();
+
 // Run a command through the shell; returns its exit status and fills out and err.
 int runcmd(const std::string& cmd, std::string* out, std::string* err);
 
@@ -35,3 +38,5 @@ int loadwords(const std::vector<std::string>& words);
 // Grid type gt with the size of the drawing, the document reset, and the drawing's blocks
 // ('#') and cutouts ('x'); any other character is a clear square.
 void drawgrid(int gt, const std::vector<std::string>& rows);
+// Make square (x, y) use its own cell properties (a fresh square's are the defaults).
+struct cellprops* owncell(int x, int y);
