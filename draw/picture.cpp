@@ -114,7 +114,9 @@ int a_exportg(const char* name, int flags, int format) {
 
   if (st != CAIRO_STATUS_SUCCESS) {
     plat_newabort(out);
-    if (st == CAIRO_STATUS_WRITE_ERROR) {
+    if (st == CAIRO_STATUS_WRITE_ERROR && format == PIC_PNG) {
+      errbox("A filing system error occurred");
+    } else if (st == CAIRO_STATUS_WRITE_ERROR) {
       plat_seterr(sk.err);
       fserror();
     } else {

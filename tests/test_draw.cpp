@@ -402,7 +402,8 @@ TEST_F(Draw, PictureOfBlocksCutoutsBarsColoursAndLetters) {
   setletter(2, 1, 'B');
   sqarray[0][2].bars = 1;  // between (0,2) and (1,2)
   owncell(2, 2)->bgcolour = 0x3366CC;
-  setletter(1, 1, 'Q');  // a cutout's characters never show
+  setletter(1, 1, 'Q');  // a cutout's characters and marks never show
+  strcpy(owncell(1, 1)->marktexts[1], "Z");
   numbering();
   prefdata[PREF_EXPORT_HTML_SQUARE_PIXELS] = 36;
   const int s = 36, b = 4;
@@ -498,6 +499,16 @@ TEST_F(Draw, MergedCellDrawsOneLetterAndOneCircle) {
   EXPECT_GT(img.ink((int)dev(s, b, 2.48), (int)dev(s, b, 0.5)), 0.1);
   EXPECT_GT(img.ink((int)dev(s, b, 1.52), (int)dev(s, b, 0.5)), 0.1);
   EXPECT_EQ(img.px((int)dev(s, b, 1.02), (int)dev(s, b, 0.5)), 0xFFFFFFu);
+  // Drawn once, not once per square: a single glyph in the SVG (the other cells hold nothing).
+  for (int y = 0; y < 2; y++)
+    for (int x = 0; x < 4; x++)
+      if (x != 1 || y != 0) sqarray[x][y].nchars[0] = 0;
+  std::string svg = writetemp("", ".svg");
+  ASSERT_EQ(a_exportg(svg.c_str(), PIC_LETTERS, PIC_SVG), 0);
+  std::string t = slurp(svg);
+  int uses = 0;
+  for (size_t at = 0; (at = t.find("<use xlink:href=\"#glyph", at)) != std::string::npos; at++) uses++;
+  EXPECT_EQ(uses, 1);
 }
 
 namespace {
