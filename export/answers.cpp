@@ -1,8 +1,6 @@
 // Answer formatting and the answer-list exports.
 #include "export/answers.h"
 
-#include <glib.h>
-
 #include <cstring>
 #include <string>
 
@@ -28,13 +26,6 @@ int append(char* t0, size_t& len, const char* s, size_t limit) {
   memcpy(t0 + len, s, l + 1);
   len += l;
   return 1;
-}
-
-std::string escaped(const std::string& s) {
-  gchar* e = g_markup_escape_text(s.c_str(), -1);
-  std::string r = e;
-  g_free(e);
-  return r;
 }
 
 }  // namespace
@@ -129,7 +120,7 @@ void listlight(FILE* f, int x, int y, int d, int layer, int mode, int avail, int
     body = pattern;
   }
   // Plain text is written as it is; every markup mode escapes.
-  pstream(f, "%s", mode == LA_TEXT ? body.c_str() : escaped(body).c_str());
+  pstream(f, "%s", mode == LA_TEXT ? body.c_str() : markup(body).c_str());
 
   switch (mode) {
     case LA_TEXT: pstream(f, " (%d)\n", n); break;
@@ -159,12 +150,13 @@ void listanswers(FILE* f, int dir, int mode, int avail, int* counter) {
 
 int exportanswers(const char* path, int html) {
   int avail = preexport();
-  FILE* f = plat_fopen(path, "w");
-  if (!f) {
+  plat_newfile out;
+  if (plat_newopen(out, path)) {
     fserror();
     postexport();
     return 1;
   }
+  FILE* f = out.f;
   if (html) {
     pstream(f, "<html><head>\n");
     pstream(f, "<meta http-equiv=\"Content-Type\" content=\"text/html;charset=UTF-8\">\n");
@@ -183,8 +175,7 @@ int exportanswers(const char* path, int html) {
     listanswers(f, -1, html ? LA_HTML : LA_TEXT, avail, nullptr);
   }
   if (html) pstream(f, "</body></html>\n");
-  int bad = ferror(f);
-  if (fclose(f) != 0) bad = 1;
+  int bad = plat_newcommit(out);
   if (bad) fserror();
   postexport();
   return bad;

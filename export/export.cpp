@@ -1,9 +1,14 @@
 // The steps every export takes before and after writing its file.
 #include "export/export.h"
 
+#include <glib.h>
+
+#include <cstring>
+
 #include "core/common.h"
 #include "filler/filler.h"
 #include "grid/lights.h"
+#include "grid/zyn.h"
 
 const char* zynweb = "Zyn crossword construction";
 
@@ -13,11 +18,31 @@ int preexport() {
   if (rebuild()) return 0;
   if (filler_start(FM_PROPAGATE)) return 0;
   filler_wait();
-  return 1;
+  // A propagation that finds some light impossible leaves every list unfiltered: then no list
+  // says which candidates fit, and the lights are listed by their patterns.
+  return filler_status == FS_DONE;
 }
 
 void postexport() {
   if (deb(DEB_EXPORT)) pstdout("postexport()\n");
   filler_stop();
   runfiller(FM_ASSIST);
+}
+
+std::string doctitle() {
+  std::string t = title;
+  if (t.empty()) {
+    t = filename;
+    if (t.size() >= 4 && t.compare(t.size() - 4, 4, ".zyn") == 0) t.resize(t.size() - 4);
+  }
+  if (t.empty()) t = "(untitled)";
+  if (*author) t += std::string(" by ") + author;
+  return t;
+}
+
+std::string markup(const std::string& s) {
+  gchar* e = g_markup_escape_text(s.c_str(), -1);
+  std::string r = e;
+  g_free(e);
+  return r;
 }

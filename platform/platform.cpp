@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <cstring>
 
 #include <glib.h>
+#include <glib/gstdio.h>
 
 namespace {
 int lasterr = 0;
@@ -30,6 +32,71 @@ FILE* plat_fopen(const char* utf8name, const char* mode) {
   FILE* f = fopen(utf8name, mode);
   lasterr = f ? 0 : errno;
   return f;
+}
+
+int plat_newopen(plat_newfile& nf, const char* utf8name) {
+  nf.path = utf8name;
+  nf.f = nullptr;
+  // The temporary name is new (O_EXCL) and short, so that it is valid wherever the target's name
+  // is, and in the target's folder, so that the rename stays on one file system.
+  static unsigned counter = 0;
+  size_t slash = nf.path.rfind(PLAT_SEP);
+  std::string dir = slash == std::string::npos ? "" : nf.path.substr(0, slash + 1);
+  for (int tries = 0; tries < 100; tries++) {
+    nf.tmp = dir + ".zyn" + std::to_string(getpid()) + "-" + std::to_string(++counter) + ".tmp";
+    int fd = open(nf.tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) break;
+    nf.f = fdopen(fd, "w");
+    if (!nf.f) {
+      lasterr = errno;
+      close(fd);
+      unlink(nf.tmp.c_str());
+      return 1;
+    }
+    lasterr = 0;
+    return 0;
+  }
+  lasterr = errno;
+  return 1;
+}
+
+int plat_newcommit(plat_newfile& nf) {
+  if (!nf.f) return 1;
+  int failed = ferror(nf.f), bad = 0;
+  errno = 0;
+  if (fclose(nf.f) != 0) bad = errno ? errno : EIO;
+  else if (failed) bad = EIO;  // the write's own error number is gone by now
+  nf.f = nullptr;
+  if (!bad && rename(nf.tmp.c_str(), nf.path.c_str()) != 0) bad = errno;
+  if (bad) {
+    unlink(nf.tmp.c_str());
+    lasterr = bad;
+    return 1;
+  }
+  return 0;
+}
+
+void plat_newabort(plat_newfile& nf) {
+  if (nf.f) fclose(nf.f);
+  nf.f = nullptr;
+  if (!nf.tmp.empty()) unlink(nf.tmp.c_str());
+}
+
+void plat_seterr(int err) { lasterr = err; }
+
+int plat_mkdir(const char* utf8name) {
+  if (g_mkdir(utf8name, 0777) == 0) {
+    lasterr = 0;
+    return 0;
+  }
+  lasterr = errno;
+  struct stat st;
+  if (lasterr == EEXIST && stat(utf8name, &st) == 0 && S_ISDIR(st.st_mode)) {
+    lasterr = 0;
+    return 0;
+  }
+  return 1;
 }
 
 const char* plat_errtext() {

@@ -8,6 +8,21 @@
 // Open a file by its UTF-8 name (mode as for fopen). Null on failure; plat_errtext() says why.
 FILE* plat_fopen(const char* utf8name, const char* mode);
 
+// A file written whole or not at all: the bytes go to a new temporary file beside the target,
+// which replaces the target only when everything was written and closed, so that a failed
+// export never destroys an existing file.
+struct plat_newfile {
+  FILE* f = nullptr;
+  std::string path, tmp;
+};
+int plat_newopen(plat_newfile& nf, const char* utf8name);  // 0, or 1 (plat_errtext says why)
+int plat_newcommit(plat_newfile& nf);  // close and rename into place; 0, or 1 with nothing replaced
+void plat_newabort(plat_newfile& nf);  // close and remove the temporary file
+// Record a system error number for plat_errtext (one that arose where errno was not kept).
+void plat_seterr(int err);
+// Make a folder (mode 0777 less the umask); an existing folder is fine. 0 on success.
+int plat_mkdir(const char* utf8name);
+
 // Text of the last system error (at most 1000 bytes), or "general error" when there is none.
 const char* plat_errtext();
 void plat_clearerr();

@@ -2,6 +2,10 @@
 // unfilled lights, numbers, and the text and HTML files.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <glib.h>
+#include <sys/stat.h>
+
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -9,11 +13,15 @@
 #include <vector>
 
 #include "alphabet/alphabet.h"
+#include "core/prefs.h"
 #include "dicts/dicts.h"
+#include "draw/picture.h"
 #include "export/answers.h"
 #include "export/export.h"
+#include "export/kinds.h"
 #include "filler/filler.h"
 #include "filler/lists.h"
+#include "grid/geometry.h"
 #include "grid/lights.h"
 #include "grid/zyn.h"
 #include "tests/testutil.h"
@@ -52,13 +60,6 @@ std::string across(int mode) {
   return r;
 }
 
-std::string slurp(const std::string& path) {
-  std::ifstream f(path);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
-}
-
 }  // namespace
 
 TEST_F(Export, ListModes) {
@@ -80,6 +81,18 @@ TEST_F(Export, ListModes) {
   sqarray[0][0].lightrec[0].lightown = 1;
   sqarray[0][0].lightrec[0].nonumber = 1;
   EXPECT_EQ(across(LA_TEXT), "- hello (5)\n");
+}
+
+TEST_F(Export, AnImpossibleLightLeavesEveryLightAsItsPattern) {
+  // CO has no word: the propagation fails and leaves the lists as built, so CAT's list would
+  // also hold DOG.
+  ASSERT_EQ(loadwords({"cat", "dog"}), 0);
+  drawgrid(0, {"CAT", "O.."});
+  sqarray[0][0].charsets[0][0] = 1ULL << (uchartoICC('C') - 1);
+  sqarray[1][0].charsets[0][0] = 1ULL << (uchartoICC('A') - 1);
+  sqarray[2][0].charsets[0][0] = 1ULL << (uchartoICC('T') - 1);
+  sqarray[0][1].charsets[0][0] = 1ULL << (uchartoICC('O') - 1);
+  EXPECT_EQ(across(LA_TEXT), "1 CAT (3)\n4 O.. (3)\n");
 }
 
 TEST_F(Export, CitationFormsFollowTheLightsDictionariesAndEntryMethods) {
@@ -133,4 +146,290 @@ TEST_F(Export, AnswerFiles) {
   filler_stop();
   ASSERT_EQ(cap.msgs.size(), 1u);
   EXPECT_EQ(cap.msgs[0], "E:Filing system error: No such file or directory");
+}
+
+namespace {
+
+void setletters(int y, const std::string& cells) {
+  for (int x = 0; x < (int)cells.size(); x++)
+    if (cells[x] >= 'A' && cells[x] <= 'Z') sqarray[x][y].charsets[0][0] = 1ULL << (uchartoICC(cells[x]) - 1);
+}
+
+// The small grid of the golden pages: a bar after (2,0), bars right of and below (3,0), a merged
+// pair (3,1)-(4,1), an empty cell (2,1), and a coloured, bold italic cell with marks. Every
+// light has a word that fits.
+void goldengrid() {
+  ASSERT_EQ(loadwords({"hel", "ew", "tears", "hat", "lea", "ows", "wr"}), 0);
+  drawgrid(0, {"HELLO", "A#.WW", "TEARS"});
+  for (int y = 0; y < 3; y++) setletters(y, std::vector<std::string>{"HELLO", "A#.W.", "TEARS"}[y]);
+  sqarray[2][0].bars = 1;
+  sqarray[3][0].bars = 3;
+  setmerge(3, 1, 0, 1);
+  cellprops& c = *owncell(4, 2);
+  c.bgcolour = 0xFFEE88;
+  c.fgcolour = 0x0000CC;
+  c.markcolour = 0xCC0000;
+  c.fontstyle = 3;
+  strcpy(c.marktexts[1], "\\o");
+  strcpy(c.marktexts[2], "x&y");
+  strlcpy0(title, "Small & <simple>", SLEN);
+  strlcpy0(author, "A. Setter", SLEN);
+  numbering();
+}
+
+// xmllint's complaints about an HTML page, empty when it is well formed.
+std::string htmlproblems(const std::string& path) {
+  std::string err;
+  runcmd("xmllint --html --noout '" + path + "'", nullptr, &err);
+  return err;
+}
+
+std::string xpath(const std::string& path, const std::string& expr) {
+  std::string out;
+  runcmd("xmllint --xpath \"" + expr + "\" '" + path + "'", &out, nullptr);
+  if (!out.empty() && out.back() == '\n') out.pop_back();
+  return out;
+}
+
+class Pages : public Export {
+ protected:
+  void SetUp() override {
+    Export::SetUp();
+    alphaload(2);
+    filename[0] = 0;
+    title[0] = author[0] = 0;
+  }
+  void TearDown() override {
+    title[0] = author[0] = 0;
+    Export::TearDown();
+  }
+};
+
+}  // namespace
+
+TEST_F(Pages, HtmlPagesMatchTheirGoldenFiles) {
+  goldengrid();
+  std::string dir = tempdir();
+  struct {
+    const char* kind;
+    int numbers;
+    const char* golden;
+  } pages[] = {
+      {"blank-html", 0, "blank.html"},         {"html", 0, "filled.html"},
+      {"html", 1, "filled-numbers.html"},      {"puzzle-html", 0, "puzzle.html"},
+      {"solution-html", 0, "solution.html"},   {"solution-html", 1, "solution-numbers.html"},
+      {"puzzle-html-png", 0, "puzzle-png.html"}, {"solution-html-svg", 1, "solution-svg.html"},
+  };
+  for (auto& pg : pages) {
+    prefdata[PREF_LIGHT_NUMBERS_IN_SOLUTIONS] = pg.numbers;
+    std::string path = dir + "/page.html";
+    ASSERT_EQ(findexportkind(pg.kind)->run(path.c_str()), 0) << pg.kind;
+    filler_stop();
+    std::string actual = slurp(path);
+    EXPECT_EQ(actual, golden(pg.golden, actual)) << pg.golden;
+    EXPECT_EQ(htmlproblems(path), "") << pg.golden;
+  }
+  struct stat st;
+  EXPECT_EQ(stat((dir + "/page.html_files/grid.png").c_str(), &st), 0);
+  EXPECT_EQ(stat((dir + "/page.html_files/solution.svg").c_str(), &st), 0);
+  runcmd("rm -r " + dir, nullptr, nullptr);
+}
+
+TEST_F(Pages, HtmlSizesAndCellLayouts) {
+  auto page = [](int bits) {
+    std::string p = writetemp("", ".html");
+    EXPECT_EQ(exporthtml(p.c_str(), bits, ""), 0);
+    filler_stop();
+    return slurp(p);
+  };
+  auto has = [](const std::string& page, const std::string& part) { return page.find(part) != std::string::npos; };
+  drawgrid(0, {"A..", "..."});
+  setletters(0, "A");
+  numbering();
+  // With letters and numbers the letters shrink to 0.8: floor(0.75 * 0.8 * 36 + 0.5) = 22.
+  std::string p = page(HTML_GRID | HTML_LETTERS | HTML_NUMBERS);
+  EXPECT_TRUE(has(p, "<div class=\"lt\" style=\"left:1px;top:7px;color:#000000;font-size:22px;\">A</div>\n"));
+  EXPECT_TRUE(has(p, "<div class=\"lt\" style=\"left:37px;top:7px;color:#000000;font-size:22px;\"> </div>\n"));
+  // Cells whose lights need not agree, shown stacked: two boxes of a third of the square.
+  cellprops& c = *owncell(2, 1);
+  c.unlinked = 2;
+  sqarray[2][1].nchars[0] = sqarray[2][1].nchars[1] = 2;
+  p = page(HTML_GRID | HTML_LETTERS);
+  EXPECT_TRUE(has(p, "<div class=\"lt\" style=\"left:73px;top:42px;color:#000000;font-size:12px;\">  </div>\n"));
+  EXPECT_TRUE(has(p, "<div class=\"lt\" style=\"left:73px;top:54px;color:#000000;font-size:12px;\">  </div>\n"));
+  // A square of 10 pixels still has bars 3 wide.
+  prefdata[PREF_EXPORT_HTML_SQUARE_PIXELS] = 10;
+  EXPECT_TRUE(has(page(HTML_GRID), "div.hb {position:absolute;font-size:0px;border-left:black 0px solid;border-right:black 0px solid;border-top:black 3px solid;"));
+  prefdata[PREF_EXPORT_HTML_SQUARE_PIXELS] = 36;
+
+  // A merged pair across (3,1)-(4,1): one letter box over both, no line between them.
+  drawgrid(0, {"......", "......"});
+  setmerge(3, 1, 0, 1);
+  setletters(1, "...M");
+  numbering();
+  p = page(HTML_GRID | HTML_LETTERS);
+  EXPECT_TRUE(has(p, "<div class=\"lt\" style=\"left:127px;top:41px;color:#000000;font-size:27px;\">M</div>\n"));
+  EXPECT_FALSE(has(p, "<div class=\"lt\" style=\"left:145px;top:41px;"));
+  EXPECT_TRUE(has(p, "<div class=\"vr\" style=\"left:144px;top:0px;height:37px;\"></div>\n"));
+
+  // Free lights: an "Other" row across the clue table, and lengths like the other clues.
+  nfreelights = 1;
+  freelights[0].n = 3;
+  for (int i = 0; i < 3; i++) freelights[0].x[i] = i, freelights[0].y[i] = 0;
+  p = page(HTML_GRID | HTML_NUMBERS | HTML_CLUES);
+  EXPECT_TRUE(has(p, "<tr><td colspan=\"3\"><b>Other</b></td></tr>\n<tr><td colspan=\"3\"><table>\n"
+                     "<tr><td width=\"0\" align=\"right\" valign=\"top\"><b>1</b></td>\n<td valign=\"top\">...&nbsp;(3)</td></tr>\n"));
+}
+
+TEST_F(Pages, PictureAddressesWorkForAnyFileName) {
+  drawgrid(0, {"A#"});
+  setletters(0, "A");
+  numbering();
+  std::string dir = tempdir(), name = "a \"b\" & #c %d.html";
+  ASSERT_EQ(exporthtmlimg((dir + "/" + name).c_str(), 1, PIC_PNG), 0);
+  filler_stop();
+  std::string page = slurp(dir + "/" + name);
+  EXPECT_NE(page.find("<img src=\"a%20%22b%22%20%26%20%23c%20%25d.html_files/solution.png\" alt=\"grid image\">"), std::string::npos);
+  // The address, decoded as a browser does, names the picture beside the page.
+  size_t a = page.find("src=\"") + 5;
+  gchar* file = g_uri_unescape_string(page.substr(a, page.find('"', a) - a).c_str(), nullptr);
+  struct stat st;
+  EXPECT_EQ(stat((dir + "/" + file).c_str(), &st), 0) << file;
+  g_free(file);
+  EXPECT_EQ(htmlproblems(dir + "/" + name), "");
+
+  // Paths far longer than 1000 bytes.
+  std::string deep = dir;
+  for (int i = 0; i < 6; i++) deep += "/" + std::string(200, 'a' + i);
+  ASSERT_EQ(g_mkdir_with_parents(deep.c_str(), 0777), 0);
+  ASSERT_EQ(exporthtmlimg((deep + "/page.html").c_str(), 0, PIC_SVG), 0);
+  filler_stop();
+  EXPECT_EQ(stat((deep + "/page.html_files/grid.svg").c_str(), &st), 0);
+  EXPECT_NE(slurp(deep + "/page.html").find("<img src=\"page.html_files/grid.svg\""), std::string::npos);
+  runcmd("rm -r '" + dir + "'", nullptr, nullptr);
+}
+
+TEST_F(Pages, CrosswordCompilerXml) {
+  drawgrid(0, {"A..", ".#.", "..."});
+  setletters(0, "A");
+  strcpy(owncell(2, 2)->marktexts[2], "\\O");
+  numbering();
+  std::string p = writetemp("", "-ccw.xml");
+  ASSERT_EQ(exportxml(p.c_str()), 0);
+  filler_stop();
+  std::string x = slurp(p);
+  std::string err;
+  EXPECT_EQ(runcmd("xmllint --noout " + p, nullptr, &err), 0) << err;
+  EXPECT_EQ(xpath(p, "namespace-uri(/*)"), "http://crossword.info/xml/crossword-compiler");
+  EXPECT_EQ(xpath(p, "namespace-uri(/*/*)"), "http://crossword.info/xml/rectangular-puzzle");
+  EXPECT_EQ(xpath(p, "string(//*[local-name()='rectangular-puzzle']/@alphabet)"), "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+  EXPECT_EQ(xpath(p, "count(//*[local-name()='cell'])"), "9");
+  EXPECT_NE(x.find("\n<cell x=\"2\" y=\"2\" type=\"block\"></cell>\n"), std::string::npos);
+  EXPECT_NE(x.find("\n<cell x=\"1\" y=\"1\" foreground-color=\"#000000\" background-color=\"#FFFFFF\" solution=\"A\" number=\"1\"></cell>\n"),
+            std::string::npos);
+  EXPECT_NE(x.find("\n<cell x=\"2\" y=\"1\" foreground-color=\"#000000\" background-color=\"#FFFFFF\"></cell>\n"), std::string::npos);
+  EXPECT_NE(x.find("\n<cell x=\"3\" y=\"3\" foreground-color=\"#000000\" background-color=\"#808080\" background-shape=\"circle\"></cell>\n"),
+            std::string::npos);
+
+  // Two across lights and three down lights: word ids 1 to 5, each direction's clues using its own.
+  drawgrid(0, {"...", "..."});
+  numbering();
+  ASSERT_EQ(exportxml(p.c_str()), 0);
+  filler_stop();
+  EXPECT_EQ(xpath(p, "count(//*[local-name()='word'])"), "5");
+  EXPECT_EQ(xpath(p, "string(//*[local-name()='word'][1]/@x)"), "1-3");
+  EXPECT_EQ(xpath(p, "string(//*[local-name()='word'][5]/@y)"), "1-2");
+  EXPECT_EQ(xpath(p, "string(//*[local-name()='clues'][1]/*[local-name()='clue'][2]/@word)"), "2");
+  EXPECT_EQ(xpath(p, "string(//*[local-name()='clues'][2]/*[local-name()='clue'][1]/@word)"), "3");
+  EXPECT_EQ(xpath(p, "string(//*[local-name()='clues'][2]/*[local-name()='clue'][3]/@word)"), "5");
+  EXPECT_EQ(xpath(p, "string(//*[local-name()='clues'][2]/*[local-name()='clue'][3]/@format)"), "2");
+
+  // A torus has square cells: it is written like a plain grid.
+  drawgrid(9, {"#..", "..#"});
+  numbering();
+  ASSERT_EQ(exportxml(p.c_str()), 0);
+  filler_stop();
+  EXPECT_EQ(xpath(p, "count(//*[local-name()='cell'][@type='block'])"), "2");
+}
+
+TEST_F(Pages, RefusalsAndFailures) {
+  std::string dir = tempdir(), p = dir + "/out";
+  struct {
+    int gt;
+    std::vector<std::string> rows;
+    void (*change)();
+    const char* msg;
+  } cases[] = {
+      {1, {"...", "..."}, [] {}, "Cannot export non-rectangular grids\nto Crossword Compiler XML"},
+      {3, {"...", "..."}, [] {}, "Cannot export non-rectangular grids\nto Crossword Compiler XML"},
+      {0, {"...", "..."}, [] { sqarray[1][1].nchars[0] = 2; }, "Cannot export multi-character or\nde-checked cells to Crossword Compiler XML"},
+      {0, {"...", "..."}, [] { sqarray[1][0].nchars[1] = 1; }, "Cannot export multi-character or\nde-checked cells to Crossword Compiler XML"},
+      {9, {"...", "..."}, [] { setmerge(2, 1, 0, 1); }, "Cannot export merged cells\nto Crossword Compiler XML"},
+  };
+  msgcapture cap;
+  for (auto& c : cases) {
+    drawgrid(c.gt, c.rows);
+    c.change();
+    cap.msgs.clear();
+    EXPECT_EQ(exportxml(p.c_str()), 1);
+    ASSERT_EQ(cap.msgs.size(), 1u);
+    EXPECT_EQ(cap.msgs[0], std::string("E:") + c.msg);
+  }
+  // Hexagonal grids: pictures and pages with pictures, but no pages of boxes.
+  drawgrid(2, {"...", "..."});
+  cap.msgs.clear();
+  EXPECT_EQ(exporthtml(p.c_str(), HTML_GRID | HTML_NUMBERS, ""), 1);
+  EXPECT_EQ(cap.msgs, std::vector<std::string>{"E:Cannot export non-rectangular grids\nto HTML"});
+  struct stat st;
+  EXPECT_NE(stat(p.c_str(), &st), 0);
+  EXPECT_EQ(exporthtmlimg(p.c_str(), 0, PIC_SVG), 0);
+  filler_stop();
+  EXPECT_EQ(stat((p + "_files/grid.svg").c_str(), &st), 0);
+
+  // A file that cannot be written: reported, and assistance runs again afterwards.
+  drawgrid(0, {"...", "..."});
+  cap.msgs.clear();
+  EXPECT_EQ(exportxml("/nonexistent/dir/x.xml"), 1);
+  EXPECT_EQ(cap.msgs, std::vector<std::string>{"E:Filing system error: No such file or directory"});
+  EXPECT_EQ(fillmode, FM_ASSIST);
+  filler_stop();
+  cap.msgs.clear();
+  EXPECT_EQ(exporthtml("/nonexistent/dir/x.html", HTML_GRID, ""), 1);
+  EXPECT_EQ(cap.msgs, std::vector<std::string>{"E:Filing system error: No such file or directory"});
+  runcmd("rm -r " + dir, nullptr, nullptr);
+}
+
+TEST_F(Pages, ExportKinds) {
+  const char* names[] = {"blank-eps",   "blank-svg",    "blank-png",       "blank-html",      "eps",
+                         "svg",         "png",          "html",            "answers-txt",     "answers-html",
+                         "puzzle-html", "puzzle-html-svg", "puzzle-html-png", "solution-html", "solution-html-svg",
+                         "solution-html-png", "ccw-xml"};
+  ASSERT_EQ(sizeof names / sizeof *names, (size_t)NEXPORTKINDS);
+  std::string dir = tempdir();
+  drawgrid(0, {"A#", ".."});
+  setletters(0, "A");
+  for (int i = 0; i < NEXPORTKINDS; i++) {
+    const exportkind* k = findexportkind(names[i]);
+    ASSERT_TRUE(k) << names[i];
+    EXPECT_EQ(exportkindof(k->action), k);
+    std::string path = dir + "/x" + k->suffix;
+    EXPECT_EQ(k->run(path.c_str()), 0) << k->name;
+    filler_stop();
+    EXPECT_GT(slurp(path).size(), 50u) << k->name;
+  }
+  EXPECT_EQ(findexportkind("pdf"), nullptr);
+  // On a circular grid the square-only items are unusable, and report so if run anyway.
+  drawgrid(3, {"....", "...."});
+  msgcapture cap;
+  for (const exportkind& k : exportkinds) {
+    EXPECT_EQ(exportkindok(&k), !k.squareonly) << k.name;
+    if (!k.squareonly) continue;
+    std::string path = dir + "/round" + k.suffix;
+    cap.msgs.clear();
+    EXPECT_EQ(k.run(path.c_str()), 1) << k.name;
+    EXPECT_EQ(cap.msgs.size(), 1u) << k.name;
+    struct stat st;
+    EXPECT_NE(stat(path.c_str(), &st), 0) << k.name;
+  }
+  runcmd("rm -r " + dir, nullptr, nullptr);
 }

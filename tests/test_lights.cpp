@@ -29,12 +29,6 @@ lightprops* ownlight(int x, int y, int d) {
   return l;
 }
 
-cellprops* owncell(int x, int y) {
-  cellprops* c = &sqarray[x][y].cellrec;
-  c->cellown = 1;
-  return c;
-}
-
 const word& wordof(int x, int y, int d, int layer = 0) {
   int w = wordat(x, y, d, layer);
   EXPECT_GE(w, 0);

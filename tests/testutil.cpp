@@ -28,13 +28,21 @@ struct cleanup {
   }
 } cleaner;
 
+}  // namespace
+
 std::string slurp(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
   std::stringstream ss;
   ss << f.rdbuf();
   return ss.str();
 }
-}  // namespace
+
+std::string golden(const std::string& name, const std::string& actual) {
+  std::string path = std::string(ZYN_SOURCE_DIR "/tests/golden/") + name;
+  const char* update = getenv("ZYN_UPDATE_GOLDEN");
+  if (update && *update == '1') std::ofstream(path, std::ios::binary) << actual;
+  return slurp(path);
+}
 
 std::string writetemp(const std::string& bytes, const char* suffix) {
   char tmpl[] = "/tmp/zyntestXXXXXX";
@@ -62,6 +70,18 @@ msgcapture::~msgcapture() {
   ui = saved;
   usegui = savedgui;
   current = nullptr;
+}
+
+std::string tempdir() {
+  char t[] = "/tmp/zyntestXXXXXX";
+  if (!mkdtemp(t)) abort();
+  return t;
+}
+
+cellprops* owncell(int x, int y) {
+  cellprops* c = &sqarray[x][y].cellrec;
+  c->cellown = 1;
+  return c;
 }
 
 int runcmd(const std::string& cmd, std::string* out, std::string* err) {

@@ -16,6 +16,16 @@ struct msgcapture {
   std::vector<std::string> msgs;  // "W:" or "E:" followed by the text
 };
 
+// The contents of a file ("" when it cannot be read).
+std::string slurp(const std::string& path);
+
+// The expected text of a golden file in tests/golden/. With ZYN_UPDATE_GOLDEN=1 in the
+// environment the file is first rewritten with `actual` (review the difference before committing).
+std::string golden(const std::string& name, const std::string& actual);
+
+// A new empty folder under /tmp (the caller removes it).
+std::string tempdir();
+
 // Run a command through the shell; returns its exit status and fills out and err.
 int runcmd(const std::string& cmd, std::string* out, std::string* err);
 
@@ -32,3 +42,6 @@ void drawgrid(int gt, const std::vector<std::string>& rows);
 
 // Free light k made of the given cells (x, y), with nfreelights raised to include it.
 void setfreelight(int k, const std::vector<std::pair<int, int>>& cells);
+
+// Make square (x, y) use its own cell properties (a fresh square's are the defaults).
+struct cellprops* owncell(int x, int y);

@@ -1,0 +1,21 @@
+// Pictures of the whole grid: drawn onto any cairo context, or written as an EPS, SVG or PNG file.
+#pragma once
+
+#include <cairo.h>
+
+// Picture contents: the cells' characters, the light numbers.
+constexpr int PIC_LETTERS = 2, PIC_NUMBERS = 4;
+// Picture formats.
+constexpr int PIC_EPS = 0, PIC_SVG = 1, PIC_PNG = 2;
+
+// The flags of a filled picture: letters, and numbers when the preference asks for them.
+int filledflags();
+
+// Draw the grid with square size s and bar width b (device units), the bar width also being the
+// margin; the context's origin is the picture's top-left corner.
+void drawpicture(cairo_t* cr, int s, int b, int flags);
+
+// Write the picture of the grid to the file `name`: square size from the preferences (points for
+// EPS and SVG, pixels for PNG). 0 on success; failures are reported (errbox, fserror), and an
+// existing file of that name is replaced only by a complete picture.
+int a_exportg(const char* name, int flags, int format);
