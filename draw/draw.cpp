@@ -164,7 +164,7 @@ void drawcellfg(cairo_t* cr, int x, int y, int s, int b, int withcontents, int o
 }
 
 void drawcontents(cairo_t* cr, int x, int y, const square& sq, int ocm, int dots, double textscale) {
-  cellgroup g = groupof(x, y);
+  cellrun g = groupof(x, y);
   // Every square of a merged cell draws it alike, at the size of the representative's ring.
   double size = sizefactor(g.y, g.n) * textscale;
   const cellprops* cp = getcprops(g.x, g.y);
@@ -224,7 +224,7 @@ void drawmarks(cairo_t* cr, int shownums) {
       unsigned colour = getcpropsrep(x, y)->markcolour;
       for (int k = 0; k < 2 * ndir(); k++) {
         if (isoh(markown(x, y, k))) {
-          cellgroup g = groupof(x, y);
+          cellrun g = groupof(x, y);
           double r = F / 2 - 0.02;
           cairo_set_source_rgba(cr, (colour >> 16 & 255) / 255.0, (colour >> 8 & 255) / 255.0, (colour & 255) / 255.0, 0.5);
           cairo_set_line_width(cr, 0.04 * scale);

@@ -30,7 +30,7 @@ void drawhints(cairo_t* cr) {
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) {
       if (!isclear(x, y)) continue;
-      cellgroup g = groupof(x, y);
+      cellrun g = groupof(x, y);
       if (g.x != x || g.y != y) continue;
       double F = sizefactor(y, g.n);
       const cellprops* cp = getcprops(x, y);

@@ -201,11 +201,11 @@ gpoint runcentre(int x, int y, int d, int n) {
   return {(a.x + b.x) / 2 + (n - 1) / 2.0 * v.x, (a.y + b.y) / 2 + (n - 1) / 2.0 * v.y};
 }
 
-cellgroup groupof(int x, int y) {
+cellrun groupof(int x, int y) {
   int d = mergedir(x, y);
   if (d < 0) d = 0;
   int gx[MXCL], gy[MXCL];
-  int n = mergegroup(gx, gy, x, y, d);
+  int n = cellgroup(gx, gy, x, y);
   return {gx[0], gy[0], d, n, runcentre(gx[0], gy[0], d, n)};
 }
 

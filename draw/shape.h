@@ -38,11 +38,11 @@ gpoint cellref(int x, int y);                        // that point
 gpoint runcentre(int x, int y, int d, int n);
 // The merged cell that square (x, y) belongs to: its representative (the run's first square),
 // direction, number of squares and centre. A square that is not merged is a run of one.
-struct cellgroup {
+struct cellrun {
   int x, y, d, n;
   gpoint c;
 };
-cellgroup groupof(int x, int y);
+cellrun groupof(int x, int y);
 gbox cellbbox(int x, int y);
 // Size in device units of the whole grid drawn with square size s and border b.
 int imagewidth(int s, int b);
