@@ -179,11 +179,11 @@ TEST(CoreProgram, UsageText) {
   EXPECT_NE(out.find("Usage: "), std::string::npos);
 }
 
-TEST(CoreProgram, WithoutBatchModeSaysTheWindowIsMissing) {
+TEST(CoreProgram, WithoutBatchModeNeedsADisplay) {
   std::string out, err;
-  EXPECT_EQ(runcmd(zyn(), &out, &err), 16);
+  EXPECT_EQ(runcmd("env -u DISPLAY " + zyn(), &out, &err), 16);
   EXPECT_EQ(out, "");
-  EXPECT_EQ(err, zyn() + ": the window is not available in this build yet; use -b <deck> for batch mode\n");
+  EXPECT_EQ(err, zyn() + ": cannot open the display; use -b <deck> for batch mode\n");
 }
 
 TEST(CoreProgram, VersionLinesAndBadAlphabet) {
