@@ -1,0 +1,40 @@
+#!/usr/bin/python3
+"""Read what Zyn's window shows through the accessibility bus. Run with Debian's
+/usr/bin/python3 inside the private session of lib.sh.
+  a11y.py menus   the main window's title, then the menu bar's menus, one per line
+  a11y.py alert   the text of the message box now showing (waits for one)"""
+import sys
+import time
+
+from dogtail.config import config
+config.checkForA11y = False
+config.logDebugToFile = False
+config.logDebugToStdOut = False
+config.searchBackoffDuration = 0.1
+config.searchCutoffCount = 50
+from dogtail import tree  # noqa: E402
+sys.excepthook = sys.__excepthook__  # dogtail routes tracebacks to its disabled logger
+
+
+def wait_for(cond, what, timeout=15.0):
+    t0, last = time.time(), None
+    while time.time() - t0 < timeout:
+        try:
+            v = cond()
+            if v:
+                return v
+        except Exception as e:  # not on the bus yet, or gone meanwhile
+            last = e
+        time.sleep(0.05)
+    raise AssertionError("timed out waiting for %s (%r)" % (what, last))
+
+
+app = wait_for(lambda: tree.root.application("zyn"), "zyn on the accessibility bus")
+if sys.argv[1] == "menus":
+    frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
+    print(frame.name)
+    for menu in frame.child(roleName="menu bar").children:
+        print(menu.name)
+elif sys.argv[1] == "alert":
+    alert = wait_for(lambda: [a for a in app.children if a.roleName == "alert" and a.showing], "a message box")[0]
+    print("\n".join(n.name for n in alert.findChildren(lambda n: n.roleName == "label") if n.name))
