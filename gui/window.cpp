@@ -229,6 +229,7 @@ void m_zoom(int v) {
   int z = v == -1 ? zoomlev + 1 : v == -2 ? zoomlev - 1 : 4 * v;
   zoomlev = std::clamp(z, 0, NZOOM - 1);
   squarepx = zoomsizes[zoomlev];
+  if (deb(DEB_UI)) pstdout("zoom level %d, %d pixels\n", zoomlev, squarepx);
   syncgui();
 }
 
