@@ -77,6 +77,7 @@ unset GTK_MODULES GTK2_RC_FILES DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
 export NO_AT_BRIDGE=1
 # GTK and its libraries keep caches for the life of the process; only Zyn's own leaks matter.
 export LSAN_OPTIONS=suppressions=$HERE/lsan.supp:print_suppressions=0
+export TSAN_OPTIONS=suppressions=$HERE/tsan.supp:${TSAN_OPTIONS:-}
 cd "$WORK"
 
 start_x() {
