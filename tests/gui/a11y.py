@@ -4,7 +4,8 @@
   a11y.py menus   the main window's title, then the menu bar's menus, one per line
   a11y.py alert   the text of the message box now showing (waits for one)
   a11y.py grid    the grid's width and height on screen
-  a11y.py buttons the screen centre of each push button of the main window, one per line"""
+  a11y.py buttons the screen centre of each push button of the main window, one per line
+  a11y.py label   the feasible-characters line"""
 import sys
 import time
 
@@ -43,11 +44,14 @@ elif sys.argv[1] == "alert":
 elif sys.argv[1] == "grid":
     frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
     print("%d %d" % tuple(frame.child(roleName="viewport").children[0].size))
-elif sys.argv[1] == "buttons":
+else:
     frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
     # The strip at the bottom of the window, reached directly: a search of the whole tree would
     # also walk every row of the feasible-word list.
     strip = frame.children[0].children[-1]
-    for b in [n for n in strip.children if n.roleName == "push button"]:
-        (x, y), (w, h) = b.position, b.size
-        print("%d %d" % (x + w // 2, y + h // 2))
+    if sys.argv[1] == "buttons":
+        for b in [n for n in strip.children if n.roleName == "push button"]:
+            (x, y), (w, h) = b.position, b.size
+            print("%d %d" % (x + w // 2, y + h // 2))
+    elif sys.argv[1] == "label":
+        print([n for n in strip.children if n.roleName == "label"][0].name)

@@ -109,10 +109,10 @@ start_zyn() {
 }
 
 has_line() { grep -Fxq -- "$1" app.out; }
-wait_line() { poll "${2:-20}" "the trace line '$1'" has_line "$1"; }
+wait_line() { poll "${2:-60}" "the trace line '$1'" has_line "$1"; }
 line_count() { grep -Fxc -- "$1" app.out || true; }
 has_lines() { (($(line_count "$1") >= $2)); }
-wait_lines() { poll 20 "$2 trace lines '$1'" has_lines "$1" "$2"; }  # LINE COUNT
+wait_lines() { poll 60 "$2 trace lines '$1'" has_lines "$1" "$2"; }  # LINE COUNT
 window_of() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
 got_window() { [[ -n $(window_of "$1") ]]; }
 wait_window() { poll "${2:-20}" "a window named '$1'" got_window "$1"; window_of "$1"; }
