@@ -11,8 +11,8 @@
 #include "core/undo.h"
 #include "filler/filler.h"
 #include "grid/select.h"
-#include "grid/symm.h"
 #include "grid/zyn.h"
+#include "gui/menurules.h"
 #include "gui/menutable.h"
 #include "gui/names.h"
 
@@ -187,30 +187,13 @@ void syncsymmenu() {
   menuselect(MC_ROTSYM, AV_ROTSYM + rotsym);
   menuselect(MC_MIRSYM, AV_MIRSYM + mirsym);
   menuselect(MC_DUPSYM, AV_DUPSYM + dupsym);
-  for (int i = 1; i <= 12; i++) menusensitive(MC_ROTSYM, AV_ROTSYM + i, symmrotok(i));
-  for (int m = 0; m < 4; m++) {
-    menusensitive(MC_MIRSYM, AV_MIRSYM + m, symmmirok(m));
-    menusensitive(MC_DUPSYM, AV_DUPSYM + m, symmdupok(m));
-  }
-  bool circ = gtypes[gtype].shape == SHAPE_CIRC;
-  menusensitive(MC_FLIP, AV_FLIP, !circ);
-  menusensitive(MC_ROTATE, AV_ROTCW, circ);
-  menusensitive(MC_ROTATE, AV_ROTACW, circ);
-  // The HTML grids and the XML export need a square layout.
-  for (int v : {0x404, 0x414, 0x433, 0x443, 0x451}) menusensitive(MC_EXPORT, v, gtypes[gtype].shape == SHAPE_RECT);
+  for (const menustate& m : shaperules()) menusensitive(m.cmd, m.action, m.on);
 }
 
 void syncselmenu() {
   if (!mainw) return;
   if (deb(DEB_UI)) pstdout("syncselmenu mode=%d,n=%d\n", selmode, nsel);
-  menusensitive(MC_CLEARSEL, AV_CLEARSEL, selmode == SEL_CELLS && nsel > 0);
-  bool onefree = selmode == SEL_FREE && nsel == 1;
-  menusensitive(MC_FLEXTEND, AV_FLEXTEND, onefree);
-  menusensitive(MC_FLSHORTEN, AV_FLSHORTEN, onefree);
-  menusensitive(MC_FLMODIFY, AV_FLMODIFY, onefree);
-  menusensitive(MC_FLDELETE, AV_FLDELETE, selmode == SEL_FREE && nsel > 0);
-  menusensitive(MC_SELCELLPROPS, AV_SELCELLPROPS, selmode == SEL_CELLS && nsel > 0);
-  menusensitive(MC_SELLIGHTPROPS, AV_SELLIGHTPROPS, selmode != SEL_CELLS && nsel > 0);
+  for (const menustate& m : selrules()) menusensitive(m.cmd, m.action, m.on);
 }
 
 void settitle() {
