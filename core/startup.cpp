@@ -139,26 +139,41 @@ int zynmain(int argc, char** argv) {
   zyn_lock();
 
   if (usegui) {
-    if (!zynfe.run) {
-      pstream(stderr, "%s: the window is not available in this build yet; use -b <deck> for batch mode\n", argv[0]);
+    if (!zynfe.open) {
+      pstream(stderr, "%s: the window is not available in this build; use -b <deck> for batch mode\n", argv[0]);
       zyn_unlock();
       return 16;
     }
-    int status = zynfe.run(argc, argv);
-    zyn_unlock();
-    dictsfree();
-    return status;
+    if (zynfe.open(&argc, &argv)) {
+      zyn_unlock();
+      return 16;
+    }
   }
 
   loadprefdefaults();
+  if (usegui) loadprefs();
 
-  if (alphaopt[0]) {
-    if (alphafind(alphaopt)) errbox("Unrecognised alphabet");
-  } else {
-    alphaload(prefint(PREF_STARTUP_AL));
+  // An unknown alphabet ends a batch run; the window reports it, goes on with the preferred
+  // alphabet and exits with status 16.
+  int status = 0;
+  if (alphaopt[0] && alphafind(alphaopt)) {
+    errbox("Unrecognised alphabet");
+    status = 16;
+  }
+  if (!alphaopt[0] || status) alphaload(prefint(PREF_STARTUP_AL));
+
+  if (usegui) {
+    // The document named on the command line (filename) is opened here once documents can be
+    // loaded; its dictionaries replace the start-up ones.
+    loadstartdicts();
+    int runstatus = zynfe.run();
+    filler_stop();
+    zyn_unlock();
+    dictsfree();
+    return status ? status : runstatus;
   }
 
-  int status = loaddeck();
+  status = loaddeck();
   if (status == 0) {
     if (filler_start(FM_ALL)) {
       pstream(stderr, "Failed to initialise filler\n");

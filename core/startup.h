@@ -5,10 +5,11 @@
 extern const char* release;
 
 // The window, for an executable that has one; main() fills this in before zynmain(), and an
-// executable without a window leaves it empty.
+// executable without a window leaves it empty. Both calls are made with the lock held.
 struct frontend {
   void (*printversion)();               // the toolkit's version line for the -D start-up trace
-  int (*run)(int argc, char** argv);    // the interactive road, with the lock held; exit status
+  int (*open)(int* argc, char*** argv); // start the toolkit and build the window; 0 when it is up
+  int (*run)();                         // show the document and run until Quit; exit status
 };
 extern frontend zynfe;
 

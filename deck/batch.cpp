@@ -121,7 +121,7 @@ int dumpdeck() {
       for (int k = 0; k < dkwords[i].nent; k++) pstdout(" %3d", dkwords[i].e[k]);
       pstdout("\n");
     }
-    pstdout("filler_status=%d\n", filler_status);
+    pstdout("filler_status=%d\n", filler_status.load());
   }
   if (filler_status == FS_NOFILL) {
     pstream(stderr, "No fill found\n");

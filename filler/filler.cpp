@@ -15,9 +15,10 @@
 #include "grid/zyn.h"
 
 int fillmode = FM_ASSIST;
-int filler_status = FS_IDLE;
-int assistmode = 2;
+std::atomic<int> filler_status{FS_IDLE};
+std::atomic<int> assistmode{2};
 std::atomic<int> abortflag{0};
+std::atomic<unsigned int> fillgen{0};
 unsigned int fillseed = 0;
 
 int* llist = nullptr;
@@ -69,7 +70,7 @@ static gpointer fillerthread(gpointer) {
   }
   if (deb(DEB_FILLER)) {
     pstdout("search finished: %.3fs\n", (double)(nowms() - fillstart) / 1000.0);
-    pstdout("fillerthread() terminating filler_status=%d\n", filler_status);
+    pstdout("fillerthread() terminating filler_status=%d\n", filler_status.load());
   }
   return nullptr;
 }
@@ -96,6 +97,7 @@ int filler_start(int mode) {
   initdepths();
   filler_status = FS_RUNNING;
   fillseed = filler_seed ? filler_seed : (unsigned int)rand();
+  fillgen++;
   GError* err = nullptr;
   fth = g_thread_try_new("filler", fillerthread, nullptr, &err);
   if (!fth) {

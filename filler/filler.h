@@ -14,9 +14,14 @@ constexpr int FS_IDLE = 0, FS_RUNNING = 3, FS_DONE = 2, FS_NOFILL = 1, FS_NOMEM 
               FS_DEPTH = -2, FS_LISTS = -3, FS_STOPPED = -5;
 
 extern int fillmode;
-extern int filler_status;
-extern int assistmode;               // 0 off, 1 light only, 2 entire grid
+// Shared with the filler thread, which writes the status and reads the assistance mode while the
+// window's thread may look at both.
+extern std::atomic<int> filler_status;
+extern std::atomic<int> assistmode;  // 0 off, 1 light only, 2 entire grid
 extern std::atomic<int> abortflag;   // set while filler_stop is stopping the thread
+// Counts the fills started; a result the filler thread posted to the window belongs to the fill
+// of its number, and is stale once another fill has started.
+extern std::atomic<unsigned int> fillgen;
 extern unsigned int fillseed;        // seed of the running or last fill
 
 // The current light's candidates after the last fill (lts indices, by decreasing weight).

@@ -3,7 +3,8 @@
 set -euo pipefail
 pkgs="cmake g++ make pkg-config libgtk2.0-dev libpcre2-dev googletest libgtest-dev
       wbritish wbritish-huge wbritish-insane time
-      fonts-dejavu-core librsvg2-bin ghostscript libxml2-utils"
+      xvfb xauth x11-utils imagemagick fonts-dejavu-core xdotool librsvg2-bin ghostscript libxml2-utils
+      python3-dogtail libatk-adaptor libgail-common dbus-daemon dbus-bin at-spi2-core"
 missing=""
 for p in $pkgs; do
   dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

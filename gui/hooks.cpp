@@ -1,0 +1,75 @@
+// The engine's hooks into the window. Widgets are touched on the main thread only: the hooks the
+// filler thread calls post their work to the main loop, tagged with the number of the fill that
+// produced it, and the work is dropped when another fill has started since (its lists and entries
+// are gone by then). The other hooks are called on the main thread and act at once.
+#include "core/common.h"
+#include "core/hooks.h"
+#include "filler/filler.h"
+#include "grid/select.h"
+#include "gui/msgbox.h"
+#include "gui/window.h"
+
+namespace {
+
+GThread* mainthread;
+
+void redrawgrid() {
+  if (drawarea) gtk_widget_queue_draw(drawarea);
+}
+
+// The end of an autofill; its progress dialog closes here once the autofill commands exist.
+void fillended() {
+  if (deb(DEB_UI)) pstdout("fill %u ended\n", fillgen.load());
+}
+
+// Work the filler thread hands to the main loop: at most one idle call of each kind is pending,
+// carrying the number of the newest fill that asked for it. Both sides hold the engine's lock
+// (the filler publishes under it; GDK takes it around the idle call), which guards these records.
+struct postedwork {
+  void (*fn)();
+  unsigned int gen;
+  bool pending;
+};
+postedwork hintswork = {redrawgrid, 0, false};
+postedwork feaswork = {updatefeas, 0, false};
+postedwork filldonework = {fillended, 0, false};
+
+gboolean runposted(gpointer p) {
+  postedwork* w = (postedwork*)p;
+  w->pending = false;
+  if (mainw && w->gen == fillgen.load()) w->fn();
+  else if (deb(DEB_UI)) pstdout("dropped a result of fill %u\n", w->gen);
+  return FALSE;
+}
+
+// Run the work on the main thread: now when called there, else at the main loop's next idle
+// moment.
+void onmain(postedwork* w) {
+  if (g_thread_self() == mainthread) {
+    w->fn();
+    return;
+  }
+  w->gen = fillgen.load();
+  if (!w->pending) {
+    w->pending = true;
+    gdk_threads_add_idle(runposted, w);
+  }
+}
+
+}  // namespace
+
+void installhooks() {
+  mainthread = g_thread_self();
+  ui.infobox = guiinfobox;
+  ui.warnbox = guiwarnbox;
+  ui.errbox = guierrbox;
+  ui.areyousure = guiareyousure;
+  ui.selchanged = syncselmenu;
+  ui.afteredit = redrawgrid;
+  ui.refreshhints = [] { onmain(&hintswork); };
+  ui.updatefeas = [] { onmain(&feaswork); };
+  ui.fipdone = [] { onmain(&filldonework); };
+  ui.setfeaslabel = setfeaslabel;
+}
+
+void clearhooks() { ui = {}; }

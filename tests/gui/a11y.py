@@ -1,0 +1,57 @@
+#!/usr/bin/python3
+"""Read what Zyn's window shows through the accessibility bus. Run with Debian's
+/usr/bin/python3 inside the private session of lib.sh.
+  a11y.py menus   the main window's title, then the menu bar's menus, one per line
+  a11y.py alert   the text of the message box now showing (waits for one)
+  a11y.py grid    the grid's width and height on screen
+  a11y.py buttons the screen centre of each push button of the main window, one per line
+  a11y.py label   the feasible-characters line"""
+import sys
+import time
+
+from dogtail.config import config
+config.checkForA11y = False
+config.logDebugToFile = False
+config.logDebugToStdOut = False
+config.searchBackoffDuration = 0.1
+config.searchCutoffCount = 50
+from dogtail import tree  # noqa: E402
+sys.excepthook = sys.__excepthook__  # dogtail routes tracebacks to its disabled logger
+
+
+def wait_for(cond, what, timeout=15.0):
+    t0, last = time.time(), None
+    while time.time() - t0 < timeout:
+        try:
+            v = cond()
+            if v:
+                return v
+        except Exception as e:  # not on the bus yet, or gone meanwhile
+            last = e
+        time.sleep(0.05)
+    raise AssertionError("timed out waiting for %s (%r)" % (what, last))
+
+
+app = wait_for(lambda: tree.root.application("zyn"), "zyn on the accessibility bus")
+if sys.argv[1] == "menus":
+    frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
+    print(frame.name)
+    for menu in frame.child(roleName="menu bar").children:
+        print(menu.name)
+elif sys.argv[1] == "alert":
+    alert = wait_for(lambda: [a for a in app.children if a.roleName == "alert" and a.showing], "a message box")[0]
+    print("\n".join(n.name for n in alert.findChildren(lambda n: n.roleName == "label") if n.name))
+elif sys.argv[1] == "grid":
+    frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
+    print("%d %d" % tuple(frame.child(roleName="viewport").children[0].size))
+else:
+    frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
+    # The strip at the bottom of the window, reached directly: a search of the whole tree would
+    # also walk every row of the feasible-word list.
+    strip = frame.children[0].children[-1]
+    if sys.argv[1] == "buttons":
+        for b in [n for n in strip.children if n.roleName == "push button"]:
+            (x, y), (w, h) = b.position, b.size
+            print("%d %d" % (x + w // 2, y + h // 2))
+    elif sys.argv[1] == "label":
+        print([n for n in strip.children if n.roleName == "label"][0].name)

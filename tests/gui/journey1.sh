@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Journey 1: start the window, read its title and menus, quit with Ctrl+Q.
+source "$(dirname "$0")/lib.sh" "$1"
+
+start_x
+start_bus
+start_zyn -D0x20
+W=$(wait_window '^Zyn: ')
+say "window shown"
+# Read widgets only once the start-up fill has published its result.
+wait_line "updatefeas()"
+
+/usr/bin/python3 "$HERE/a11y.py" menus >menus.txt
+printf '%s\n' "Zyn: (untitled)" File Edit Properties Select Symmetry Autofill Help >want.txt
+diff want.txt menus.txt || fail "title and menus differ"
+say "title and menus as expected"
+
+# Undo and Redo with nothing to undo change nothing, so Quit asks nothing.
+xdotool windowfocus --sync "$W" key ctrl+z ctrl+y ctrl+q
+expect_exit 0
+status=0

@@ -1,0 +1,148 @@
+# Shared by the window's end-to-end tests: a private Xvfb display and home folder, an optional
+# private D-Bus session with the accessibility bus (for dogtail), the program under test, and
+# helpers that wait for what it shows and prints. Every process started here is ended by PID.
+#
+#   source lib.sh <zyn binary>
+#   start_x; [start_bus]; start_zyn [args]; ...; expect_exit 0
+#
+# Debian 12 packages: xvfb xauth x11-utils imagemagick fonts-dejavu-core xdotool, and for
+# dogtail python3-dogtail libatk-adaptor libgail-common dbus-daemon at-spi2-core.
+set -euo pipefail
+export LC_ALL=C.UTF-8 LANG=C.UTF-8   # the only locale there is; also fixes $EPOCHREALTIME's point
+
+ZYN=$(readlink -f "$1")
+HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+T0=$EPOCHREALTIME
+WORK=$(mktemp -d /tmp/zyngui.XXXXXX)
+XVFB_PID= BUS_PID= APP_PID=
+status=1
+
+say() { awk -v a="$T0" -v b="$EPOCHREALTIME" -v m="$*" 'BEGIN { printf "[%6.2fs] %s\n", b - a, m }'; }
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+alive() {  # a zombie counts as gone
+  local st
+  st=$(ps -o stat= -p "$1" 2>/dev/null) || return 1
+  [[ $st != Z* ]]
+}
+
+stop_pids() {  # TERM, wait up to 5 s, then KILL what is left
+  local p i left
+  for p in "$@"; do alive "$p" && kill -TERM "$p" 2>/dev/null || true; done
+  for i in $(seq 50); do
+    left=
+    for p in "$@"; do alive "$p" && left=1; done
+    [[ -z $left ]] && return 0
+    sleep 0.1
+  done
+  for p in "$@"; do alive "$p" && kill -KILL "$p" 2>/dev/null || true; done
+}
+
+cleanup() {
+  set +e
+  [[ -n $APP_PID ]] && stop_pids "$APP_PID"
+  # Everything the bus activated (bus launcher, accessibility bus, registry) is in its session.
+  [[ -n $BUS_PID ]] && stop_pids $(ps -eo pid=,sid= | awk -v s="$BUS_PID" '$2 == s { print $1 }')
+  [[ -n $XVFB_PID ]] && stop_pids "$XVFB_PID"
+  if [[ $status -ne 0 ]]; then
+    for f in app.out app.err xvfb.err bus.err; do
+      [[ -s $WORK/$f ]] && { echo "--- $f" >&2; tail -n 40 "$WORK/$f" >&2; }
+    done
+    echo "--- kept $WORK" >&2
+  else
+    rm -rf "$WORK"
+  fi
+  say "$(basename "$0"): $([[ $status -eq 0 ]] && echo PASS || echo FAIL)"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+poll() {  # poll SECONDS WHAT CMD...: rerun CMD every 50 ms until it succeeds
+  local what=$2 end=$((${EPOCHREALTIME/./} + $1 * 1000000))
+  shift 2
+  until "$@"; do
+    ((${EPOCHREALTIME/./} < end)) || fail "timed out waiting for $what"
+    sleep 0.05
+  done
+}
+
+# A private, repeatable home: the file chooser starts in the working folder with a name entry.
+export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_DATA_HOME=$WORK/home/.local/share
+export XDG_CACHE_HOME=$WORK/home/.cache XDG_RUNTIME_DIR=$WORK/runtime
+mkdir -p "$XDG_CONFIG_HOME/gtk-2.0" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+printf '[Filechooser Settings]\nLocationMode=filename-entry\nStartupMode=cwd\n' \
+  >"$XDG_CONFIG_HOME/gtk-2.0/gtkfilechooser.ini"
+unset GTK_MODULES GTK2_RC_FILES DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
+export NO_AT_BRIDGE=1
+# GTK and its libraries keep caches for the life of the process; only Zyn's own leaks matter.
+export LSAN_OPTIONS=suppressions=$HERE/lsan.supp:print_suppressions=0
+export TSAN_OPTIONS=suppressions=$HERE/tsan.supp:${TSAN_OPTIONS:-}
+cd "$WORK"
+
+start_x() {
+  # -displayfd: the server picks a free display and reports it once it accepts connections;
+  # -noreset: no reset (and refused connections) when the last client leaves.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>display 2>xvfb.err &
+  XVFB_PID=$!
+  poll 10 "Xvfb to report its display" test -s display
+  export DISPLAY=:$(cat display)
+}
+
+start_bus() {
+  # After DISPLAY and XDG_RUNTIME_DIR are exported: the services the bus activates inherit them.
+  setsid dbus-daemon --session --nofork --print-address=3 3>bus.addr >bus.err 2>&1 &
+  BUS_PID=$!
+  poll 10 "the session bus" test -s bus.addr
+  export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 bus.addr)
+  dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null
+  A11Y=1
+}
+
+start_zyn() {
+  if [[ -n ${A11Y:-} ]]; then
+    env -u NO_AT_BRIDGE GTK_MODULES=gail:atk-bridge "$ZYN" "$@" >app.out 2>app.err &
+  else
+    "$ZYN" "$@" >app.out 2>app.err &
+  fi
+  APP_PID=$!
+}
+
+has_line() { grep -Fxq -- "$1" app.out; }
+wait_line() { poll "${2:-60}" "the trace line '$1'" has_line "$1"; }
+line_count() { grep -Fxc -- "$1" app.out || true; }
+has_lines() { (($(line_count "$1") >= $2)); }
+wait_lines() { poll 60 "$2 trace lines '$1'" has_lines "$1" "$2"; }  # LINE COUNT
+window_of() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
+got_window() { [[ -n $(window_of "$1") ]]; }
+wait_window() { poll "${2:-20}" "a window named '$1'" got_window "$1"; window_of "$1"; }
+
+expect_exit() {  # the program leaves by itself with this status, and printed no warnings
+  local rc=0
+  poll 20 "zyn to exit" eval '! alive $APP_PID'
+  wait "$APP_PID" || rc=$?
+  APP_PID=
+  [[ $rc -eq $1 ]] || fail "exit status $rc, expected $1"
+  if grep -E 'CRITICAL|WARNING|ERROR|Sanitizer' app.err >&2; then fail "zyn printed warnings"; fi
+}
+
+# The message box or dialog now showing: a window of Zyn's without a title.
+dialog_of_zyn() {
+  local w
+  for w in $(xdotool search --onlyvisible --class zyn 2>/dev/null); do
+    [[ -z $(xdotool getwindowname "$w" 2>/dev/null) ]] && { echo "$w"; return 0; }
+  done
+  return 1
+}
+no_dialog() { ! dialog_of_zyn >/dev/null; }
+window_gone() { ! xdotool search --onlyvisible --class zyn 2>/dev/null | grep -qx "$1"; }
+
+# Read the message box showing, compare its text, and close it with Escape.
+expect_box() {
+  local want=$1 got d
+  got=$(/usr/bin/python3 "$HERE/a11y.py" alert) || fail "no message box"
+  [[ $got == "$want" ]] || fail "message box says '$got', expected '$want'"
+  d=$(dialog_of_zyn) || fail "no message box window"
+  xdotool windowfocus --sync "$d" key Escape
+  poll 10 "the message box to close" window_gone "$d"
+}
