@@ -9,6 +9,7 @@
 #include "core/message.h"
 #include "core/startup.h"
 #include "core/undo.h"
+#include "draw/shape.h"
 #include "filler/filler.h"
 #include "grid/select.h"
 #include "grid/zyn.h"
@@ -25,30 +26,16 @@ GtkWidget* feaslabel;
 
 const int zoomsizes[NZOOM] = {18, 20, 22, 24, 26, 28, 30, 33, 36, 39, 43, 47, 52, 57, 62, 67, 72};
 int zoomlev = 8;
-int squarepx = 36, hbawdpx = 3, bawdpx = 5;
 int modaldepth;
 
 namespace {
 
 constexpr int FEASPANE = 218;  // width of the feasible-word pane when it is shown
 
-// Bar widths for the current square size: half a bar at least 2 pixels, a whole bar odd.
-void zoommetrics() {
-  hbawdpx = std::max(2, (int)floor(squarepx * 0.139 * 0.5 + 0.5));
-  bawdpx = 2 * hbawdpx - 1;
-}
-
-// The grid's size on screen, margins included. Until the drawing module gives the exact image
-// size, an estimate from each shape's cell spacing.
+// The grid's size on screen, margins included.
 void gridpixels(int* w, int* h) {
-  double gw = width, gh = height;
-  switch (gtypes[gtype].shape) {
-    case SHAPE_HEXV: gw = 1.2 * width + 0.4, gh = 1.4 * height + 0.7; break;
-    case SHAPE_HEXH: gw = 1.4 * width + 0.7, gh = 1.2 * height + 0.4; break;
-    case SHAPE_CIRC: gw = gh = 2 * height; break;
-  }
-  *w = (int)ceil(gw * squarepx) + 2 * bawdpx;
-  *h = (int)ceil(gh * squarepx) + 2 * bawdpx;
+  *w = imagewidth(squarepx, bawdpx());
+  *h = imageheight(squarepx, bawdpx());
 }
 
 // Until the drawing module lands, the grid pane shows a plain picture of the grid's size: white,
@@ -61,18 +48,18 @@ gboolean onexpose(GtkWidget* w, GdkEventExpose* ev, gpointer) {
   cairo_clip(cr);
   int gw, gh;
   gridpixels(&gw, &gh);
-  cairo_rectangle(cr, bawdpx, bawdpx, gw - 2 * bawdpx, gh - 2 * bawdpx);
+  cairo_rectangle(cr, bawdpx(), bawdpx(), gw - 2 * bawdpx(), gh - 2 * bawdpx());
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_fill_preserve(cr);
   cairo_set_source_rgb(cr, 0, 0, 0);
   cairo_set_line_width(cr, 1);
   if (gtypes[gtype].shape == SHAPE_RECT) {
     for (int x = 1; x < width; x++) {
-      cairo_move_to(cr, bawdpx + x * squarepx + 0.5, bawdpx);
+      cairo_move_to(cr, bawdpx() + x * squarepx + 0.5, bawdpx());
       cairo_rel_line_to(cr, 0, height * squarepx);
     }
     for (int y = 1; y < height; y++) {
-      cairo_move_to(cr, bawdpx, bawdpx + y * squarepx + 0.5);
+      cairo_move_to(cr, bawdpx(), bawdpx() + y * squarepx + 0.5);
       cairo_rel_line_to(cr, width * squarepx, 0);
     }
   }
@@ -114,7 +101,6 @@ int clampsize(int screen, int lo, int hi) { return screen >= lo && screen <= hi 
 
 void buildmainwindow() {
   squarepx = zoomsizes[zoomlev];
-  zoommetrics();
   mainw = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_widget_set_name(mainw, "Zyn");
   gtk_window_set_title(GTK_WINDOW(mainw), "Zyn");
@@ -169,7 +155,6 @@ void syncgui() {
   if (!usegui || !mainw) return;
   fixcursor();
   // The size request depends on the bar width, so the metrics come first.
-  zoommetrics();
   int w, h;
   gridpixels(&w, &h);
   gtk_widget_set_size_request(drawarea, w + 3, h + 3);

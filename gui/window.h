@@ -16,7 +16,7 @@ extern GtkWidget* feaslabel; // the feasible-characters line
 // bar widths in pixels follow from squarepx.
 constexpr int NZOOM = 17;
 extern const int zoomsizes[NZOOM];
-extern int zoomlev, squarepx, hbawdpx, bawdpx;
+extern int zoomlev;  // squarepx and the bar widths live with the drawing (draw/shape.h)
 
 // Modal dialogs running now; Quit and closing the window wait until there are none.
 extern int modaldepth;
