@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,6 +31,74 @@ FILE* plat_fopen(const char* utf8name, const char* mode) {
   FILE* f = fopen(utf8name, mode);
   lasterr = f ? 0 : errno;
   return f;
+}
+
+namespace {
+int writeall(int fd, const char* p, size_t n) {
+  while (n > 0) {
+    ssize_t w = write(fd, p, n);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return 1;
+    }
+    p += w;
+    n -= (size_t)w;
+  }
+  return 0;
+}
+
+// The file a save must replace: the target itself, or the file a symbolic link names.
+std::string savetarget(const char* name) {
+  struct stat st;
+  if (lstat(name, &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (char* real = realpath(name, nullptr)) {
+      std::string t = real;
+      free(real);
+      return t;
+    }
+  }
+  return name;
+}
+}  // namespace
+
+int plat_writefile(const char* utf8name, const char* data, size_t len) {
+  std::string target = savetarget(utf8name);
+  size_t slash = target.rfind('/');
+  std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+  std::string tmp = (slash == std::string::npos ? "" : target.substr(0, slash + 1)) + ".zynsaveXXXXXX";
+  int fd = mkstemp(tmp.data());
+  if (fd < 0) {
+    lasterr = errno;
+    return 1;
+  }
+  struct stat st;
+  mode_t mode;
+  if (stat(target.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+    // Keep the owner where the system allows it (as root); a user's own file stays theirs anyway.
+    if (fchown(fd, st.st_uid, st.st_gid) != 0) errno = 0;
+  } else {
+    mode_t um = umask(0);
+    umask(um);
+    mode = 0666 & ~um;
+  }
+  int bad = fchmod(fd, mode) != 0 || writeall(fd, data, len) || fsync(fd) != 0;
+  int err = bad ? errno : 0;
+  if (close(fd) != 0 && !bad) bad = 1, err = errno;
+  if (!bad && rename(tmp.c_str(), target.c_str()) != 0) bad = 1, err = errno;
+  if (bad) {
+    unlink(tmp.c_str());
+    lasterr = err ? err : EIO;
+    return 1;
+  }
+  // Make the rename itself durable; a folder that cannot be synced does not undo the save.
+  int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+  if (dfd >= 0) {
+    fsync(dfd);
+    close(dfd);
+  }
+  lasterr = 0;
+  return 0;
 }
 
 const char* plat_errtext() {
