@@ -8,6 +8,9 @@ struct uihooks {
   void (*warnbox)(const char* msg);
   void (*errbox)(const char* msg);
   int (*areyousure)(const char* verb);
+  // A document being opened names a treatment plug-in, which is native code: 1 to load it,
+  // 0 to open the document without it. Without the hook the plug-in is loaded.
+  int (*askplugin)(const char* path);
   // Refreshes requested by the engine.
   void (*statsrefresh)();  // the grid's statistics changed (after a rebuild)
   void (*selchanged)();    // the selection or its mode changed: Select menu and selection layer

@@ -59,14 +59,8 @@ void restore(const snapshot& s) {
   defcell = s.defcell;
   deflight = s.deflight;
   for (int i = 0; i < MXFL; i++) {
-    if (i < (int)s.fl.size()) {
-      freelights[i] = s.fl[i];
-    } else {
-      freelights[i].n = 0;
-      initlightprops(&freelights[i].lp);
-      freelights[i].sel = 0;
-    }
-    freelights[i].w = -1;
+    if (i < (int)s.fl.size()) freelights[i] = s.fl[i], freelights[i].w = -1;
+    else initfreelight(&freelights[i]);
   }
   nfreelights = (int)s.fl.size();
   treattype = s.treattype, mustbeword = s.mustbeword;
@@ -75,6 +69,8 @@ void restore(const snapshot& s) {
   for (int i = 0; i < 2; i++) strlcpy0(treatmsg[i], s.msg[i].c_str(), MXMSGLEN + 1);
   memcpy(msgconstr, s.msgconstr, sizeof msgconstr);
   symmreduce();
+  // The type or size may have changed: the cursor leaves a free light and stays on the grid.
+  if (cursordir >= ndir()) cursordir = 0;
   fixcursor();
   unsaved = 1;
   afteredit();
