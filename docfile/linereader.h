@@ -1,0 +1,28 @@
+// Line-by-line reading of text files for the document readers. A line may be of any length;
+// its first LINEKEEP bytes are kept (more than any field takes, so nothing a record holds is
+// lost) and the rest of it skipped, so the lines after it stay in step. Trailing control
+// characters are stripped, so CR LF line ends are accepted.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+constexpr size_t LINEKEEP = 1 << 20;
+
+struct linereader {
+  FILE* f;
+  std::string line;     // the current line
+  bool pushed = false;  // the current line is to be read again
+
+  explicit linereader(FILE* fp) : f(fp) {}
+  // Next line into `line`; false at the end of the file (or on a read error: see ferror).
+  bool next();
+  // The next call to next() gives the current line again.
+  void unget() { pushed = true; }
+};
+
+// Helpers shared by the readers.
+bool startswith(const std::string& s, const char* prefix);
+// Read a decimal number, saturating at the limits of int instead of overflowing; p moves past
+// it. False when p does not point at an optional sign followed by a digit.
+bool readint(const char*& p, int* v);
