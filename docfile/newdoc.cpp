@@ -57,12 +57,13 @@ void newdocument(int code) {
     gtype = 0;
     width = w;
     height = h;
-    symmreduce();
     if (!(p & NOBLOCKS))
       for (int x = 0; x < width; x++)
         for (int y = 0; y < height; y++)
           if ((y + (p >> 1 & 1)) & (x + (p & 1)) & 1) sqarray[x][y].sqflags = SQF_BLOCK;
   }
+  // The symmetry stays, as far as the new grid allows it.
+  symmreduce();
   std::string stem = newstemfolder() + "untitled";
   strlcpy0(filestem, stem.c_str(), SLEN);
   havename = 0;

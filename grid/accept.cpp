@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "core/undo.h"
+#include "filler/filler.h"
 #include "grid/geometry.h"
 #include "grid/lights.h"
 #include "grid/select.h"
@@ -45,6 +46,7 @@ static int hintconstraints() {
 }
 
 int accepthints() {
+  filler_stop();
   hintcells();
   int changed = hintconstraints();
   afteredit();

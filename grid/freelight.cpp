@@ -1,10 +1,12 @@
-// Free light commands and the path text.
+// Free light commands and the path text. Each stops the filler before it changes the free
+// lights, whose properties the words of a running fill point at.
 #include "grid/freelight.h"
 
 #include <cctype>
 
 #include "core/message.h"
 #include "core/undo.h"
+#include "filler/filler.h"
 #include "grid/select.h"
 #include "grid/zyn.h"
 
@@ -25,6 +27,7 @@ int flstartnew() {
     errbox("Limit on number of\nfree lights reached");
     return 1;
   }
+  filler_stop();
   clearsel();
   selmode = SEL_FREE;
   freelight& f = freelights[nfreelights++];
@@ -45,6 +48,7 @@ int flextend() {
     errbox("Limit on length of\nfree light reached");
     return 1;
   }
+  filler_stop();
   f.x[f.n] = cursorx;
   f.y[f.n] = cursory;
   f.n++;
@@ -56,6 +60,7 @@ int flextend() {
 int flshorten() {
   int i = flselected();
   if (i < 0) return 1;
+  filler_stop();
   freelights[i].n--;
   if (deb(DEB_UI)) pstdout("VL %d l=%d\n", i, freelights[i].n);
   if (freelights[i].n == 0) compactfreelights();
@@ -65,6 +70,7 @@ int flshorten() {
 
 int fldelete() {
   if (selmode != SEL_FREE) return 1;
+  filler_stop();
   for (int i = 0; i < nfreelights; i++)
     if (freelights[i].sel) freelights[i].n = 0;
   compactfreelights();
@@ -126,6 +132,7 @@ int flsetpath(int n, const char* text) {
   int fx[MXCL], fy[MXCL];
   int k = flparsepath(text, fx, fy);
   if (k < 0) return 1;
+  filler_stop();
   if (k > 0) {
     freelight& f = freelights[n];
     for (int i = 0; i < k; i++) f.x[i] = fx[i], f.y[i] = fy[i];
