@@ -1,7 +1,10 @@
 // Helpers shared by the tests.
 #include "tests/testutil.h"
 
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,13 +31,27 @@ struct cleanup {
   }
 } cleaner;
 
-std::string slurp(const std::string& path) {
+}  // namespace
+
+std::string readfile(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
   std::stringstream ss;
   ss << f.rdbuf();
   return ss.str();
 }
-}  // namespace
+
+int withfilesizelimit(long bytes, int (*fn)()) {
+  rlimit old;
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit lim = old;
+  lim.rlim_cur = (rlim_t)bytes;
+  void (*oldsig)(int) = signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &lim);
+  int r = fn();
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldsig);
+  return r;
+}
 
 std::string writetemp(const std::string& bytes, const char* suffix) {
   char tmpl[] = "/tmp/zyntestXXXXXX";
@@ -67,8 +84,8 @@ msgcapture::~msgcapture() {
 int runcmd(const std::string& cmd, std::string* out, std::string* err) {
   std::string o = writetemp("", ".out"), e = writetemp("", ".err");
   int st = system((cmd + " >" + o + " 2>" + e).c_str());
-  if (out) *out = slurp(o);
-  if (err) *err = slurp(e);
+  if (out) *out = readfile(o);
+  if (err) *err = readfile(e);
   return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
 }
 

@@ -7,6 +7,13 @@
 // Write bytes to a new temporary file and return its path; removed at exit.
 std::string writetemp(const std::string& bytes, const char* suffix = ".txt");
 
+// The whole contents of a file ("" when it cannot be read).
+std::string readfile(const std::string& path);
+
+// Run fn while no file this process writes may grow beyond `bytes`: writes past the limit fail
+// with "File too large", as on a full disk. Returns fn's result.
+int withfilesizelimit(long bytes, int (*fn)());
+
 // While alive, warnings and errors are recorded here instead of ending the process
 // (the program runs as if interactive, with no window).
 struct msgcapture {
