@@ -17,7 +17,6 @@
 #include "grid/select.h"
 #include "grid/symm.h"
 #include "grid/zyn.h"
-#include "platform/platform.h"
 #include "treatment/treatment.h"
 
 int readfields(const char* p, const char* fmt, int* v, const char** rest) {
@@ -116,6 +115,24 @@ struct nativereader {
     if (n > 6) c->markcolour = (unsigned)v[6];
   }
 
+  // An alphabet entry, unless its code is out of range or its representation empty. The
+  // alphabet keeps the representation's first bytes as its text: only the characters it stands
+  // for are passed on, so the text a save writes reads back as the same entry.
+  void readalp(const int* v, const std::string& reptext, std::string equiv) {
+    if (v[0] < 1 || v[0] > MAXICC || reptext.empty()) return;
+    int cps[4];
+    int n = utf8tocps(cps, reptext.c_str(), 4);
+    std::string rep;
+    for (int i = 0; i < n; i++) {
+      char buf[8];
+      cptoutf8(buf, cps[i]);
+      rep += buf;
+    }
+    if (rep.empty()) return;
+    std::erase_if(equiv, iscontrol);
+    alphaentry(v[0], rep.c_str(), equiv.c_str(), v[1] != 0, v[2] != 0, v[3] != 0);
+  }
+
   bool insquare(int x, int y) { return x >= 0 && x < width && y >= 0 && y < height; }
 
   // One record of group g whose header is lr.line; -1 for a format error, else 0 (also when
@@ -125,12 +142,10 @@ struct nativereader {
     int v[12];
     std::string t, t2;
     switch (g) {
-      case G_ALP: {
+      case G_ALP:
         if (readfields(p, "dddd", v) < 4) return -1;
-        if (!cont(t) || !cont(t2)) return 0;
-        if (v[0] >= 1 && v[0] <= MAXICC && !t.empty()) alphaentry(v[0], t.c_str(), t2.c_str(), v[1] != 0, v[2] != 0, v[3] != 0);
+        if (cont(t) && cont(t2)) readalp(v, t, t2);
         return 0;
-      }
       case G_GLP: {
         int n = readfields(p, "dddddd", v);
         if (n < 4) return -1;
@@ -145,7 +160,7 @@ struct nativereader {
       }
       case G_GSPMK: {
         if (readfields(p, "d", v) < 1) return -1;
-        if (cont(t) && v[0] >= 0 && v[0] < NMARKS) utf8cut(defcell.marktexts[v[0]], t.c_str(), MXMK + 1);
+        if (cont(t) && v[0] >= 0 && v[0] < NMARKS) textcut(defcell.marktexts[v[0]], t, MXMK + 1);
         return 0;
       }
       case G_TM: {
@@ -155,12 +170,12 @@ struct nativereader {
         treattype = v[1];
         mustbeword = v[2] != 0;
         for (int m = 0; m < 2; m++) allocmode[m] = n > 3 + m && v[3 + m] >= 0 && v[3 + m] <= 2 ? v[3 + m] : 0;
-        if (treattype == TT_PLUGIN) utf8cut(pluginpath, t.c_str(), SLEN);
+        if (treattype == TT_PLUGIN) textcut(pluginpath, t, SLEN);
         return 0;
       }
       case G_TMSG: {
         if (readfields(p, "dd", v) < 2) return -1;
-        if (cont(t) && v[0] == 0 && (v[1] == 0 || v[1] == 1)) utf8cut(treatmsg[v[1]], t.c_str(), MXMSGLEN + 1);
+        if (cont(t) && v[0] == 0 && (v[1] == 0 || v[1] == 1)) textcut(treatmsg[v[1]], t, MXMSGLEN + 1);
         return 0;
       }
       case G_TCST: {
@@ -176,7 +191,7 @@ struct nativereader {
       case G_DAF: {
         if (readfields(p, "d", v) < 1) return -1;
         char (*tab)[SLEN] = g == G_DFN ? dictpaths : g == G_DSF ? dsfilter : dafilter;
-        if (cont(t) && v[0] >= 0 && v[0] < MAXNDICTS) utf8cut(tab[v[0]], t.c_str(), SLEN);
+        if (cont(t) && v[0] >= 0 && v[0] < MAXNDICTS) textcut(tab[v[0]], t, SLEN);
         return 0;
       }
       case G_SQ: {
@@ -205,7 +220,7 @@ struct nativereader {
       case G_SQSPMK: {
         if (readfields(p, "ddd", v) < 3) return -1;
         if (cont(t) && insquare(v[0], v[1]) && v[2] >= 0 && v[2] < NMARKS)
-          utf8cut(sqarray[v[0]][v[1]].cellrec.marktexts[v[2]], t.c_str(), MXMK + 1);
+          textcut(sqarray[v[0]][v[1]].cellrec.marktexts[v[2]], t, MXMK + 1);
         return 0;
       }
       case G_SQLP: {
@@ -263,7 +278,7 @@ struct nativereader {
     for (const flread& f : fl) {
       if (f.set.empty()) continue;
       freelight& d = freelights[nfreelights];
-      d.n = 0;
+      initfreelight(&d);
       for (int k = 0; k < MXCL; k++)
         if (f.set[k]) {
           d.x[d.n] = f.x[k];
@@ -272,8 +287,6 @@ struct nativereader {
         }
       if (d.n == 0) continue;
       d.lp = f.lp;
-      d.sel = 0;
-      d.w = -1;
       nfreelights++;
     }
   }
@@ -302,9 +315,9 @@ int readnative(linereader& lr, int* version, int* skipped) {
   nativereader r(lr, ndir());
   std::string t;
   if (!lr.next() || lr.line != "TTL" || !r.cont(t)) return 1;
-  utf8cut(title, t.c_str(), SLEN);
+  textcut(title, t, SLEN);
   if (!lr.next() || lr.line != "AUT" || !r.cont(t)) return 1;
-  utf8cut(author, t.c_str(), SLEN);
+  textcut(author, t, SLEN);
 
   int g = 0;
   *skipped = 0;
@@ -393,14 +406,8 @@ void documentplugin() {
 }  // namespace
 
 int loaddocument(int loaddicts) {
-  filler_stop();
-  if (deb(DEB_DOC)) pstdout("filler stopped: loading\n");
-  FILE* f = plat_fopen(filename, "rb");
-  if (!f) {
-    fserror();
-    runfiller(FM_ASSIST);
-    return LOAD_NOFILE;
-  }
+  FILE* f = openforreading(filename, "loading");
+  if (!f) return LOAD_NOFILE;
   docreset();
   alphaload(2);
   title[0] = author[0] = 0;
@@ -413,9 +420,7 @@ int loaddocument(int loaddicts) {
     else if (l.size() >= 8 && l.compare(2, 6, "ympath") == 0) bad = readforeign(lr);
     else bad = readlegacy(lr);
   }
-  int ioerr = ferror(f);
-  if (fclose(f) != 0) ioerr = 1;
-  if (ioerr) {
+  if (closeread(f)) {
     fserror();
     freshafterfailure(loaddicts);
     return LOAD_BADFORMAT;

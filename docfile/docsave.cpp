@@ -7,6 +7,7 @@
 #include "alphabet/alphabet.h"
 #include "core/message.h"
 #include "docfile/docfile.h"
+#include "docfile/linereader.h"
 #include "export/export.h"
 #include "grid/zyn.h"
 #include "platform/platform.h"
@@ -24,11 +25,13 @@ void add(std::string& o, const char* fmt, ...) {
 }
 
 // A continuation line. A line break inside the text would end the record early and make the
-// file unreadable, so line breaks are written as spaces.
+// file unreadable, so line breaks are written as spaces; trailing control characters, which no
+// reader keeps, are left out.
 void addtext(std::string& o, const char* text) {
   o += '+';
   size_t at = o.size();
   o += text;
+  while (o.size() > at && iscontrol(o.back())) o.pop_back();
   for (size_t i = at; i < o.size(); i++)
     if (o[i] == '\n' || o[i] == '\r') o[i] = ' ';
   o += '\n';

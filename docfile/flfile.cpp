@@ -79,19 +79,12 @@ int readpaths(linereader& lr, std::vector<freelight>& fl) {
 }  // namespace
 
 int importfreelights(const char* path) {
-  filler_stop();
-  if (deb(DEB_DOC)) pstdout("filler stopped: importing VL:s\n");
-  FILE* f = plat_fopen(path, "r");
-  if (!f) {
-    fserror();
-    runfiller(FM_ASSIST);
-    return 1;
-  }
+  FILE* f = openforreading(path, "importing VL:s");
+  if (!f) return 1;
   std::vector<freelight> fl;
   linereader lr(f);
   int bad = readpaths(lr, fl);
-  int ioerr = ferror(f);
-  if (fclose(f) != 0) ioerr = 1;
+  int ioerr = closeread(f);
   if (ioerr || bad) {
     if (ioerr) fserror();
     else errbox("File format error");

@@ -1,8 +1,29 @@
-// The document readers' line reader and number parser.
+// The document readers' line reader, opening and closing, and the number and text helpers.
 #include "docfile/linereader.h"
 
 #include <climits>
 #include <cstring>
+
+#include "core/common.h"
+#include "core/message.h"
+#include "filler/filler.h"
+#include "platform/platform.h"
+
+FILE* openforreading(const char* path, const char* trace) {
+  filler_stop();
+  if (deb(DEB_DOC)) pstdout("filler stopped: %s\n", trace);
+  FILE* f = plat_fopen(path, "rb");
+  if (!f) {
+    fserror();
+    runfiller(FM_ASSIST);
+  }
+  return f;
+}
+
+int closeread(FILE* f) {
+  int bad = ferror(f);
+  return fclose(f) != 0 || bad;
+}
 
 bool linereader::next() {
   if (pushed) {
@@ -15,9 +36,15 @@ bool linereader::next() {
   for (; c != EOF && c != '\n'; c = getc_unlocked(f))
     if (line.size() < LINEKEEP) line.push_back((char)c);
   size_t l = line.size();
-  while (l > 0 && ((unsigned char)line[l - 1] < 0x20 || line[l - 1] == 0x7f)) l--;
+  while (l > 0 && iscontrol(line[l - 1])) l--;
   line.resize(l);
   return true;
+}
+
+void textcut(char* dst, const std::string& src, size_t n) {
+  utf8cut(dst, src.c_str(), n);
+  size_t l = strlen(dst);
+  while (l > 0 && iscontrol(dst[l - 1])) dst[--l] = 0;
 }
 
 bool startswith(const std::string& s, const char* prefix) { return s.compare(0, strlen(prefix), prefix) == 0; }

@@ -21,8 +21,19 @@ struct linereader {
   void unget() { pushed = true; }
 };
 
+// Stop the filler, since the document is about to change, and open a file to read (the trace
+// names the reason under debug bit 0x800). On failure the error is reported, the background fill
+// restarted and null returned.
+FILE* openforreading(const char* path, const char* trace);
+// Close a file that was read: 1 when reading or closing it failed.
+int closeread(FILE* f);
+
 // Helpers shared by the readers.
+inline bool iscontrol(char c) { return (unsigned char)c < 0x20 || c == 0x7f; }
 bool startswith(const std::string& s, const char* prefix);
+// A text field cut to fit n bytes at a character boundary, without the trailing control
+// characters a line never keeps, so that what is read is what a save writes back.
+void textcut(char* dst, const std::string& src, size_t n);
 // Read a decimal number, saturating at the limits of int instead of overflowing; p moves past
 // it. False when p does not point at an optional sign followed by a digit.
 bool readint(const char*& p, int* v);

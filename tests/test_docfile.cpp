@@ -76,14 +76,10 @@ bool freshsquares() {
 class Doc : public ::testing::Test {
  protected:
   void SetUp() override {
-    resetengine();
-    gtype = 0, width = height = 12, rotsym = 2, mirsym = dupsym = 0;
-    cursorx = cursory = cursordir = 0;
-    title[0] = author[0] = filestem[0] = 0;
+    filestem[0] = 0;
     havename = 0;
     selmode = SEL_CELLS;
-    docreset();
-    undo_start();
+    resetdocument(12);
   }
   void TearDown() override {
     filler_stop();

@@ -17,11 +17,7 @@ namespace {
 class Undo : public ::testing::Test {
  protected:
   void SetUp() override {
-    resetengine();
-    gtype = 0, width = height = 15, rotsym = 2, mirsym = dupsym = 0;
-    cursorx = cursory = cursordir = 0;
-    docreset();
-    undo_start();
+    resetdocument(15);
   }
   void TearDown() override { filler_stop(); }
 };

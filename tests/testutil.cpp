@@ -16,6 +16,7 @@
 #include "core/message.h"
 #include "core/prefs.h"
 #include "dicts/dicts.h"
+#include "core/undo.h"
 #include "filler/filler.h"
 #include "grid/zyn.h"
 
@@ -97,6 +98,15 @@ void resetengine() {
   filler_seed = 0;
   assistmode = 2;
   for (int d = 0; d < MAXNDICTS; d++) dictpaths[d][0] = dsfilter[d][0] = dafilter[d][0] = 0;
+}
+
+void resetdocument(int size) {
+  resetengine();
+  gtype = 0, width = height = size, rotsym = 2, mirsym = dupsym = 0;
+  cursorx = cursory = cursordir = cursorlayer = 0;
+  title[0] = author[0] = 0;
+  docreset();
+  undo_start();
 }
 
 int loadwords(const std::vector<std::string>& words) {

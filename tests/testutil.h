@@ -29,6 +29,10 @@ int runcmd(const std::string& cmd, std::string* out, std::string* err);
 // traces, deterministic fills with assistance over the whole grid, empty dictionary slots.
 void resetengine();
 
+// resetengine, then an empty plain document of size x size with twofold symmetry, no title or
+// author, the cursor at the origin and a fresh undo history.
+void resetdocument(int size);
+
 // Store the words, one per line, as dictionary 1 and load it; returns dictsload's result.
 int loadwords(const std::vector<std::string>& words);
 
