@@ -55,12 +55,17 @@ enum {
 const char* const groupkw[NGROUPS] = {"ALP", "GLP", "GSP", "GSPMK", "TM", "TMSG", "TCST", "DFN", "DSF",
                                       "DAF", "SQ", "SQSP", "SQSPMK", "SQLP", "VL", "VLP", "SQCT", "END"};
 
-// The group a line belongs to: its keyword alone or followed by a space; -1 for none.
-int groupof(const std::string& l) {
-  for (int g = 0; g < NGROUPS; g++) {
-    size_t n = strlen(groupkw[g]);
-    if (l.compare(0, n, groupkw[g]) == 0 && (l.size() == n || l[n] == ' ')) return g;
-  }
+bool ingroup(const std::string& l, int g) {
+  size_t n = strlen(groupkw[g]);
+  return l.compare(0, n, groupkw[g]) == 0 && (l.size() == n || l[n] == ' ');
+}
+
+// The group a line belongs to: its keyword alone or followed by a space; -1 for none. Most
+// lines belong to the group of the line before, which is tried first.
+int groupof(const std::string& l, int likely) {
+  if (likely >= 0 && likely < NGROUPS && ingroup(l, likely)) return likely;
+  for (int g = 0; g < NGROUPS; g++)
+    if (ingroup(l, g)) return g;
   return -1;
 }
 
@@ -323,7 +328,7 @@ int readnative(linereader& lr, int* version, int* skipped) {
   *skipped = 0;
   for (;;) {
     if (!lr.next()) return 1;
-    int k = groupof(lr.line);
+    int k = groupof(lr.line, g);
     if (k == G_END) break;
     // A line of no group still to come (a newer version's record, a record out of its
     // place, a stray continuation line) is skipped and the reading goes on.

@@ -1,6 +1,6 @@
 // Writing the native document: every record group in order, each group whole, built in memory
 // and handed to the platform's safe writer so that a failed save never harms the previous file.
-#include <cstdarg>
+#include <charconv>
 #include <cstring>
 #include <string>
 
@@ -14,14 +14,33 @@
 
 namespace {
 
-void add(std::string& o, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
-void add(std::string& o, const char* fmt, ...) {
-  char buf[256];
-  va_list ap;
-  va_start(ap, fmt);
-  int n = vsnprintf(buf, sizeof buf, fmt, ap);
-  va_end(ap);
-  o.append(buf, n < (int)sizeof buf ? (size_t)n : sizeof buf - 1);
+// A colour field: six hexadecimal digits.
+struct colour {
+  unsigned int v;
+};
+
+void put(std::string& o, long long v) {
+  char b[24];
+  o.append(b, std::to_chars(b, b + sizeof b, v).ptr);
+}
+
+void put(std::string& o, colour c) {
+  static const char digits[] = "0123456789abcdef";
+  for (int s = 20; s >= 0; s -= 4) o += digits[c.v >> s & 15];
+}
+
+// A header line without its line end: the keyword and the fields, each after a space.
+template <class... F>
+void head(std::string& o, const char* kw, F... f) {
+  o += kw;
+  ((o += ' ', put(o, f)), ...);
+}
+
+// A whole header line.
+template <class... F>
+void line(std::string& o, const char* kw, F... f) {
+  head(o, kw, f...);
+  o += '\n';
 }
 
 // A continuation line. A line break inside the text would end the record early and make the
@@ -37,13 +56,17 @@ void addtext(std::string& o, const char* text) {
   o += '\n';
 }
 
+// The light and cell property fields, in the order every record that holds them uses.
 void addlp(std::string& o, const lightprops& l) {
-  add(o, " %u %u %d %d %d %d\n", l.dmask, l.emask, l.ten, l.lightown, l.nonumber, l.layered);
+  put(o, l.dmask), o += ' ', put(o, l.emask);
+  for (int f : {l.ten, l.lightown, l.nonumber, l.layered}) o += ' ', put(o, f);
+  o += '\n';
 }
 
 void addcp(std::string& o, const cellprops& c) {
-  add(o, " %06x %06x %d %d %d %d %06x\n", c.bgcolour & 0xffffff, c.fgcolour & 0xffffff, c.treatcell, c.cellown,
-      c.fontstyle, c.unlinked, c.markcolour & 0xffffff);
+  put(o, colour{c.bgcolour}), o += ' ', put(o, colour{c.fgcolour});
+  for (int f : {c.treatcell, c.cellown, c.fontstyle, c.unlinked}) o += ' ', put(o, f);
+  o += ' ', put(o, colour{c.markcolour}), o += '\n';
 }
 
 void addalphabet(std::string& o) {
@@ -51,7 +74,7 @@ void addalphabet(std::string& o) {
     const char* rep = icctext[c];
     if (!rep[0] || !strcmp(rep, "\xEF\xBF\xBD")) continue;
     ABM b = 1ULL << (c - 1);
-    add(o, "ALP %d %d %d %d\n", c, (atset & b) != 0, (hashset & b) != 0, iccrun[c] ? 1 : 0);
+    line(o, "ALP", c, (atset & b) != 0, (hashset & b) != 0, iccrun[c] != 0);
     addtext(o, rep);
     addtext(o, iccequiv[c]);
   }
@@ -59,17 +82,18 @@ void addalphabet(std::string& o) {
 
 void addtreatment(std::string& o) {
   char buf[1024];
-  add(o, "TM 0 %d %d %d %d\n", treattype, mustbeword, allocmode[0], allocmode[1]);
+  line(o, "TM", 0, treattype, mustbeword, allocmode[0], allocmode[1]);
   addtext(o, pluginpath);
   for (int m = 0; m < 2; m++) {
-    add(o, "TMSG 0 %d\n", m);
+    line(o, "TMSG", 0, m);
     addtext(o, treatmsg[m]);
   }
   for (int m = 0; m < 2; m++)
     for (int k = 0; k < MXMSGSLOTS; k++)
       if (msgconstr[m][k] != ABM_ALLDASH) {
         abmtostr(buf, sizeof buf, msgconstr[m][k], 1);
-        add(o, "TCST %d %d ", m, k);
+        head(o, "TCST", m, k);
+        o += ' ';
         o += buf;
         o += '\n';
       }
@@ -80,7 +104,7 @@ void adddicts(std::string& o) {
   char (*tab[3])[SLEN] = {dictpaths, dsfilter, dafilter};
   for (int t = 0; t < 3; t++)
     for (int d = 0; d < MAXNDICTS; d++) {
-      add(o, "%s %d\n", kw[t], d);
+      line(o, kw[t], d);
       addtext(o, tab[t][d]);
     }
 }
@@ -92,36 +116,41 @@ void addsquares(std::string& o) {
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) {
       const square& s = sqarray[x][y];
-      add(o, "SQ %d %d %u %u %d .\n", x, y, s.bars, s.merge, s.sqflags);
+      head(o, "SQ", x, y, s.bars, s.merge, s.sqflags);
+      o += " .\n";
     }
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) {
-      add(o, "SQSP %d %d", x, y);
+      head(o, "SQSP", x, y);
+      o += ' ';
       addcp(o, sqarray[x][y].cellrec);
     }
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++)
       for (int k = 0; k < NMARKS; k++) {
-        add(o, "SQSPMK %d %d %d\n", x, y, k);
+        line(o, "SQSPMK", x, y, k);
         addtext(o, sqarray[x][y].cellrec.marktexts[k]);
       }
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++)
       for (int d = 0; d < nd; d++) {
-        add(o, "SQLP %d %d %d", x, y, d);
+        head(o, "SQLP", x, y, d);
+        o += ' ';
         addlp(o, sqarray[x][y].lightrec[d]);
       }
   for (int i = 0; i < nfreelights; i++)
-    for (int k = 0; k < freelights[i].n; k++) add(o, "VL %d %d %d %d\n", i, k, freelights[i].x[k], freelights[i].y[k]);
+    for (int k = 0; k < freelights[i].n; k++) line(o, "VL", i, k, freelights[i].x[k], freelights[i].y[k]);
   for (int i = 0; i < nfreelights; i++) {
-    add(o, "VLP %d", i);
+    head(o, "VLP", i);
+    o += ' ';
     addlp(o, freelights[i].lp);
   }
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++)
       for (int d = 0; d < nd; d++) {
         const square& s = sqarray[x][y];
-        add(o, "SQCT %d %d %d \"", x, y, d);
+        head(o, "SQCT", x, y, d);
+        o += " \"";
         for (int k = 0; k < s.nchars[d] && k < MXCP; k++) {
           abmtostr(buf, sizeof buf, s.charsets[d][k], 0);
           o += buf;
@@ -130,25 +159,25 @@ void addsquares(std::string& o) {
       }
 }
 
-}  // namespace
-
 // The whole document as the native format's text.
-static std::string doctext() {
+std::string doctext() {
   std::string o;
   o.reserve((size_t)width * height * 400 + 8192);
-  add(o, "#ZYN2v5 %s\n", zynweb);
-  add(o, "GP %d %d %d %d %d %d\n", gtype, width, height, rotsym, mirsym, dupsym);
+  o += "#ZYN2v5 ";
+  o += zynweb;
+  o += '\n';
+  line(o, "GP", gtype, width, height, rotsym, mirsym, dupsym);
   o += "TTL\n";
   addtext(o, title);
   o += "AUT\n";
   addtext(o, author);
   addalphabet(o);
-  o += "GLP";
+  o += "GLP ";
   addlp(o, deflight);
-  o += "GSP";
+  o += "GSP ";
   addcp(o, defcell);
   for (int k = 0; k < NMARKS; k++) {
-    add(o, "GSPMK %d\n", k);
+    line(o, "GSPMK", k);
     addtext(o, defcell.marktexts[k]);
   }
   addtreatment(o);
@@ -157,6 +186,8 @@ static std::string doctext() {
   o += "END\n";
   return o;
 }
+
+}  // namespace
 
 int savedocument() {
   std::string text = doctext();

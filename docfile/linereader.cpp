@@ -1,6 +1,7 @@
 // The document readers' line reader, opening and closing, and the number and text helpers.
 #include "docfile/linereader.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -31,10 +32,27 @@ bool linereader::next() {
     return true;
   }
   line.clear();
-  int c = getc_unlocked(f);
-  if (c == EOF) return false;
-  for (; c != EOF && c != '\n'; c = getc_unlocked(f))
-    if (line.size() < LINEKEEP) line.push_back((char)c);
+  bool any = false;
+  for (;;) {
+    if (pos == len) {
+      len = fread(buf, 1, sizeof buf, f);
+      pos = 0;
+      if (len == 0) {
+        if (!any) return false;
+        break;
+      }
+    }
+    any = true;
+    const char* start = buf + pos;
+    const char* nl = (const char*)memchr(start, '\n', len - pos);
+    size_t n = nl ? (size_t)(nl - start) : len - pos;
+    if (line.size() < LINEKEEP) line.append(start, std::min(n, LINEKEEP - line.size()));
+    pos += n;
+    if (nl) {
+      pos++;
+      break;
+    }
+  }
   size_t l = line.size();
   while (l > 0 && iscontrol(line[l - 1])) l--;
   line.resize(l);

@@ -13,6 +13,8 @@ struct linereader {
   FILE* f;
   std::string line;     // the current line
   bool pushed = false;  // the current line is to be read again
+  char buf[65536];      // bytes read from the file and not yet taken
+  size_t pos = 0, len = 0;
 
   explicit linereader(FILE* fp) : f(fp) {}
   // Next line into `line`; false at the end of the file (or on a read error: see ferror).
