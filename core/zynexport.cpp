@@ -93,7 +93,8 @@ void setprefs() {
   }
 }
 
-// Fill the whole grid as Autofill does and accept the fill. Returns 4 when there is none.
+// Fill the whole grid as Autofill does and accept the fill. Returns 4 when there is none;
+// the other failures are errors, which end the run.
 int fill() {
   if (runfiller(FM_ALL)) errbox("Could not start filler");
   filler_wait();
@@ -138,8 +139,12 @@ int run(int argc, char** argv) {
   if (!kind) {
     std::string msg = std::string("Unknown kind of output: ") + kindname;
     errbox(msg.c_str());
+    return 16;
   }
-  if (strlen(doc) >= SLEN || strlen(out) >= SLEN) errbox("Filename too long");
+  if (strlen(doc) >= SLEN || strlen(out) >= SLEN) {
+    errbox("Filename too long");
+    return 16;
+  }
 
   strlcpy0(filename, doc, SLEN);
   if (loaddocument(0) != LOAD_OK) return 16;
