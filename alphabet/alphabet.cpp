@@ -44,17 +44,6 @@ void tracerefused(int u) {
   if (deb(DEB_ALPHA)) pstdout("  uc=%08x: disallowed\n", u);
 }
 
-// Copy at most n bytes, cutting before a character that would not fit whole.
-void copycut(char* dst, const char* src, size_t n) {
-  size_t l = strnlen(src, n + 1);
-  if (l > n) {
-    l = n;
-    while (l > 0 && ((unsigned char)src[l] & 0xc0) == 0x80) l--;
-  }
-  memcpy(dst, src, l);
-  dst[l] = 0;
-}
-
 // Point every allowed equivalent at icc in table t; true when any was refused.
 bool mapequivs(unsigned char* t, const char* equiv, int icc) {
   int cps[MXEQCP + 1];
@@ -124,8 +113,8 @@ int defchar(int icc, int u, const char* rep, const char* equiv, int inat, int in
   if (deb(DEB_ALPHA))
     pstdout("  icc=%d usedindex=%d group=%d\n", icc, iccorder[icc], iccclass[icc]);
   iccrun[icc] = seqcont ? 1 : 0;
-  copycut(icctext[icc], rep, MXREP1);
-  copycut(iccequiv[icc], equiv, MXEQB);
+  utf8cut(icctext[icc], rep, MXREP1 + 1);
+  utf8cut(iccequiv[icc], equiv, MXEQB + 1);
   cptoicc[u] = (unsigned char)icc;
   return mapequivs(cptoicc, equiv, icc) ? 2 : 0;
 }
@@ -138,8 +127,8 @@ int defpair(int icc, int u1, int u2, const char* rep, const char* equiv) {
   }
   forget(icc);
   if (deb(DEB_ALPHA)) pstdout("pair %08x %08x: ", u1, u2);
-  copycut(icctext[icc], rep, MXREP2);
-  copycut(iccequiv[icc], equiv, MXEQB);
+  utf8cut(icctext[icc], rep, MXREP2 + 1);
+  utf8cut(iccequiv[icc], equiv, MXEQB + 1);
   bool refused = mapequivs(cpsubst, equiv, icc);
   substpair[icc][0] = u1;
   substpair[icc][1] = u2;

@@ -50,3 +50,14 @@ void strlcpy0(char* dst, const char* src, size_t n) {
   memcpy(dst, src, l);
   dst[l] = 0;
 }
+
+void utf8cut(char* dst, const char* src, size_t n) {
+  if (n == 0) return;
+  size_t l = strnlen(src, n);
+  if (l == n) {
+    l = n - 1;
+    while (l > 0 && ((unsigned char)src[l] & 0xc0) == 0x80) l--;
+  }
+  memcpy(dst, src, l);
+  dst[l] = 0;
+}

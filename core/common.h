@@ -52,3 +52,6 @@ int pbuf(char* buf, size_t n, const char* fmt, ...) __attribute__((format(printf
 
 // Bounded string copy that always terminates (truncating at a UTF-8 boundary is the caller's job).
 void strlcpy0(char* dst, const char* src, size_t n);
+// Bounded copy of UTF-8 text: at most n-1 bytes, cut before a character that would not fit
+// whole, so that a limit never leaves a broken character behind. Always terminates.
+void utf8cut(char* dst, const char* src, size_t n);

@@ -13,6 +13,9 @@ struct uihooks {
   // positions. Returns 1 when the user applied it (the dialog then ran the after-edit routine
   // and pushed its undo step), 0 when cancelled (nothing changed).
   int (*cellcontents)();
+  // A document being opened names a treatment plug-in, which is native code: 1 to load it,
+  // 0 to open the document without it. Without the hook the plug-in is loaded.
+  int (*askplugin)(const char* path);
   // Refreshes requested by the engine.
   void (*statsrefresh)();  // the grid's statistics changed (after a rebuild)
   void (*selchanged)();    // the selection or its mode changed: Select menu and selection layer

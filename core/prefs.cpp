@@ -46,11 +46,26 @@ void loadprefdefaults() {
   }
 }
 
-FILE* prefsfile(int write) {
-  std::string dir = plat_configdir(write != 0);
-  if (dir.empty()) return nullptr;
-  std::string path = dir + PLAT_SEP + "Zyn.ini";
-  return plat_fopen(path.c_str(), write ? "w" : "r");
+std::string prefspath(int mkdir) {
+  std::string dir = plat_configdir(mkdir != 0);
+  if (dir.empty()) return "";
+  return dir + PLAT_SEP + "Zyn.ini";
+}
+
+int setpref(const char* key, const char* val) {
+  for (int i = 0; i < NPREFS; i++) {
+    if (strcmp(key, prefdefs[i].key) != 0) continue;
+    if (prefdefs[i].isstr) {
+      strlcpy0(prefstrs[i], val, SLEN);
+    } else {
+      long v = strtol(val, nullptr, 10);
+      if (v < prefdefs[i].min) v = prefdefs[i].min;
+      if (v > prefdefs[i].max) v = prefdefs[i].max;
+      prefdata[i] = (int)v;
+    }
+    return 0;
+  }
+  return 1;
 }
 
 void readprefs(FILE* f) {
@@ -62,37 +77,28 @@ void readprefs(FILE* f) {
     char* val = sp + 1;
     size_t l = strlen(val);
     while (l > 0 && ((unsigned char)val[l - 1] < 0x20 || val[l - 1] == 0x7f)) val[--l] = 0;
-    for (int i = 0; i < NPREFS; i++) {
-      if (strcmp(buf, prefdefs[i].key) != 0) continue;
-      if (prefdefs[i].isstr) {
-        strlcpy0(prefstrs[i], val, SLEN);
-      } else {
-        long v = strtol(val, nullptr, 10);
-        if (v < prefdefs[i].min) v = prefdefs[i].min;
-        if (v > prefdefs[i].max) v = prefdefs[i].max;
-        prefdata[i] = (int)v;
-      }
-      break;
-    }
+    setpref(buf, val);
   }
 }
 
 void loadprefs() {
   loadprefdefaults();
-  FILE* f = prefsfile(0);
+  std::string path = prefspath(0);
+  FILE* f = path.empty() ? nullptr : plat_fopen(path.c_str(), "r");
   if (!f) return;
   readprefs(f);
   fclose(f);
 }
 
 int saveprefs() {
-  FILE* f = prefsfile(1);
-  if (!f) return 1;
+  std::string path = prefspath(1);
+  if (path.empty()) return 1;
+  std::string text;
+  char line[2 * SLEN + 8];
   for (int i = 0; i < NPREFS; i++) {
-    if (prefdefs[i].isstr) pstream(f, "%s %s\n", prefdefs[i].key, prefstrs[i]);
-    else pstream(f, "%s %d\n", prefdefs[i].key, prefdata[i]);
+    if (prefdefs[i].isstr) pbuf(line, sizeof line, "%s %s\n", prefdefs[i].key, prefstrs[i]);
+    else pbuf(line, sizeof line, "%s %d\n", prefdefs[i].key, prefdata[i]);
+    text += line;
   }
-  int bad = ferror(f);
-  if (fclose(f) != 0) bad = 1;
-  return bad ? 1 : 0;
+  return plat_writefile(path.c_str(), text.data(), text.size());
 }

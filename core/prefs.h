@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "core/common.h"
 
@@ -43,7 +44,14 @@ inline int prefint(int i) { return prefdata[i]; }
 inline const char* prefstr(int i) { return prefstrs[i]; }
 
 void loadprefdefaults();
-FILE* prefsfile(int write);   // null when the folder or the file cannot be had
+// Path of the preferences file, empty when the folder cannot be determined; the folder is
+// created first when mkdir is set.
+std::string prefspath(int mkdir);
 void loadprefs();             // defaults, then the file if it can be read
-int saveprefs();              // 0 on success, else the file could not be written
+// Write every entry; the previous file survives a failed write. 0 on success, else 1 with
+// plat_errtext() saying why.
+int saveprefs();
+// Set one preference from its key and value text as a line of the file would: integers are
+// clamped to the entry's range. 1 when the key is unknown.
+int setpref(const char* key, const char* val);
 void readprefs(FILE* f);      // apply the lines of an open preferences file

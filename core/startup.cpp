@@ -17,6 +17,7 @@
 #include "deck/deck.h"
 #include "filler/filler.h"
 #include "dicts/dicts.h"
+#include "docfile/docfile.h"
 #include "grid/zyn.h"
 
 const char* release = "0.1";
@@ -29,7 +30,8 @@ int ndictopts;        // -d options taken so far
 
 unsigned int readnum(const char* s) { return (unsigned int)strtoul(s, nullptr, 0); }
 
-// Take one option letter with its value ("" for letters without one). 1: show the usage text.
+}  // namespace
+
 int takeoption(char c, const char* val) {
   switch (c) {
     case 'a':
@@ -54,9 +56,8 @@ int takeoption(char c, const char* val) {
       return 1;
   }
 }
-}  // namespace
 
-int parseargs(int argc, char** argv) {
+int scanoptions(int argc, char** argv, const char* opts, int (*take)(char c, const char* val)) {
   alphaopt[0] = 0;
   ndictopts = 0;
   int i = 1;
@@ -69,22 +70,38 @@ int parseargs(int argc, char** argv) {
     }
     for (int k = 1; a[k]; k++) {
       char c = a[k];
-      const char* p = c == ':' ? nullptr : strchr(optstring, c);
-      if (!p || c == '?') return 1;
+      const char* p = c == ':' ? nullptr : strchr(opts, c);
+      if (!p || c == '?') return -1;
       if (p[1] != ':') {
-        if (takeoption(c, "")) return 1;
+        if (take(c, "")) return -1;
         continue;
       }
       const char* val;
       if (a[k + 1]) val = a + k + 1;
       else if (i + 1 < argc) val = argv[++i];
-      else return 1;
-      if (takeoption(c, val)) return 1;
+      else return -1;
+      if (take(c, val)) return -1;
       break;
     }
   }
+  return i;
+}
+
+int parseargs(int argc, char** argv) {
+  int i = scanoptions(argc, argv, optstring, takeoption);
+  if (i < 0) return 1;
   if (i < argc && strlen(argv[i]) < SLEN) strlcpy0(filename, argv[i], SLEN);
   return 0;
+}
+
+int choosealphabet() {
+  if (alphaopt[0] && !alphafind(alphaopt)) return 0;
+  // Batch mode ends here on an unknown alphabet; the window reports it and goes on with the
+  // preferred one.
+  int bad = alphaopt[0] != 0;
+  if (bad) errbox("Unrecognised alphabet");
+  alphaload(prefint(PREF_STARTUP_AL));
+  return bad;
 }
 
 void printusage(const char* progname) {
@@ -150,17 +167,11 @@ int zynmain(int argc, char** argv) {
     }
   }
 
+  newdocument(0);
   loadprefdefaults();
   if (usegui) loadprefs();
-
-  // An unknown alphabet ends a batch run; the window reports it, goes on with the preferred
-  // alphabet and exits with status 16.
-  int status = 0;
-  if (alphaopt[0] && alphafind(alphaopt)) {
-    errbox("Unrecognised alphabet");
-    status = 16;
-  }
-  if (!alphaopt[0] || status) alphaload(prefint(PREF_STARTUP_AL));
+  // An unknown alphabet ends a batch run; the window exits with status 16 after Quit.
+  int status = choosealphabet() ? 16 : 0;
 
   if (usegui) {
     // The document named on the command line (filename) is opened here once documents can be

@@ -13,9 +13,21 @@ struct frontend {
 };
 extern frontend zynfe;
 
-// Parse the options and the file argument into the process-wide settings.
+// Classic single-letter option parsing: a letter followed by ":" in opts takes a value, glued
+// to the letter or as the next argument; "--" ends the options. take(letter, value) is called
+// for each option (value "" for a letter without one) and returns 1 for a letter it does not
+// know. Returns the index of the first argument after the options, or -1 when the usage text
+// must be shown (-?, an unknown letter, a value missing at the end).
+int scanoptions(int argc, char** argv, const char* opts, int (*take)(char c, const char* val));
+// The options of zyn: -a, -b, -d, -D, -R and -F into the process-wide settings; 1 for any
+// other letter.
+int takeoption(char c, const char* val);
+// Parse zyn's options and the file argument into the process-wide settings.
 // Returns 0 to go on, 1 when the usage text must be shown.
 int parseargs(int argc, char** argv);
+// Choose the alphabet of the start: the -a value (an error when unknown), else the
+// preference startup_al. 1 when the -a value was unknown (batch mode has already ended then).
+int choosealphabet();
 void printusage(const char* progname);
 void printversions();
 

@@ -1,5 +1,6 @@
-// The undo ring. Each snapshot stores only what is in use (the width x height squares, the
-// free lights there are, the messages' actual text), so the ring's memory follows the grid.
+// The undo ring. Each snapshot stores only what is in use (the width x height squares without
+// their derived data and with only the characters they hold, the free lights there are, the
+// messages' actual text), so the ring's memory follows the grid.
 #include "core/undo.h"
 
 #include <cstring>
@@ -8,14 +9,25 @@
 #include <vector>
 
 #include "core/common.h"
+#include "filler/filler.h"
 #include "grid/select.h"
 #include "grid/symm.h"
 #include "grid/zyn.h"
 
 namespace {
+// What a snapshot keeps of a square: everything but the characters and the derived data.
+struct sqsnap {
+  unsigned int bars, merge;
+  unsigned char sqflags, lightsel;
+  unsigned char nchars[MAXNDIR];
+  cellprops cellrec;
+  lightprops lightrec[MAXNDIR];
+};
+
 struct snapshot {
   int gtype, width, height, rotsym, mirsym, dupsym;
-  std::vector<square> squares;  // column by column
+  std::vector<sqsnap> squares;  // column by column
+  std::vector<ABM> chars;       // the squares' characters, slot by slot, in the same order
   cellprops defcell;
   lightprops deflight;
   std::vector<freelight> fl;
@@ -36,8 +48,19 @@ void take(snapshot& s) {
   s.gtype = gtype, s.width = width, s.height = height;
   s.rotsym = rotsym, s.mirsym = mirsym, s.dupsym = dupsym;
   s.squares.resize((size_t)width * height);
+  s.chars.clear();
   for (int x = 0; x < width; x++)
-    memcpy(&s.squares[(size_t)x * height], &sqarray[x][0], sizeof(square) * height);
+    for (int y = 0; y < height; y++) {
+      const square& q = sqarray[x][y];
+      sqsnap& t = s.squares[(size_t)x * height + y];
+      t.bars = q.bars, t.merge = q.merge, t.sqflags = q.sqflags, t.lightsel = q.lightsel;
+      t.cellrec = q.cellrec;
+      for (int d = 0; d < MAXNDIR; d++) {
+        t.nchars[d] = (unsigned char)q.nchars[d];
+        t.lightrec[d] = q.lightrec[d];
+        s.chars.insert(s.chars.end(), q.charsets[d], q.charsets[d] + q.nchars[d]);
+      }
+    }
   s.defcell = defcell;
   s.deflight = deflight;
   s.fl.assign(freelights, freelights + nfreelights);
@@ -49,24 +72,29 @@ void take(snapshot& s) {
 }
 
 void restore(const snapshot& s) {
+  filler_stop();
   gtype = s.gtype, width = s.width, height = s.height;
   rotsym = s.rotsym, mirsym = s.mirsym, dupsym = s.dupsym;
+  const ABM* c = s.chars.data();
   for (int x = 0; x < MXSZ; x++)
     for (int y = 0; y < MXSZ; y++) {
-      if (x < width && y < height) sqarray[x][y] = s.squares[(size_t)x * height + y];
-      else initsquare(&sqarray[x][y]);
+      square& q = sqarray[x][y];
+      initsquare(&q);
+      if (x >= width || y >= height) continue;
+      const sqsnap& t = s.squares[(size_t)x * height + y];
+      q.bars = t.bars, q.merge = t.merge, q.sqflags = t.sqflags, q.lightsel = t.lightsel;
+      q.cellrec = t.cellrec;
+      for (int d = 0; d < MAXNDIR; d++) {
+        q.nchars[d] = t.nchars[d];
+        q.lightrec[d] = t.lightrec[d];
+        for (int k = 0; k < t.nchars[d]; k++) q.charsets[d][k] = *c++;
+      }
     }
   defcell = s.defcell;
   deflight = s.deflight;
   for (int i = 0; i < MXFL; i++) {
-    if (i < (int)s.fl.size()) {
-      freelights[i] = s.fl[i];
-    } else {
-      freelights[i].n = 0;
-      initlightprops(&freelights[i].lp);
-      freelights[i].sel = 0;
-    }
-    freelights[i].w = -1;
+    if (i < (int)s.fl.size()) freelights[i] = s.fl[i], freelights[i].w = -1;
+    else initfreelight(&freelights[i]);
   }
   nfreelights = (int)s.fl.size();
   treattype = s.treattype, mustbeword = s.mustbeword;
@@ -75,6 +103,8 @@ void restore(const snapshot& s) {
   for (int i = 0; i < 2; i++) strlcpy0(treatmsg[i], s.msg[i].c_str(), MXMSGLEN + 1);
   memcpy(msgconstr, s.msgconstr, sizeof msgconstr);
   symmreduce();
+  // The type or size may have changed: the cursor leaves a free light and stays on the grid.
+  if (cursordir >= ndir()) cursordir = 0;
   fixcursor();
   unsaved = 1;
   afteredit();
@@ -123,7 +153,8 @@ size_t undo_bytes() {
   size_t n = 0;
   for (const auto& s : ring)
     if (s)
-      n += sizeof(snapshot) + s->squares.capacity() * sizeof(square) + s->fl.capacity() * sizeof(freelight) +
+      n += sizeof(snapshot) + s->squares.capacity() * sizeof(sqsnap) + s->chars.capacity() * sizeof(ABM) +
+           s->fl.capacity() * sizeof(freelight) +
            s->pluginpath.capacity() + s->msg[0].capacity() + s->msg[1].capacity();
   return n;
 }

@@ -77,17 +77,19 @@ void initsquare(square* s) {
   s->goi = -1;
 }
 
+void initfreelight(freelight* f) {
+  f->n = 0;
+  initlightprops(&f->lp);
+  f->sel = 0;
+  f->w = -1;
+}
+
 void docreset() {
   for (auto& col : sqarray)
     for (square& s : col) initsquare(&s);
   initcellprops(&defcell);
   initlightprops(&deflight);
-  for (freelight& f : freelights) {
-    f.n = 0;
-    initlightprops(&f.lp);
-    f.sel = 0;
-    f.w = -1;
-  }
+  for (freelight& f : freelights) initfreelight(&f);
   nfreelights = 0;
   treattype = 0;
   mustbeword = 0;

@@ -153,6 +153,7 @@ inline void gridcheck(bool ok, const char* what) {
 void initcellprops(cellprops* c);   // the defaults of defcell
 void initlightprops(lightprops* l);  // the defaults of deflight and of a new free light
 void initsquare(square* s);          // a freshly cleared square
+void initfreelight(freelight* f);    // no cells, default properties, not selected
 void docreset();
 
 // Effective properties.

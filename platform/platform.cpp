@@ -34,39 +34,64 @@ FILE* plat_fopen(const char* utf8name, const char* mode) {
   return f;
 }
 
-int plat_newopen(plat_newfile& nf, const char* utf8name) {
-  nf.path = utf8name;
-  nf.f = nullptr;
-  // The temporary name is new (O_EXCL) and short, so that it is valid wherever the target's name
-  // is, and in the target's folder, so that the rename stays on one file system.
-  static unsigned counter = 0;
-  size_t slash = nf.path.rfind(PLAT_SEP);
-  std::string dir = slash == std::string::npos ? "" : nf.path.substr(0, slash + 1);
-  for (int tries = 0; tries < 100; tries++) {
-    nf.tmp = dir + ".zyn" + std::to_string(getpid()) + "-" + std::to_string(++counter) + ".tmp";
-    int fd = open(nf.tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno == EEXIST) continue;
-    if (fd < 0) break;
-    nf.f = fdopen(fd, "w");
-    if (!nf.f) {
-      lasterr = errno;
-      close(fd);
-      unlink(nf.tmp.c_str());
-      return 1;
+namespace {
+// The file a save must replace: the target itself, or the file a symbolic link names.
+std::string savetarget(const char* name) {
+  struct stat st;
+  if (lstat(name, &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (char* real = realpath(name, nullptr)) {
+      std::string t = real;
+      free(real);
+      return t;
     }
-    lasterr = 0;
-    return 0;
   }
-  lasterr = errno;
-  return 1;
+  return name;
+}
+}  // namespace
+
+int plat_newopen(plat_newfile& nf, const char* utf8name) {
+  nf.path = savetarget(utf8name);
+  nf.f = nullptr;
+  // The temporary name is new and short, so that it is valid wherever the target's name is, and
+  // in the target's folder, so that the rename stays on one file system.
+  size_t slash = nf.path.rfind(PLAT_SEP);
+  nf.tmp = (slash == std::string::npos ? "" : nf.path.substr(0, slash + 1)) + ".zynsaveXXXXXX";
+  int fd = mkstemp(nf.tmp.data());
+  if (fd < 0) {
+    lasterr = errno;
+    nf.tmp.clear();
+    return 1;
+  }
+  nf.f = fdopen(fd, "w");
+  if (!nf.f) {
+    lasterr = errno;
+    close(fd);
+    unlink(nf.tmp.c_str());
+    nf.tmp.clear();
+    return 1;
+  }
+  lasterr = 0;
+  return 0;
 }
 
 int plat_newcommit(plat_newfile& nf) {
   if (!nf.f) return 1;
-  int failed = ferror(nf.f), bad = 0;
-  errno = 0;
-  if (fclose(nf.f) != 0) bad = errno ? errno : EIO;
-  else if (failed) bad = EIO;  // the write's own error number is gone by now
+  int fd = fileno(nf.f);
+  // An existing file keeps its permissions and, where the system allows it (as root), its owner.
+  struct stat st;
+  mode_t mode;
+  if (stat(nf.path.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+    if (fchown(fd, st.st_uid, st.st_gid) != 0) errno = 0;
+  } else {
+    mode_t um = umask(0);
+    umask(um);
+    mode = 0666 & ~um;
+  }
+  int bad = 0;
+  if (ferror(nf.f)) bad = EIO;  // the failed write's own error number is gone by now
+  else if (fflush(nf.f) != 0 || fchmod(fd, mode) != 0 || fsync(fd) != 0) bad = errno ? errno : EIO;
+  if (fclose(nf.f) != 0 && !bad) bad = errno ? errno : EIO;
   nf.f = nullptr;
   if (!bad && rename(nf.tmp.c_str(), nf.path.c_str()) != 0) bad = errno;
   if (bad) {
@@ -74,6 +99,15 @@ int plat_newcommit(plat_newfile& nf) {
     lasterr = bad;
     return 1;
   }
+  // Make the rename itself durable; a folder that cannot be synced does not undo the write.
+  size_t slash = nf.path.rfind(PLAT_SEP);
+  std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : nf.path.substr(0, slash);
+  int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+  if (dfd >= 0) {
+    fsync(dfd);
+    close(dfd);
+  }
+  lasterr = 0;
   return 0;
 }
 
@@ -81,6 +115,18 @@ void plat_newabort(plat_newfile& nf) {
   if (nf.f) fclose(nf.f);
   nf.f = nullptr;
   if (!nf.tmp.empty()) unlink(nf.tmp.c_str());
+}
+
+int plat_writefile(const char* utf8name, const char* data, size_t len) {
+  plat_newfile nf;
+  if (plat_newopen(nf, utf8name)) return 1;
+  if (len && fwrite(data, 1, len, nf.f) != len) {
+    int err = errno ? errno : EIO;
+    plat_newabort(nf);
+    lasterr = err;
+    return 1;
+  }
+  return plat_newcommit(nf);
 }
 
 void plat_seterr(int err) { lasterr = err; }

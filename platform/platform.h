@@ -22,6 +22,12 @@ void plat_newabort(plat_newfile& nf);  // close and remove the temporary file
 void plat_seterr(int err);
 // Make a folder (mode 0777 less the umask); an existing folder is fine. 0 on success.
 int plat_mkdir(const char* utf8name);
+// Write a whole file so that its previous copy survives any failure: the data goes to a new
+// temporary file in the same folder, is flushed to the disk and then renamed over the target
+// (a symbolic link keeps pointing at the file it names; an existing file keeps its permissions).
+// Returns 0 on success; 1 on failure, with the target untouched, no temporary file left behind
+// and plat_errtext() saying why.
+int plat_writefile(const char* utf8name, const char* data, size_t len);
 
 // Text of the last system error (at most 1000 bytes), or "general error" when there is none.
 const char* plat_errtext();

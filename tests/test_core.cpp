@@ -150,6 +150,12 @@ TEST(Core, PreferencesFileRoundTrip) {
   EXPECT_EQ(prefint(PREF_AUTOFILL_RANDOM), 2);
   EXPECT_STREQ(prefstr(PREF_STARTUP_FF1), "^[a-z]+$");
   EXPECT_STREQ(prefstr(PREF_LOOKUPURI_0 + 5), "https://www.dictionary.com/browse/%s?s=t");
+
+  // A write that fails part-way keeps the previous file whole.
+  std::string before = readfile(dir + "/Zyn/Zyn.ini");
+  prefdata[PREF_AUTOFILL_RANDOM] = 1;
+  EXPECT_EQ(withfilesizelimit(100, [] { return saveprefs(); }), 1);
+  EXPECT_EQ(readfile(dir + "/Zyn/Zyn.ini"), before);
   system(("rm -rf " + dir).c_str());
   unsetenv("XDG_CONFIG_HOME");
 }

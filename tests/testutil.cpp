@@ -1,7 +1,10 @@
 // Helpers shared by the tests.
 #include "tests/testutil.h"
 
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +16,7 @@
 #include "core/message.h"
 #include "core/prefs.h"
 #include "dicts/dicts.h"
+#include "core/undo.h"
 #include "filler/filler.h"
 #include "grid/zyn.h"
 
@@ -30,7 +34,7 @@ struct cleanup {
 
 }  // namespace
 
-std::string slurp(const std::string& path) {
+std::string readfile(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
   std::stringstream ss;
   ss << f.rdbuf();
@@ -42,6 +46,17 @@ std::string golden(const std::string& name, const std::string& actual) {
   const char* update = getenv("ZYN_UPDATE_GOLDEN");
   if (update && *update == '1') std::ofstream(path, std::ios::binary) << actual;
   return slurp(path);
+int withfilesizelimit(long bytes, int (*fn)()) {
+  rlimit old;
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit lim = old;
+  lim.rlim_cur = (rlim_t)bytes;
+  void (*oldsig)(int) = signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &lim);
+  int r = fn();
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldsig);
+  return r;
 }
 
 std::string writetemp(const std::string& bytes, const char* suffix) {
@@ -87,8 +102,8 @@ cellprops* owncell(int x, int y) {
 int runcmd(const std::string& cmd, std::string* out, std::string* err) {
   std::string o = writetemp("", ".out"), e = writetemp("", ".err");
   int st = system((cmd + " >" + o + " 2>" + e).c_str());
-  if (out) *out = slurp(o);
-  if (err) *err = slurp(e);
+  if (out) *out = readfile(o);
+  if (err) *err = readfile(e);
   return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
 }
 
@@ -100,6 +115,15 @@ void resetengine() {
   filler_seed = 0;
   assistmode = 2;
   for (int d = 0; d < MAXNDICTS; d++) dictpaths[d][0] = dsfilter[d][0] = dafilter[d][0] = 0;
+}
+
+void resetdocument(int size) {
+  resetengine();
+  gtype = 0, width = height = size, rotsym = 2, mirsym = dupsym = 0;
+  cursorx = cursory = cursordir = cursorlayer = 0;
+  title[0] = author[0] = 0;
+  docreset();
+  undo_start();
 }
 
 int loadwords(const std::vector<std::string>& words) {

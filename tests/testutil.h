@@ -8,6 +8,13 @@
 // Write bytes to a new temporary file and return its path; removed at exit.
 std::string writetemp(const std::string& bytes, const char* suffix = ".txt");
 
+// The whole contents of a file ("" when it cannot be read).
+std::string readfile(const std::string& path);
+
+// Run fn while no file this process writes may grow beyond `bytes`: writes past the limit fail
+// with "File too large", as on a full disk. Returns fn's result.
+int withfilesizelimit(long bytes, int (*fn)());
+
 // While alive, warnings and errors are recorded here instead of ending the process
 // (the program runs as if interactive, with no window).
 struct msgcapture {
@@ -32,6 +39,10 @@ int runcmd(const std::string& cmd, std::string* out, std::string* err);
 // The engine's starting state for a test: bit table, Roman alphabet, default preferences, no
 // traces, deterministic fills with assistance over the whole grid, empty dictionary slots.
 void resetengine();
+
+// resetengine, then an empty plain document of size x size with twofold symmetry, no title or
+// author, the cursor at the origin and a fresh undo history.
+void resetdocument(int size);
 
 // Store the words, one per line, as dictionary 1 and load it; returns dictsload's result.
 int loadwords(const std::vector<std::string>& words);

@@ -1,0 +1,172 @@
+// Entry point of zyn-export, the window-less document tool: it loads a document as Open does,
+// optionally fills it as Autofill does and accepts the hints, and writes one output file as
+// the File menu item for the chosen kind would. Messages and exit status are batch mode's.
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "alphabet/alphabet.h"
+#include "core/common.h"
+#include "core/lock.h"
+#include "core/message.h"
+#include "core/prefs.h"
+#include "core/startup.h"
+#include "dicts/dicts.h"
+#include "docfile/docfile.h"
+#include "filler/filler.h"
+#include "grid/accept.h"
+#include "grid/zyn.h"
+
+namespace {
+
+// The output kinds: the name on the command line, the writer taking the output path (0 on
+// success; errors are reported and end the run), and whether the writer needs the
+// dictionaries loaded.
+struct exportkind {
+  const char* name;
+  int (*write)(const char* path);
+  int needsdicts;
+};
+
+int savezyn(const char* path) {
+  strlcpy0(filename, path, SLEN);
+  return savedocument();
+}
+
+const exportkind kinds[] = {
+    {"zyn", savezyn, 0},
+    {"fl", exportfreelights, 0},
+};
+
+const char opts[] = "a:d:D:R:F:fp:?";
+std::vector<std::string> dictopts;  // -d values, for slots 1, 2, ... in order
+std::vector<std::string> prefopts;  // -p values, "key=value"
+int fillfirst;                      // -f
+
+int takeexportoption(char c, const char* val) {
+  switch (c) {
+    case 'd':
+      if (dictopts.size() < (size_t)MAXNDICTS && strlen(val) < SLEN) dictopts.push_back(val);
+      return 0;
+    case 'f':
+      fillfirst = 1;
+      return 0;
+    case 'p':
+      prefopts.push_back(val);
+      return 0;
+    case 'b':
+      return 1;
+    default:
+      return takeoption(c, val);
+  }
+}
+
+void usage(const char* prog) {
+  pstdout("\nThis is Zyn's document tool, release %s.\n\n", release);
+  pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-D <mask>] [-R <seed>] [-F <seed>] [-f]\n"
+          "       [-p <preference>=<value>]* <document> <kind> <output>\n\n",
+          prog);
+  pstdout("Loads the document (native, legacy or foreign grid) and writes the output file as the\n"
+          "File menu would for the kind:\n");
+  pstdout("  zyn   the document in Zyn's own format\n"
+          "  fl    the free light paths\n");
+  pstdout("\n-f fills the grid first and accepts the fill; -d replaces the document's dictionary\n"
+          "files for slots 1, 2, ... in order; -p sets a preference for this run.\n"
+          "Exit status: 0 done, 4 no fill found, 16 error.\n");
+}
+
+const exportkind* findkind(const char* name) {
+  for (const exportkind& k : kinds)
+    if (!strcmp(k.name, name)) return &k;
+  return nullptr;
+}
+
+void setprefs() {
+  for (const std::string& p : prefopts) {
+    size_t eq = p.find('=');
+    if (eq == std::string::npos || setpref(p.substr(0, eq).c_str(), p.c_str() + eq + 1)) {
+      std::string msg = "Unrecognised preference setting: " + p;
+      errbox(msg.c_str());
+    }
+  }
+}
+
+// Fill the whole grid as Autofill does and accept the fill. Returns 4 when there is none;
+// the other failures are errors, which end the run.
+int fill() {
+  if (runfiller(FM_ALL)) errbox("Could not start filler");
+  filler_wait();
+  filler_stop();
+  switch (filler_status) {
+    case FS_LISTS:
+      errbox("Error generating lists of feasible lights");
+      break;
+    case FS_DEPTH:
+      errbox("Out of stack space");
+      break;
+    case FS_NOMEM:
+      errbox("Out of memory");
+      break;
+    case FS_NOFILL:
+      pstream(stderr, "Error: No fill found\n");
+      return 4;
+  }
+  accepthints();
+  filler_stop();
+  return 0;
+}
+
+int run(int argc, char** argv) {
+  int i = scanoptions(argc, argv, opts, takeexportoption);
+  if (i < 0 || argc - i != 3) {
+    usage(argv[0]);
+    // Asking for the usage is no error; a command line it cannot take is.
+    bool asked = false;
+    for (int k = 1; k < argc && strcmp(argv[k], "--"); k++) asked = asked || !strcmp(argv[k], "-?");
+    return asked ? 0 : 16;
+  }
+  const char *doc = argv[i], *kindname = argv[i + 1], *out = argv[i + 2];
+  if (debug) printversions();
+  srand(rseed);
+
+  newdocument(0);
+  loadprefdefaults();
+  setprefs();
+  choosealphabet();
+  const exportkind* kind = findkind(kindname);
+  if (!kind) {
+    std::string msg = std::string("Unknown kind of output: ") + kindname;
+    errbox(msg.c_str());
+    return 16;
+  }
+  if (strlen(doc) >= SLEN || strlen(out) >= SLEN) {
+    errbox("Filename too long");
+    return 16;
+  }
+
+  strlcpy0(filename, doc, SLEN);
+  if (loaddocument(0) != LOAD_OK) return 16;
+  for (size_t d = 0; d < dictopts.size(); d++) strlcpy0(dictpaths[d], dictopts[d].c_str(), SLEN);
+  if (fillfirst || kind->needsdicts) dictsload(0);
+  if (fillfirst && fill()) return 4;
+  filler_stop();
+  return kind->write(out) ? 16 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  rseed = (unsigned int)time(nullptr);
+  filler_seed = 0;
+  usegui = 0;
+  initbitidx16();
+  docreset();
+  zyn_lock();
+  int status = run(argc, argv);
+  filler_stop();
+  zyn_unlock();
+  dictsfree();
+  return status;
+}

@@ -1,0 +1,53 @@
+// Document files: the native format (with the legacy grid form and the foreign grid format on
+// reading), free light path files, new documents from the size and template codes, and the
+// name the document goes by (its file stem and the window-title text).
+#pragma once
+
+#include <string>
+
+#include "core/common.h"
+
+// The current document's path without its ".zyn" extension; the name Save writes to again
+// and the file chooser proposes.
+extern char filestem[SLEN];
+// The document was loaded from or saved to a file, so Save need not ask for a name.
+extern int havename;
+
+// Write the document to `filename` without ever destroying the previous file. On success the
+// document is saved (unsaved = 0), has a name and takes its file stem from `filename`; on
+// failure the filing-system error is reported and all three stay as they were.
+// Returns 0 on success, 1 on failure.
+int savedocument();
+
+// Results of loaddocument.
+constexpr int LOAD_OK = 0, LOAD_NOFILE = 1, LOAD_BADFORMAT = 2;
+// Replace the document by the file `filename`: a native document, a legacy grid or a foreign
+// grid. LOAD_NOFILE: the file could not be opened and the document is as it was; LOAD_BADFORMAT:
+// "File format error" (or a read error) was reported and a fresh document made. The named
+// dictionaries are loaded unless loaddicts is 0 (then the caller loads them).
+int loaddocument(int loaddicts = 1);
+
+// A fresh document: code = width * 65536 + height * 256 + pattern (see doctemplates), or 0 for
+// the current grid type and size, empty. Starts a fresh undo history.
+void newdocument(int code);
+
+// The New submenu: the item's submenu ("" for the New menu itself), its label and its code.
+struct doctemplate {
+  const char* submenu;
+  const char* label;
+  int code;
+};
+constexpr int NDOCTEMPLATES = 38;
+extern const doctemplate doctemplates[NDOCTEMPLATES];
+
+// The title, else the file stem, else "(untitled)"; then " by " and the author if there is one.
+std::string titletext();
+// "Zyn: " and the title text.
+std::string windowtitle();
+// Set filestem from a file name: the name without a final ".zyn".
+void setfilestem(const char* name);
+
+// Free light path files. Both report their errors; 0 on success, 1 on failure.
+// The export never destroys the previous file; a failed import changes nothing.
+int exportfreelights(const char* path);
+int importfreelights(const char* path);
