@@ -46,7 +46,7 @@ class Export : public ::testing::Test {
   }
 };
 
-const std::string golden = ZYN_SOURCE_DIR "/tests/docfiles/";
+const std::string docfiles = ZYN_SOURCE_DIR "/tests/docfiles/";
 
 // A 2x2 plain grid whose dictionary slot 1 names `dict`.
 std::string square2(const std::string& dict) {
@@ -74,10 +74,10 @@ TEST_F(Export, ConvertsGridsToTheNativeFormat) {
   EXPECT_NE(out.find("SQCT 1 0 0 \"Y\"\n"), std::string::npos);
 
   // A native document comes out as it went in, and its free lights as a path file.
-  r = run(golden + "fltreat.zyn zyn same.zyn");
+  r = run(docfiles + "fltreat.zyn zyn same.zyn");
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(readfile(dir + "/same.zyn"), readfile(golden + "fltreat.zyn"));
-  r = run(golden + "fltreat.zyn fl paths.fl.txt");
+  EXPECT_EQ(readfile(dir + "/same.zyn"), readfile(docfiles + "fltreat.zyn"));
+  r = run(docfiles + "fltreat.zyn fl paths.fl.txt");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(readfile(dir + "/paths.fl.txt"), "# Free light export file created by Zyn 0.1 Zyn crossword construction\n"
                                                "# Free light 0\n0 0\n1 0\n1 1\n\n# Free light 1\n3 1\n\n# END\n");

@@ -45,7 +45,9 @@ std::string golden(const std::string& name, const std::string& actual) {
   std::string path = std::string(ZYN_SOURCE_DIR "/tests/golden/") + name;
   const char* update = getenv("ZYN_UPDATE_GOLDEN");
   if (update && *update == '1') std::ofstream(path, std::ios::binary) << actual;
-  return slurp(path);
+  return readfile(path);
+}
+
 int withfilesizelimit(long bytes, int (*fn)()) {
   rlimit old;
   getrlimit(RLIMIT_FSIZE, &old);

@@ -23,8 +23,6 @@ struct msgcapture {
   std::vector<std::string> msgs;  // "W:" or "E:" followed by the text
 };
 
-// The contents of a file ("" when it cannot be read).
-std::string slurp(const std::string& path);
 
 // The expected text of a golden file in tests/golden/. With ZYN_UPDATE_GOLDEN=1 in the
 // environment the file is first rewritten with `actual` (review the difference before committing).
