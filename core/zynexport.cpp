@@ -15,16 +15,17 @@
 #include "core/startup.h"
 #include "dicts/dicts.h"
 #include "docfile/docfile.h"
+#include "export/kinds.h"
 #include "filler/filler.h"
 #include "grid/accept.h"
 #include "grid/zyn.h"
 
 namespace {
 
-// The output kinds: the name on the command line, the writer taking the output path (0 on
+// The tool's output kinds: the name on the command line, the writer taking the output path (0 on
 // success; errors are reported and end the run), and whether the writer needs the
-// dictionaries loaded.
-struct exportkind {
+// dictionaries loaded. The export items of the File menu (export/kinds.h) follow them.
+struct toolkind {
   const char* name;
   int (*write)(const char* path);
   int needsdicts;
@@ -35,7 +36,7 @@ int savezyn(const char* path) {
   return savedocument();
 }
 
-const exportkind kinds[] = {
+const toolkind kinds[] = {
     {"zyn", savezyn, 0},
     {"fl", exportfreelights, 0},
 };
@@ -72,15 +73,31 @@ void usage(const char* prog) {
           "File menu would for the kind:\n");
   pstdout("  zyn   the document in Zyn's own format\n"
           "  fl    the free light paths\n");
+  for (const exportkind& k : exportkinds) pstdout("  %-18s %s\n", k.name, k.title);
   pstdout("\n-f fills the grid first and accepts the fill; -d replaces the document's dictionary\n"
           "files for slots 1, 2, ... in order; -p sets a preference for this run.\n"
           "Exit status: 0 done, 4 no fill found, 16 error.\n");
 }
 
-const exportkind* findkind(const char* name) {
-  for (const exportkind& k : kinds)
-    if (!strcmp(k.name, name)) return &k;
-  return nullptr;
+// The export items that list the lights' answers need the word lists; pictures and grids do not.
+int needsanswers(const char* name) {
+  for (const char* p : {"answers-", "puzzle-", "solution-", "ccw-"})
+    if (!strncmp(name, p, strlen(p))) return 1;
+  return 0;
+}
+
+// A kind of the tool's own, or an export item of the File menu; false when there is none.
+bool findkind(const char* name, toolkind* out) {
+  for (const toolkind& k : kinds)
+    if (!strcmp(k.name, name)) {
+      *out = k;
+      return true;
+    }
+  if (const exportkind* e = findexportkind(name)) {
+    *out = {e->name, e->run, needsanswers(e->name)};
+    return true;
+  }
+  return false;
 }
 
 void setprefs() {
@@ -135,8 +152,8 @@ int run(int argc, char** argv) {
   loadprefdefaults();
   setprefs();
   choosealphabet();
-  const exportkind* kind = findkind(kindname);
-  if (!kind) {
+  toolkind kind;
+  if (!findkind(kindname, &kind)) {
     std::string msg = std::string("Unknown kind of output: ") + kindname;
     errbox(msg.c_str());
     return 16;
@@ -149,10 +166,10 @@ int run(int argc, char** argv) {
   strlcpy0(filename, doc, SLEN);
   if (loaddocument(0) != LOAD_OK) return 16;
   for (size_t d = 0; d < dictopts.size(); d++) strlcpy0(dictpaths[d], dictopts[d].c_str(), SLEN);
-  if (fillfirst || kind->needsdicts) dictsload(0);
+  if (fillfirst || kind.needsdicts) dictsload(0);
   if (fillfirst && fill()) return 4;
   filler_stop();
-  return kind->write(out) ? 16 : 0;
+  return kind.write(out) ? 16 : 0;
 }
 
 }  // namespace

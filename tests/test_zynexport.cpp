@@ -166,3 +166,21 @@ TEST_F(Export, ErrorsAndUsage) {
   EXPECT_NE(libs.find("libglib"), std::string::npos);
   EXPECT_EQ(libs.find("gtk"), std::string::npos);
 }
+
+// Every export item of the File menu is a kind; a kind that needs square cells refuses other
+// shapes with an error instead of writing nothing.
+TEST_F(Export, ExportItemsAreKinds) {
+  const std::string hex = ZYN_SOURCE_DIR "/examples/hexagonal.zyn";
+  result r = run(hex + " png hex.png");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(readfile(dir + "/hex.png").substr(1, 3), "PNG");
+  r = run("-p export_EPS_square_points=20 " + hex + " blank-svg hex.svg");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(readfile(dir + "/hex.svg").find("<svg"), std::string::npos);
+  r = run(hex + " blank-html hex.html");
+  EXPECT_EQ(r.status, 16);
+  EXPECT_EQ(r.err, "Error: Cannot export non-rectangular grids\nto HTML\n");
+  EXPECT_EQ(readfile(dir + "/hex.html"), "");
+  r = run(hex + " no-such-kind out");
+  EXPECT_EQ(r.status, 16);
+}
