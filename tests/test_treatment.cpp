@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -529,7 +531,7 @@ TEST_F(Treat, ExamplePlugins) {
 }
 
 TEST_F(Treat, PluginLoadErrors) {
-  std::string notreat = buildplugin("notreat", "void init(void) {}\n");
+  std::string notreat = buildplugin("notreat", "#include <stdio.h>\nvoid init(void) { puts(\"init\"); }\n");
   std::string notlib = writetemp("not a library\n", ".so");
   std::string longpath(SLEN + 10, 'a');
   struct {
@@ -544,12 +546,15 @@ TEST_F(Treat, PluginLoadErrors) {
       {longpath, "\"" + longpath.substr(0, SLEN - 1) + "\": "},
   };
   for (auto& c : cases) {
+    testing::internal::CaptureStdout();
     const char* e = load(c.path);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "init of a refused library ran";
     ASSERT_NE(e, nullptr) << c.path;
     EXPECT_EQ(std::string(e).substr(0, c.prefix.size()), c.prefix);
     EXPECT_GT(strlen(e), c.prefix.size()) << e;
     EXPECT_FALSE(pluginloaded());
   }
+  EXPECT_EQ(dlopen(notreat.c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr) << "a refused library stays loaded";
   // Without a plug-in a plug-in fill cannot build its lists.
   dict({"TEN"});
   lights({"..."});
@@ -559,18 +564,25 @@ TEST_F(Treat, PluginLoadErrors) {
   EXPECT_EQ(filler_status, FS_LISTS);
 }
 
-// A plug-in with only treat loads and unloads silently; strings of the wrong length add nothing.
-TEST_F(Treat, PluginWithoutInitOfferingWrongLengths) {
-  std::string so = buildplugin("wronglen", R"(
+// A plug-in with only treat loads and unloads silently. Strings of the wrong length, strings
+// holding bytes that are no codes, and null pointers add nothing and get 0.
+TEST_F(Treat, PluginWithoutInitOfferingBadStrings) {
+  std::string so = buildplugin("badstrings", R"(
 #include <stdio.h>
 #include "zynplugin.h"
-int results[3] = {-9, -9, -9};
+int results[8] = {-9, -9, -9, -9, -9, -9, -9, -9};
 int treat(const char *a) {
   char s[600];
+  char code62[4] = {answerICC[0], 62, answerICC[2], 0}, code200[4] = {answerICC[0], (char)200, answerICC[2], 0};
   snprintf(s, sizeof s, "%sX", a);
   results[0] = treatedanswer(s);
   results[1] = treatedanswerU(answerU + 1);
   results[2] = treatedanswer("");
+  results[3] = treatedanswerICC(code62);
+  results[4] = treatedanswerICC(code200);
+  results[5] = treatedanswerICC(0);
+  results[6] = iswordICC(0);
+  results[7] = treatedanswer(0) + treatedanswerU(0) + isword(0) + iswordU(0);
   return 0;
 }
 )");
@@ -583,7 +595,9 @@ int treat(const char *a) {
   EXPECT_EQ(lists()[0], std::vector<std::string>{});
   int* r = sym<int>(so, "results");
   ASSERT_NE(r, nullptr);
-  EXPECT_EQ(std::vector<int>(r, r + 3), (std::vector<int>{0, 0, 0}));
+  EXPECT_EQ(std::vector<int>(r, r + 8), (std::vector<int>(8, 0)));
+  EXPECT_EQ(fill(FM_ALL), FS_NOFILL);
+  filler_stop();
   unloadplugin();
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   EXPECT_FALSE(pluginloaded());
@@ -631,12 +645,64 @@ int treat(const char *a) {
   EXPECT_EQ(*sym<int>(so, "finits"), 1);
 }
 
-// The zyn executable itself exports the interface: a batch fill through a plug-in.
-TEST_F(Treat, ProgramExportsTheInterface) {
-  std::string so = example("swapends");
+// The zyn executable exports the interface and nothing else of its own: a batch fill through a
+// plug-in, a plug-in whose own globals have the names of the program's, and the dynamic symbol
+// table against the names the engine defines.
+TEST_F(Treat, ProgramExportsExactlyTheInterface) {
   std::string words = writetemp("drawn\n");
-  std::string deck = writetemp(".DI 1 " + words + "\n.TR 9\n.PI " + so + "\na1 a2 a3 a4 a5\n", ".deck");
-  std::string out, err;
-  EXPECT_EQ(runcmd(std::string(ZYN_BINARY) + " -b " + deck, &out, &err), 0) << err;
-  EXPECT_NE(out.find("NRAWD"), std::string::npos) << out;
+  auto batch = [&](const std::string& so, const std::string& want) {
+    std::string deck = writetemp(".DI 1 " + words + "\n.TR 9\n.PI " + so + "\na1 a2 a3 a4 a5\n", ".deck");
+    std::string out, err;
+    EXPECT_EQ(runcmd(std::string(ZYN_BINARY) + " -b " + deck, &out, &err), 0) << err;
+    EXPECT_EQ(out, want);
+    EXPECT_EQ(err, "");
+  };
+  batch(example("swapends"), "W0 NRAWD--\n# drawn\n");
+
+  std::string globals = buildplugin("globals", R"(
+#include "zynplugin.h"
+unsigned int debug;
+int width = 7, line;
+void init(void) { debug = 0xffffffffu; width = 99; line = 5; }
+int treat(const char *a) { debug = 0xffffffffu; return treatedanswer(a); }
+)");
+  batch(globals, "W0 DRAWN--\n# drawn\n");
+  dict({"DRAWN"});
+  lights({"....."});
+  int w = width;
+  treatment(9);
+  ASSERT_EQ(load(globals), nullptr);
+  EXPECT_EQ(lists()[0], std::vector<std::string>{"DRAWN"});
+  EXPECT_EQ(debug, 0u);
+  EXPECT_EQ(width, w);
+
+  const std::set<std::string> iface = {
+      "answerICC", "answerU", "lightlength", "lightx", "lighty", "lightdir", "clueorderindex",
+      "gridorderindex", "checking", "msgchar", "msgcharAZ", "msgcharAZ09", "msgcharICC", "msgcharICCAZ",
+      "msgcharICCAZ09", "msgcharU", "msgcharUAZ", "msgcharUAZ09", "treatmessage", "treatmessageAZ",
+      "treatmessageAZ09", "treatmessageICC", "treatmessageICCAZ", "treatmessageICCAZ09", "treatmessageU",
+      "treatmessageUAZ", "treatmessageUAZ09", "treatedanswer", "treatedanswerU", "treatedanswerICC", "isword",
+      "iswordU", "iswordICC", "ICCtoclass", "ICCtouchar", "uchartoICC", "printU", "printUs", "printICC",
+      "printICCs"};
+  // Names with a strong definition ("T", "D", "B", "R") in the listing.
+  auto defined = [](const std::string& cmd) {
+    std::string out, err;
+    EXPECT_EQ(runcmd(cmd, &out, &err), 0) << err;
+    std::set<std::string> r;
+    std::istringstream in(out);
+    std::string l;
+    while (std::getline(in, l)) {
+      std::istringstream f(l);
+      std::string addr, type, name;
+      if (f >> addr >> type >> name && strchr("TDBR", type[0])) r.insert(name);
+    }
+    return r;
+  };
+  std::set<std::string> exported = defined("nm -D --defined-only '" ZYN_BINARY "'");
+  std::set<std::string> engine = defined("nm -g --defined-only '" ZYN_CORELIB "'");
+  std::set<std::string> own;
+  for (auto& n : exported)
+    if (engine.count(n)) own.insert(n);
+  EXPECT_EQ(own, iface);
+  EXPECT_EQ(iface.size(), 40u);
 }
