@@ -18,28 +18,43 @@
 #include "filler/filler.h"
 #include "dicts/dicts.h"
 #include "grid/zyn.h"
+#include "platform/platform.h"
 
 const char* release = "0.1";
 frontend zynfe = {};
 
 namespace {
 const char optstring[] = "a:bd:?D:R:F:";
-char alphaopt[SLEN];  // -a value, empty when not given
+char alphaopt[SLEN];  // -a value
+bool alphagiven;      // -a was given, even with an empty value
 int ndictopts;        // -d options taken so far
+char argerror[100];   // why the command line was refused
 
 unsigned int readnum(const char* s) { return (unsigned int)strtoul(s, nullptr, 0); }
 
-// Take one option letter with its value ("" for letters without one). 1: show the usage text.
+// A value that does not fit its buffer is refused rather than cut or dropped: a cut path can
+// name another, existing file.
+bool fits(const char* val, const char* what) {
+  if (strlen(val) < SLEN) return true;
+  pbuf(argerror, sizeof argerror, "%s too long (at most %d bytes)", what, SLEN - 1);
+  return false;
+}
+
+// Take one option letter with its value ("" for letters without one). 1: show the usage text;
+// 2: the command line is refused (argerror says why).
 int takeoption(char c, const char* val) {
   switch (c) {
     case 'a':
-      if (strlen(val) < SLEN) strlcpy0(alphaopt, val, SLEN);
+      if (!fits(val, "Alphabet name")) return 2;
+      strlcpy0(alphaopt, val, SLEN);
+      alphagiven = true;
       return 0;
     case 'b':
       usegui = 0;
       return 0;
     case 'd':
-      if (ndictopts < MAXNDICTS && strlen(val) < SLEN) strlcpy0(dictpaths[ndictopts++], val, SLEN);
+      if (!fits(val, "Dictionary file name")) return 2;
+      if (ndictopts < MAXNDICTS) strlcpy0(dictpaths[ndictopts++], val, SLEN);
       return 0;
     case 'D':
       debug = readnum(val) | 0x80000000u;
@@ -58,6 +73,7 @@ int takeoption(char c, const char* val) {
 
 int parseargs(int argc, char** argv) {
   alphaopt[0] = 0;
+  alphagiven = false;
   ndictopts = 0;
   int i = 1;
   for (; i < argc; i++) {
@@ -72,20 +88,25 @@ int parseargs(int argc, char** argv) {
       const char* p = c == ':' ? nullptr : strchr(optstring, c);
       if (!p || c == '?') return 1;
       if (p[1] != ':') {
-        if (takeoption(c, "")) return 1;
+        if (int r = takeoption(c, "")) return r;
         continue;
       }
       const char* val;
       if (a[k + 1]) val = a + k + 1;
       else if (i + 1 < argc) val = argv[++i];
       else return 1;
-      if (takeoption(c, val)) return 1;
+      if (int r = takeoption(c, val)) return r;
       break;
     }
   }
-  if (i < argc && strlen(argv[i]) < SLEN) strlcpy0(filename, argv[i], SLEN);
+  if (i < argc) {
+    if (!fits(argv[i], "File name")) return 2;
+    strlcpy0(filename, argv[i], SLEN);
+  }
   return 0;
 }
+
+const char* parseerror() { return argerror; }
 
 void printusage(const char* progname) {
   pstdout("\nThis is Zyn, release %s.\n\n", release);
@@ -121,6 +142,16 @@ void loadstartdicts() {
   if (!loaded) warnbox("No dictionaries loaded");
 }
 
+int closestdout(int status) {
+  // Output that never arrived (a full disk, a closed pipe) is an error, not a success.
+  plat_clearerr();
+  bool failed = fflush(stdout) != 0 || ferror(stdout);
+  failed = fclose(stdout) != 0 || failed;
+  if (!failed) return status;
+  pstream(stderr, "Error: Filing system error: %s\n", plat_errtext());
+  return 16;
+}
+
 int zynmain(int argc, char** argv) {
   rseed = (unsigned int)time(nullptr);
   filler_seed = 0;
@@ -129,9 +160,13 @@ int zynmain(int argc, char** argv) {
   for (int d = 0; d < MAXNDICTS; d++) dictpaths[d][0] = dsfilter[d][0] = dafilter[d][0] = 0;
   dictsfree();
 
-  if (parseargs(argc, argv)) {
-    printusage(argv[0]);
-    return 0;
+  switch (parseargs(argc, argv)) {
+    case 1:
+      printusage(argv[0]);
+      return closestdout(0);
+    case 2:
+      pstream(stderr, "Error: %s\n", parseerror());
+      return 16;
   }
   if (debug) printversions();
 
@@ -147,12 +182,12 @@ int zynmain(int argc, char** argv) {
     int status = zynfe.run(argc, argv);
     zyn_unlock();
     dictsfree();
-    return status;
+    return closestdout(status);
   }
 
   loadprefdefaults();
 
-  if (alphaopt[0]) {
+  if (alphagiven) {
     if (alphafind(alphaopt)) errbox("Unrecognised alphabet");
   } else {
     alphaload(prefint(PREF_STARTUP_AL));
@@ -171,5 +206,5 @@ int zynmain(int argc, char** argv) {
 
   zyn_unlock();
   dictsfree();
-  return status;
+  return closestdout(status);
 }

@@ -13,14 +13,20 @@ struct frontend {
 extern frontend zynfe;
 
 // Parse the options and the file argument into the process-wide settings.
-// Returns 0 to go on, 1 when the usage text must be shown.
+// Returns 0 to go on, 1 when the usage text must be shown, 2 when a value is longer than its
+// buffer (parseerror() says which).
 int parseargs(int argc, char** argv);
+const char* parseerror();
 void printusage(const char* progname);
 void printversions();
 
 // Load the dictionaries of an interactive start without a document: those given with -d,
 // else the default one; warns when nothing could be loaded.
 void loadstartdicts();
+
+// Flush and close standard output; status, or 16 after "Error: Filing system error: ..." on
+// standard error when the output could not be written.
+int closestdout(int status);
 
 // The whole program; returns the exit status.
 int zynmain(int argc, char** argv);
