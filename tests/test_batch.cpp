@@ -193,6 +193,27 @@ TEST_F(Batch, RandomFillFollowsTheSeed) {
   }
 }
 
+// Line ends of every kind, NUL bytes and paths too long for their buffers.
+TEST_F(Batch, DeckLinesAndValues) {
+  // A path of 999 bytes naming ct.txt; with anything after it, cutting would name ct.txt too.
+  std::string cutpath;
+  for (int i = 0; i < 496; i++) cutpath += "./";
+  cutpath += "/ct.txt";
+  const runcase cases[] = {
+      {"classic Mac line ends", "", "# a deck\r.DI 1 ct.txt\ra1 a2 a3\ra3 b2 b3\r", "W0 CAT\n# cat\nW1 TOP\n# top\n", "",
+       0},
+      {"CR LF counts as one line end", "", ".DI 1 ct.txt\r\na1 a2 a3\r\n}\r\n", "",
+       "Error at line 3: End of block encountered at top level\n", 16},
+      {"lone CR, then CR LF", "", ".DI 1 ct.txt\ra1 a2 a3\r\n}\n", "", "Error at line 3: End of block encountered at top level\n",
+       16},
+      {"a NUL byte separates names", "", ".DI 1 ct.txt\na1 a2\0a3\na3 b2 b3\n"s, "W0 CAT\n# cat\nW1 TOP\n# top\n", "", 0},
+      {"a dictionary path of 999 bytes", "", ".DI 1 " + cutpath + "\na1 a2 a3\n", "W0 CAT\n# cat\n", "", 0},
+      {"a longer one is not cut", "", ".DI 1 " + cutpath + "-not-this-one\na1 a2 a3\n", "",
+       "Error at line 1: Dictionary file name too long (at most 999 bytes)\n", 16},
+  };
+  runtable(cases);
+}
+
 TEST_F(Batch, HostileDecks) {
   std::string deep, unclosed;
   for (int i = 0; i < 1000; i++) deep += "{\n";
@@ -213,7 +234,8 @@ TEST_F(Batch, HostileDecks) {
 
   const runcase cases[] = {
       {"empty deck", "", "", "", "", 0},
-      {"binary junk", "", junk, "", "Error at line 1: Syntax error\n", 16},
+      // Its first byte, a carriage return, ends line 1.
+      {"binary junk", "", junk, "", "Error at line 2: Syntax error\n", 16},
       // The first 9999 bytes are line 2, the rest line 3.
       {"one huge line", "", ".DI 1 at.txt\n" + std::string(30000, 'a') + "\n", "", "Error at line 2: Syntax error\n",
        16},

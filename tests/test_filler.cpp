@@ -313,7 +313,9 @@ TEST_F(Filler, SpreadPlacements) {
   };
   for (auto& c : cases) {
     std::vector<entry> es(3);
+    entry* ents[3];
     word w{};
+    w.e = ents;
     w.nent = 3;
     w.wlen = 2;
     w.jlen = 2;
