@@ -193,6 +193,18 @@ TEST_F(Batch, RandomFillFollowsTheSeed) {
   }
 }
 
+// Output that cannot be written (a full disk) is an error, not a success.
+TEST_F(Batch, UnwrittenOutputIsAnError) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  std::ofstream(dir + "/deck", std::ios::binary | std::ios::trunc) << ".DI 1 ct.txt\na1 a2 a3\n";
+  for (const char* args : {"-b deck", "-?"}) {
+    SCOPED_TRACE(args);
+    result r;
+    r.status = runcmd("(cd '" + dir + "' && '" ZYN_BINARY "' " + args + " >/dev/full)", &r.out, &r.err);
+    EXPECT_RUN(r, 16, "", "Error: Filing system error: No space left on device\n");
+  }
+}
+
 // Line ends of every kind, NUL bytes and paths too long for their buffers.
 TEST_F(Batch, DeckLinesAndValues) {
   // A path of 999 bytes naming ct.txt; with anything after it, cutting would name ct.txt too.
