@@ -85,7 +85,9 @@ int filler_start(int mode) {
   llistlen = 0;
   for (int i = 0; i < nw; i++) {
     word* w = words + i;
-    int fe = 1;
+    // A light settled before the fill is taken as it stands; a message word settled by its
+    // constraints must still match its message.
+    int fe = !(w->lp->dmask & 0x600);
     for (int k = 0; k < w->nent; k++) fe = fe && onebit(w->e[k]->flbm);
     w->fe = fe;
     unsigned em = w->lp->emask;

@@ -182,11 +182,11 @@ static int addltsn(const char* s, int n, int ans, int em) {
   unsigned int hs = h & (LTSHSZ - 1);
   for (int i = hashs[hs] - 1; i >= 0; i = lts[i].hnexts) {
     if (lts[i].len0 != n0 || memcmp(lts[i].s, s, n0)) continue;
-    if (sid < 0) sid = lts[i].sid;
-    if (!strcmp(lts[i].s, s)) {
-      store = lts[i].s;
-      break;
-    }
+    // The duplicates rule is for the lights' answers: a message word's string has an id of its
+    // own, so that it never strikes, and is never struck by, an equal string.
+    if (sid < 0 && ans >= 0 && lts[i].ans >= 0) sid = lts[i].sid;
+    if (!store && !strcmp(lts[i].s, s)) store = lts[i].s;
+    if (store && (sid >= 0 || ans < 0)) break;
   }
   if (!store && !(store = storestring(s, n))) return -1;
   if (sid < 0) sid = nsid++;

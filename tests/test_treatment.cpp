@@ -281,24 +281,30 @@ TEST_F(Treat, MessageSlotsAndWords) {
 }
 
 // Insertion with message "AB" spread over three lights in clue order: the grid decides which
-// lights may take which character, and only the right order fills in mode 1.
+// lights may take which character, and only the right order fills in mode 1. Message
+// constraints that settle every slot still leave the message word to be checked.
 TEST_F(Treat, DiscretionaryFills) {
   dict({"CT", "DOG", "HT"});
   struct {
     std::vector<std::string> rows;
     int mode;
+    const char* constraints;
     int status;
     std::string slots;
   } cases[] = {
-      {{"CAT", "DOG", "HBT"}, 1, FS_DONE, "A-B"},
-      {{"HBT", "DOG", "CAT"}, 1, FS_NOFILL, ""},
-      {{"HBT", "DOG", "CAT"}, 2, FS_DONE, "B-A"},
-      {{"HBT", "DOG", "CAT"}, 0, FS_NOFILL, ""},
+      {{"CAT", "DOG", "HBT"}, 1, "", FS_DONE, "A-B"},
+      {{"HBT", "DOG", "CAT"}, 1, "", FS_NOFILL, ""},
+      {{"HBT", "DOG", "CAT"}, 2, "", FS_DONE, "B-A"},
+      {{"HBT", "DOG", "CAT"}, 0, "", FS_NOFILL, ""},
+      {{"CAT", "DOG", "HBT"}, 1, "A-B", FS_DONE, "A-B"},
+      {{"CAT", "DOG", "HAT"}, 1, "A-A", FS_NOFILL, ""},
+      {{"HBT", "DOG", "CAT"}, 2, "B-B", FS_NOFILL, ""},
   };
   for (auto& c : cases) {
     lights(c.rows);
+    for (int i = 0; c.constraints[i]; i++) msgconstr[0][i] = bit(c.constraints[i]);
     treatment(8, "AB", "", c.mode);
-    ASSERT_EQ(fill(FM_ALL), c.status) << c.rows[0] << c.mode;
+    ASSERT_EQ(fill(FM_ALL), c.status) << c.rows[0] << c.mode << c.constraints;
     if (c.status != FS_DONE) continue;
     std::string got;
     for (int i = 0; i < 3; i++) got += settled(words[i].e[3]);
@@ -562,6 +568,20 @@ TEST_F(Treat, PluginLoadErrors) {
   ltsclear();
   EXPECT_EQ(buildlists(), 1);
   EXPECT_EQ(filler_status, FS_LISTS);
+}
+
+// Two message words with the same text, both allocated by the filler: the duplicates rule is
+// for the lights' answers, so neither strikes the other's only candidate.
+TEST_F(Treat, EqualMessageWords) {
+  std::string so = buildplugin("identity", "#include \"zynplugin.h\"\nint treat(const char *a) { return treatedanswer(a); }\n");
+  dict({"CAT", "DOG"});
+  for (int mode : {1, 2}) {
+    lights({"...", "..."});
+    treatment(9, "AB", "AB", mode, mode);
+    ASSERT_EQ(load(so), nullptr);
+    ASSERT_EQ(nw, 4);
+    EXPECT_EQ(fill(FM_ALL), FS_DONE) << mode;
+  }
 }
 
 // A plug-in with only treat loads and unloads silently. Strings of the wrong length, strings
