@@ -27,12 +27,11 @@ int (*rejline)[MAXUCP] = nullptr;
 unsigned int dloaded = 0;
 
 dblock* dstrings[MAXNDICTS];
-dblock* memblkp = nullptr;
+int dictthreads = 2;
 
 namespace {
-int blkused;                   // bytes of memblkp's data in use
+dblock* dtails[MAXNDICTS];     // last block of each slot's chain
 bool rejdirty[MAXNDICTS];      // the slot's rejected-character rows differ from their reset state
-pcre2_match_data* matchdata;   // shared by both filters; the store runs on one thread
 
 // 10^(k/10) for a sum of scores held in tenths, capped at 1e10.
 double scoreweight(int k) {
@@ -47,52 +46,94 @@ double scoreweight(int k) {
   return std::max(pow(10.0, k / 10.0), DBL_MIN);
 }
 
-// Match a filter against a whole subject. A JIT stack overflow is retried by the interpreter
-// so that JIT compilation never changes a result.
-int runfilter(pcre2_code* re, const char* s, size_t n) {
-  if (!matchdata) {
-    matchdata = pcre2_match_data_create(40, nullptr);
-    if (!matchdata) return PCRE2_ERROR_NOMEMORY;
+// Match a filter against a whole subject with the sink's match data. A JIT stack overflow is
+// retried by the interpreter so that JIT compilation never changes a result.
+int runfilter(dictsink* k, pcre2_code* re, const char* s, size_t n) {
+  if (!k->md) {
+    k->md = pcre2_match_data_create(40, nullptr);
+    if (!k->md) return PCRE2_ERROR_NOMEMORY;
   }
-  int rc = pcre2_match(re, (PCRE2_SPTR)s, n, 0, 0, matchdata, nullptr);
-  if (rc == PCRE2_ERROR_JIT_STACKLIMIT)
-    rc = pcre2_match(re, (PCRE2_SPTR)s, n, 0, PCRE2_NO_JIT, matchdata, nullptr);
+  int rc = pcre2_match(re, (PCRE2_SPTR)s, n, 0, 0, k->md, nullptr);
+  if (rc == PCRE2_ERROR_JIT_STACKLIMIT) rc = pcre2_match(re, (PCRE2_SPTR)s, n, 0, PCRE2_NO_JIT, k->md, nullptr);
   if (rc < -1 && deb(DEB_DICT)) pstdout("PCRE error %d\n", rc);
   return rc;
 }
 
-int store(int d, const char* cf, size_t n, const unsigned char* ans, int k, float score) {
-  if (!dstrings[d]) memblkp = nullptr;
-  if (!memblkp || blkused + (int)n + k + 4 > DBLKSZ) {
+int store(dictsink* k, const char* cf, size_t n, const unsigned char* ans, int na, float score) {
+  if (!k->tail || k->used + (int)n + na + 4 > DBLKSZ) {
     dblock* b = (dblock*)malloc(sizeof(dblock));
     if (!b) return -2;
     b->next = nullptr;
     b->count = 0;
-    if (memblkp) memblkp->next = b;
-    else dstrings[d] = b;
-    memblkp = b;
-    blkused = 0;
+    if (k->tail) k->tail->next = b;
+    else k->head = b;
+    k->tail = b;
+    k->used = 0;
   }
-  unsigned char* p = memblkp->data + blkused;
+  unsigned char* p = k->tail->data + k->used;
   p[0] = (unsigned char)floor(score * 10 + 128.5);
-  p[1] = (unsigned char)d;
+  p[1] = (unsigned char)k->d;
   memcpy(p + 2, cf, n + 1);
-  memcpy(p + 3 + n, ans, k + 1);
-  blkused += (int)n + k + 4;
-  memblkp->count++;
+  memcpy(p + 3 + n, ans, na + 1);
+  k->used += (int)n + na + 4;
+  k->tail->count++;
   return 1;
 }
-}  // namespace
 
-void freedict(int d) {
-  for (dblock* b = dstrings[d]; b;) {
+void freechain(dblock* b) {
+  while (b) {
     dblock* nx = b->next;
     free(b);
     b = nx;
   }
-  dstrings[d] = nullptr;
-  memblkp = nullptr;
-  blkused = 0;
+}
+}  // namespace
+
+dictsink::~dictsink() {
+  freechain(head);
+  pcre2_match_data_free(md);
+}
+
+void addsink(dictsink* k) {
+  int d = k->d;
+  if (k->head) {
+    if (dtails[d]) dtails[d]->next = k->head;
+    else dstrings[d] = k->head;
+    dtails[d] = k->tail;
+  }
+  k->head = k->tail = nullptr;
+  k->used = 0;
+  nusable[d] += k->nusable;
+  nafterff[d] += k->nafterff;
+  nafteraf[d] += k->nafteraf;
+  for (auto& [u, r] : k->rej) {
+    if (rejcount[d][u] == 0) rejline[d][u] = line + r.line;
+    rejcount[d][u] += r.count;
+    rejdirty[d] = true;
+  }
+  line += k->line;
+  k->rej.clear();
+  k->nusable = k->nafterff = k->nafteraf = k->line = 0;
+}
+
+size_t latin1toutf8(const char* in, size_t n, char* out) {
+  size_t o = 0;
+  for (size_t i = 0; i < n; i++) {
+    unsigned char c = in[i];
+    if (c < 0x80) {
+      out[o++] = (char)c;
+    } else {
+      out[o++] = (char)(0xC0 | c >> 6);
+      out[o++] = (char)(0x80 | (c & 0x3F));
+    }
+  }
+  out[o] = 0;
+  return o;
+}
+
+void freedict(int d) {
+  freechain(dstrings[d]);
+  dstrings[d] = dtails[d] = nullptr;
 }
 
 int resetdict(int d) {
@@ -117,7 +158,7 @@ int resetdict(int d) {
   return 0;
 }
 
-int adddictword(const char* citation, int d, pcre2_code_8* ff, pcre2_code_8* af, float score) {
+int adddictword(dictsink* sk, const char* citation, pcre2_code_8* ff, pcre2_code_8* af, float score) {
   int cps[SLEN];
   unsigned char ans[MXANSLEN + 1];
   char canon[MXANSLEN * 16 + 1];  // icctext of each ICC, for the answer filter and traces
@@ -145,8 +186,8 @@ int adddictword(const char* citation, int d, pcre2_code_8* ff, pcre2_code_8* af,
       for (int p : substpair[s])
         if (p > 0 && p < MAXUCP && cptoicc[p] && !append(cptoicc[p])) return 0;
     } else {
-      if (rejcount[d][u]++ == 0) rejline[d][u] = line;
-      rejdirty[d] = true;
+      auto [it, fresh] = sk->rej.try_emplace(u, dictsink::rejected{0, sk->line});
+      it->second.count++;
     }
   }
   ans[k] = 0;
@@ -162,19 +203,19 @@ int adddictword(const char* citation, int d, pcre2_code_8* ff, pcre2_code_8* af,
     if (deb(DEB_CANON)) pstdout("  too short\n");
     return 0;
   }
-  nusable[d]++;
+  sk->nusable++;
   size_t n = strlen(citation);
-  if (ff && runfilter(ff, citation, n) < 0) {
+  if (ff && runfilter(sk, ff, citation, n) < 0) {
     if (deb(DEB_CANON)) pstdout("  failed file filter\n");
     return 0;
   }
-  nafterff[d]++;
-  if (af && runfilter(af, canon, cl) < 0) {
+  sk->nafterff++;
+  if (af && runfilter(sk, af, canon, cl) < 0) {
     if (deb(DEB_CANON)) pstdout("  failed answer filter\n");
     return 0;
   }
-  nafteraf[d]++;
-  return store(d, citation, n, ans, k, score);
+  sk->nafteraf++;
+  return store(sk, citation, n, ans, k, score);
 }
 
 int anscmp(const answer* a, const answer* b) {

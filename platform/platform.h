@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <string>
 
-// Open a file by its UTF-8 name (mode as for fopen). Null on failure; plat_errtext() says why.
+// Open a file by its UTF-8 name (mode as for fopen); a folder is refused. Null on failure;
+// plat_errtext() says why.
 FILE* plat_fopen(const char* utf8name, const char* mode);
 
 // Text of the last system error (at most 1000 bytes), or "general error" when there is none.

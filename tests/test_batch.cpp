@@ -20,7 +20,7 @@ namespace {
 // list in Dictionaries/ makes a deck without dictionary directives deterministic.
 const struct {
   const char* name;
-  const char* text;
+  std::string text;
 } wordlists[] = {
     {"ct.txt", "cat\ntop\n"},
     {"at.txt", "at\n"},
@@ -34,6 +34,9 @@ const struct {
     {"treat.txt", "cats\ndog\n"},
     {"xs.txt", "ax\nbx\ncx\ndx\nex\nfx\ngx\nhx\nix\njx\nkx\nlx\nmx\nnx\nox\npx\n"},
     {"Dictionaries/UKACD18plus.txt", "zed\n"},
+    {"mac.txt", "cat\rtop\r"},
+    {"nul.txt", "ca\0t\ntop\n"s},
+    {"latin1.txt", "x\ncaf\xE9\n"},
 };
 
 struct result {
@@ -202,6 +205,31 @@ TEST_F(Batch, UnwrittenOutputIsAnError) {
     result r;
     r.status = runcmd("(cd '" + dir + "' && '" ZYN_BINARY "' " + args + " >/dev/full)", &r.out, &r.err);
     EXPECT_RUN(r, 16, "", "Error: Filing system error: No space left on device\n");
+  }
+}
+
+// Word lists with classic Mac line ends or NUL bytes, a folder, and lists read from a pipe.
+TEST_F(Batch, WordListsOfEveryShape) {
+  const char* cattop = "W0 CAT\n# cat\nW1 TOP\n# top\n";
+  const runcase cases[] = {
+      {"classic Mac line ends", "", ".DI 1 mac.txt\na1 a2 a3\na3 b2 b3\n", cattop, "", 0},
+      {"a NUL byte is skipped", "", ".DI 1 nul.txt\na1 a2 a3\na3 b2 b3\n", cattop, "", 0},
+      {"a folder is no word list", "", ".DI 1 Dictionaries\na b\n", "", "Error: Dictionary 1\nFile not found\n", 16},
+  };
+  runtable(cases);
+  // Nothing is lost to the probe for a format, and nothing to a second look at the text.
+  const struct {
+    const char *list, *deck, *out;
+  } piped[] = {
+      {"ct.txt", "a1 a2 a3\na3 b2 b3\n", cattop},
+      {"latin1.txt", "a b c d\n", "W0 CAFE\n# caf\xC3\xA9\n"},
+  };
+  for (auto& p : piped) {
+    SCOPED_TRACE(p.list);
+    std::ofstream(dir + "/deck", std::ios::binary | std::ios::trunc) << p.deck;
+    result r;
+    r.status = runcmd("cd '" + dir + "' && cat " + p.list + " | '" ZYN_BINARY "' -b -d /dev/stdin deck", &r.out, &r.err);
+    EXPECT_RUN(r, 0, p.out, "");
   }
 }
 
