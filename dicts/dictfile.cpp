@@ -157,10 +157,10 @@ size_t piecelen(const char* p, const char* end) {
 int readpieces(const char* p, const char* end, dictsink* k, int enc, pcre2_code* ff, pcre2_code* af) {
   char raw[SLEN];
   while (p < end) {
-    size_t len = piecelen(p, end);
-    size_t n = 0;
-    for (size_t i = 0; i < len; i++)
-      if (p[i]) raw[n++] = p[i];  // a NUL byte is skipped like any other control byte
+    size_t len = piecelen(p, end), n = len;
+    memcpy(raw, p, len);
+    // A NUL byte is skipped like any other control byte, rather than ending the text.
+    if (memchr(raw, 0, len)) n = std::remove(raw, raw + len, 0) - raw;
     raw[n] = 0;
     p += len;
     k->line++;

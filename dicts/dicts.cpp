@@ -10,8 +10,13 @@
 #include <cassert>
 #include <cfloat>
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "core/message.h"
 
@@ -73,8 +78,8 @@ int store(dictsink* k, const char* cf, size_t n, const unsigned char* ans, int n
   unsigned char* p = k->tail->data + k->used;
   p[0] = (unsigned char)floor(score * 10 + 128.5);
   p[1] = (unsigned char)k->d;
-  memcpy(p + 2, cf, n + 1);
-  memcpy(p + 3 + n, ans, na + 1);
+  memcpy(p + 2, ans, na + 1);
+  memcpy(p + 3 + na, cf, n + 1);
   k->used += (int)n + na + 4;
   k->tail->count++;
   return 1;
@@ -248,13 +253,71 @@ int outofmemory(int quiet) {
   return 4;
 }
 
-// Sort key of record i: its first five codes (6 bits each; codes are 1..61 and the terminator
-// 0 sorts first) above the index, so that most comparisons need no look at the record.
-constexpr int KEYIDXBITS = 31;
-uint64_t sortkey(const char* s, int i) {
-  uint64_t v = 0;
-  for (int j = 0; j < 5; j++) v = v << 6 | (unsigned char)(*s ? *s++ : 0);
-  return v << KEYIDXBITS | (unsigned)i;
+// The sort goes over one pair per stored entry: a key holding the answer's first ten codes
+// (6 bits each; codes are 1..61 and the terminator 0 sorts first), so that most comparisons
+// need no look at the entry, and the entry's answer. Entries equal in answer and citation form
+// may come in any order: the merge gives the same index for every order.
+struct sortpair {
+  uint64_t key;
+  const char* codes;  // the entry's answer; its citation form follows
+};
+
+const char* cfof(const char* codes) { return codes + strlen(codes) + 1; }
+
+// The order of anscmp.
+bool pairless(const sortpair& x, const sortpair& y) {
+  if (x.key != y.key) return x.key < y.key;
+  int c = strcmp(x.codes, y.codes);
+  if (!c) c = strcmp(cfof(x.codes), cfof(y.codes));
+  return c ? c < 0 : std::less<const char*>()(x.codes, y.codes);
+}
+
+// The pairs of block b's entries, from out on.
+void makepairs(const dblock* b, sortpair* out) {
+  const unsigned char* p = b->data;
+  for (int j = 0; j < b->count; j++) {
+    const char* s = (const char*)p + 2;
+    uint64_t v = 0;
+    const char* q = s;
+    for (int i = 0; i < 10; i++) v = v << 6 | (unsigned char)(*q ? *q++ : 0);
+    *out++ = {v, s};
+    const char* cf = q + strlen(q) + 1;
+    p = (const unsigned char*)cf + strlen(cf) + 1;
+  }
+}
+
+// Runs f(0) on a second thread and f(1) here, or both here when threads are not to be used.
+template <typename F>
+void ontwo(bool two, F f) {
+  std::thread t;
+  if (two) {
+    try {
+      t = std::thread(f, 0);
+    } catch (const std::system_error&) {
+      two = false;
+    }
+  }
+  if (!two) f(0);
+  f(1);
+  if (t.joinable()) t.join();
+}
+
+// Sorts the pairs, on two threads when there are many: the pairs are split around a sampled
+// key, so that every pair of the first part sorts before every pair of the second.
+void sortpairs(sortpair* v, int n) {
+  bool two = dictthreads > 1 && n >= 100000;
+  sortpair* mid = v;
+  if (two) {
+    std::vector<uint64_t> sample;
+    for (int i = 0; i < 1023; i++) sample.push_back(v[(long)i * n / 1023].key);
+    std::nth_element(sample.begin(), sample.begin() + 511, sample.end());
+    uint64_t pivot = sample[511];
+    mid = std::partition(v, v + n, [pivot](const sortpair& p) { return p.key < pivot; });
+  }
+  ontwo(two, [&](int part) {
+    if (part == 0) std::sort(v, mid, pairless);
+    else std::sort(mid, v + n, pairless);
+  });
 }
 }  // namespace
 
@@ -288,50 +351,82 @@ int dictsload(int quiet) {
   if (!answerhash) answerhash = (int*)malloc(sizeof(int) * HTABSZ);
   if (!answerrecs || !answerlist || !answerhash) return outofmemory(quiet);
 
-  // One record per stored entry; hlink carries the entry's score in tenths until the merge.
-  // The sort keys live in answerlist's memory until the merge turns them into pointers.
-  static_assert(sizeof(uint64_t) == sizeof(answer*));
-  uint64_t* keys = (uint64_t*)answerlist;
+  // The pairs live at the end of answerrecs' memory, where the records, written in sorted
+  // order from the front, reach pair i only once it has been read: record i ends at byte
+  // 40(i+1), pair i+1 starts at byte 24n + 16(i+1), and i < n.
+  static_assert(sizeof(answer) == 40 && sizeof(sortpair) == 16);
+  const int n = atotal;
+  sortpair* pairs = (sortpair*)((char*)answerrecs + (sizeof(answer) - sizeof(sortpair)) * (size_t)n);
+  // Blocks in load order, and the index of each one's first entry, to share the pairs out.
+  std::vector<std::pair<dblock*, int>> blocks;
   int k = 0;
   for (int d = 0; d < MAXNDICTS; d++)
     for (dblock* b = dstrings[d]; b; b = b->next) {
-      const unsigned char* p = b->data;
-      for (int j = 0; j < b->count; j++) {
-        answer* a = &answerrecs[k];
-        a->hlink = p[0] - 128;
-        a->weight = scoreweight(a->hlink);
-        a->dmask = a->cfdmask = 1u << p[1];
-        a->cf = (const char*)p + 2;
-        a->answercodes = a->cf + strlen(a->cf) + 1;
-        a->acf = nullptr;
-        a->banned = 0;
-        p = (const unsigned char*)a->answercodes + strlen(a->answercodes) + 1;
-        keys[k] = sortkey(a->answercodes, k);
-        k++;
-      }
+      blocks.push_back({b, k});
+      k += b->count;
     }
   if (deb(DEB_DICT)) pstdout("k=%9d\n", k);
-  assert(k == atotal);
-  constexpr uint64_t IDX = (1ull << KEYIDXBITS) - 1;
-  std::sort(keys, keys + atotal, [](uint64_t x, uint64_t y) {
-    if ((x ^ y) > IDX) return x < y;
-    return anscmp(&answerrecs[x & IDX], &answerrecs[y & IDX]) < 0;
+  assert(k == n);
+  size_t half = blocks.size() / 2;
+  bool two = dictthreads > 1 && n >= 100000;
+  ontwo(two, [&](int part) {
+    size_t from = part ? half : 0, to = part ? blocks.size() : half;
+    for (size_t i = from; i < to; i++) makepairs(blocks[i].first, pairs + blocks[i].second);
   });
+  sortpairs(pairs, n);
 
-  // Merge equal answers. Scores are summed as tenths, so the weight is 10 to the sum of the
-  // scores whatever the order of the entries (a running product could overflow or underflow).
-  // Answer i is written over key i or an earlier one, never over a key still to be read.
+  // One pass in sorted order writes the records and merges equal answers. Scores are summed as
+  // tenths, so the weight is 10 to the sum of the scores whatever the order of the entries (a
+  // running product could overflow or underflow); the sum is kept in the weight until the end.
+  // Entries and hash chains are met in no useful order, so each is fetched some steps ahead:
+  // the entry of a pair a few pairs on, and the chain head of an answer, which joins its chain
+  // a few answers later (answers still join in index order, so each chain lists them from the
+  // highest index down).
+  std::fill_n(answerhash, HTABSZ, -1);
+  constexpr int AHEAD = 8;
+  struct pending {
+    int i;
+    unsigned int h;
+  } ring[AHEAD];
+  auto link = [&](const pending& p) {
+    int* head = &answerhash[p.h];
+    answerlist[p.i]->hlink = *head;
+    *head = p.i;
+  };
   int na = 0;
   answer *A = nullptr, *T = nullptr, *prev = nullptr;
-  for (int i = 0; i < atotal; i++) {
-    answer* r = &answerrecs[keys[i] & IDX];
-    if (!prev || strcmp(r->answercodes, prev->answercodes)) {
-      memcpy(&answerlist[na++], &r, sizeof r);  // bytes, as this memory held keys
+  uint64_t prevkey = 0;
+  for (int i = 0; i < n; i++) {
+    sortpair sp;
+    memcpy(&sp, (const char*)pairs + sizeof(sortpair) * i, sizeof sp);  // bytes, as records overwrite pairs
+    if (i + AHEAD < n) {
+      const char* ahead;
+      memcpy(&ahead, (const char*)pairs + sizeof(sortpair) * (i + AHEAD) + offsetof(sortpair, codes), sizeof ahead);
+      __builtin_prefetch(ahead);
+    }
+    answer* r = &answerrecs[i];
+    const unsigned char* ent = (const unsigned char*)sp.codes - 2;
+    int tenths = ent[0] - 128;
+    r->dmask = r->cfdmask = 1u << ent[1];
+    r->answercodes = sp.codes;
+    r->cf = cfof(sp.codes);
+    r->acf = nullptr;
+    r->banned = 0;
+    // Entries whose first ten codes differ are different answers without a look at them.
+    bool same = prev && sp.key == prevkey && !strcmp(r->answercodes, prev->answercodes);
+    if (!same) {
+      r->weight = tenths;
+      pending& p = ring[na % AHEAD];
+      if (na >= AHEAD) link(p);
+      p = {na, anshash(r->answercodes) & (HTABSZ - 1)};
+      __builtin_prefetch(&answerhash[p.h]);
+      answerlist[na++] = r;
       A = T = r;
     } else {
-      A->dmask |= r->dmask;
-      A->hlink += r->hlink;
+      r->weight = scoreweight(tenths);
       r->hlink = -1;
+      A->dmask |= r->dmask;
+      A->weight += tenths;
       if (strcmp(r->cf, prev->cf)) {
         T->acf = r;
         T = r;
@@ -340,17 +435,11 @@ int dictsload(int quiet) {
       }
     }
     prev = r;
+    prevkey = sp.key;
   }
+  for (int j = std::max(0, na - AHEAD); j < na; j++) link(ring[j % AHEAD]);
   atotal = na;
-
-  std::fill_n(answerhash, HTABSZ, -1);
-  for (int i = 0; i < atotal; i++) {
-    answer* a = answerlist[i];
-    a->weight = scoreweight(a->hlink);
-    int* head = &answerhash[anshash(a->answercodes) & (HTABSZ - 1)];
-    a->hlink = *head;
-    *head = i;
-  }
+  for (int i = 0; i < atotal; i++) answerlist[i]->weight = scoreweight((int)answerlist[i]->weight);
   if (deb(DEB_DICT)) pstdout("Total unique answers by entry: %d\n", atotal);
   return 0;
 }

@@ -72,7 +72,8 @@ int findanswer(const char* icc);
 // Between the file readers and the store.
 
 // One storage block of a slot: entries packed back to back, each a score byte
-// (floor(score*10+128.5)), the slot, the 0-terminated citation form and the 0-terminated answer.
+// (floor(score*10+128.5)), the slot, the 0-terminated answer and the 0-terminated citation form
+// (the answer first, as the index is sorted by it).
 constexpr int DBLKSZ = 100000;
 struct dblock {
   dblock* next;

@@ -105,6 +105,20 @@ TEST_F(Dicts, LineRulesAndScores) {
   }
 }
 
+// A line ends at a line feed, at a carriage return and line feed, or at a carriage return
+// alone; a NUL byte is skipped. The line numbers of rejected characters count the lines so.
+TEST_F(Dicts, LineEndsAndNulBytes) {
+  ASSERT_EQ(load1(std::string("a'b\rc~d\r\ne\0f;g 2\nh+i\n", 20)), 0);
+  EXPECT_EQ(atotal, 4);
+  EXPECT_STREQ(find("CD")->cf, "c~d");
+  EXPECT_STREQ(find("EFG")->cf, "ef;g");
+  EXPECT_NEAR(log10(find("EFG")->weight), 2, 1e-9);
+  const struct {
+    int u, line;
+  } rejected[] = {{'\'', 1}, {'~', 2}, {';', 3}, {'+', 4}};
+  for (auto& r : rejected) EXPECT_EQ(rejline[0][r.u], r.line) << (char)r.u;
+}
+
 TEST_F(Dicts, Encodings) {
   msgcapture mc;
   // UTF-8 with and without a mark.
