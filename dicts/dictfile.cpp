@@ -278,38 +278,9 @@ fileptr seekable(fileptr fp, std::vector<char>* mem, int* err) {
   return fileptr(fmemopen(mem->data(), mem->size(), "r"));
 }
 
-// Load the default into slot 1 with the default file filter; true when answers were loaded.
-bool trydefault(const std::string& path) {
-  if (path.size() >= (size_t)SLEN) return false;
-  strlcpy0(dictpaths[0], path.c_str(), SLEN);
-  strlcpy0(dsfilter[0], DEFFILTER, SLEN);
-  dafilter[0][0] = 0;
-  dictsload(1);
-  return atotal > 0;
-}
-}  // namespace
-
-int dictload(int d, int quiet) {
-  freedict(d);
-  if (resetdict(d)) return -2;
+// Reads slot d from fp, whose format and encoding it finds out.
+int readslot(int d, fileptr fp, pcre2_code* ff, pcre2_code* af, int quiet) {
   dictsink k(d);
-  if (!dictpaths[d][0]) {
-    if (!dafilter[d][0]) return 0;
-    if (deb(DEB_DICT)) pstdout("Reading dictionary file %s (in mode %d), owd=%d\n", dictpaths[d], ENC_MARKED, 1);
-    char raw[SLEN];
-    strlcpy0(raw, dafilter[d], SLEN);
-    int r = takepiece(&k, raw, ENC_MARKED, nullptr, nullptr);
-    addsink(&k);
-    if (r == RD_NOTMARKED) report(quiet, d, "File not encoded in accordance with its BOM");
-    return r == RD_OK ? nafteraf[d] : r;
-  }
-  filter ff = compilefilter(dsfilter[d], d, "file", quiet);
-  filter af = compilefilter(dafilter[d], d, "answer", quiet);
-  fileptr fp(plat_fopen(dictpaths[d], "rb"));
-  if (!fp) {
-    report(quiet, d, "File not found");
-    return -1;
-  }
   std::vector<char> mem;
   int err = 0;
   fp = seekable(std::move(fp), &mem, &err);
@@ -326,7 +297,7 @@ int dictload(int d, int quiet) {
       // Out of memory is final; a malformed file is read again as text, and what it gave
       // is dropped with its sink.
       dictsink t(d);
-      int r = tsdload(fp.get(), &t, h[3], ff.get(), af.get());
+      int r = tsdload(fp.get(), &t, h[3], ff, af);
       if (r >= 0) addsink(&t);
       if (r >= 0 || r == -2) return r;
     }
@@ -346,7 +317,7 @@ int dictload(int d, int quiet) {
     return -1;
   }
   if (deb(DEB_DICT)) pstdout("Reading dictionary file %s (in mode %d), owd=%d\n", dictpaths[d], enc, 0);
-  int r = readtext(fp.get(), &k, enc, ff.get(), af.get(), &err);
+  int r = readtext(fp.get(), &k, enc, ff, af, &err);
   if (r == 1) {
     readerror(quiet, d, err);
     return -1;
@@ -356,6 +327,52 @@ int dictload(int d, int quiet) {
     return -1;
   }
   return r == RD_NOMEM ? -2 : nafteraf[d];
+}
+
+// Load the default into slot 1 with the default file filter; true when answers were loaded.
+bool trydefault(const std::string& path) {
+  if (path.size() >= (size_t)SLEN) return false;
+  strlcpy0(dictpaths[0], path.c_str(), SLEN);
+  strlcpy0(dsfilter[0], DEFFILTER, SLEN);
+  dafilter[0][0] = 0;
+  dictsload(1);
+  return atotal > 0;
+}
+}  // namespace
+
+int dictload(int d, int quiet) {
+  freedict(d);
+  if (resetdict(d)) return -2;
+  if (!dictpaths[d][0]) {
+    if (!dafilter[d][0]) return 0;
+    if (deb(DEB_DICT)) pstdout("Reading dictionary file %s (in mode %d), owd=%d\n", dictpaths[d], ENC_MARKED, 1);
+    dictsink k(d);
+    char raw[SLEN];
+    strlcpy0(raw, dafilter[d], SLEN);
+    int r = takepiece(&k, raw, ENC_MARKED, nullptr, nullptr);
+    addsink(&k);
+    if (r == RD_NOTMARKED) report(quiet, d, "File not encoded in accordance with its BOM");
+    return r == RD_OK ? nafteraf[d] : r;
+  }
+  filter ff = compilefilter(dsfilter[d], d, "file", quiet);
+  filter af = compilefilter(dafilter[d], d, "answer", quiet);
+  FILE* fp = plat_fopen(dictpaths[d], "rb");
+  if (!fp) {
+    report(quiet, d, "File not found");
+    return -1;
+  }
+  return readslot(d, fileptr(fp), ff.get(), af.get(), quiet);
+}
+
+int dictloadfrom(int d, FILE* fp, int quiet) {
+  freedict(d);
+  if (resetdict(d)) {
+    fclose(fp);
+    return -2;
+  }
+  filter ff = compilefilter(dsfilter[d], d, "file", quiet);
+  filter af = compilefilter(dafilter[d], d, "answer", quiet);
+  return readslot(d, fileptr(fp), ff.get(), af.get(), quiet);
 }
 
 int dictsdefault() {

@@ -49,6 +49,9 @@ extern int (*rejline)[MAXUCP];
 extern unsigned int dloaded;
 
 int dictload(int d, int quiet);
+// dictload's reading of the file, from a stream opened for it, which it closes (the fuzzing
+// targets use it with streams in memory).
+int dictloadfrom(int d, FILE* fp, int quiet);
 int dictsload(int quiet);
 void dictsfree();
 int dictsdefault();

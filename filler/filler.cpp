@@ -64,6 +64,7 @@ static gpointer fillerthread(gpointer) {
     if (deb(DEB_SEARCH)) printwords(1);
     for (int i = 0; i < ne; i++) entries[i].upd = 1;
     for (int i = 0; i < nw; i++) words[i].upd = 1;
+    if (ui.searching) ui.searching();
     filler_status = (fillmode > 0 || assistmode > 0) ? search() : FS_DONE;
     if (fillmode != FM_PROPAGATE) searchdone();
   }

@@ -37,6 +37,7 @@ std::string text(const char* s, int n) {
 
 class Treat : public ::testing::Test {
  protected:
+  heldlock lock;
   void SetUp() override { resetengine(); }
   void TearDown() override {
     filler_stop();

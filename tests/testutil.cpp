@@ -10,6 +10,7 @@
 
 #include "alphabet/alphabet.h"
 #include "core/common.h"
+#include "core/lock.h"
 #include "core/message.h"
 #include "core/prefs.h"
 #include "dicts/dicts.h"
@@ -63,6 +64,9 @@ msgcapture::~msgcapture() {
   usegui = savedgui;
   current = nullptr;
 }
+
+heldlock::heldlock() { zyn_lock(); }
+heldlock::~heldlock() { zyn_unlock(); }
 
 int runcmd(const std::string& cmd, std::string* out, std::string* err) {
   std::string o = writetemp("", ".out"), e = writetemp("", ".err");
