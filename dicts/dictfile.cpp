@@ -216,35 +216,45 @@ int readshared(const char* p, const char* end, dictsink* k, int enc, pcre2_code*
   return r2;
 }
 
-// Reads the text of fp from its position to the end, in chunks of whole lines. Returns the
-// reader's error, or 1 after a filing-system error (whose code is in *err).
+// Reads the text of fp from its position to the end, in chunks of whole lines. The buffer
+// starts small, for short lists, and grows to a full chunk while the reads fill it. Returns
+// the reader's error, or 1 after a filing-system error (whose code is in *err).
 int readtext(FILE* fp, dictsink* k, int enc, pcre2_code* ff, pcre2_code* af, int* err) {
-  std::vector<char> buf(CHUNK);
+  size_t cap = MINSPLIT;
+  std::unique_ptr<char[]> mem(new char[cap]);
+  char* buf = mem.get();
   size_t have = 0;
   for (;;) {
-    size_t got = fread(buf.data() + have, 1, CHUNK - have, fp);
+    size_t want = cap - have;
+    size_t got = fread(buf + have, 1, want, fp);
     if (ferror(fp)) {
       *err = errno;
       return 1;
     }
     have += got;
     bool eof = got == 0 || feof(fp);
-    size_t cut = eof ? have : completelines(buf.data(), have);
+    size_t cut = eof ? have : completelines(buf, have);
     if (!cut && have == CHUNK) {
       // One line fills the chunk: its pieces are read here until a piece's worth (and the
       // bytes that decide where it ends) is left.
       cut = have - (SLEN + 3);
-      const char* p = buf.data();
-      const char* q = p;
-      while ((size_t)(q - p) < cut) q += piecelen(q, p + have);
-      cut = q - p;
-      if (int r = readshared(p, q, k, enc, ff, af)) return r;
-    } else if (int r = readshared(buf.data(), buf.data() + cut, k, enc, ff, af)) {
+      const char* q = buf;
+      while ((size_t)(q - buf) < cut) q += piecelen(q, buf + have);
+      cut = q - buf;
+      if (int r = readshared(buf, q, k, enc, ff, af)) return r;
+    } else if (int r = readshared(buf, buf + cut, k, enc, ff, af)) {
       return r;
     }
-    memmove(buf.data(), buf.data() + cut, have - cut);
+    memmove(buf, buf + cut, have - cut);
     have -= cut;
     if (eof) return RD_OK;
+    if (got == want && cap < CHUNK) {
+      std::unique_ptr<char[]> bigger(new char[2 * cap]);
+      memcpy(bigger.get(), buf, have);
+      mem = std::move(bigger);
+      buf = mem.get();
+      cap *= 2;
+    }
   }
 }
 
