@@ -43,18 +43,32 @@ std::string makedeck(long n, const std::string& words, long* bytes) {
   return tmpl;
 }
 
-// Runs f in a child process; its wall time, and its peak memory in MB.
+// Runs f in a child process; its wall time, its peak memory in MB and its exit status (-1 when
+// it did not exit).
 template <typename F>
-bool measure(F f, double* secs, double* peak) {
+int measure(F f, double* secs, double* peak) {
   double t0 = now();
   pid_t pid = fork();
   if (pid == 0) _exit(f());
   int st;
   rusage ru;
-  if (pid < 0 || wait4(pid, &st, 0, &ru) != pid) return false;
+  if (pid < 0 || wait4(pid, &st, 0, &ru) != pid) return -1;
   *secs = now() - t0;
   *peak = ru.ru_maxrss / 1024.0;
-  return WIFEXITED(st);
+  return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+// `zyn -b deck`, its output dropped.
+int runzyn(const std::string& exe, const std::string& deck, double* secs, double* peak) {
+  return measure(
+      [&] {
+        int fd = open("/dev/null", O_WRONLY);
+        dup2(fd, 1);
+        dup2(fd, 2);
+        execl(exe.c_str(), exe.c_str(), "-b", deck.c_str(), (char*)nullptr);
+        return 127;
+      },
+      secs, peak);
 }
 
 }  // namespace
@@ -79,16 +93,24 @@ int main(int argc, char** argv) {
   initbitidx16();
   loadprefdefaults();
   alphaload(0);
+  // What a run of an empty deck takes, to count only what the deck adds.
+  long bytes = 0;
+  std::string empty = makedeck(0, words, &bytes);
+  double t0 = 0, p0 = 0;
+  if (runzyn(exe, empty, &t0, &p0) != 0) {
+    pstdout("cannot run %s\n", exe.c_str());
+    return 1;
+  }
+  unlink(empty.c_str());
+  pstdout("peak of an empty deck's run: %.1f MB; B/name counts what a deck adds to it (parse: to this process)\n", p0);
   pstdout("%10s %10s %8s | %9s %9s %9s | %9s %9s %9s\n", "names", "words", "deck MB", "parse s", "peak MB",
           "B/name", "zyn -b s", "peak MB", "B/name");
   for (long n : sizes) {
-    long bytes = 0;
     std::string path = makedeck(n, words, &bytes);
     long nwords = (n + 24) / 25 * 10;
     double tp = 0, pp = 0, tb = 0, pb = 0;
-    // The parse: the deck tables alone, against the process before reading.
     double base = peakmb();
-    bool okp = measure(
+    int sp = measure(
         [&] {
           FILE* f = fopen(path.c_str(), "r");
           int r = parsedeck(f);
@@ -96,17 +118,9 @@ int main(int argc, char** argv) {
           return r == 0 && dkne == (n + 24) / 25 * 25 ? 0 : 1;
         },
         &tp, &pp);
-    bool okb = measure(
-        [&] {
-          int fd = open("/dev/null", O_WRONLY);
-          dup2(fd, 1);
-          dup2(fd, 2);
-          execl(exe.c_str(), exe.c_str(), "-b", path.c_str(), (char*)nullptr);
-          return 127;
-        },
-        &tb, &pb);
+    int sb = runzyn(exe, path, &tb, &pb);  // 4: no fill, as the word list has no word that fits
     pstdout("%10ld %10ld %8.1f | %9.2f %9.1f %9.1f | %9.2f %9.1f %9.1f%s\n", n, nwords, bytes / 1048576.0, tp, pp,
-            (pp - base) * 1048576.0 / n, tb, pb, pb * 1048576.0 / n, okp && okb ? "" : "  (failed)");
+            (pp - base) * 1048576.0 / n, tb, pb, (pb - p0) * 1048576.0 / n, sp == 0 && sb == 4 ? "" : "  (failed)");
     unlink(path.c_str());
   }
   unlink(words.c_str());
