@@ -164,11 +164,9 @@ int resetdict(int d) {
 }
 
 int adddictword(dictsink* sk, const char* citation, pcre2_code_8* ff, pcre2_code_8* af, float score) {
-  int cps[SLEN];
   unsigned char ans[MXANSLEN + 1];
   char canon[MXANSLEN * 16 + 1];  // icctext of each ICC, for the answer filter and traces
   bool wantcanon = af || deb(DEB_CANON);
-  int ncp = utf8tocps(cps, citation, SLEN);
   int k = 0;
   size_t cl = 0;
   auto append = [&](int c) {
@@ -181,10 +179,24 @@ int adddictword(dictsink* sk, const char* citation, pcre2_code_8* ff, pcre2_code
     }
     return true;
   };
-  for (int i = 0; i < ncp; i++) {
-    int u = cps[i];
-    if (u >= MAXUCP) continue;
-    if (u < 0x80 ? (u <= 0x20 || u == 0x7f) : !g_unichar_isgraph(u)) continue;
+  // The code points as utf8tocps gives them (unprintable ones dropped), decoded here on the
+  // way, as this runs for every word of every list.
+  const unsigned char* q = (const unsigned char*)citation;
+  for (int ncp = 0; *q && ncp < SLEN - 1;) {
+    unsigned u = *q++;
+    if (u >= 0x20 && u <= 0x7e) {
+      ncp++;
+      if (u == 0x20) continue;  // spaces are dropped silently
+    } else if (u < 0xc0 || u >= 0xfe) {
+      continue;
+    } else {
+      int more = u < 0xe0 ? 1 : u < 0xf0 ? 2 : u < 0xf8 ? 3 : u < 0xfc ? 4 : 5;
+      u &= 0x3fu >> more;
+      for (; more > 0 && *q; more--) u = u << 6 | (*q++ & 0x3fu);
+      if (more || !g_unichar_isprint(u)) continue;
+      ncp++;
+      if (u >= MAXUCP || !g_unichar_isgraph(u)) continue;
+    }
     if (int c = cptoicc[u]) {
       if (!append(c)) return 0;
     } else if (int s = cpsubst[u]) {
@@ -372,7 +384,12 @@ int dictsload(int quiet) {
   ontwo(two, [&](int part) {
     size_t from = part ? half : 0, to = part ? blocks.size() : half;
     for (size_t i = from; i < to; i++) makepairs(blocks[i].first, pairs + blocks[i].second);
+    // The memory the merge below writes and is new to the process is touched here, on both
+    // threads, rather than one page at a time in the merge.
+    if (two && part == 0) memset((void*)answerrecs, 0, (char*)pairs - (char*)answerrecs);
+    if (two && part == 1) memset((void*)answerlist, 0, sizeof(answer*) * n);
   });
+  std::fill_n(answerhash, HTABSZ, -1);
   sortpairs(pairs, n);
 
   // One pass in sorted order writes the records and merges equal answers. Scores are summed as
@@ -382,7 +399,6 @@ int dictsload(int quiet) {
   // the entry of a pair a few pairs on, and the chain head of an answer, which joins its chain
   // a few answers later (answers still join in index order, so each chain lists them from the
   // highest index down).
-  std::fill_n(answerhash, HTABSZ, -1);
   constexpr int AHEAD = 8;
   struct pending {
     int i;
