@@ -384,12 +384,11 @@ int dictsload(int quiet) {
   ontwo(two, [&](int part) {
     size_t from = part ? half : 0, to = part ? blocks.size() : half;
     for (size_t i = from; i < to; i++) makepairs(blocks[i].first, pairs + blocks[i].second);
-    // The memory the merge below writes and is new to the process is touched here, on both
-    // threads, rather than one page at a time in the merge.
+    // The memory the merge below writes all of, and that is new to the process, is touched
+    // here on both threads rather than one page at a time in the merge.
     if (two && part == 0) memset((void*)answerrecs, 0, (char*)pairs - (char*)answerrecs);
-    if (two && part == 1) memset((void*)answerlist, 0, sizeof(answer*) * n);
+    if (part == 1) std::fill_n(answerhash, HTABSZ, -1);
   });
-  std::fill_n(answerhash, HTABSZ, -1);
   sortpairs(pairs, n);
 
   // One pass in sorted order writes the records and merges equal answers. Scores are summed as
