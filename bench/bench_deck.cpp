@@ -113,6 +113,7 @@ int main(int argc, char** argv) {
     int sp = measure(
         [&] {
           FILE* f = fopen(path.c_str(), "r");
+          deckreset();
           int r = parsedeck(f);
           fclose(f);
           return r == 0 && dkne == (n + 24) / 25 * 25 ? 0 : 1;
