@@ -65,10 +65,10 @@ filter compilefilter(const char* pat, int d, const char* what, int quiet) {
 
 bool isscorech(char c) { return (c >= '0' && c <= '9') || c == '.' || c == '+' || c == '-'; }
 
-// Apply the line rules in place: trailing control bytes and spaces go, then a trailing score
-// preceded by a space is taken off. Returns the length of what is left (0: skip the line).
-size_t linerules(char* s, float* score) {
-  size_t n = strlen(s);
+// Apply the line rules in place to the n bytes of s: trailing control bytes and spaces go,
+// then a trailing score preceded by a space is taken off. Returns the length of what is left
+// (0: skip the line).
+size_t linerules(char* s, size_t n, float* score) {
   auto strip = [&] {
     while (n && (unsigned char)s[n - 1] <= 0x20) n--;
     s[n] = 0;
@@ -104,11 +104,11 @@ constexpr int ENC_MARKED = 1, ENC_AUTO = -1;
 // Errors of a reader, in the order of the file.
 constexpr int RD_OK = 0, RD_NOTMARKED = -1, RD_NOMEM = -2;
 
-// One piece of a line, 0-terminated and without NUL bytes: the line rules, the encoding, and
-// the store.
-int takepiece(dictsink* k, char* raw, int enc, pcre2_code* ff, pcre2_code* af) {
+// One piece of a line, n bytes without NUL bytes and 0-terminated: the line rules, the
+// encoding, and the store.
+int takepiece(dictsink* k, char* raw, size_t n, int enc, pcre2_code* ff, pcre2_code* af) {
   float score;
-  size_t n = linerules(raw, &score);
+  n = linerules(raw, n, &score);
   if (!n) return RD_OK;
   const char* text = raw;
   char conv[2 * SLEN];
@@ -133,12 +133,16 @@ bool iscont(unsigned char c) { return (c & 0xC0) == 0x80; }
 // (at most 999 bytes, through the line end) where a line ends at a line feed or at a carriage
 // return that no line feed follows (classic Mac files). A piece cut short by the limit does
 // not end inside a UTF-8 character: one that would be cut starts the next piece instead.
-// The text up to end is complete lines, or ends the file.
-size_t piecelen(const char* p, const char* end) {
+// The text up to end is complete lines, or ends the file. *nul is set when the piece holds a
+// NUL byte.
+size_t piecelen(const char* p, const char* end, bool* nul) {
   size_t avail = end - p, lim = std::min(avail, (size_t)SLEN - 1);
   for (size_t i = 0; i < lim; i++) {
-    if (p[i] == '\n') return i + 1;
-    if (p[i] == '\r' && (i + 1 == avail || p[i + 1] != '\n')) return i + 1;
+    char c = p[i];
+    if (c > '\r') continue;
+    if (c == '\n') return i + 1;
+    if (c == '\r' && (i + 1 == avail || p[i + 1] != '\n')) return i + 1;
+    if (!c) *nul = true;
   }
   if (lim < SLEN - 1) return lim;
   // The last byte that is no continuation byte, if its character runs past the limit and the
@@ -157,14 +161,15 @@ size_t piecelen(const char* p, const char* end) {
 int readpieces(const char* p, const char* end, dictsink* k, int enc, pcre2_code* ff, pcre2_code* af) {
   char raw[SLEN];
   while (p < end) {
-    size_t len = piecelen(p, end), n = len;
+    bool nul = false;
+    size_t len = piecelen(p, end, &nul), n = len;
     memcpy(raw, p, len);
     // A NUL byte is skipped like any other control byte, rather than ending the text.
-    if (memchr(raw, 0, len)) n = std::remove(raw, raw + len, 0) - raw;
+    if (nul) n = std::remove(raw, raw + len, 0) - raw;
     raw[n] = 0;
     p += len;
     k->line++;
-    if (int r = takepiece(k, raw, enc, ff, af)) return r;
+    if (int r = takepiece(k, raw, n, enc, ff, af)) return r;
   }
   return RD_OK;
 }
@@ -239,7 +244,8 @@ int readtext(FILE* fp, dictsink* k, int enc, pcre2_code* ff, pcre2_code* af, int
       // bytes that decide where it ends) is left.
       cut = have - (SLEN + 3);
       const char* q = buf;
-      while ((size_t)(q - buf) < cut) q += piecelen(q, buf + have);
+      bool nul;
+      while ((size_t)(q - buf) < cut) q += piecelen(q, buf + have, &nul);
       cut = q - buf;
       if (int r = readshared(buf, q, k, enc, ff, af)) return r;
     } else if (int r = readshared(buf, buf + cut, k, enc, ff, af)) {
@@ -359,7 +365,7 @@ int dictload(int d, int quiet) {
     dictsink k(d);
     char raw[SLEN];
     strlcpy0(raw, dafilter[d], SLEN);
-    int r = takepiece(&k, raw, ENC_MARKED, nullptr, nullptr);
+    int r = takepiece(&k, raw, strlen(raw), ENC_MARKED, nullptr, nullptr);
     addsink(&k);
     if (r == RD_NOTMARKED) report(quiet, d, "File not encoded in accordance with its BOM");
     return r == RD_OK ? nafteraf[d] : r;

@@ -52,14 +52,20 @@ double scoreweight(int k) {
 }
 
 // Match a filter against a whole subject with the sink's match data. A JIT stack overflow is
-// retried by the interpreter so that JIT compilation never changes a result.
-int runfilter(dictsink* k, pcre2_code* re, const char* s, size_t n) {
+// retried by the interpreter so that JIT compilation never changes a result. A subject known to
+// be valid UTF-8 (a citation form: the readers pass nothing else) is not checked again.
+int runfilter(dictsink* k, pcre2_code* re, const char* s, size_t n, bool valid) {
   if (!k->md) {
     k->md = pcre2_match_data_create(40, nullptr);
     if (!k->md) return PCRE2_ERROR_NOMEMORY;
   }
-  int rc = pcre2_match(re, (PCRE2_SPTR)s, n, 0, 0, k->md, nullptr);
-  if (rc == PCRE2_ERROR_JIT_STACKLIMIT) rc = pcre2_match(re, (PCRE2_SPTR)s, n, 0, PCRE2_NO_JIT, k->md, nullptr);
+  uint32_t opts = valid ? PCRE2_NO_UTF_CHECK : 0;
+  // A valid subject and a compiled filter take the shorter road into the compiled code.
+  size_t jit = 0;
+  int rc = valid && pcre2_pattern_info(re, PCRE2_INFO_JITSIZE, &jit) == 0 && jit
+               ? pcre2_jit_match(re, (PCRE2_SPTR)s, n, 0, opts, k->md, nullptr)
+               : pcre2_match(re, (PCRE2_SPTR)s, n, 0, opts, k->md, nullptr);
+  if (rc == PCRE2_ERROR_JIT_STACKLIMIT) rc = pcre2_match(re, (PCRE2_SPTR)s, n, 0, opts | PCRE2_NO_JIT, k->md, nullptr);
   if (rc < -1 && deb(DEB_DICT)) pstdout("PCRE error %d\n", rc);
   return rc;
 }
@@ -207,6 +213,7 @@ int adddictword(dictsink* sk, const char* citation, pcre2_code_8* ff, pcre2_code
       it->second.count++;
     }
   }
+  size_t n = *q ? strlen(citation) : (size_t)((const char*)q - citation);
   ans[k] = 0;
   canon[cl] = 0;
   if (deb(DEB_CANON)) {
@@ -221,13 +228,13 @@ int adddictword(dictsink* sk, const char* citation, pcre2_code_8* ff, pcre2_code
     return 0;
   }
   sk->nusable++;
-  size_t n = strlen(citation);
-  if (ff && runfilter(sk, ff, citation, n) < 0) {
+  if (ff && runfilter(sk, ff, citation, n, true) < 0) {
     if (deb(DEB_CANON)) pstdout("  failed file filter\n");
     return 0;
   }
   sk->nafterff++;
-  if (af && runfilter(sk, af, canon, cl) < 0) {
+  // The alphabet's texts may be anything a user typed or a document held.
+  if (af && runfilter(sk, af, canon, cl, false) < 0) {
     if (deb(DEB_CANON)) pstdout("  failed answer filter\n");
     return 0;
   }

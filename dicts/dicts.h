@@ -111,7 +111,7 @@ struct dictsink {
   pcre2_match_data_8* md = nullptr;       // for the filters, created on first use
 };
 
-// Canonicalise, filter and store one word in sink k: citation is UTF-8 of at most 999 code
+// Canonicalise, filter and store one word in sink k: citation is valid UTF-8 of at most 999 code
 // points and score is already clamped to -10..10. 1 when stored, 0 when refused, -2 when
 // memory ran out.
 int adddictword(dictsink* k, const char* citation, pcre2_code_8* ff, pcre2_code_8* af, float score);
