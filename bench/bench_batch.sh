@@ -6,7 +6,7 @@
 # The Release build goes to build-bench/, or to the folder named by BUILD.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-griddir=${1:-../shared/bench/grids}
+griddir=${1:-bench/grids}
 wordsrc=${2:-/usr/share/dict/british-english-huge}
 cap=${3:-10}
 shift $(($# < 3 ? $# : 3))

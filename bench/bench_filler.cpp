@@ -20,6 +20,7 @@
 #include "alphabet/alphabet.h"
 #include "bench/benchutil.h"
 #include "core/hooks.h"
+#include "core/lock.h"
 #include "core/prefs.h"
 #include "dicts/dicts.h"
 #include "filler/filler.h"
@@ -32,7 +33,9 @@ namespace {
 std::atomic<int> done{0};
 double lastcpu;  // CPU seconds of the last fill
 
-// Runs a fill to its end or for at most cap seconds; returns the seconds taken.
+// Runs a fill to its end or for at most cap seconds; returns the seconds taken. The main
+// thread holds the lock, as in the program, and lets go of it while it waits, so that the
+// filler can show progress and publish its result.
 double fill(int mode, double cap) {
   done = 0;
   double t0 = now(), c0 = cpu();
@@ -40,7 +43,9 @@ double fill(int mode, double cap) {
     fprintf(stderr, "filler did not start\n");
     exit(1);
   }
+  zyn_unlock();
   while (!done && now() - t0 < cap) g_usleep(200);
+  zyn_lock();
   double t = now() - t0;
   if (done) filler_wait();
   else filler_stop();
@@ -81,7 +86,7 @@ int main(int argc, char** argv) {
   std::string src = __FILE__;
   src = src.substr(0, src.rfind('/'));
   src = src.substr(0, src.rfind('/'));
-  std::string griddir = argc > 1 && *argv[1] ? argv[1] : src + "/../shared/bench/grids";
+  std::string griddir = argc > 1 && *argv[1] ? argv[1] : src + "/bench/grids";
   std::string wordsrc = argc > 2 && *argv[2] ? argv[2] : "/usr/share/dict/british-english-huge";
   std::string only = argc > 3 && *argv[3] ? std::string(",") + argv[3] + "," : "";
   double cap = argc > 4 ? atof(argv[4]) : 10;
@@ -90,6 +95,7 @@ int main(int argc, char** argv) {
   alphaload(0);
   loadprefdefaults();
   usegui = 0;
+  zyn_lock();
   ui.updatefeas = [] { done = 1; };
 
   double t0 = now();
