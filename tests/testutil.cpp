@@ -10,6 +10,7 @@
 
 #include "alphabet/alphabet.h"
 #include "core/common.h"
+#include "core/lock.h"
 #include "core/message.h"
 #include "core/prefs.h"
 #include "dicts/dicts.h"
@@ -73,6 +74,13 @@ int runcmd(const std::string& cmd, std::string* out, std::string* err) {
 }
 
 void resetengine() {
+  // The main thread holds the lock from start-up on, as in the program; filler_wait lets go of
+  // it while the filler thread ends.
+  static const bool locked = [] {
+    zyn_lock();
+    return true;
+  }();
+  (void)locked;
   initbitidx16();
   alphaload(0);
   loadprefdefaults();
