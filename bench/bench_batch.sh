@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Batch fills of the standard grid set: each grid becomes a deck (tools/grid2deck.sh) over the
-# lower-case words of the large British list, and `zyn -b` fills it with a time cap. Prints per
-# grid the wall time, the peak memory and whether it filled, then a summary per grid size.
+# Batch fills of a grid set: each grid becomes a deck (tools/grid2deck.sh) over the lower-case
+# words of the large British list, and `zyn -b` fills it with a time cap. Prints per grid the wall
+# time, the peak memory, the nodes searched and whether it filled, then a summary per grid size
+# with the total time and the slowest grid.
 # Usage: bash bench/bench_batch.sh [grid folder] [word list] [cap in seconds] [grid names ...]
-# The Release build goes to build-bench/, or to the folder named by BUILD.
+# Without names it runs the standard set's 15x15 to 23x23 grids from bench/grids, or every grid
+# of another folder. The Release build goes to build-bench/, or to the folder named by BUILD.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 griddir=${1:-bench/grids}
@@ -11,7 +13,11 @@ wordsrc=${2:-/usr/share/dict/british-english-huge}
 cap=${3:-10}
 shift $(($# < 3 ? $# : 3))
 if [ $# -eq 0 ]; then
-  set -- 15.0{1..9} 15.10 puzzle17 puzzle18 puzzle19 19.0{1..9} 19.10 21.0{1..9} 21.10 23.0{1..9} 23.10
+  if [ "$griddir" = bench/grids ]; then
+    set -- 15.0{1..9} 15.10 puzzle17 puzzle18 puzzle19 19.0{1..9} 19.10 21.0{1..9} 21.10 23.0{1..9} 23.10
+  else
+    set -- $(cd "$griddir" && ls *.txt | sed 's/\.txt$//')
+  fi
 fi
 if [ ! -x /usr/bin/time ]; then
   echo "needs GNU time for the peak memory: apt-get install time" >&2
@@ -25,16 +31,19 @@ cmake --build "$build" -j"$(nproc)" --target zyn >/dev/null
 work=$(mktemp -d /tmp/zynbatchbench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 grep -E '^[a-z]+$' "$wordsrc" >"$work/words.txt"
-echo "word list: $(wc -l <"$work/words.txt") words from $wordsrc; cap ${cap} s"
-printf '%-10s %-9s %8s %9s\n' grid result "wall s" "peak MB"
+echo "word list: $(wc -l <"$work/words.txt") words from $wordsrc; cap ${cap} s; grids from $griddir"
+printf '%-10s %-9s %8s %9s %10s\n' grid result "wall s" "peak MB" nodes
 
 declare -A nfilled ntotal
+total=0 worst=0 worstname=""
 for g in "$@"; do
   bash tools/grid2deck.sh "$griddir/$g.txt" ".DI 1 $work/words.txt" >"$work/deck"
   st=0
-  /usr/bin/time -v -o "$work/time" timeout "$cap" "$build/zyn" -b "$work/deck" >"$work/out" 2>"$work/err" || st=$?
+  # -D 1 adds the filler's thread log, whose "nodes searched" line counts the search's depths.
+  /usr/bin/time -v -o "$work/time" timeout "$cap" "$build/zyn" -D 1 -b "$work/deck" >"$work/out" 2>"$work/err" || st=$?
   wall=$(awk -F': ' '/Elapsed \(wall clock\)/ { n = split($2, p, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + p[i]; print s }' "$work/time")
   rss=$(awk -F': ' '/Maximum resident set size/ { printf "%.0f", $2 / 1024 }' "$work/time")
+  nodes=$(awk '/^nodes searched: / { print $3; exit }' "$work/out")
   # A fill counts only when every word line is complete and lists its dictionary word.
   nw=$(grep -c '^W' "$work/out" || true)
   nc=$(grep -c '^# ' "$work/out" || true)
@@ -44,12 +53,15 @@ for g in "$@"; do
     124) res=timeout ;;
     *) res="status $st" ;;
   esac
-  printf '%-10s %-9s %8.2f %9s\n' "$g" "$res" "$wall" "$rss"
+  printf '%-10s %-9s %8.2f %9s %10s\n' "$g" "$res" "$wall" "$rss" "${nodes:--}"
   case $g in puzzle*) size=puzzle ;; *) size=${g%%.*} ;; esac
   ntotal[$size]=$((${ntotal[$size]:-0} + 1))
   [ "$res" = filled ] && nfilled[$size]=$((${nfilled[$size]:-0} + 1))
+  total=$(awk -v a="$total" -v b="$wall" 'BEGIN { print a + b }')
+  if awk -v a="$wall" -v b="$worst" 'BEGIN { exit !(a > b) }'; then worst=$wall worstname=$g; fi
 done
 echo
 for size in $(printf '%s\n' "${!ntotal[@]}" | sort); do
   echo "$size: ${nfilled[$size]:-0}/${ntotal[$size]} filled"
 done
+printf 'total %.2f s over %d grids; slowest %s %.2f s\n' "$total" $# "$worstname" "$worst"

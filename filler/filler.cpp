@@ -57,6 +57,7 @@ static gpointer fillerthread(gpointer) {
   fillstart = nowms();
   notestart(fillstart);
   clueorderindex = 0;
+  const long long push0 = ct_push;
   if (buildlists()) {
     // A failed build is still reported to the window, so that a progress dialog closes.
     if (filler_status == FS_LISTS && fillmode != FM_PROPAGATE) searchdone();
@@ -69,6 +70,7 @@ static gpointer fillerthread(gpointer) {
   }
   if (deb(DEB_FILLER)) {
     pstdout("search finished: %.3fs\n", (double)(nowms() - fillstart) / 1000.0);
+    pstdout("nodes searched: %lld\n", ct_push - push0);
     pstdout("fillerthread() terminating filler_status=%d\n", filler_status);
   }
   return nullptr;
