@@ -3,7 +3,7 @@
 // 15x15 to 23x23 grids with a 10 s cap, and two blocked British-style grids; or the named grids
 // of any folder (bench/hard).
 // Usage: bench_filler [grid folder] [word list] [grid names to run, comma-separated; a for
-// the assistance timings] [cap, s]
+// the assistance timings] [cap, s] [work before the recovery search] [fill seed]
 #include <glib.h>
 #include <unistd.h>
 
@@ -25,6 +25,7 @@
 #include "core/prefs.h"
 #include "dicts/dicts.h"
 #include "filler/filler.h"
+#include "filler/recover.h"
 #include "filler/search.h"
 #include "grid/lights.h"
 #include "grid/zyn.h"
@@ -91,6 +92,8 @@ int main(int argc, char** argv) {
   std::string wordsrc = argc > 2 && *argv[2] ? argv[2] : "/usr/share/dict/british-english-huge";
   std::string only = argc > 3 && *argv[3] ? std::string(",") + argv[3] + "," : "";
   double cap = argc > 4 ? atof(argv[4]) : 10;
+  if (argc > 5 && *argv[5]) recoverybudget = atoll(argv[5]);
+  if (argc > 6) filler_seed = (unsigned)atoll(argv[6]);
 
   initbitidx16();
   alphaload(0);
@@ -106,21 +109,23 @@ int main(int argc, char** argv) {
   printf("word list: %d words, %d answers, load %.3f s\n\n", nwords, atotal, tload);
 
   // (a) and (b): background propagation over the whole grid.
+  const bool runab = only.empty() || only.find(",a,") != std::string::npos;
   auto g1501 = readgrid(griddir + "/15.01.txt");
-  if (g1501.empty()) {
-    fprintf(stderr, "no grids in %s\n", griddir.c_str());
+  if (runab && g1501.empty()) {
+    fprintf(stderr, "no grid 15.01 in %s\n", griddir.c_str());
     return 1;
   }
   assistmode = 2;
   std::vector<double> ta, tb, ca, cb;
-  const bool runab = only.empty() || only.find(",a,") != std::string::npos;
   for (int rep = 0; rep < 5 && runab; rep++) {
     setgrid(g1501);
     ta.push_back(fill(FM_ASSIST, 60));
     ca.push_back(lastcpu);
   }
-  setgrid(g1501);
-  if (runab) fill(FM_ALL, 60);
+  if (runab) {
+    setgrid(g1501);
+    fill(FM_ALL, 60);
+  }
   std::vector<std::pair<int, int>> cells;
   std::vector<ABM> letters;
   if (filler_status == FS_DONE)
@@ -167,7 +172,8 @@ int main(int argc, char** argv) {
                                  "......#........", ".#.#.#.#.#.#.#.", "..#.......#....", ".#.#.#.#.#.#.#.",
                                  "....#..........", ".#.#.#.#.#.#.#.", "........#......"}});
   printf("(c, d) autofill, %g s cap (time includes rebuild, lists and search; add the load for totals)\n", cap);
-  printf("%-10s %8s %10s %10s %10s  %s\n", "grid", "size", "seconds", "cpu", "depths", "outcome");
+  printf("%-10s %8s %10s %10s %10s %12s %5s  %s\n", "grid", "size", "seconds", "cpu", "depths", "work", "runs",
+         "outcome");
   int nfilled = 0, nrun = 0;
   for (auto& g : grids) {
     if (!only.empty() && only.find("," + g.first + ",") == std::string::npos) continue;
@@ -185,7 +191,8 @@ int main(int argc, char** argv) {
     nfilled += !strcmp(o, "filled");
     char size[16];
     snprintf(size, sizeof size, "%dx%d", width, height);
-    printf("%-10s %8s %10.3f %10.3f %10lld  %s\n", g.first.c_str(), size, t, tc, ct_push - p0, o);
+    printf("%-10s %8s %10.3f %10.3f %10lld %12lld %5d  %s\n", g.first.c_str(), size, t, tc, ct_push - p0,
+           recover_stats().work, recover_stats().runs, o);
     fflush(stdout);
   }
   printf("\nfilled %d of %d\n", nfilled, nrun);

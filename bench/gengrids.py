@@ -2,8 +2,9 @@
 """Seeded generator of American-style grids for the hard-grid benchmark.
 
 Every grid has rotational symmetry (half-turn), every white cell lies in an across and a down
-light, no light is shorter than 3 cells, the white cells are connected, the blocks take the chosen
-share of the grid, and the longest light has exactly the chosen length.
+light, no light is shorter than 3 cells, the white cells are connected, no all-white area is wider
+than those of the standard grids (see OPEN), the blocks take at least the chosen share of the
+grid, and the longest light has exactly the chosen length.
 
     python3 bench/gengrids.py                  # writes the benchmark set into bench/hard/
     python3 bench/gengrids.py SIZE DENSITY LONGEST SEED   # prints one grid
@@ -17,15 +18,16 @@ import sys
 
 SEED0 = 16000
 
-# (size, share of blocks, longest light): 15 grids of 15x15 and 15 of 21x21, from open grids
-# with full-width lights to ones with more blocks and shorter lights.
+# (size, share of blocks, longest light): 15 grids of 15x15 and 15 of 21x21, with 13% to 16% of
+# blocks (the share grows where the limits on open areas need more) and longest lights from 7
+# cells to the full width.
 SET = [
-    (15, 0.16, 15), (15, 0.16, 15), (15, 0.16, 13), (15, 0.16, 14), (15, 0.16, 11),
-    (15, 0.15, 15), (15, 0.15, 10), (15, 0.15, 9), (15, 0.17, 15), (15, 0.17, 8),
-    (15, 0.17, 7), (15, 0.18, 15), (15, 0.18, 9), (15, 0.14, 11), (15, 0.14, 15),
-    (21, 0.16, 21), (21, 0.16, 15), (21, 0.16, 13), (21, 0.16, 11), (21, 0.17, 21),
-    (21, 0.17, 12), (21, 0.17, 10), (21, 0.17, 9), (21, 0.18, 15), (21, 0.18, 11),
-    (21, 0.15, 21), (21, 0.15, 13), (21, 0.15, 11), (21, 0.18, 8), (21, 0.16, 17),
+    (15, 0.15, 15), (15, 0.15, 15), (15, 0.15, 13), (15, 0.15, 14), (15, 0.15, 11),
+    (15, 0.14, 15), (15, 0.14, 10), (15, 0.14, 9), (15, 0.16, 15), (15, 0.16, 8),
+    (15, 0.16, 7), (15, 0.13, 15), (15, 0.13, 9), (15, 0.13, 11), (15, 0.14, 14),
+    (21, 0.15, 21), (21, 0.15, 15), (21, 0.15, 13), (21, 0.15, 11), (21, 0.14, 21),
+    (21, 0.14, 12), (21, 0.14, 10), (21, 0.14, 9), (21, 0.16, 15), (21, 0.16, 11),
+    (21, 0.13, 21), (21, 0.13, 13), (21, 0.13, 11), (21, 0.16, 8), (21, 0.15, 17),
 ]
 
 
@@ -97,12 +99,51 @@ def trypair(g, r, c, protect):
     return False
 
 
+# Widest all-white rectangle allowed for each height (and, turned, each width), as open as the
+# corners of the standard grids get: wider open areas are stacks of long lights crossing long
+# lights, which this word list can rarely fill.
+OPEN = {3: 7, 4: 6, 5: 5, 6: 4}
+
+
+def opencells(g):
+    """Cells of the all-white rectangles that are wider than OPEN allows."""
+    n = len(g)
+    out = set()
+    for h, w in OPEN.items():
+        for r in range(n - h + 1):
+            for c in range(n - w):
+                for a, b in ((r, c), (c, r)):
+                    hh, ww = (h, w + 1) if (a, b) == (r, c) else (w + 1, h)
+                    if all(not g[a + i][b + j] for i in range(hh) for j in range(ww)):
+                        out.update((a + i, b + j) for i in range(hh) for j in range(ww))
+    return out
+
+
+def bestpair(g, spots, protect, rng):
+    """Blocks the pair, among those at spots, that shortens the lights most (the sum of the
+    squares of the light lengths drops most), with some randomness; False when none fits."""
+    n = len(g)
+    scored = []
+    base = squares(g)
+    for r, c in spots:
+        if g[r][c] or (r, c) in protect or (n - 1 - r, n - 1 - c) in protect:
+            continue
+        g[r][c] = g[n - 1 - r][n - 1 - c] = True
+        if shortok(g, {r, n - 1 - r}, {c, n - 1 - c}):
+            scored.append(((base - squares(g)) * (0.5 + 0.5 * rng.random()), r, c))
+        g[r][c] = g[n - 1 - r][n - 1 - c] = False
+    scored.sort(reverse=True)
+    return any(trypair(g, r, c, protect) for _, r, c in scored)
+
+
 def generate(n, share, maxlen, rng):
     target = round(share * n * n)
     for _ in range(2000):
         g = [[False] * n for _ in range(n)]
         # One light of exactly maxlen cells is kept: its cells may not be blocked, its ends are.
-        r = rng.randrange(n)
+        # It lies at least three lines from the edge: along the edge it would force the two
+        # lines beside it to stay open over its length, a triple stack.
+        r = rng.randrange(3, n - 3)
         s = rng.randrange(n - maxlen + 1)
         across = rng.random() < 0.5
         cell = (lambda k: (r, k)) if across else (lambda k: (k, r))
@@ -118,35 +159,21 @@ def generate(n, share, maxlen, rng):
             protect.add((n - 1 - a, n - 1 - b))
         if not shortok(g, range(n), range(n)) or not connected(g):
             continue
-        # Break every run longer than maxlen, then add blocks at random up to the share.
+        # Break every light longer than maxlen, then every area that is too open, then add
+        # blocks up to the share, each where it shortens the lights most, so that lengths
+        # spread as in a grid made by hand.
         ok = True
         while ok and longest(g) > maxlen:
-            spots = []
-            for rr in range(n):
-                for cc in range(n):
-                    if not g[rr][cc] and (rr, cc) not in protect:
-                        spots.append((rr, cc))
-            rng.shuffle(spots)
-            for rr, cc in spots:
-                if inlong(g, rr, cc, maxlen) and trypair(g, rr, cc, protect):
-                    break
-            else:
-                ok = False
-        # Cells in long runs are likelier to be blocked, so that lengths spread as in a grid
-        # made by hand rather than leaving many full-width lights.
-        tried = set()
-        while sum(map(sum, g)) < target:
-            spots = [(rr, cc) for rr in range(n) for cc in range(n)
-                     if not g[rr][cc] and (rr, cc) not in protect and (rr, cc) not in tried]
+            ok = bestpair(g, [(a, b) for a in range(n) for b in range(n) if not g[a][b] and inlong(g, a, b, maxlen)],
+                          protect, rng)
+        while ok:
+            spots = opencells(g)
             if not spots:
                 break
-            weights = [runthrough(g, rr, cc) ** 2 for rr, cc in spots]
-            rr, cc = rng.choices(spots, weights)[0]
-            if trypair(g, rr, cc, protect):
-                tried.clear()
-            else:
-                tried.add((rr, cc))
-        if ok and sum(map(sum, g)) >= target and longest(g) == maxlen:
+            ok = bestpair(g, sorted(spots), protect, rng)
+        while ok and sum(map(sum, g)) < target:
+            ok = bestpair(g, [(a, b) for a in range(n) for b in range(n)], protect, rng)
+        if ok and longest(g) == maxlen and not opencells(g):
             return g
     raise SystemExit("no grid of size %d, share %.2f, longest %d" % (n, share, maxlen))
 
@@ -167,11 +194,12 @@ def runlens(g, r, c):
 
 
 def inlong(g, r, c, maxlen):
+    """Whether (r, c) lies in an across or down light longer than maxlen."""
     return max(runlens(g, r, c)) > maxlen
 
 
-def runthrough(g, r, c):
-    return sum(runlens(g, r, c))
+def squares(g):
+    return sum(k * k for l in lines(g) for k in runs(l))
 
 
 def text(g):
