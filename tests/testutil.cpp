@@ -15,6 +15,7 @@
 #include "core/prefs.h"
 #include "dicts/dicts.h"
 #include "filler/filler.h"
+#include "filler/recover.h"
 #include "grid/zyn.h"
 
 namespace {
@@ -86,6 +87,7 @@ void resetengine() {
   loadprefdefaults();
   debug = 0;
   filler_seed = 0;
+  recoverybudget = RECOVERYBUDGET;
   assistmode = 2;
   for (int d = 0; d < MAXNDICTS; d++) dictpaths[d][0] = dsfilter[d][0] = dafilter[d][0] = 0;
 }

@@ -19,7 +19,8 @@ struct msgcapture {
 int runcmd(const std::string& cmd, std::string* out, std::string* err);
 
 // The engine's starting state for a test: bit table, Roman alphabet, default preferences, no
-// traces, deterministic fills with assistance over the whole grid, empty dictionary slots.
+// traces, deterministic fills with assistance over the whole grid, the usual budget before the
+// recovery search, empty dictionary slots.
 void resetengine();
 
 // Store the words, one per line, as dictionary 1 and load it; returns dictsload's result.
