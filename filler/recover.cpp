@@ -64,48 +64,50 @@ double crossfails(int e, int i) {
   return f;
 }
 
-// The ordinary word to fill next: all its open entries may be branched on, and it has the
-// fewest candidates per open entry for the failures in it and around it. Ties at random; -1
-// when there is none.
-int chooseword() {
+// The index below n with the smallest value, ties at random; a negative value marks an index
+// that may not be chosen. -1 when there is none.
+template <class F>
+int pick(int n, F value) {
   int best = -1;
   double bestv = 0, bestr = 0;
-  for (int i = 0; i < nw; i++) {
-    const word& w = words[i];
-    if (w.jmode != 0 || w.fe || !w.flist) continue;
-    int nopen = 0;
-    double wd = rec.wt[i];
-    bool ok = true;
-    for (int k = 0; k < w.nent && ok; k++) {
-      const entry* en = w.e[k];
-      if (onebit(en->flbm)) continue;
-      ok = fillmode != FM_SEL || en->sel;
-      nopen++;
-      wd += CROSSWEIGHT * crossfails((int)(en - entries), i);
-    }
-    if (!ok || !nopen) continue;
-    double v = std::log(1.0 + w.flistlen) / nopen / wd;
+  for (int i = 0; i < n; i++) {
+    double v = value(i);
+    if (v < 0) continue;
     double r = uniform();
     if (best < 0 || v < bestv || (v == bestv && r < bestr)) best = i, bestv = v, bestr = r;
   }
   return best;
 }
 
+// The ordinary word to fill next: all its open entries may be branched on, and it has the
+// fewest candidates per open entry for the failures in it and around it.
+int chooseword() {
+  return pick(nw, [](int i) {
+    const word& w = words[i];
+    if (w.jmode != 0 || w.fe || !w.flist) return -1.0;
+    int nopen = 0;
+    double wd = rec.wt[i];
+    for (int k = 0; k < w.nent; k++) {
+      const entry* en = w.e[k];
+      if (onebit(en->flbm)) continue;
+      if (fillmode == FM_SEL && !en->sel) return -1.0;
+      nopen++;
+      wd += CROSSWEIGHT * crossfails((int)(en - entries), i);
+    }
+    return nopen ? std::log(1.0 + w.flistlen) / nopen / wd : -1.0;
+  });
+}
+
 // The entry with the fewest codes for the failures of its words, for what whole words do not
-// cover (jumbled and spread words, cells outside the selection). Ties at random; -1 none.
+// cover (jumbled and spread words, cells outside the selection).
 int chooseentry() {
-  int best = -1;
-  double bestv = 0, bestr = 0;
-  for (int e = 0; e < ne; e++) {
+  return pick(ne, [](int e) {
     const entry& en = entries[e];
-    if ((fillmode == FM_SEL && !en.sel) || onebit(en.flbm)) continue;
+    if ((fillmode == FM_SEL && !en.sel) || onebit(en.flbm)) return -1.0;
     int dom = 0;
     for (int c = 0; c < 61; c++) dom += en.score[c] > 0;
-    double v = dom / (1.0 + crossfails(e, -1));
-    double r = uniform();
-    if (best < 0 || v < bestv || (v == bestv && r < bestr)) best = e, bestv = v, bestr = r;
-  }
-  return best;
+    return dom / (1.0 + crossfails(e, -1));
+  });
 }
 
 // Word wi's candidates into b, keyed for a draw without replacement weighted by what each leaves
