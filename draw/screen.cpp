@@ -177,6 +177,16 @@ void refreshcursor() {
   invalidate(x, y, squarepx, squarepx);
 }
 
+void refreshreport(const editreport& r) {
+  if (r.all) {
+    for (int y = 0; y < height; y++)
+      for (int x = 0; x < width; x++) refreshsq(x, y);
+  } else {
+    for (const sqpos& p : r.squares) refreshsq(p.x, p.y);
+  }
+  if ((r.all || !r.squares.empty()) && markscontents()) refreshmarks();
+}
+
 int compositescreen(cairo_t* cr, int x, int y, int w, int h) {
   if (!fits()) return 0;
   int b = bawdpx(), hb = hbawdpx();

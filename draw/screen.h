@@ -7,6 +7,8 @@
 
 #include <cairo.h>
 
+#include "grid/edit.h"
+
 // Make every surface again for the current grid and zoom (and after a change of shape or
 // size), then draw every layer into them.
 void makesurfaces();
@@ -22,6 +24,10 @@ void refreshhints();
 // The cursor where it is now; the old and the new place are repainted.
 void refreshcursor();
 void refreshselection();
+// Redraw the squares an edit reports changed (every square when it says all), and the marks
+// when some mark shows what a cell holds; light numbers follow the after-edit routine. A change
+// of shape needs makesurfaces instead.
+void refreshreport(const editreport& r);
 
 // Paint the layers onto cr, whose origin is the drawing area's, for the rectangle given; 0
 // (nothing painted) when there are no surfaces for the grid as it is now.

@@ -3,7 +3,6 @@
 #include <gdk/gdkkeysyms.h>
 
 #include "core/common.h"
-#include "draw/draw.h"
 #include "draw/screen.h"
 #include "draw/shape.h"
 #include "grid/cursor.h"
@@ -141,14 +140,6 @@ void showedit(const editreport& r) {
     syncgui();
     return;
   }
-  if (r.all) {
-    for (int y = 0; y < height; y++)
-      for (int x = 0; x < width; x++) refreshsq(x, y);
-    refreshmarks();
-  } else {
-    for (const sqpos& p : r.squares) refreshsq(p.x, p.y);
-    // Light numbers do not follow the letters; only codeword marks do.
-    if (!r.squares.empty() && markscontents()) refreshmarks();
-  }
+  refreshreport(r);
   showcursor();
 }
