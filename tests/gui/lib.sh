@@ -77,6 +77,9 @@ unset GTK_MODULES GTK2_RC_FILES DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
 export NO_AT_BRIDGE=1
 # GTK and its libraries keep caches for the life of the process; only Zyn's own leaks matter.
 export LSAN_OPTIONS=suppressions=$HERE/lsan.supp:print_suppressions=0
+# GLib has no frame pointers: only the slow unwinder sees the GTK frames that the suppressions
+# name behind a g_malloc (the file chooser keeps a few such strings).
+export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0
 export TSAN_OPTIONS=suppressions=$HERE/tsan.supp:${TSAN_OPTIONS:-}
 cd "$WORK"
 
@@ -194,7 +197,12 @@ cell_centre() { echo $((B + $1 * SQ + SQ / 2)) $((B + $2 * SQ + SQ / 2)); }
 cell_corner() { echo $((B + $1 * SQ)) $((B + $2 * SQ)); }  # its top-left corner
 
 # A dialog of Zyn's by its title; focus it and type into it.
-dialog() { D=$(wait_window "^$1\$"); xdotool windowfocus --sync "$D"; }
+dialog() {
+  local re
+  re=$(printf '%s' "$1" | sed 's/[][\.*^$+?(){}|]/\\&/g')
+  D=$(wait_window "^$re\$")
+  xdotool windowfocus --sync "$D"
+}
 in_dialog() { xdotool windowfocus --sync "$D" key --delay 40 "$@"; }
 type_dialog() { xdotool windowfocus --sync "$D" type --delay 30 "$1"; }
 dialog_gone() { poll 20 "the dialog to close" window_gone "$D"; }
