@@ -41,7 +41,7 @@ gboolean onexpose(GtkWidget* w, GdkEventExpose* ev, gpointer) {
     curmoved = 0;
   }
   if (keytime) {
-    if (deb(DEB_DRAW)) pstdout("key shown in %.2f ms\n", (g_get_monotonic_time() - keytime) / 1000.0);
+    if (deb(DEB_UI)) pstdout("key shown in %.2f ms\n", (g_get_monotonic_time() - keytime) / 1000.0);
     keytime = 0;
   }
   return FALSE;

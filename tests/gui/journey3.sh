@@ -37,6 +37,18 @@ choose_file Save j3-again.zyn
 poll 20 "the saved file" test -s j3-again.zyn
 [[ $(letters j3-again.zyn) == "$want" ]] || fail "letters after reopening: $(letters j3-again.zyn)"
 say "reopened with the same letters, title 'Zyn: <stem>'"
+# A file that cannot be read: the error, and Save no longer writes to the file opened before.
+echo "not a grid" >bad.zyn
+keys ctrl+o
+choose_file Open bad.zyn
+answer Escape
+wait_title "Zyn: $WORK/j3-again"
+keys ctrl+s
+dialog Save
+in_dialog Escape
+dialog_gone
+[[ $(letters j3-again.zyn) == "$want" ]] || fail "Save wrote over the previous file"
+say "a malformed file: reported, and Save asks for a name"
 keys ctrl+q
 expect_exit 0
 status=0
