@@ -62,7 +62,7 @@ void m_gridprops(int) {
   attach(table, rightlabel("Grid type: "), 0, 2);
   attach(table, typecombo, 1, 2);
 
-  GtkWidget* sizes = gtk_hbox_new(FALSE, 2);
+  GtkWidget* sizes = gtk_hbox_new(FALSE, 4);
   GtkWidget* ws = sizespin(width);
   GtkWidget* hs = sizespin(height);
   sizelabel[0] = gtk_label_new("");
