@@ -138,10 +138,13 @@ TEST_F(Screen, KeptPictureMatchesAFreshDrawing) {
       editreport r = s.edit();
       ASSERT_FALSE(r.shape);
       refreshreport(r);
-      // What the window's after-edit hook redraws.
+      // What the window's after-edit hook redraws, and the hints once the fill the edit
+      // started has published them.
       refreshcursor();
       refreshmarks();
       refreshselection();
+      filler_wait();
+      refreshhints();
       std::string kept = screenpixels();
       makesurfaces();
       std::string fresh = screenpixels();
