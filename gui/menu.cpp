@@ -42,9 +42,8 @@ GtkWidget* makeitem(int row) {
 
 // The command behind each item. A command without a handler here waits for its dialog or
 // engine: its items show and stay insensitive until it is wired here, one line each.
-//   to come: MC_STATS, MC_PREFS, MC_DEFCELLPROPS, MC_SELCELLPROPS, MC_DEFLIGHTPROPS,
-//            MC_SELLIGHTPROPS, MC_DICTS, MC_ANALYSE, MC_ALPHABET, MC_TREATMENT, MC_AUTOFILL,
-//            MC_ACCEPT, MC_UNBAN
+//   to come: MC_PREFS, MC_DEFCELLPROPS, MC_SELCELLPROPS, MC_DEFLIGHTPROPS,
+//            MC_SELLIGHTPROPS, MC_DICTS, MC_ANALYSE, MC_ALPHABET, MC_TREATMENT
 menuhandler handlerof(int cmd) {
   switch (cmd) {
     case MC_NEW: return m_new;
@@ -78,6 +77,7 @@ menuhandler handlerof(int cmd) {
     case MC_INSROW: return [](int v) { showedit(insertrow(v)); };
     case MC_INSCOL: return [](int v) { showedit(insertcol(v)); };
     case MC_ZOOM: return m_zoom;
+    case MC_STATS: return m_stats;
     case MC_GRIDPROPS: return m_gridprops;
     case MC_SELCELL: return [](int) { selcurcell(); };
     case MC_SELLIGHT: return [](int) { selcurlight(); };
@@ -97,7 +97,10 @@ menuhandler handlerof(int cmd) {
     case MC_ROTSYM: return m_rotsym;
     case MC_MIRSYM: return m_mirsym;
     case MC_DUPSYM: return m_dupsym;
+    case MC_AUTOFILL: return autofill;
     case MC_INTERACTIVE: return m_interactive;
+    case MC_ACCEPT: return m_accept;
+    case MC_UNBAN: return m_unban;
     case MC_ABOUT: return m_about;
     default: return nullptr;
   }
