@@ -2,6 +2,7 @@
 // GtkRadioMenuItem, and the dispatch of each item to its command.
 #include <cstring>
 
+#include "gui/dialogs.h"
 #include "gui/menutable.h"
 #include "gui/window.h"
 
@@ -19,8 +20,7 @@ bool selecting;               // menuselect is moving a radio group: no command 
 //   editing engine:   MC_BLOCK .. MC_MERGE, MC_CELLCONTENTS, MC_LIGHTCONTENTS, MC_CLEARALL,
 //                     MC_CLEARSEL, MC_FLSTART .. MC_FLDELETE, MC_FLIP .. MC_INSCOL, and the
 //                     Select menu but "Nothing"
-//   dialogs to come:  MC_STATS, MC_PREFS, MC_GRIDPROPS, the four property dialogs, MC_DICTS,
-//                     MC_ANALYSE, MC_ALPHABET, MC_TREATMENT, MC_AUTOFILL, MC_ACCEPT, MC_UNBAN
+//   dialogs to come:  MC_STATS, MC_GRIDPROPS, MC_AUTOFILL, MC_ACCEPT, MC_UNBAN
 menuhandler handlerof(int cmd) {
   switch (cmd) {
     case MC_QUIT: return m_quit;
@@ -34,6 +34,15 @@ menuhandler handlerof(int cmd) {
     case MC_DUPSYM: return m_dupsym;
     case MC_INTERACTIVE: return m_interactive;
     case MC_SELNONE: return m_selnone;
+    case MC_PREFS: return m_prefs;
+    case MC_DEFCELLPROPS: return m_defcellprops;
+    case MC_SELCELLPROPS: return m_selcellprops;
+    case MC_DEFLIGHTPROPS: return m_deflightprops;
+    case MC_SELLIGHTPROPS: return m_sellightprops;
+    case MC_DICTS: return m_dicts;
+    case MC_ANALYSE: return m_analyse;
+    case MC_ALPHABET: return m_alphabet;
+    case MC_TREATMENT: return m_treatment;
     default: return nullptr;
   }
 }
