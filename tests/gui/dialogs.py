@@ -1,0 +1,90 @@
+#!/usr/bin/python3
+"""Work Zyn's dialogs through the accessibility bus. Run with Debian's /usr/bin/python3 inside
+the private session of lib.sh, while the dialog named TITLE is open.
+  dialogs.py texts TITLE                 the text of every entry, one per line, in order
+  dialogs.py labels TITLE                every label with text, one per line, in order
+  dialogs.py set TITLE ROLE N TEXT       give the Nth (from 0) "text" or "spin button" TEXT
+  dialogs.py combo TITLE N ITEM          choose ITEM in the Nth combo box
+  dialogs.py press TITLE NAME [N]        press the (Nth) push button or check box named NAME
+  dialogs.py checked TITLE               the check boxes, one per line: 1 or 0 and the name
+  dialogs.py sensitive TITLE ROLE N      1 when the Nth node of the role is sensitive, else 0
+Several commands may follow one another, separated by "::" (the toolkit's start-up takes "--"
+out of the arguments). Entries of a table come last row
+first. Press only what is showing: a control on a hidden notebook page has no window to take the
+click."""
+import sys
+import time
+
+from dogtail.config import config
+config.checkForA11y = False
+config.logDebugToFile = False
+config.logDebugToStdOut = False
+config.searchBackoffDuration = 0.1
+config.searchCutoffCount = 50
+config.actionDelay = 0.05
+config.defaultDelay = 0.05
+from dogtail import tree  # noqa: E402
+from dogtail.predicate import GenericPredicate  # noqa: E402
+sys.excepthook = sys.__excepthook__  # dogtail routes tracebacks to its disabled logger
+
+
+def wait_for(cond, what, timeout=15.0):
+    t0, last = time.time(), None
+    while time.time() - t0 < timeout:
+        try:
+            v = cond()
+            if v:
+                return v
+        except Exception as e:  # not on the bus yet, or gone meanwhile
+            last = e
+        time.sleep(0.05)
+    raise AssertionError("timed out waiting for %s (%r)" % (what, last))
+
+
+app = wait_for(lambda: tree.root.application("zyn"), "zyn on the accessibility bus")
+
+
+def dialog(title):
+    return wait_for(lambda: [d for d in app.children if d.name == title and d.roleName == "dialog"][0],
+                    "the dialog %r" % title)
+
+
+def nodes(d, role):
+    return d.findChildren(GenericPredicate(roleName=role), showingOnly=False)
+
+
+def run(cmd, title, args):
+    d = dialog(title)
+    if cmd == "texts":
+        for n in nodes(d, "text"):
+            print(n.text)
+    elif cmd == "labels":
+        for n in nodes(d, "label"):
+            if n.name:
+                print(n.name)
+    elif cmd == "set":
+        role, i, text = args[0], int(args[1]), args[2]
+        n = nodes(d, role)[i]
+        n.text = text
+        wait_for(lambda: n.text == text, "the %s to read %r (now %r)" % (role, text, n.text))
+    elif cmd == "combo":
+        c = nodes(d, "combo box")[int(args[0])]
+        item = c.findChild(GenericPredicate(name=args[1], roleName="menu item"), showingOnly=False)
+        item.doActionNamed("click")
+        wait_for(lambda: c.name == args[1], "the combo box to show %r (now %r)" % (args[1], c.name))
+    elif cmd == "press":
+        found = [n for n in d.findChildren(lambda n: n.name == args[0] and n.roleName in ("push button", "check box"),
+                                           showingOnly=False)]
+        found[int(args[1]) if len(args) > 1 else 0].doActionNamed("click")
+    elif cmd == "checked":
+        for n in nodes(d, "check box"):
+            print("%d %s" % (n.checked, n.name))
+    elif cmd == "sensitive":
+        print(1 if nodes(d, args[0])[int(args[1])].sensitive else 0)
+
+
+argv = sys.argv[1:]
+while argv:
+    part = argv[:argv.index("::")] if "::" in argv else argv
+    argv = argv[len(part) + 1:]
+    run(part[0], part[1], part[2:])
