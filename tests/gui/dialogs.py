@@ -5,6 +5,7 @@ the private session of lib.sh, while the dialog named TITLE is open.
   dialogs.py labels TITLE                every label with text, one per line, in order
   dialogs.py set TITLE ROLE N TEXT       give the Nth (from 0) "text" or "spin button" TEXT
   dialogs.py combo TITLE N ITEM          choose ITEM in the Nth combo box
+  dialogs.py pick TITLE N ITEM           the same for a combo box that does not stay on ITEM
   dialogs.py press TITLE NAME [N]        press the (Nth) push button or check box named NAME
   dialogs.py checked TITLE               the check boxes, one per line: 1 or 0 and the name
   dialogs.py sensitive TITLE ROLE N      1 when the Nth node of the role is sensitive, else 0
@@ -67,11 +68,12 @@ def run(cmd, title, args):
         n = nodes(d, role)[i]
         n.text = text
         wait_for(lambda: n.text == text, "the %s to read %r (now %r)" % (role, text, n.text))
-    elif cmd == "combo":
+    elif cmd in ("combo", "pick"):
         c = nodes(d, "combo box")[int(args[0])]
         item = c.findChild(GenericPredicate(name=args[1], roleName="menu item"), showingOnly=False)
         item.doActionNamed("click")
-        wait_for(lambda: c.name == args[1], "the combo box to show %r (now %r)" % (args[1], c.name))
+        if cmd == "combo":
+            wait_for(lambda: c.name == args[1], "the combo box to show %r (now %r)" % (args[1], c.name))
     elif cmd == "press":
         found = [n for n in d.findChildren(lambda n: n.name == args[0] and n.roleName in ("push button", "check box"),
                                            showingOnly=False)]

@@ -63,7 +63,7 @@ say "statistics: counts and the rejected ß with its line"
 
 # Applying was a change: Quit asks first.
 xdotool windowfocus --sync "$W" key ctrl+q
-poll 10 "the question" dialog_of_zyn
+poll 10 "the question" eval '! no_dialog'
 xdotool windowfocus --sync "$(dialog_of_zyn)" key Return
 expect_exit 0
 status=0
