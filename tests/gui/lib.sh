@@ -77,6 +77,9 @@ unset GTK_MODULES GTK2_RC_FILES DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
 export NO_AT_BRIDGE=1
 # GTK and its libraries keep caches for the life of the process; only Zyn's own leaks matter.
 export LSAN_OPTIONS=suppressions=$HERE/lsan.supp:print_suppressions=0
+# GLib has no frame pointers: only the slow unwinder sees the GTK frames that the suppressions
+# name behind a g_malloc (the file chooser keeps a few such strings).
+export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0
 export TSAN_OPTIONS=suppressions=$HERE/tsan.supp:${TSAN_OPTIONS:-}
 cd "$WORK"
 
