@@ -33,13 +33,13 @@ std::string dictdesc(int slot, int maxlen) {
     std::vector<size_t> at = charstarts(path);
     int n = (int)at.size() - 1;
     if (n <= maxlen) return path;
-    return "..." + path.substr(at[n - (maxlen - 3)]);
+    return std::string("...").append(path, at[n - (maxlen - 3)]);
   }
   if (!af.empty()) {
     std::vector<size_t> at = charstarts(af);
     int n = (int)at.size() - 1;
-    if (n <= maxlen) return "\"" + af + "\"";
-    return "\"" + af.substr(0, at[maxlen - 3]) + "...\"";
+    std::string q = "\"";
+    return q.append(af, 0, n <= maxlen ? af.size() : at[maxlen - 3]).append(n <= maxlen ? "\"" : "...\"");
   }
   return "<empty>";
 }
