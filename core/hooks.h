@@ -20,6 +20,8 @@ struct uihooks {
   void (*statsrefresh)();  // the grid's statistics changed (after a rebuild)
   void (*selchanged)();    // the selection or its mode changed: Select menu and selection layer
   void (*afteredit)();     // an edit was renumbered: redraw the cursor, the selection and the marks
+  // From the filler thread, without the lock: the lists are built and the search begins.
+  void (*searching)();
   // From the filler thread, with the GDK lock held.
   void (*refreshhints)();  // the entries' feasible sets changed: redraw the hints layer
   void (*updatefeas)();    // a fill ended: refill the feasible-word list and characters label

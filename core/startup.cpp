@@ -19,29 +19,42 @@
 #include "dicts/dicts.h"
 #include "docfile/docfile.h"
 #include "grid/zyn.h"
+#include "platform/platform.h"
 
 const char* release = "0.1";
 frontend zynfe = {};
 
 namespace {
 const char optstring[] = "a:bd:?D:R:F:";
-char alphaopt[SLEN];  // -a value, empty when not given
+char alphaopt[SLEN];  // -a value
+bool alphagiven;      // -a was given, even with an empty value
 int ndictopts;        // -d options taken so far
+char argerror[100];   // why the command line was refused
 
 unsigned int readnum(const char* s) { return (unsigned int)strtoul(s, nullptr, 0); }
 
+// A value that does not fit its buffer is refused rather than cut or dropped: a cut path can
+// name another, existing file.
+bool fits(const char* val, const char* what) {
+  if (strlen(val) < SLEN) return true;
+  pbuf(argerror, sizeof argerror, "%s too long (at most %d bytes)", what, SLEN - 1);
+  return false;
+}
 }  // namespace
 
 int takeoption(char c, const char* val) {
   switch (c) {
     case 'a':
-      if (strlen(val) < SLEN) strlcpy0(alphaopt, val, SLEN);
+      if (!fits(val, "Alphabet name")) return 2;
+      strlcpy0(alphaopt, val, SLEN);
+      alphagiven = true;
       return 0;
     case 'b':
       usegui = 0;
       return 0;
     case 'd':
-      if (ndictopts < MAXNDICTS && strlen(val) < SLEN) strlcpy0(dictpaths[ndictopts++], val, SLEN);
+      if (!fits(val, "Dictionary file name")) return 2;
+      if (ndictopts < MAXNDICTS) strlcpy0(dictpaths[ndictopts++], val, SLEN);
       return 0;
     case 'D':
       debug = readnum(val) | 0x80000000u;
@@ -59,6 +72,7 @@ int takeoption(char c, const char* val) {
 
 int scanoptions(int argc, char** argv, const char* opts, int (*take)(char c, const char* val)) {
   alphaopt[0] = 0;
+  alphagiven = false;
   ndictopts = 0;
   int i = 1;
   for (; i < argc; i++) {
@@ -72,16 +86,14 @@ int scanoptions(int argc, char** argv, const char* opts, int (*take)(char c, con
       char c = a[k];
       const char* p = c == ':' ? nullptr : strchr(opts, c);
       if (!p || c == '?') return -1;
-      if (p[1] != ':') {
-        if (take(c, "")) return -1;
-        continue;
+      const char* val = "";
+      if (p[1] == ':') {
+        if (a[k + 1]) val = a + k + 1;
+        else if (i + 1 < argc) val = argv[++i];
+        else return -1;
       }
-      const char* val;
-      if (a[k + 1]) val = a + k + 1;
-      else if (i + 1 < argc) val = argv[++i];
-      else return -1;
-      if (take(c, val)) return -1;
-      break;
+      if (int r = take(c, val)) return r == 2 ? -2 : -1;
+      if (p[1] == ':') break;
     }
   }
   return i;
@@ -89,16 +101,21 @@ int scanoptions(int argc, char** argv, const char* opts, int (*take)(char c, con
 
 int parseargs(int argc, char** argv) {
   int i = scanoptions(argc, argv, optstring, takeoption);
-  if (i < 0) return 1;
-  if (i < argc && strlen(argv[i]) < SLEN) strlcpy0(filename, argv[i], SLEN);
+  if (i < 0) return i == -2 ? 2 : 1;
+  if (i < argc) {
+    if (!fits(argv[i], "File name")) return 2;
+    strlcpy0(filename, argv[i], SLEN);
+  }
   return 0;
 }
 
+const char* parseerror() { return argerror; }
+
 int choosealphabet() {
-  if (alphaopt[0] && !alphafind(alphaopt)) return 0;
+  if (alphagiven && !alphafind(alphaopt)) return 0;
   // Batch mode ends here on an unknown alphabet; the window reports it and goes on with the
   // preferred one.
-  int bad = alphaopt[0] != 0;
+  int bad = alphagiven;
   if (bad) errbox("Unrecognised alphabet");
   alphaload(prefint(PREF_STARTUP_AL));
   return bad;
@@ -138,6 +155,16 @@ void loadstartdicts() {
   if (!loaded) warnbox("No dictionaries loaded");
 }
 
+int closestdout(int status) {
+  // Output that never arrived (a full disk, a closed pipe) is an error, not a success.
+  plat_clearerr();
+  bool failed = fflush(stdout) != 0 || ferror(stdout);
+  failed = fclose(stdout) != 0 || failed;
+  if (!failed) return status;
+  pstream(stderr, "Error: Filing system error: %s\n", plat_errtext());
+  return 16;
+}
+
 int zynmain(int argc, char** argv) {
   rseed = (unsigned int)time(nullptr);
   filler_seed = 0;
@@ -146,9 +173,13 @@ int zynmain(int argc, char** argv) {
   for (int d = 0; d < MAXNDICTS; d++) dictpaths[d][0] = dsfilter[d][0] = dafilter[d][0] = 0;
   dictsfree();
 
-  if (parseargs(argc, argv)) {
-    printusage(argv[0]);
-    return 0;
+  switch (parseargs(argc, argv)) {
+    case 1:
+      printusage(argv[0]);
+      return closestdout(0);
+    case 2:
+      pstream(stderr, "Error: %s\n", parseerror());
+      return 16;
   }
   if (debug) printversions();
 
@@ -181,7 +212,7 @@ int zynmain(int argc, char** argv) {
     filler_stop();
     zyn_unlock();
     dictsfree();
-    return status ? status : runstatus;
+    return closestdout(status ? status : runstatus);
   }
 
   status = loaddeck();
@@ -197,5 +228,5 @@ int zynmain(int argc, char** argv) {
 
   zyn_unlock();
   dictsfree();
-  return status;
+  return closestdout(status);
 }

@@ -16,15 +16,18 @@ extern frontend zynfe;
 // Classic single-letter option parsing: a letter followed by ":" in opts takes a value, glued
 // to the letter or as the next argument; "--" ends the options. take(letter, value) is called
 // for each option (value "" for a letter without one) and returns 1 for a letter it does not
-// know. Returns the index of the first argument after the options, or -1 when the usage text
-// must be shown (-?, an unknown letter, a value missing at the end).
+// know, 2 for a value it refuses. Returns the index of the first argument after the options, -1
+// when the usage text must be shown (-?, an unknown letter, a value missing at the end), -2 when
+// a value was refused (parseerror() says why).
 int scanoptions(int argc, char** argv, const char* opts, int (*take)(char c, const char* val));
 // The options of zyn: -a, -b, -d, -D, -R and -F into the process-wide settings; 1 for any
-// other letter.
+// other letter, 2 for a value longer than its buffer.
 int takeoption(char c, const char* val);
 // Parse zyn's options and the file argument into the process-wide settings.
-// Returns 0 to go on, 1 when the usage text must be shown.
+// Returns 0 to go on, 1 when the usage text must be shown, 2 when a value is longer than its
+// buffer (parseerror() says which).
 int parseargs(int argc, char** argv);
+const char* parseerror();
 // Choose the alphabet of the start: the -a value (an error when unknown), else the
 // preference startup_al. 1 when the -a value was unknown (batch mode has already ended then).
 int choosealphabet();
@@ -34,6 +37,10 @@ void printversions();
 // Load the dictionaries of an interactive start without a document: those given with -d,
 // else the default one; warns when nothing could be loaded.
 void loadstartdicts();
+
+// Flush and close standard output; status, or 16 after "Error: Filing system error: ..." on
+// standard error when the output could not be written.
+int closestdout(int status);
 
 // The whole program; returns the exit status.
 int zynmain(int argc, char** argv);

@@ -49,7 +49,9 @@ int fillfirst;                      // -f
 int takeexportoption(char c, const char* val) {
   switch (c) {
     case 'd':
-      if (dictopts.size() < (size_t)MAXNDICTS && strlen(val) < SLEN) dictopts.push_back(val);
+      // zyn's own -d refuses a value too long for its buffer, with the message.
+      if (strlen(val) >= SLEN) return takeoption(c, val);
+      if (dictopts.size() < (size_t)MAXNDICTS) dictopts.push_back(val);
       return 0;
     case 'f':
       fillfirst = 1;
@@ -137,6 +139,10 @@ int fill() {
 
 int run(int argc, char** argv) {
   int i = scanoptions(argc, argv, opts, takeexportoption);
+  if (i == -2) {
+    pstream(stderr, "Error: %s\n", parseerror());
+    return 16;
+  }
   if (i < 0 || argc - i != 3) {
     usage(argv[0]);
     // Asking for the usage is no error; a command line it cannot take is.

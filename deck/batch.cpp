@@ -2,6 +2,8 @@
 // the result is printed with each word's citation forms.
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <tuple>
 #include <vector>
 
 #include "core/message.h"
@@ -18,7 +20,8 @@
 
 namespace {
 
-std::vector<lightprops> dklp;  // the light properties of the deck words
+// The distinct light properties of the deck words, which point at them (few: one set per block).
+std::vector<lightprops> dklp;
 
 bool anydictsetting() {
   if (dkdictseen) return true;
@@ -42,7 +45,19 @@ int makewords() {
     deckerror("Out of memory");
     return 16;
   }
-  dklp.assign(dknw, lightprops{});
+  std::map<std::tuple<unsigned, unsigned, unsigned char>, int> props;
+  std::vector<int> lpof(dknw);
+  for (int i = 0; i < dknw; i++) {
+    const dkword& dw = dkwords[i];
+    auto it = props.emplace(std::make_tuple(dw.dmask, (unsigned)fixemask(dw.emask), dw.ten), (int)props.size()).first;
+    lpof[i] = it->second;
+  }
+  dklp.assign(props.size(), lightprops{});
+  for (auto& [k, j] : props) {
+    dklp[j].dmask = std::get<0>(k);
+    dklp[j].emask = std::get<1>(k);
+    dklp[j].ten = std::get<2>(k);
+  }
   for (int k = 0; k < dkne; k++) {
     entries[k].flbm = dkents[k].flbm;
     entries[k].sel = 1;
@@ -51,26 +66,32 @@ int makewords() {
   for (int i = 0; i < dknw; i++) {
     const dkword& dw = dkwords[i];
     word& w = words[i];
-    dklp[i].dmask = dw.dmask;
-    dklp[i].emask = (unsigned int)fixemask(dw.emask);
-    dklp[i].ten = dw.ten;
-    w.lp = &dklp[i];
+    w.lp = &dklp[lpof[i]];
     w.nent = w.wlen = w.jlen = dw.nent;
     w.commitdep = -1;
+    // A treated word gets one more entry for the slot of each message.
+    bool slots = dw.ten && treattype > 0;
+    if (wordroom(&w, dw.nent + (slots ? 2 : 0))) {
+      deckerror("Out of memory");
+      return 16;
+    }
     for (int k = 0; k < dw.nent; k++) {
       w.e[k] = entries + dw.e[k];
       w.goi[k] = -1;
       entries[dw.e[k]].checking++;
     }
     nc += dw.nent;
-    if (dw.ten && treattype > 0) ntw++;
+    if (slots) ntw++;
   }
   nw = dknw;
   ne = dkne;
   msgword0 = dknw;
   msgent0 = dkne;
   curword = curent = -1;
-  buildmsgwords();
+  if (buildmsgwords()) {
+    deckerror("Out of memory");
+    return 16;
+  }
   return 0;
 }
 
@@ -112,7 +133,7 @@ int loaddeck() {
 int dumpdeck() {
   if (deb(DEB_DECK)) {
     pstdout("dumpdeck(): dkne=%d dknw=%d\n", dkne, dknw);
-    for (int h = 0; h < DKHASH; h++)
+    for (int h = 0; h < dkhashsz; h++)
       if (dkhash[h] >= 0) pstdout("H%4d>%4d\n", h, dkhash[h]);
     for (int k = 0; k < dkne; k++)
       pstdout("E%3d %10s: %016llx H>%d\n", k, dkents[k].name, (unsigned long long)dkents[k].flbm, dkents[k].hnext);

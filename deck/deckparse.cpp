@@ -2,10 +2,12 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "alphabet/alphabet.h"
+#include "core/arena.h"
 #include "core/prefs.h"
 #include "deck/deck.h"
 #include "grid/zyn.h"
@@ -14,13 +16,16 @@ dkentry* dkents = nullptr;
 int dkne = 0;
 dkword* dkwords = nullptr;
 int dknw = 0;
-int dkhash[DKHASH];
+int* dkhash = nullptr;
+int dkhashsz = 0;
 int dkline = 0;
 int dkdictseen = 0;
 
 namespace {
 
 int entcap = 0, wordcap = 0;
+arena<char> names;     // the entries' names
+arena<int> wordents;   // the words' entry lists
 
 // The word settings of one block.
 struct blockset {
@@ -37,7 +42,7 @@ struct deckfailure {
 unsigned int namehash(const char* s) {
   unsigned int h = 0;
   for (; *s; s++) h = h * 113 + (unsigned int)(int)(signed char)*s;
-  return h & (DKHASH - 1);
+  return h;
 }
 
 bool validname(const char* s) {
@@ -60,16 +65,74 @@ void grow(T*& arr, int n, int& cap) {
   cap = (int)nc;
 }
 
+// Adds entry k at the head of its chain. Linking every entry in index order again after the
+// table grows gives each chain the order that adding the entries one by one gives.
+void linkname(int k) {
+  unsigned int h = namehash(dkents[k].name) & (dkhashsz - 1);
+  dkents[k].hnext = dkhash[h];
+  dkhash[h] = k;
+}
+
+// The table doubles whenever it holds as many entries as chains, so that chains stay short and
+// parsing stays linear in the number of names.
+void growhash() {
+  if (dkhash && dkne < dkhashsz) return;
+  int sz = dkhash ? 2 * dkhashsz : DKHASH;
+  int* p = (int*)malloc(sizeof(int) * sz);
+  if (!p) fail("Out of memory");
+  free(dkhash);
+  dkhash = p;
+  dkhashsz = sz;
+  for (int h = 0; h < sz; h++) dkhash[h] = -1;
+  for (int k = 0; k < dkne; k++) linkname(k);
+}
+
 int addentry(const char* name) {
+  growhash();
   grow(dkents, dkne, entcap);
+  size_t l = strlen(name);
+  char* n = names.take(l + 1);
+  if (!n) fail("Out of memory");
+  memcpy(n, name, l + 1);
   dkentry& e = dkents[dkne];
-  strlcpy0(e.name, name, sizeof e.name);
+  e.name = n;
   e.flbm = ABM_ALLDASH;
-  unsigned int h = namehash(name);
-  e.hnext = dkhash[h];
-  dkhash[h] = dkne;
+  linkname(dkne);
   return dkne++;
 }
+
+// Lines as fgets would give them into a DKLINE buffer (at most 9999 bytes, through the line
+// feed), except that a carriage return not followed by a line feed also ends a line (classic
+// Mac files), and a NUL byte reads as a space rather than ending the line's text early.
+struct deckreader {
+  FILE* f;
+  size_t pos = 0, len = 0;
+  unsigned char buf[1 << 16];
+
+  int peek() {
+    if (pos == len) {
+      len = fread(buf, 1, sizeof buf, f);
+      pos = 0;
+      if (!len) return EOF;
+    }
+    return buf[pos];
+  }
+
+  // The next line into out (DKLINE bytes, 0-terminated); false at the end of the file.
+  bool next(char* out) {
+    int n = 0;
+    while (n < DKLINE - 1) {
+      int c = peek();
+      if (c == EOF) break;
+      pos++;
+      if (c == '\r' && peek() != '\n') c = '\n';
+      out[n++] = c ? (char)c : ' ';
+      if (c == '\n') break;
+    }
+    out[n] = 0;
+    return n > 0;
+  }
+};
 
 // A line split into tokens, remembering where each one ends for "rest of line" arguments.
 struct tokline {
@@ -132,6 +195,12 @@ const dirdef dirs[] = {
 
 bool is01(const char* t) { return t && (!strcmp(t, "0") || !strcmp(t, "1")); }
 
+// A path or filter that does not fit its buffer is refused: cut short, a path can name
+// another, existing file.
+void fitsslen(const std::string& v, const char* what) {
+  if (v.size() >= (size_t)SLEN) fail(std::string(what) + " too long (at most " + std::to_string(SLEN - 1) + " bytes)");
+}
+
 // Slot number "1".."9" of the dictionary directives, as an index 0..8.
 int dictslot(const char* t) {
   if (!t || strlen(t) != 1 || t[0] < '1' || t[0] > '9') fail("Dictionary number must be 1..9");
@@ -162,6 +231,7 @@ void directive(const tokline& l, int depth, bool wordseen, blockset& bs) {
     case D_AF: {
       int d = dictslot(a1);
       l.rest(1, &rest);
+      fitsslen(rest, id == D_DI ? "Dictionary file name" : id == D_FF ? "Dictionary file filter" : "Dictionary answer filter");
       char(*tab)[SLEN] = id == D_DI ? dictpaths : id == D_FF ? dsfilter : dafilter;
       strlcpy0(tab[d], rest.c_str(), SLEN);
       dkdictseen = 1;
@@ -207,6 +277,7 @@ void directive(const tokline& l, int depth, bool wordseen, blockset& bs) {
       break;
     case D_PI:
       if (!l.rest(0, &rest)) fail("Syntax error in plugin directive");
+      fitsslen(rest, "Plugin file name");
       strlcpy0(pluginpath, rest.c_str(), SLEN);
       break;
     case D_UD: {
@@ -242,32 +313,37 @@ void directive(const tokline& l, int depth, bool wordseen, blockset& bs) {
 }
 
 void wordline(const tokline& l, const blockset& bs) {
-  grow(dkwords, dknw, wordcap);
-  dkword& w = dkwords[dknw++];
-  w.nent = 0;
-  w.dmask = bs.dmask;
-  w.emask = bs.emask;
-  w.ten = bs.ten;
+  int e[MXCL], n = 0;
   for (size_t k = 0; k < l.tok.size(); k++) {
     const char* t = l.tok[k].c_str();
     if (t[0] == '=' && k > 0) {
-      ABM sets[MXCL];
-      int n = parseabm(sets, MXCL, t + 1, 1);
-      if (n > w.nent) fail("Constraint too long");
-      for (int i = 0; i < n; i++) {
-        dkentry& e = dkents[w.e[w.nent - n + i]];
-        e.flbm &= sets[i];
-        if (!e.flbm) fail(std::string("No possible assignment to entry ") + e.name);
+      // One set more than a word can hold, so that a constraint too long for any word is seen.
+      ABM sets[MXCL + 1];
+      int ns = parseabm(sets, MXCL + 1, t + 1, 1);
+      if (ns > n) fail("Constraint too long");
+      for (int i = 0; i < ns; i++) {
+        dkentry& de = dkents[e[n - ns + i]];
+        de.flbm &= sets[i];
+        if (!de.flbm) fail(std::string("No possible assignment to entry ") + de.name);
       }
       continue;
     }
     if (deb(DEB_DECK)) pstdout("word entry tok=>%s<\n", t);
     if (!validname(t)) fail(k == 0 ? "Syntax error" : "Invalid name for entry");
-    if (w.nent >= MXCL) fail("Too many entries in word");
+    if (n >= MXCL) fail("Too many entries in word");
     int ei = dkfind(t);
     if (ei < 0) ei = addentry(t);
-    w.e[w.nent++] = ei;
+    e[n++] = ei;
   }
+  grow(dkwords, dknw, wordcap);
+  dkword& w = dkwords[dknw];
+  if (!(w.e = wordents.take(n))) fail("Out of memory");
+  memcpy(w.e, e, sizeof(int) * n);
+  w.nent = n;
+  w.dmask = bs.dmask;
+  w.emask = bs.emask;
+  w.ten = bs.ten;
+  dknw++;
 }
 
 }  // namespace
@@ -275,10 +351,13 @@ void wordline(const tokline& l, const blockset& bs) {
 void deckreset() {
   free(dkents);
   free(dkwords);
+  free(dkhash);
   dkents = nullptr;
   dkwords = nullptr;
-  dkne = dknw = entcap = wordcap = 0;
-  for (int& h : dkhash) h = -1;
+  dkhash = nullptr;
+  names.clear();
+  wordents.clear();
+  dkne = dknw = entcap = wordcap = dkhashsz = 0;
   dkline = 0;
   dkdictseen = 0;
 }
@@ -289,7 +368,8 @@ void deckerror(const char* msg) {
 }
 
 int dkfind(const char* name) {
-  for (int i = dkhash[namehash(name)]; i >= 0; i = dkents[i].hnext)
+  if (!dkhash) return -1;
+  for (int i = dkhash[namehash(name) & (dkhashsz - 1)]; i >= 0; i = dkents[i].hnext)
     if (!strcmp(dkents[i].name, name)) return i;
   return -1;
 }
@@ -297,9 +377,12 @@ int dkfind(const char* name) {
 int parsedeck(FILE* f) {
   std::vector<blockset> blocks{{1, 1, 1}};  // top level, then one element per open block
   std::vector<char> buf(DKLINE);
+  auto rd = std::make_unique<deckreader>();
+  rd->f = f;
   bool wordseen = false;
   try {
-    while (fgets(buf.data(), DKLINE, f)) {
+    growhash();
+    while (rd->next(buf.data())) {
       dkline++;
       tokline l(buf.data());
       if (l.tok.empty() || l.tok[0][0] == '#') continue;

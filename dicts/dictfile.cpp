@@ -1,5 +1,6 @@
 // Reading one dictionary slot: the file's format and text encoding, the plain list format with
 // its optional scores, the slot's filters, the one-word case, and the default dictionary.
+// A text file is read in large chunks, and each chunk's lines are shared between two threads.
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
@@ -8,6 +9,9 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "core/message.h"
 #include "core/prefs.h"
@@ -15,37 +19,24 @@
 #include "grid/zyn.h"
 #include "platform/platform.h"
 
-latin1conv::latin1conv() : cd(g_iconv_open("UTF-8", "ISO-8859-1")) {}
-
-latin1conv::~latin1conv() {
-  if (cd != (GIConv)-1) g_iconv_close(cd);
-}
-
-int latin1conv::conv(const char* in, size_t n, char* out, size_t outsz, const char** err) {
-  if (cd == (GIConv)-1) {
-    *err = "no converter from ISO-8859-1";
-    return -1;
-  }
-  gchar* ip = (gchar*)in;
-  gchar* op = out;
-  gsize il = n, ol = outsz - 1;
-  if (g_iconv(cd, &ip, &il, &op, &ol) == (gsize)-1) {
-    *err = g_strerror(errno);
-    return -1;
-  }
-  *op = 0;
-  return (int)(op - out);
-}
+const char* sysdictpath = "/usr/share/dict/words";
 
 namespace {
 constexpr const char* DEFFILTER = "^.*+(?<!'s)";  // refuses citation forms ending in 's
-constexpr const char* SYSWORDS = "/usr/share/dict/words";
+constexpr size_t CHUNK = 2 << 20;                 // bytes of text read at a time
+constexpr size_t MINSPLIT = 64 << 10;             // less text than this is not shared out
 
 void report(int quiet, int d, const char* text) {
   if (quiet) return;
   char buf[400];
   pbuf(buf, sizeof buf, "Dictionary %d\n%s", d + 1, text);
   errbox(buf);
+}
+
+void readerror(int quiet, int d, int err) {
+  char buf[300];
+  pbuf(buf, sizeof buf, "Filing system error: %s", err ? strerror(err) : "general error");
+  report(quiet, d, buf);
 }
 
 struct codefree {
@@ -72,68 +63,12 @@ filter compilefilter(const char* pat, int d, const char* what, int quiet) {
   return filter(re);
 }
 
-// Buffered lines as fgets would give them into a 1000-byte buffer: at most 999 bytes, through
-// the line feed. In UTF-8 mode a long line is split before a character that would be cut,
-// whose bytes start the next piece instead.
-struct linereader {
-  FILE* fp;
-  bool utf8 = false;
-  size_t pos = 0, len = 0;
-  char carry[4];
-  unsigned char ncarry = 0;
-  char buf[1 << 16];
-
-  void rewind(long off) {
-    fseek(fp, off, SEEK_SET);
-    pos = len = 0;
-    ncarry = 0;
-  }
-
-  // Length of the line put in out (0-terminated), -1 at the end of the file.
-  int next(char* out) {
-    size_t n = ncarry;
-    memcpy(out, carry, ncarry);
-    ncarry = 0;
-    bool nl = false;
-    while (n < SLEN - 1 && !nl) {
-      if (pos == len) {
-        len = fread(buf, 1, sizeof buf, fp);
-        pos = 0;
-        if (!len) break;
-      }
-      size_t want = std::min(SLEN - 1 - n, len - pos);
-      const char* p = (const char*)memchr(buf + pos, '\n', want);
-      size_t take = p ? p - (buf + pos) + 1 : want;
-      memcpy(out + n, buf + pos, take);
-      n += take;
-      pos += take;
-      nl = p != nullptr;
-    }
-    if (utf8 && !nl && n == SLEN - 1) {
-      // Find a lead byte among the last three whose sequence runs past the end.
-      for (size_t i = n; i > 0 && i + 4 > n; i--) {
-        unsigned char c = out[i - 1];
-        if ((c & 0xC0) == 0x80) continue;
-        size_t need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        if (n - (i - 1) < need) {
-          ncarry = (unsigned char)(n - (i - 1));
-          n = i - 1;
-          memcpy(carry, out + n, ncarry);
-        }
-        break;
-      }
-    }
-    out[n] = 0;
-    return n ? (int)n : -1;
-  }
-};
-
 bool isscorech(char c) { return (c >= '0' && c <= '9') || c == '.' || c == '+' || c == '-'; }
 
-// Apply the line rules in place: trailing control bytes and spaces go, then a trailing score
-// preceded by a space is taken off. Returns the length of what is left (0: skip the line).
-size_t linerules(char* s, float* score) {
-  size_t n = strlen(s);  // a NUL byte ends the line, as with fgets
+// Apply the line rules in place to the n bytes of s: trailing control bytes and spaces go,
+// then a trailing score preceded by a space is taken off. Returns the length of what is left
+// (0: skip the line).
+size_t linerules(char* s, size_t n, float* score) {
   auto strip = [&] {
     while (n && (unsigned char)s[n - 1] <= 0x20) n--;
     s[n] = 0;
@@ -161,65 +96,171 @@ std::string utf8error(const char* s, size_t n) {
   return m;
 }
 
-// Passes over the text: mode 1 UTF-8 after a mark, -1 UTF-8 without one (falling back to
-// ISO-8859-1 from the start), -2 ISO-8859-1. With no reader, the slot's answer filter text is
-// the only line.
-int readtext(int d, linereader* lr, int mode, pcre2_code* ff, pcre2_code* af, int quiet) {
-  for (;;) {
-    freedict(d);
-    resetdict(d);
-    if (deb(DEB_DICT))
-      pstdout("Reading dictionary file %s (in mode %d), owd=%d\n", dictpaths[d], mode, lr == nullptr);
-    latin1conv conv;
-    char raw[SLEN], out[2 * SLEN];
-    int count = 0;
-    bool restart = false, first = true;
-    if (lr) lr->utf8 = mode != -2;
-    while (lr ? lr->next(raw) >= 0 : first) {
-      if (lr) line++;
-      else strlcpy0(raw, dafilter[d], SLEN);
-      first = false;
-      float score;
-      size_t n = linerules(raw, &score);
-      if (!n) continue;
-      const char* text = raw;
-      const char* why = nullptr;
-      std::string msg;
-      bool ok;
-      if (mode == -2) {
-        int r = conv.conv(raw, n, out, sizeof out, &why);
-        ok = r >= 0;
-        text = out;
-        n = ok ? r : 0;
-      } else {
-        ok = g_utf8_validate(raw, n, nullptr);
-      }
-      if (!ok) {
-        if (mode == 1) {
-          report(quiet, d, "File not encoded in accordance with its BOM");
-          return -1;
-        }
-        if (deb(DEB_DICT)) {
-          if (!why) why = (msg = utf8error(raw, n)).c_str();
-          pstdout("error: %s\n", why);
-          for (const char* p = raw; *p; p++) pstdout(" %02x", (unsigned char)*p);
-          pstdout("\n");
-        }
-        if (mode == -1) {
-          mode = -2;
-          lr->rewind(0);
-          restart = true;
-          break;
-        }
-        report(quiet, d, "File does not use a recognised encoding:\ntry UTF-8 or ISO-8859-1");
-        return -1;
-      }
-      if (n >= SLEN) continue;
-      int r = adddictword(text, d, ff, af, score);
-      if (r == 1) count++;
-      else if (r == -2) return -2;
+// Text encodings: 1, UTF-8 after its mark, where a line that is not UTF-8 is an error; -1, no
+// mark, where each line is UTF-8 if it is valid UTF-8 and ISO-8859-1 otherwise, so that one
+// stray byte does not change how every other line is read.
+constexpr int ENC_MARKED = 1, ENC_AUTO = -1;
+
+// Errors of a reader, in the order of the file.
+constexpr int RD_OK = 0, RD_NOTMARKED = -1, RD_NOMEM = -2;
+
+// One piece of a line, n bytes without NUL bytes and 0-terminated: the line rules, the
+// encoding, and the store.
+int takepiece(dictsink* k, char* raw, size_t n, int enc, pcre2_code* ff, pcre2_code* af) {
+  float score;
+  n = linerules(raw, n, &score);
+  if (!n) return RD_OK;
+  const char* text = raw;
+  char conv[2 * SLEN];
+  if (!g_utf8_validate(raw, n, nullptr)) {
+    if (enc == ENC_MARKED) return RD_NOTMARKED;
+    if (deb(DEB_DICT)) {
+      pstdout("error: %s\n", utf8error(raw, n).c_str());
+      for (const char* p = raw; *p; p++) pstdout(" %02x", (unsigned char)*p);
+      pstdout("\n");
     }
-    if (!restart) return count;
+    n = latin1toutf8(raw, n, conv);
+    text = conv;
+  }
+  if (n >= SLEN) return RD_OK;
+  return adddictword(k, text, ff, af, score) == -2 ? RD_NOMEM : RD_OK;
+}
+
+int seqlen(unsigned char c) { return c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1; }
+bool iscont(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// Length of the piece of text starting at p: what fgets would read into a buffer of SLEN bytes
+// (at most 999 bytes, through the line end) where a line ends at a line feed or at a carriage
+// return that no line feed follows (classic Mac files). A piece cut short by the limit does
+// not end inside a UTF-8 character: one that would be cut starts the next piece instead.
+// The text up to end is complete lines, or ends the file. *nul is set when the piece holds a
+// NUL byte.
+size_t piecelen(const char* p, const char* end, bool* nul) {
+  size_t avail = end - p, lim = std::min(avail, (size_t)SLEN - 1);
+  for (size_t i = 0; i < lim; i++) {
+    char c = p[i];
+    if (c > '\r') continue;
+    if (c == '\n') return i + 1;
+    if (c == '\r' && (i + 1 == avail || p[i + 1] != '\n')) return i + 1;
+    if (!c) *nul = true;
+  }
+  if (lim < SLEN - 1) return lim;
+  // The last byte that is no continuation byte, if its character runs past the limit and the
+  // bytes that follow complete it.
+  size_t j = lim;
+  while (j > lim - 3 && iscont(p[j - 1])) j--;
+  size_t need = seqlen(p[j - 1]);
+  if (need <= lim - (j - 1)) return lim;
+  for (size_t i = lim; i < j - 1 + need; i++)
+    if (i >= avail || !iscont(p[i])) return lim;
+  return j - 1;
+}
+
+// Reads the pieces of [p, end) into sink k and counts its lines; end follows a line end or ends
+// the file. Stops at the first error and returns it.
+int readpieces(const char* p, const char* end, dictsink* k, int enc, pcre2_code* ff, pcre2_code* af) {
+  char raw[SLEN];
+  while (p < end) {
+    bool nul = false;
+    size_t len = piecelen(p, end, &nul), n = len;
+    memcpy(raw, p, len);
+    // A NUL byte is skipped like any other control byte, rather than ending the text.
+    if (nul) n = std::remove(raw, raw + len, 0) - raw;
+    raw[n] = 0;
+    p += len;
+    k->line++;
+    if (int r = takepiece(k, raw, n, enc, ff, af)) return r;
+  }
+  return RD_OK;
+}
+
+// Where the complete lines of buf[0, len) end: after the last line feed, or after the last
+// carriage return that is followed by something else. 0 when there is no complete line.
+size_t completelines(const char* buf, size_t len) {
+  for (size_t i = len; i > 0; i--) {
+    if (buf[i - 1] == '\n') return i;
+    if (buf[i - 1] == '\r' && i < len) return i;
+  }
+  return 0;
+}
+
+// The first line end at or after mid, for sharing out [0, len) of complete lines.
+size_t lineafter(const char* buf, size_t mid, size_t len) {
+  for (size_t i = mid; i < len; i++) {
+    if (buf[i] == '\n') return i + 1;
+    if (buf[i] == '\r' && (i + 1 == len || buf[i + 1] != '\n')) return i + 1;
+  }
+  return len;
+}
+
+// Reads [p, end) into the slot, on two threads when it is large enough: the second half goes
+// to a sink of its own, which joins the slot after the first. Traces need one thread to keep
+// their order.
+int readshared(const char* p, const char* end, dictsink* k, int enc, pcre2_code* ff, pcre2_code* af) {
+  size_t len = end - p;
+  size_t mid = len;
+  if (dictthreads > 1 && len >= MINSPLIT && !deb(DEB_DICT | DEB_CANON)) mid = lineafter(p, len / 2, len);
+  if (mid == len) {
+    int r = readpieces(p, end, k, enc, ff, af);
+    addsink(k);
+    return r;
+  }
+  dictsink k2(k->d);
+  int r2 = RD_OK;
+  std::thread t;
+  try {
+    t = std::thread([&] { r2 = readpieces(p + mid, end, &k2, enc, ff, af); });
+  } catch (const std::system_error&) {
+    r2 = readpieces(p + mid, end, &k2, enc, ff, af);
+  }
+  int r = readpieces(p, p + mid, k, enc, ff, af);
+  if (t.joinable()) t.join();
+  addsink(k);
+  if (r) return r;
+  addsink(&k2);
+  return r2;
+}
+
+// Reads the text of fp from its position to the end, in chunks of whole lines. The buffer
+// starts small, for short lists, and grows to a full chunk while the reads fill it. Returns
+// the reader's error, or 1 after a filing-system error (whose code is in *err).
+int readtext(FILE* fp, dictsink* k, int enc, pcre2_code* ff, pcre2_code* af, int* err) {
+  size_t cap = MINSPLIT;
+  std::unique_ptr<char[]> mem(new char[cap]);
+  char* buf = mem.get();
+  size_t have = 0;
+  for (;;) {
+    size_t want = cap - have;
+    size_t got = fread(buf + have, 1, want, fp);
+    if (ferror(fp)) {
+      *err = errno;
+      return 1;
+    }
+    have += got;
+    bool eof = got == 0 || feof(fp);
+    size_t cut = eof ? have : completelines(buf, have);
+    if (!cut && have == CHUNK) {
+      // One line fills the chunk: its pieces are read here until a piece's worth (and the
+      // bytes that decide where it ends) is left.
+      cut = have - (SLEN + 3);
+      const char* q = buf;
+      bool nul;
+      while ((size_t)(q - buf) < cut) q += piecelen(q, buf + have, &nul);
+      cut = q - buf;
+      if (int r = readshared(buf, q, k, enc, ff, af)) return r;
+    } else if (int r = readshared(buf, buf + cut, k, enc, ff, af)) {
+      return r;
+    }
+    memmove(buf, buf + cut, have - cut);
+    have -= cut;
+    if (eof) return RD_OK;
+    if (got == want && cap < CHUNK) {
+      std::unique_ptr<char[]> bigger(new char[2 * cap]);
+      memcpy(bigger.get(), buf, have);
+      mem = std::move(bigger);
+      buf = mem.get();
+      cap *= 2;
+    }
   }
 }
 
@@ -231,6 +272,78 @@ struct mark {
 // UTF-32LE (already caught as UTF-16LE) and UTF-32BE.
 constexpr mark marks[] = {{"\xEF\xBB\xBF", 3}, {"\xFF\xFE", 2}, {"\xFE\xFF", 2},
                           {"\xFF\xFE\x00\x00", 4}, {"\x00\x00\xFE\xFF", 4}};
+
+struct fileclose {
+  void operator()(FILE* f) const { fclose(f); }
+};
+using fileptr = std::unique_ptr<FILE, fileclose>;
+
+// A stream that cannot seek (a pipe, a FIFO, a terminal) is read once into memory, so that the
+// format probe and the TSD reader can go back. Null after a read error (*err holds its code)
+// or for an empty stream.
+fileptr seekable(fileptr fp, std::vector<char>* mem, int* err) {
+  if (fseek(fp.get(), 0, SEEK_CUR) == 0) return fp;
+  char buf[1 << 16];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, fp.get())) > 0) mem->insert(mem->end(), buf, buf + n);
+  if (ferror(fp.get())) {
+    *err = errno;
+    return nullptr;
+  }
+  if (mem->empty()) return nullptr;
+  return fileptr(fmemopen(mem->data(), mem->size(), "r"));
+}
+
+// Reads slot d from fp, whose format and encoding it finds out.
+int readslot(int d, fileptr fp, pcre2_code* ff, pcre2_code* af, int quiet) {
+  dictsink k(d);
+  std::vector<char> mem;
+  int err = 0;
+  fp = seekable(std::move(fp), &mem, &err);
+  if (!fp) {
+    if (!err) return 0;
+    readerror(quiet, d, err);
+    return -1;
+  }
+  unsigned char h[4];
+  int enc = ENC_AUTO;
+  long start = 0;
+  if (fread(h, 1, 4, fp.get()) == 4) {
+    if (!memcmp(h, "TSD", 3)) {
+      // Out of memory is final; a malformed file is read again as text, and what it gave
+      // is dropped with its sink.
+      dictsink t(d);
+      int r = tsdload(fp.get(), &t, h[3], ff, af);
+      if (r >= 0) addsink(&t);
+      if (r >= 0 || r == -2) return r;
+    }
+    for (const mark& m : marks) {
+      if (memcmp(h, m.bytes, m.len)) continue;
+      if (&m != marks) {
+        report(quiet, d, "Cannot read file encoding:\ntry UTF-8 or ISO-8859-1 encoding");
+        return -1;
+      }
+      enc = ENC_MARKED;
+      start = 3;
+      break;
+    }
+  }
+  if (ferror(fp.get()) || fseek(fp.get(), start, SEEK_SET)) {
+    readerror(quiet, d, errno);
+    return -1;
+  }
+  if (deb(DEB_DICT)) pstdout("Reading dictionary file %s (in mode %d), owd=%d\n", dictpaths[d], enc, 0);
+  int r = readtext(fp.get(), &k, enc, ff, af, &err);
+  if (r == 1) {
+    readerror(quiet, d, err);
+    return -1;
+  }
+  if (r == RD_NOTMARKED) {
+    report(quiet, d, "File not encoded in accordance with its BOM");
+    return -1;
+  }
+  return r == RD_NOMEM ? -2 : nafteraf[d];
+}
 
 // Load the default into slot 1 with the default file filter; true when answers were loaded.
 bool trydefault(const std::string& path) {
@@ -248,37 +361,34 @@ int dictload(int d, int quiet) {
   if (resetdict(d)) return -2;
   if (!dictpaths[d][0]) {
     if (!dafilter[d][0]) return 0;
-    return readtext(d, nullptr, 1, nullptr, nullptr, quiet);
+    if (deb(DEB_DICT)) pstdout("Reading dictionary file %s (in mode %d), owd=%d\n", dictpaths[d], ENC_MARKED, 1);
+    dictsink k(d);
+    char raw[SLEN];
+    strlcpy0(raw, dafilter[d], SLEN);
+    int r = takepiece(&k, raw, strlen(raw), ENC_MARKED, nullptr, nullptr);
+    addsink(&k);
+    if (r == RD_NOTMARKED) report(quiet, d, "File not encoded in accordance with its BOM");
+    return r == RD_OK ? nafteraf[d] : r;
   }
   filter ff = compilefilter(dsfilter[d], d, "file", quiet);
   filter af = compilefilter(dafilter[d], d, "answer", quiet);
-  std::unique_ptr<FILE, int (*)(FILE*)> fp(plat_fopen(dictpaths[d], "rb"), fclose);
+  FILE* fp = plat_fopen(dictpaths[d], "rb");
   if (!fp) {
     report(quiet, d, "File not found");
     return -1;
   }
-  auto lr = std::make_unique<linereader>();
-  lr->fp = fp.get();
-  unsigned char h[4];
-  int mode = -1;
-  if (fread(h, 1, 4, fp.get()) == 4) {
-    if (!memcmp(h, "TSD", 3)) {
-      int r = tsdload(fp.get(), d, h[3], ff.get(), af.get());
-      // Out of memory is final; a malformed file is read again as text.
-      if (r >= 0 || r == -2) return r;
-    }
-    for (const mark& m : marks) {
-      if (memcmp(h, m.bytes, m.len)) continue;
-      if (&m != marks) {
-        report(quiet, d, "Cannot read file encoding:\ntry UTF-8 or ISO-8859-1 encoding");
-        return -1;
-      }
-      mode = 1;
-      break;
-    }
+  return readslot(d, fileptr(fp), ff.get(), af.get(), quiet);
+}
+
+int dictloadfrom(int d, FILE* fp, int quiet) {
+  freedict(d);
+  if (resetdict(d)) {
+    fclose(fp);
+    return -2;
   }
-  lr->rewind(mode == 1 ? 3 : 0);
-  return readtext(d, lr.get(), mode, ff.get(), af.get(), quiet);
+  filter ff = compilefilter(dsfilter[d], d, "file", quiet);
+  filter af = compilefilter(dafilter[d], d, "answer", quiet);
+  return readslot(d, fileptr(fp), ff.get(), af.get(), quiet);
 }
 
 int dictsdefault() {
@@ -292,7 +402,7 @@ int dictsdefault() {
   }
   std::string cwd = plat_cwd();
   std::string path = (cwd.empty() ? "" : cwd + PLAT_SEP) + "Dictionaries" + PLAT_SEP + "UKACD18plus.txt";
-  if (trydefault(path) || trydefault(SYSWORDS)) return 0;
+  if (trydefault(path) || trydefault(sysdictpath)) return 0;
   dictpaths[0][0] = dsfilter[0][0] = dafilter[0][0] = 0;
   return 4;
 }

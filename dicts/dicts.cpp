@@ -10,8 +10,13 @@
 #include <cassert>
 #include <cfloat>
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "core/message.h"
 
@@ -27,12 +32,11 @@ int (*rejline)[MAXUCP] = nullptr;
 unsigned int dloaded = 0;
 
 dblock* dstrings[MAXNDICTS];
-dblock* memblkp = nullptr;
+int dictthreads = 2;
 
 namespace {
-int blkused;                   // bytes of memblkp's data in use
+dblock* dtails[MAXNDICTS];     // last block of each slot's chain
 bool rejdirty[MAXNDICTS];      // the slot's rejected-character rows differ from their reset state
-pcre2_match_data* matchdata;   // shared by both filters; the store runs on one thread
 
 // 10^(k/10) for a sum of scores held in tenths, capped at 1e10.
 double scoreweight(int k) {
@@ -47,52 +51,100 @@ double scoreweight(int k) {
   return std::max(pow(10.0, k / 10.0), DBL_MIN);
 }
 
-// Match a filter against a whole subject. A JIT stack overflow is retried by the interpreter
-// so that JIT compilation never changes a result.
-int runfilter(pcre2_code* re, const char* s, size_t n) {
-  if (!matchdata) {
-    matchdata = pcre2_match_data_create(40, nullptr);
-    if (!matchdata) return PCRE2_ERROR_NOMEMORY;
+// Match a filter against a whole subject with the sink's match data. A JIT stack overflow is
+// retried by the interpreter so that JIT compilation never changes a result. A subject known to
+// be valid UTF-8 (a citation form: the readers pass nothing else) is not checked again.
+int runfilter(dictsink* k, pcre2_code* re, const char* s, size_t n, bool valid) {
+  if (!k->md) {
+    k->md = pcre2_match_data_create(40, nullptr);
+    if (!k->md) return PCRE2_ERROR_NOMEMORY;
   }
-  int rc = pcre2_match(re, (PCRE2_SPTR)s, n, 0, 0, matchdata, nullptr);
-  if (rc == PCRE2_ERROR_JIT_STACKLIMIT)
-    rc = pcre2_match(re, (PCRE2_SPTR)s, n, 0, PCRE2_NO_JIT, matchdata, nullptr);
+  uint32_t opts = valid ? PCRE2_NO_UTF_CHECK : 0;
+  // A valid subject and a compiled filter take the shorter road into the compiled code.
+  size_t jit = 0;
+  int rc = valid && pcre2_pattern_info(re, PCRE2_INFO_JITSIZE, &jit) == 0 && jit
+               ? pcre2_jit_match(re, (PCRE2_SPTR)s, n, 0, opts, k->md, nullptr)
+               : pcre2_match(re, (PCRE2_SPTR)s, n, 0, opts, k->md, nullptr);
+  if (rc == PCRE2_ERROR_JIT_STACKLIMIT) rc = pcre2_match(re, (PCRE2_SPTR)s, n, 0, opts | PCRE2_NO_JIT, k->md, nullptr);
   if (rc < -1 && deb(DEB_DICT)) pstdout("PCRE error %d\n", rc);
   return rc;
 }
 
-int store(int d, const char* cf, size_t n, const unsigned char* ans, int k, float score) {
-  if (!dstrings[d]) memblkp = nullptr;
-  if (!memblkp || blkused + (int)n + k + 4 > DBLKSZ) {
+int store(dictsink* k, const char* cf, size_t n, const unsigned char* ans, int na, float score) {
+  if (!k->tail || k->used + (int)n + na + 4 > DBLKSZ) {
     dblock* b = (dblock*)malloc(sizeof(dblock));
     if (!b) return -2;
     b->next = nullptr;
     b->count = 0;
-    if (memblkp) memblkp->next = b;
-    else dstrings[d] = b;
-    memblkp = b;
-    blkused = 0;
+    if (k->tail) k->tail->next = b;
+    else k->head = b;
+    k->tail = b;
+    k->used = 0;
   }
-  unsigned char* p = memblkp->data + blkused;
+  unsigned char* p = k->tail->data + k->used;
   p[0] = (unsigned char)floor(score * 10 + 128.5);
-  p[1] = (unsigned char)d;
-  memcpy(p + 2, cf, n + 1);
-  memcpy(p + 3 + n, ans, k + 1);
-  blkused += (int)n + k + 4;
-  memblkp->count++;
+  p[1] = (unsigned char)k->d;
+  memcpy(p + 2, ans, na + 1);
+  memcpy(p + 3 + na, cf, n + 1);
+  k->used += (int)n + na + 4;
+  k->tail->count++;
   return 1;
 }
-}  // namespace
 
-void freedict(int d) {
-  for (dblock* b = dstrings[d]; b;) {
+void freechain(dblock* b) {
+  while (b) {
     dblock* nx = b->next;
     free(b);
     b = nx;
   }
-  dstrings[d] = nullptr;
-  memblkp = nullptr;
-  blkused = 0;
+}
+}  // namespace
+
+dictsink::~dictsink() {
+  freechain(head);
+  pcre2_match_data_free(md);
+}
+
+void addsink(dictsink* k) {
+  int d = k->d;
+  if (k->head) {
+    if (dtails[d]) dtails[d]->next = k->head;
+    else dstrings[d] = k->head;
+    dtails[d] = k->tail;
+  }
+  k->head = k->tail = nullptr;
+  k->used = 0;
+  nusable[d] += k->nusable;
+  nafterff[d] += k->nafterff;
+  nafteraf[d] += k->nafteraf;
+  for (auto& [u, r] : k->rej) {
+    if (rejcount[d][u] == 0) rejline[d][u] = line + r.line;
+    rejcount[d][u] += r.count;
+    rejdirty[d] = true;
+  }
+  line += k->line;
+  k->rej.clear();
+  k->nusable = k->nafterff = k->nafteraf = k->line = 0;
+}
+
+size_t latin1toutf8(const char* in, size_t n, char* out) {
+  size_t o = 0;
+  for (size_t i = 0; i < n; i++) {
+    unsigned char c = in[i];
+    if (c < 0x80) {
+      out[o++] = (char)c;
+    } else {
+      out[o++] = (char)(0xC0 | c >> 6);
+      out[o++] = (char)(0x80 | (c & 0x3F));
+    }
+  }
+  out[o] = 0;
+  return o;
+}
+
+void freedict(int d) {
+  freechain(dstrings[d]);
+  dstrings[d] = dtails[d] = nullptr;
 }
 
 int resetdict(int d) {
@@ -117,12 +169,10 @@ int resetdict(int d) {
   return 0;
 }
 
-int adddictword(const char* citation, int d, pcre2_code_8* ff, pcre2_code_8* af, float score) {
-  int cps[SLEN];
+int adddictword(dictsink* sk, const char* citation, pcre2_code_8* ff, pcre2_code_8* af, float score) {
   unsigned char ans[MXANSLEN + 1];
   char canon[MXANSLEN * 16 + 1];  // icctext of each ICC, for the answer filter and traces
   bool wantcanon = af || deb(DEB_CANON);
-  int ncp = utf8tocps(cps, citation, SLEN);
   int k = 0;
   size_t cl = 0;
   auto append = [&](int c) {
@@ -135,20 +185,35 @@ int adddictword(const char* citation, int d, pcre2_code_8* ff, pcre2_code_8* af,
     }
     return true;
   };
-  for (int i = 0; i < ncp; i++) {
-    int u = cps[i];
-    if (u >= MAXUCP) continue;
-    if (u < 0x80 ? (u <= 0x20 || u == 0x7f) : !g_unichar_isgraph(u)) continue;
+  // The code points as utf8tocps gives them (unprintable ones dropped), decoded here on the
+  // way, as this runs for every word of every list.
+  const unsigned char* q = (const unsigned char*)citation;
+  for (int ncp = 0; *q && ncp < SLEN - 1;) {
+    unsigned u = *q++;
+    if (u >= 0x20 && u <= 0x7e) {
+      ncp++;
+      if (u == 0x20) continue;  // spaces are dropped silently
+    } else if (u < 0xc0 || u >= 0xfe) {
+      continue;
+    } else {
+      int more = u < 0xe0 ? 1 : u < 0xf0 ? 2 : u < 0xf8 ? 3 : u < 0xfc ? 4 : 5;
+      u &= 0x3fu >> more;
+      for (; more > 0 && *q; more--) u = u << 6 | (*q++ & 0x3fu);
+      if (more || !g_unichar_isprint(u)) continue;
+      ncp++;
+      if (u >= MAXUCP || !g_unichar_isgraph(u)) continue;
+    }
     if (int c = cptoicc[u]) {
       if (!append(c)) return 0;
     } else if (int s = cpsubst[u]) {
       for (int p : substpair[s])
         if (p > 0 && p < MAXUCP && cptoicc[p] && !append(cptoicc[p])) return 0;
     } else {
-      if (rejcount[d][u]++ == 0) rejline[d][u] = line;
-      rejdirty[d] = true;
+      auto [it, fresh] = sk->rej.try_emplace(u, dictsink::rejected{0, sk->line});
+      it->second.count++;
     }
   }
+  size_t n = *q ? strlen(citation) : (size_t)((const char*)q - citation);
   ans[k] = 0;
   canon[cl] = 0;
   if (deb(DEB_CANON)) {
@@ -162,19 +227,19 @@ int adddictword(const char* citation, int d, pcre2_code_8* ff, pcre2_code_8* af,
     if (deb(DEB_CANON)) pstdout("  too short\n");
     return 0;
   }
-  nusable[d]++;
-  size_t n = strlen(citation);
-  if (ff && runfilter(ff, citation, n) < 0) {
+  sk->nusable++;
+  if (ff && runfilter(sk, ff, citation, n, true) < 0) {
     if (deb(DEB_CANON)) pstdout("  failed file filter\n");
     return 0;
   }
-  nafterff[d]++;
-  if (af && runfilter(af, canon, cl) < 0) {
+  sk->nafterff++;
+  // The alphabet's texts may be anything a user typed or a document held.
+  if (af && runfilter(sk, af, canon, cl, false) < 0) {
     if (deb(DEB_CANON)) pstdout("  failed answer filter\n");
     return 0;
   }
-  nafteraf[d]++;
-  return store(d, citation, n, ans, k, score);
+  sk->nafteraf++;
+  return store(sk, citation, n, ans, k, score);
 }
 
 int anscmp(const answer* a, const answer* b) {
@@ -207,13 +272,71 @@ int outofmemory(int quiet) {
   return 4;
 }
 
-// Sort key of record i: its first five codes (6 bits each; codes are 1..61 and the terminator
-// 0 sorts first) above the index, so that most comparisons need no look at the record.
-constexpr int KEYIDXBITS = 31;
-uint64_t sortkey(const char* s, int i) {
-  uint64_t v = 0;
-  for (int j = 0; j < 5; j++) v = v << 6 | (unsigned char)(*s ? *s++ : 0);
-  return v << KEYIDXBITS | (unsigned)i;
+// The sort goes over one pair per stored entry: a key holding the answer's first ten codes
+// (6 bits each; codes are 1..61 and the terminator 0 sorts first), so that most comparisons
+// need no look at the entry, and the entry's answer. Entries equal in answer and citation form
+// may come in any order: the merge gives the same index for every order.
+struct sortpair {
+  uint64_t key;
+  const char* codes;  // the entry's answer; its citation form follows
+};
+
+const char* cfof(const char* codes) { return codes + strlen(codes) + 1; }
+
+// The order of anscmp.
+bool pairless(const sortpair& x, const sortpair& y) {
+  if (x.key != y.key) return x.key < y.key;
+  int c = strcmp(x.codes, y.codes);
+  if (!c) c = strcmp(cfof(x.codes), cfof(y.codes));
+  return c ? c < 0 : std::less<const char*>()(x.codes, y.codes);
+}
+
+// The pairs of block b's entries, from out on.
+void makepairs(const dblock* b, sortpair* out) {
+  const unsigned char* p = b->data;
+  for (int j = 0; j < b->count; j++) {
+    const char* s = (const char*)p + 2;
+    uint64_t v = 0;
+    const char* q = s;
+    for (int i = 0; i < 10; i++) v = v << 6 | (unsigned char)(*q ? *q++ : 0);
+    *out++ = {v, s};
+    const char* cf = q + strlen(q) + 1;
+    p = (const unsigned char*)cf + strlen(cf) + 1;
+  }
+}
+
+// Runs f(0) on a second thread and f(1) here, or both here when threads are not to be used.
+template <typename F>
+void ontwo(bool two, F f) {
+  std::thread t;
+  if (two) {
+    try {
+      t = std::thread(f, 0);
+    } catch (const std::system_error&) {
+      two = false;
+    }
+  }
+  if (!two) f(0);
+  f(1);
+  if (t.joinable()) t.join();
+}
+
+// Sorts the pairs, on two threads when there are many: the pairs are split around a sampled
+// key, so that every pair of the first part sorts before every pair of the second.
+void sortpairs(sortpair* v, int n) {
+  bool two = dictthreads > 1 && n >= 100000;
+  sortpair* mid = v;
+  if (two) {
+    std::vector<uint64_t> sample;
+    for (int i = 0; i < 1023; i++) sample.push_back(v[(long)i * n / 1023].key);
+    std::nth_element(sample.begin(), sample.begin() + 511, sample.end());
+    uint64_t pivot = sample[511];
+    mid = std::partition(v, v + n, [pivot](const sortpair& p) { return p.key < pivot; });
+  }
+  ontwo(two, [&](int part) {
+    if (part == 0) std::sort(v, mid, pairless);
+    else std::sort(mid, v + n, pairless);
+  });
 }
 }  // namespace
 
@@ -247,50 +370,85 @@ int dictsload(int quiet) {
   if (!answerhash) answerhash = (int*)malloc(sizeof(int) * HTABSZ);
   if (!answerrecs || !answerlist || !answerhash) return outofmemory(quiet);
 
-  // One record per stored entry; hlink carries the entry's score in tenths until the merge.
-  // The sort keys live in answerlist's memory until the merge turns them into pointers.
-  static_assert(sizeof(uint64_t) == sizeof(answer*));
-  uint64_t* keys = (uint64_t*)answerlist;
+  // The pairs live at the end of answerrecs' memory, where the records, written in sorted
+  // order from the front, reach pair i only once it has been read: record i ends at byte
+  // 40(i+1), pair i+1 starts at byte 24n + 16(i+1), and i < n.
+  static_assert(sizeof(answer) == 40 && sizeof(sortpair) == 16);
+  const int n = atotal;
+  sortpair* pairs = (sortpair*)((char*)answerrecs + (sizeof(answer) - sizeof(sortpair)) * (size_t)n);
+  // Blocks in load order, and the index of each one's first entry, to share the pairs out.
+  std::vector<std::pair<dblock*, int>> blocks;
   int k = 0;
   for (int d = 0; d < MAXNDICTS; d++)
     for (dblock* b = dstrings[d]; b; b = b->next) {
-      const unsigned char* p = b->data;
-      for (int j = 0; j < b->count; j++) {
-        answer* a = &answerrecs[k];
-        a->hlink = p[0] - 128;
-        a->weight = scoreweight(a->hlink);
-        a->dmask = a->cfdmask = 1u << p[1];
-        a->cf = (const char*)p + 2;
-        a->answercodes = a->cf + strlen(a->cf) + 1;
-        a->acf = nullptr;
-        a->banned = 0;
-        p = (const unsigned char*)a->answercodes + strlen(a->answercodes) + 1;
-        keys[k] = sortkey(a->answercodes, k);
-        k++;
-      }
+      blocks.push_back({b, k});
+      k += b->count;
     }
   if (deb(DEB_DICT)) pstdout("k=%9d\n", k);
-  assert(k == atotal);
-  constexpr uint64_t IDX = (1ull << KEYIDXBITS) - 1;
-  std::sort(keys, keys + atotal, [](uint64_t x, uint64_t y) {
-    if ((x ^ y) > IDX) return x < y;
-    return anscmp(&answerrecs[x & IDX], &answerrecs[y & IDX]) < 0;
+  assert(k == n);
+  size_t half = blocks.size() / 2;
+  bool two = dictthreads > 1 && n >= 100000;
+  ontwo(two, [&](int part) {
+    size_t from = part ? half : 0, to = part ? blocks.size() : half;
+    for (size_t i = from; i < to; i++) makepairs(blocks[i].first, pairs + blocks[i].second);
+    // The memory the merge below writes all of, and that is new to the process, is touched
+    // here on both threads rather than one page at a time in the merge.
+    if (two && part == 0) memset((void*)answerrecs, 0, (char*)pairs - (char*)answerrecs);
+    if (part == 1) std::fill_n(answerhash, HTABSZ, -1);
   });
+  sortpairs(pairs, n);
 
-  // Merge equal answers. Scores are summed as tenths, so the weight is 10 to the sum of the
-  // scores whatever the order of the entries (a running product could overflow or underflow).
-  // Answer i is written over key i or an earlier one, never over a key still to be read.
+  // One pass in sorted order writes the records and merges equal answers. Scores are summed as
+  // tenths, so the weight is 10 to the sum of the scores whatever the order of the entries (a
+  // running product could overflow or underflow); the sum is kept in the weight until the end.
+  // Entries and hash chains are met in no useful order, so each is fetched some steps ahead:
+  // the entry of a pair a few pairs on, and the chain head of an answer, which joins its chain
+  // a few answers later (answers still join in index order, so each chain lists them from the
+  // highest index down).
+  constexpr int AHEAD = 8;
+  struct pending {
+    int i;
+    unsigned int h;
+  } ring[AHEAD];
+  auto link = [&](const pending& p) {
+    int* head = &answerhash[p.h];
+    answerlist[p.i]->hlink = *head;
+    *head = p.i;
+  };
   int na = 0;
   answer *A = nullptr, *T = nullptr, *prev = nullptr;
-  for (int i = 0; i < atotal; i++) {
-    answer* r = &answerrecs[keys[i] & IDX];
-    if (!prev || strcmp(r->answercodes, prev->answercodes)) {
-      memcpy(&answerlist[na++], &r, sizeof r);  // bytes, as this memory held keys
+  uint64_t prevkey = 0;
+  for (int i = 0; i < n; i++) {
+    sortpair sp;
+    memcpy(&sp, (const char*)pairs + sizeof(sortpair) * i, sizeof sp);  // bytes, as records overwrite pairs
+    if (i + AHEAD < n) {
+      const char* ahead;
+      memcpy(&ahead, (const char*)pairs + sizeof(sortpair) * (i + AHEAD) + offsetof(sortpair, codes), sizeof ahead);
+      __builtin_prefetch(ahead);
+    }
+    answer* r = &answerrecs[i];
+    const unsigned char* ent = (const unsigned char*)sp.codes - 2;
+    int tenths = ent[0] - 128;
+    r->dmask = r->cfdmask = 1u << ent[1];
+    r->answercodes = sp.codes;
+    r->cf = cfof(sp.codes);
+    r->acf = nullptr;
+    r->banned = 0;
+    // Entries whose first ten codes differ are different answers without a look at them.
+    bool same = prev && sp.key == prevkey && !strcmp(r->answercodes, prev->answercodes);
+    if (!same) {
+      r->weight = tenths;
+      pending& p = ring[na % AHEAD];
+      if (na >= AHEAD) link(p);
+      p = {na, anshash(r->answercodes) & (HTABSZ - 1)};
+      __builtin_prefetch(&answerhash[p.h]);
+      answerlist[na++] = r;
       A = T = r;
     } else {
-      A->dmask |= r->dmask;
-      A->hlink += r->hlink;
+      r->weight = scoreweight(tenths);
       r->hlink = -1;
+      A->dmask |= r->dmask;
+      A->weight += tenths;
       if (strcmp(r->cf, prev->cf)) {
         T->acf = r;
         T = r;
@@ -299,17 +457,11 @@ int dictsload(int quiet) {
       }
     }
     prev = r;
+    prevkey = sp.key;
   }
+  for (int j = std::max(0, na - AHEAD); j < na; j++) link(ring[j % AHEAD]);
   atotal = na;
-
-  std::fill_n(answerhash, HTABSZ, -1);
-  for (int i = 0; i < atotal; i++) {
-    answer* a = answerlist[i];
-    a->weight = scoreweight(a->hlink);
-    int* head = &answerhash[anshash(a->answercodes) & (HTABSZ - 1)];
-    a->hlink = *head;
-    *head = i;
-  }
+  for (int i = 0; i < atotal; i++) answerlist[i]->weight = scoreweight((int)answerlist[i]->weight);
   if (deb(DEB_DICT)) pstdout("Total unique answers by entry: %d\n", atotal);
   return 0;
 }

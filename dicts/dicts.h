@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <unordered_map>
 
 #include <glib.h>
 
@@ -12,6 +13,8 @@
 
 struct pcre2_real_code_8;
 typedef struct pcre2_real_code_8 pcre2_code_8;
+struct pcre2_real_match_data_8;
+typedef struct pcre2_real_match_data_8 pcre2_match_data_8;
 
 constexpr int MXANSLEN = 250;     // longest canonical answer, in ICCs
 constexpr int HTABSZ = 1 << 20;   // answerhash chains
@@ -46,13 +49,19 @@ extern int (*rejline)[MAXUCP];
 extern unsigned int dloaded;
 
 int dictload(int d, int quiet);
+// dictload's reading of the file, from a stream opened for it, which it closes (the fuzzing
+// targets use it with streams in memory).
+int dictloadfrom(int d, FILE* fp, int quiet);
 int dictsload(int quiet);
 void dictsfree();
 int dictsdefault();
-// For the readers, after resetdict(d): citation is UTF-8 of at most 999 code points and
-// score is already clamped to -10..10.
-int adddictword(const char* citation, int d, pcre2_code_8* ff, pcre2_code_8* af, float score);
 int anscmp(const answer* a, const answer* b);
+
+// Threads a load uses for reading text files and sorting the index: 2 (the default) or 1.
+// Both give the same index and statistics.
+extern int dictthreads;
+// The word list that dictsdefault tries last, after the file under the current folder.
+extern const char* sysdictpath;
 
 // Hash of an ICC string, shared by the index and the look-ups.
 inline unsigned int anshash(const char* s) {
@@ -66,7 +75,8 @@ int findanswer(const char* icc);
 // Between the file readers and the store.
 
 // One storage block of a slot: entries packed back to back, each a score byte
-// (floor(score*10+128.5)), the slot, the 0-terminated citation form and the 0-terminated answer.
+// (floor(score*10+128.5)), the slot, the 0-terminated answer and the 0-terminated citation form
+// (the answer first, as the index is sorted by it).
 constexpr int DBLKSZ = 100000;
 struct dblock {
   dblock* next;
@@ -74,26 +84,44 @@ struct dblock {
   unsigned char data[DBLKSZ];
 };
 extern dblock* dstrings[MAXNDICTS];  // head of each slot's chain
-extern dblock* memblkp;              // block being filled
 
 void freedict(int d);  // free slot d's chain
 // Zero slot d's counters and rejected-character tables and set line to 0; -2 when the
 // tables cannot be allocated.
 int resetdict(int d);
 
-// ISO-8859-1 to UTF-8 through GLib's converter, opened once per reading pass.
-struct latin1conv {
-  latin1conv();
-  ~latin1conv();
-  latin1conv(const latin1conv&) = delete;
-  latin1conv& operator=(const latin1conv&) = delete;
-  // Writes the 0-terminated result to out (outsz bytes) and returns its length, or -1 with
-  // the reason in err.
-  int conv(const char* in, size_t n, char* out, size_t outsz, const char** err);
-  GIConv cd;
+// Where a reader puts the words of slot d: storage blocks, counters and rejected characters,
+// with line numbers counted from the sink's own first line. Readers working at the same time
+// fill sinks of their own, and addsink adds each to the slot in the order of the file.
+struct dictsink {
+  explicit dictsink(int slot) : d(slot) {}
+  ~dictsink();
+  dictsink(const dictsink&) = delete;
+  dictsink& operator=(const dictsink&) = delete;
+
+  struct rejected {
+    int count, line;  // occurrences, and the line of the first
+  };
+  int d;
+  int line = 0;  // lines read into the sink
+  int nusable = 0, nafterff = 0, nafteraf = 0;
+  dblock *head = nullptr, *tail = nullptr;
+  int used = 0;  // bytes of tail's data in use
+  std::unordered_map<int, rejected> rej;  // by code point
+  pcre2_match_data_8* md = nullptr;       // for the filters, created on first use
 };
 
-// Read a TSD file whose first four bytes (fmt the fourth) have been consumed, after
-// resetdict(d). Returns the number of words stored, -1 when the file is malformed, -2 when
+// Canonicalise, filter and store one word in sink k: citation is valid UTF-8 of at most 999 code
+// points and score is already clamped to -10..10. 1 when stored, 0 when refused, -2 when
 // memory ran out.
-int tsdload(FILE* fp, int d, int fmt, pcre2_code_8* ff, pcre2_code_8* af);
+int adddictword(dictsink* k, const char* citation, pcre2_code_8* ff, pcre2_code_8* af, float score);
+// Adds what sink k holds to its slot, after what the slot has (its lines follow `line`), and
+// leaves the sink empty.
+void addsink(dictsink* k);
+
+// ISO-8859-1 to UTF-8: out needs room for 2n+1 bytes. Returns the length written.
+size_t latin1toutf8(const char* in, size_t n, char* out);
+
+// Read a TSD file whose first four bytes (fmt the fourth) have been consumed into sink k.
+// Returns the number of words stored, -1 when the file is malformed, -2 when memory ran out.
+int tsdload(FILE* fp, dictsink* k, int fmt, pcre2_code_8* ff, pcre2_code_8* af);

@@ -69,7 +69,7 @@ bool readints(FILE* fp, std::vector<int32_t>& v) {
 int shown(int c) { return c >= 0x20 && c < 0x7f ? c : '?'; }
 }  // namespace
 
-int tsdload(FILE* fp, int d, int fmt, pcre2_code_8* ff, pcre2_code_8* af) {
+int tsdload(FILE* fp, dictsink* k, int fmt, pcre2_code_8* ff, pcre2_code_8* af) {
   bool tr = deb(DEB_DICT);
   if (tr) pstdout("attempting to load TSD format=0x%x\n", fmt);
   if (fmt != '0' && fmt != '1') return -1;
@@ -103,13 +103,12 @@ int tsdload(FILE* fp, int d, int fmt, pcre2_code_8* ff, pcre2_code_8* af) {
     if (!t.addhcode(bits, len, c)) return -1;
   }
 
-  latin1conv conv;
   int count = 0;
   for (int l = 1; l < ml && l <= MXANSLEN; l++) {
     if (!off[l]) continue;
     if (tr)
-      pstdout("starting to read length %d at offset %08x; dstrings[%d]=%p memblkp=%p\n", l, off[l], d,
-              (void*)dstrings[d], (void*)memblkp);
+      pstdout("starting to read length %d at offset %08x; dstrings[%d]=%p memblkp=%p\n", l, off[l], k->d,
+              (void*)k->head, (void*)k->tail);
     if (fseek(fp, off[l], SEEK_SET)) return -1;
     bitreader br{fp};
     for (int w = 0; w < dcount[l]; w++) {
@@ -131,12 +130,11 @@ int tsdload(FILE* fp, int d, int fmt, pcre2_code_8* ff, pcre2_code_8* af) {
         if (((c >= 1 && c <= 126) || c >= 160) && n < SLEN - 1) word[n++] = (char)c;
       }
       if (n == SLEN - 1) continue;
-      int k = 0;
-      while (k < n && (unsigned char)word[k] >= 32) k++;
+      int m = 0;
+      while (m < n && (unsigned char)word[m] >= 32) m++;
       char utf[2 * SLEN];
-      const char* why;
-      if (conv.conv(word, k, utf, sizeof utf, &why) < 0) return -1;
-      int r = adddictword(utf, d, ff, af, 0);
+      latin1toutf8(word, m, utf);
+      int r = adddictword(k, utf, ff, af, 0);
       if (r == 1) count++;
       else if (r == -2) return -2;
     }

@@ -65,6 +65,7 @@ static gpointer fillerthread(gpointer) {
     if (deb(DEB_SEARCH)) printwords(1);
     for (int i = 0; i < ne; i++) entries[i].upd = 1;
     for (int i = 0; i < nw; i++) words[i].upd = 1;
+    if (ui.searching) ui.searching();
     filler_status = (fillmode > 0 || assistmode > 0) ? search() : FS_DONE;
     if (fillmode != FM_PROPAGATE) searchdone();
   }
@@ -86,7 +87,9 @@ int filler_start(int mode) {
   llistlen = 0;
   for (int i = 0; i < nw; i++) {
     word* w = words + i;
-    int fe = 1;
+    // A light settled before the fill is taken as it stands; a message word settled by its
+    // constraints must still match its message.
+    int fe = !(w->lp->dmask & 0x600);
     for (int k = 0; k < w->nent; k++) fe = fe && onebit(w->e[k]->flbm);
     w->fe = fe;
     unsigned em = w->lp->emask;

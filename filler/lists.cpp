@@ -182,11 +182,11 @@ static int addltsn(const char* s, int n, int ans, int em) {
   unsigned int hs = h & (LTSHSZ - 1);
   for (int i = hashs[hs] - 1; i >= 0; i = lts[i].hnexts) {
     if (lts[i].len0 != n0 || memcmp(lts[i].s, s, n0)) continue;
-    if (sid < 0) sid = lts[i].sid;
-    if (!strcmp(lts[i].s, s)) {
-      store = lts[i].s;
-      break;
-    }
+    // The duplicates rule is for the lights' answers: a message word's string has an id of its
+    // own, so that it never strikes, and is never struck by, an equal string.
+    if (sid < 0 && ans >= 0 && lts[i].ans >= 0) sid = lts[i].sid;
+    if (!store && !strcmp(lts[i].s, s)) store = lts[i].s;
+    if (store && (sid >= 0 || ans < 0)) break;
   }
   if (!store && !(store = storestring(s, n))) return -1;
   if (sid < 0) sid = nsid++;
@@ -240,12 +240,18 @@ static int addtfln(const char* s, int n, int ans, int em) {
 int addtfl(const char* s, int ans, int em) { return addtfln(s, (int)strlen(s), ans, em); }
 
 extern "C" int iswordICC(const char* s) {
+  if (!s) return 0;
   int i = findanswer(s);
   return i >= 0 && (answerlist[i]->dmask & lightdm) ? 1 : 0;
 }
 
 extern "C" int treatedanswerICC(const char* s) {
-  int l = (int)strlen(s);
+  // A plug-in may pass anything: a string is taken only when it is lightlength codes of 1 to 61,
+  // since every later table is indexed by code.
+  if (!s) return 0;
+  int l = 0;
+  for (; l <= lightlength && s[l]; l++)
+    if ((unsigned char)s[l] > ICC_DASH) return 0;
   if (l != lightlength) return 0;
   // An untreated answer is a word of the light's dictionaries by construction.
   if (mustbeword && lightten && !iswordICC(s)) return 0;

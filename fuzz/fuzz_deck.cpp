@@ -1,6 +1,5 @@
 // libFuzzer target for the deck parser: every input is parsed as a deck from empty deck tables.
-// Build with clang and run for five minutes (from the source folder):
-//   cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DZYN_FUZZ=ON -DZYN_TESTS=OFF -DZYN_BENCH=OFF && cmake --build build-fuzz --target fuzz_deck -j2 && mkdir -p build-fuzz/corpus && build-fuzz/fuzz_deck -dict=fuzz/deck.dict -max_len=30000 -max_total_time=300 -close_fd_mask=2 build-fuzz/corpus
+// Run it with `bash tools/fuzz.sh 300 deck`.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

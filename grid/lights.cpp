@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/arena.h"
 #include "core/message.h"
 #include "core/prefs.h"
 #include "grid/geometry.h"
@@ -20,6 +21,15 @@ entry* entries = nullptr;
 int nw = 0, ntw = 0, ne = 0, nc = 0, curword = -1, curent = -1;
 int msgword0 = 0, msgent0 = 0;
 gridstats gstats;
+
+static arena<entry*> wordents;
+static arena<int> wordgois;
+
+int wordroom(word* w, int n) {
+  w->e = wordents.take(n);
+  w->goi = wordgois.take(n);
+  return w->e && w->goi ? 0 : 1;
+}
 
 static square& sq(int x, int y) { return sqarray[x][y]; }
 
@@ -139,10 +149,6 @@ void numbering() {
     }
 }
 
-// Treated lights get one extra entry per message, and the messages up to two words of their
-// own; the treatment engine makes them in the spare room rebuild() leaves in both arrays.
-static void addmsgwords() { buildmsgwords(); }
-
 // Light starts found by the counting pass, reused by the word pass.
 struct lstart {
   int x, y, d, layers;
@@ -180,6 +186,8 @@ void releasewords() {
   free(entries);
   words = nullptr;
   entries = nullptr;
+  wordents.clear();
+  wordgois.clear();
   nw = ntw = ne = nc = 0;
 }
 
@@ -212,9 +220,10 @@ static void makeentries() {
   if (v > 0) curent = s.ent[slot] + (cursorlayer % v + v) % v;
 }
 
-static void makeword(int x, int y, int d, int layer) {
+// Returns 0, or 1 when memory ran out.
+static int makeword(int x, int y, int d, int layer) {
   lightprops* lp = getlprops(x, y, d);
-  if (!lp->dmask) return;
+  if (!lp->dmask) return 0;
   static lightpos pos[MXCL];
   int n = lightpositions(pos, x, y, d, layer);
   word& w = words[nw];
@@ -223,14 +232,20 @@ static void makeword(int x, int y, int d, int layer) {
     // A cell whose representative owns no entry exists only in inconsistent merge data.
     int e = sq(pos[i].x, pos[i].y).ent[pos[i].slot];
     if (e < 0) continue;
-    w.e[k] = &entries[e + pos[i].pos];
-    w.goi[k++] = pos[i].goi;
+    pos[k] = pos[i];
+    pos[k++].pos += e;
   }
   if (k == 0) {
     if (d >= 100) gstats.nbadfree++;
     else gstats.nbadlights++;
     if (deb(DEB_REBUILD)) pstdout("rebuild: no word for light (%d,%d) dir %d (%d positions)\n", x, y, d, n);
-    return;
+    return 0;
+  }
+  // Two more for the message slots of a treated word.
+  if (wordroom(&w, k + 2)) return 1;
+  for (int i = 0; i < k; i++) {
+    w.e[i] = &entries[pos[i].pos];
+    w.goi[i] = pos[i].goi;
   }
   w.nent = w.wlen = w.jlen = k;
   w.ldir = d;
@@ -251,6 +266,7 @@ static void makeword(int x, int y, int d, int layer) {
   if (deb(DEB_REBUILD))
     pstdout("rebuild: word %d at (%d,%d) dir %d layer %d: %d entries\n", nw, w.gx, w.gy, d, layer, k);
   nw++;
+  return 0;
 }
 
 // Checking flags and statistics of every word made from a light or free light.
@@ -336,26 +352,30 @@ int rebuild() {
 
   // Room for two message words, and for one message slot per message in every word (one
   // more entry so that an empty grid still gets an array).
-  words = (word*)malloc((nwords + 2) * sizeof(word));
+  words = (word*)calloc(nwords + 2, sizeof(word));
   entries = (entry*)calloc(nents + 2 * nwords + 1, sizeof(entry));
-  if (!words || !entries) {
+  auto outofmemory = [] {
     releasewords();
     cached = false;
     if (deb(DEB_REBUILD)) pstdout("rebuild: out of memory\n");
     return 1;
-  }
-  for (int i = 0; i < nwords + 2; i++) memset(&words[i], 0, offsetof(word, e));
+  };
+  if (!words || !entries) return outofmemory();
 
   makeentries();
   gridcheck(ne == nents, "entry count");
   for (int i = 0; i < nstarts; i++)
-    for (int l = 0; l < starts[i].layers; l++) makeword(starts[i].x, starts[i].y, starts[i].d, l);
-  for (int i = 0; i < nfreelights; i++) makeword(0, 0, 100 + i, 0);
+    for (int l = 0; l < starts[i].layers; l++)
+      if (makeword(starts[i].x, starts[i].y, starts[i].d, l)) return outofmemory();
+  for (int i = 0; i < nfreelights; i++)
+    if (makeword(0, 0, 100 + i, 0)) return outofmemory();
   checkwords();
 
   msgword0 = nw;
   msgent0 = ne;
-  if (ntw > 0) addmsgwords();
+  // Treated lights get one extra entry per message, and the messages up to two words of their
+  // own, in the spare room left in the arrays.
+  if (ntw > 0 && buildmsgwords()) return outofmemory();
   cached = false;
 
   if (deb(DEB_REBUILD))

@@ -109,10 +109,9 @@ struct word {
   lightprops* lp;    // effective light properties
   int fe;
   int jmode;
-  // The two arrays stay last: rebuild() zeroes every field before them and fills the arrays
-  // only up to nent.
-  entry* e[MXWENT];  // entries in answer order
-  int goi[MXWENT];   // per entry, the treatment index of its square (-1 none)
+  // Sized by the word's entries (wordroom), so that a deck of many short words stays small.
+  entry** e;         // entries in answer order
+  int* goi;          // per entry, the treatment index of its square (-1 none)
 };
 
 // Document globals.
@@ -138,6 +137,9 @@ extern ABM msgconstr[2][MXMSGSLOTS];
 
 // Derived structures built by rebuild().
 extern word* words;
+// Gives word w arrays e and goi for n entries; 0, or 1 when memory ran out. They live until the
+// words are released.
+int wordroom(word* w, int n);
 extern entry* entries;
 extern int nw, ntw, ne, nc, curword, curent;
 extern int msgword0, msgent0;  // where the treatment-message words and their entries begin

@@ -30,6 +30,13 @@ std::string homedir() {
 FILE* plat_fopen(const char* utf8name, const char* mode) {
   // File names are UTF-8 on this platform already; no conversion is needed.
   FILE* f = fopen(utf8name, mode);
+  // A folder opens for reading here, but it is no file: refuse it as other systems do.
+  struct stat st;
+  if (f && fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
+    fclose(f);
+    f = nullptr;
+    errno = EISDIR;
+  }
   lasterr = f ? 0 : errno;
   return f;
 }

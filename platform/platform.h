@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <string>
 
-// Open a file by its UTF-8 name (mode as for fopen). Null on failure; plat_errtext() says why.
+// Open a file by its UTF-8 name (mode as for fopen); a folder is refused. Null on failure;
+// plat_errtext() says why.
 FILE* plat_fopen(const char* utf8name, const char* mode);
 
 // A file written whole or not at all: the bytes go to a new temporary file beside the target,

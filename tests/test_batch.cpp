@@ -20,7 +20,7 @@ namespace {
 // list in Dictionaries/ makes a deck without dictionary directives deterministic.
 const struct {
   const char* name;
-  const char* text;
+  std::string text;
 } wordlists[] = {
     {"ct.txt", "cat\ntop\n"},
     {"at.txt", "at\n"},
@@ -34,6 +34,9 @@ const struct {
     {"treat.txt", "cats\ndog\n"},
     {"xs.txt", "ax\nbx\ncx\ndx\nex\nfx\ngx\nhx\nix\njx\nkx\nlx\nmx\nnx\nox\npx\n"},
     {"Dictionaries/UKACD18plus.txt", "zed\n"},
+    {"mac.txt", "cat\rtop\r"},
+    {"nul.txt", "ca\0t\ntop\n"s},
+    {"latin1.txt", "x\ncaf\xE9\n"},
 };
 
 struct result {
@@ -193,6 +196,64 @@ TEST_F(Batch, RandomFillFollowsTheSeed) {
   }
 }
 
+// Output that cannot be written (a full disk) is an error, not a success.
+TEST_F(Batch, UnwrittenOutputIsAnError) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  std::ofstream(dir + "/deck", std::ios::binary | std::ios::trunc) << ".DI 1 ct.txt\na1 a2 a3\n";
+  for (const char* args : {"-b deck", "-?"}) {
+    SCOPED_TRACE(args);
+    result r;
+    r.status = runcmd("(cd '" + dir + "' && '" ZYN_BINARY "' " + args + " >/dev/full)", &r.out, &r.err);
+    EXPECT_RUN(r, 16, "", "Error: Filing system error: No space left on device\n");
+  }
+}
+
+// Word lists with classic Mac line ends or NUL bytes, a folder, and lists read from a pipe.
+TEST_F(Batch, WordListsOfEveryShape) {
+  const char* cattop = "W0 CAT\n# cat\nW1 TOP\n# top\n";
+  const runcase cases[] = {
+      {"classic Mac line ends", "", ".DI 1 mac.txt\na1 a2 a3\na3 b2 b3\n", cattop, "", 0},
+      {"a NUL byte is skipped", "", ".DI 1 nul.txt\na1 a2 a3\na3 b2 b3\n", cattop, "", 0},
+      {"a folder is no word list", "", ".DI 1 Dictionaries\na b\n", "", "Error: Dictionary 1\nFile not found\n", 16},
+  };
+  runtable(cases);
+  // Nothing is lost to the probe for a format, and nothing to a second look at the text.
+  const struct {
+    const char *list, *deck, *out;
+  } piped[] = {
+      {"ct.txt", "a1 a2 a3\na3 b2 b3\n", cattop},
+      {"latin1.txt", "a b c d\n", "W0 CAFE\n# caf\xC3\xA9\n"},
+  };
+  for (auto& p : piped) {
+    SCOPED_TRACE(p.list);
+    std::ofstream(dir + "/deck", std::ios::binary | std::ios::trunc) << p.deck;
+    result r;
+    r.status = runcmd("cd '" + dir + "' && cat " + p.list + " | '" ZYN_BINARY "' -b -d /dev/stdin deck", &r.out, &r.err);
+    EXPECT_RUN(r, 0, p.out, "");
+  }
+}
+
+// Line ends of every kind, NUL bytes and paths too long for their buffers.
+TEST_F(Batch, DeckLinesAndValues) {
+  // A path of 999 bytes naming ct.txt; with anything after it, cutting would name ct.txt too.
+  std::string cutpath;
+  for (int i = 0; i < 496; i++) cutpath += "./";
+  cutpath += "/ct.txt";
+  const runcase cases[] = {
+      {"classic Mac line ends", "", "# a deck\r.DI 1 ct.txt\ra1 a2 a3\ra3 b2 b3\r", "W0 CAT\n# cat\nW1 TOP\n# top\n", "",
+       0},
+      {"CR LF counts as one line end", "", ".DI 1 ct.txt\r\na1 a2 a3\r\n}\r\n", "",
+       "Error at line 3: End of block encountered at top level\n", 16},
+      {"lone CR, then CR LF", "", ".DI 1 ct.txt\ra1 a2 a3\r\n}\n", "", "Error at line 3: End of block encountered at top level\n",
+       16},
+      {"a NUL byte separates names", "", ".DI 1 ct.txt\na1 a2\0a3\na3 b2 b3\n"s, "W0 CAT\n# cat\nW1 TOP\n# top\n", "", 0},
+      {"a dictionary path of 999 bytes", "", ".DI 1 " + cutpath + "\na1 a2 a3\n", "W0 CAT\n# cat\n", "", 0},
+      {"a longer one is not cut", "", ".DI 1 " + cutpath + "-not-this-one\na1 a2 a3\n", "",
+       "Error at line 1: Dictionary file name too long (at most 999 bytes)\n", 16},
+  };
+  runtable(cases);
+}
+
 TEST_F(Batch, HostileDecks) {
   std::string deep, unclosed;
   for (int i = 0; i < 1000; i++) deep += "{\n";
@@ -213,7 +274,8 @@ TEST_F(Batch, HostileDecks) {
 
   const runcase cases[] = {
       {"empty deck", "", "", "", "", 0},
-      {"binary junk", "", junk, "", "Error at line 1: Syntax error\n", 16},
+      // Its first byte, a carriage return, ends line 1.
+      {"binary junk", "", junk, "", "Error at line 2: Syntax error\n", 16},
       // The first 9999 bytes are line 2, the rest line 3.
       {"one huge line", "", ".DI 1 at.txt\n" + std::string(30000, 'a') + "\n", "", "Error at line 2: Syntax error\n",
        16},

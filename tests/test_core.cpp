@@ -84,11 +84,44 @@ TEST(Core, DictionaryOptionsAndLengthLimits) {
   for (int i = 0; i < MAXNDICTS; i++) EXPECT_EQ(dictpaths[i], "w" + std::to_string(i));
 
   std::string long999(999, 'f'), long1000(1000, 'f');
-  ASSERT_EQ(parse({"-d", long1000, "-d", "ok", long999}), 0);
-  EXPECT_STREQ(dictpaths[0], "ok");
+  ASSERT_EQ(parse({"-d", long999, "-a", long999, long999}), 0);
+  EXPECT_EQ(std::string(dictpaths[0]), long999);
   EXPECT_EQ(std::string(filename), long999);
-  ASSERT_EQ(parse({long1000}), 0);
-  EXPECT_STREQ(filename, "");
+
+  // A value that does not fit is refused: cut short or dropped, it would silently name another
+  // file or none.
+  const struct {
+    std::vector<std::string> args;
+    const char* why;
+  } refused[] = {
+      {{"-d", long1000, "-d", "ok"}, "Dictionary file name too long (at most 999 bytes)"},
+      {{"-d" + long1000}, "Dictionary file name too long (at most 999 bytes)"},
+      {{"-a", long1000}, "Alphabet name too long (at most 999 bytes)"},
+      {{"-b", long1000}, "File name too long (at most 999 bytes)"},
+  };
+  for (auto& r : refused) {
+    EXPECT_EQ(parse(r.args), 2) << r.why;
+    EXPECT_STREQ(parseerror(), r.why);
+  }
+}
+
+// Values the command line refuses end the program before it starts, with status 16.
+TEST(CoreProgram, RefusedValues) {
+  const struct {
+    std::string args;
+    const char* err;
+  } cases[] = {
+      // An empty name, as from an unset shell variable, is looked up like any other.
+      {"-b -a '' none.deck", "Error: Unrecognised alphabet\n"},
+      {"-b -d " + std::string(1000, 'f') + " none.deck", "Error: Dictionary file name too long (at most 999 bytes)\n"},
+      {"-b " + std::string(1000, 'f'), "Error: File name too long (at most 999 bytes)\n"},
+  };
+  for (auto& c : cases) {
+    std::string out, err;
+    EXPECT_EQ(runcmd(zyn() + " " + c.args, &out, &err), 16) << c.args;
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(err, c.err);
+  }
 }
 
 TEST(Core, PreferenceLines) {

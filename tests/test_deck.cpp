@@ -93,6 +93,27 @@ TEST(Deck, ErrorMessages) {
   std::string err;
   EXPECT_EQ(parse(many + "\n", &err), 16);
   EXPECT_EQ(err, "Error at line 1: Too many entries in word\n");
+
+  // One set more than the longest word can hold is too long, not cut to fit.
+  std::string w250 = "e0";
+  for (int i = 1; i < MXCL; i++) w250 += " e" + std::to_string(i);
+  EXPECT_EQ(parse(w250 + " =" + std::string(MXCL + 1, 'A') + "\n", &err), 16);
+  EXPECT_EQ(err, "Error at line 1: Constraint too long\n");
+  ASSERT_EQ(parse(w250 + " =" + std::string(MXCL, 'A') + "\n", &err), 0) << err;
+  EXPECT_EQ(settext(dkents[0].flbm), "A");
+
+  // Paths and filters that do not fit their buffers are refused, not cut.
+  const struct {
+    const char *dir, *what;
+  } longvalues[] = {{".DI 1 ", "Dictionary file name"},
+                    {".FF 2 ", "Dictionary file filter"},
+                    {".AF 3 ", "Dictionary answer filter"},
+                    {".PI ", "Plugin file name"}};
+  for (auto& l : longvalues) {
+    EXPECT_EQ(parse(l.dir + std::string(SLEN, 'x') + "\n", &err), 16) << l.dir;
+    EXPECT_EQ(err, std::string("Error at line 1: ") + l.what + " too long (at most 999 bytes)\n");
+    EXPECT_EQ(parse(l.dir + std::string(SLEN - 1, 'x') + "\n", &err), 0) << err;
+  }
 }
 
 TEST(Deck, DirectivesSetTheirSettings) {

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "alphabet/alphabet.h"
@@ -104,6 +105,20 @@ TEST_F(Dicts, LineRulesAndScores) {
   }
 }
 
+// A line ends at a line feed, at a carriage return and line feed, or at a carriage return
+// alone; a NUL byte is skipped. The line numbers of rejected characters count the lines so.
+TEST_F(Dicts, LineEndsAndNulBytes) {
+  ASSERT_EQ(load1(std::string("a'b\rc~d\r\ne\0f;g 2\nh+i\n", 20)), 0);
+  EXPECT_EQ(atotal, 4);
+  EXPECT_STREQ(find("CD")->cf, "c~d");
+  EXPECT_STREQ(find("EFG")->cf, "ef;g");
+  EXPECT_NEAR(log10(find("EFG")->weight), 2, 1e-9);
+  const struct {
+    int u, line;
+  } rejected[] = {{'\'', 1}, {'~', 2}, {';', 3}, {'+', 4}};
+  for (auto& r : rejected) EXPECT_EQ(rejline[0][r.u], r.line) << (char)r.u;
+}
+
 TEST_F(Dicts, Encodings) {
   msgcapture mc;
   // UTF-8 with and without a mark.
@@ -112,16 +127,20 @@ TEST_F(Dicts, Encodings) {
   ASSERT_EQ(load1("caf\xC3\xA9\n"), 0);
   EXPECT_STREQ(find("CAFE")->cf, "caf\xC3\xA9");
 
-  // Without a mark an invalid line restarts the whole file as ISO-8859-1: line 2 was valid
-  // UTF-8 in the first pass but is read again as the two characters A-tilde and copyright.
-  ASSERT_EQ(load1("ok\nx\xC3\xA9\ncaf\xE9\n"), 0);
-  EXPECT_EQ(atotal, 3);
-  EXPECT_EQ(nusable[0], 3);
-  EXPECT_STREQ(find("CAFE")->cf, "caf\xC3\xA9");
-  EXPECT_STREQ(find("XA")->cf, "x\xC3\x83\xC2\xA9");
+  // Without a mark each line is UTF-8 where it is valid UTF-8 and ISO-8859-1 where it is not,
+  // so that one stray ISO-8859-1 byte changes nothing on the other lines.
+  ASSERT_EQ(load1("ok\nx\xC3\xA9\ncaf\xE9 \xA9\nna\xC3\xAFve\n"), 0);
+  EXPECT_EQ(atotal, 4);
+  EXPECT_EQ(nusable[0], 4);
+  EXPECT_STREQ(find("XE")->cf, "x\xC3\xA9");
+  EXPECT_STREQ(find("CAFE")->cf, "caf\xC3\xA9 \xC2\xA9");
+  EXPECT_STREQ(find("NAIVE")->cf, "na\xC3\xAFve");
   EXPECT_EQ(rejcount[0][0xA9], 1);
-  EXPECT_EQ(rejline[0][0xA9], 2);
-  EXPECT_EQ(rejcount[0][0xE9], 0);
+  EXPECT_EQ(rejline[0][0xA9], 3);
+  // A file wholly in ISO-8859-1 reads as such.
+  ASSERT_EQ(load1("caf\xE9\nna\xEFve\n"), 0);
+  EXPECT_STREQ(find("CAFE")->cf, "caf\xC3\xA9");
+  EXPECT_STREQ(find("NAIVE")->cf, "na\xC3\xAFve");
   EXPECT_TRUE(mc.msgs.empty());
 
   // A file of fewer than four bytes is not checked for a mark: FF FE is read as y-diaeresis
@@ -435,7 +454,7 @@ TEST_F(Dicts, TsdFiles) {
     EXPECT_EQ(find("SPARE"), nullptr);
   }
 
-  // Malformed files are read as text, whose first line gives the answer TSD.
+  // Malformed files are read as text, whose first line gives an answer starting TSD.
   struct {
     const char* what;
     std::vector<std::string> words;
@@ -454,9 +473,112 @@ TEST_F(Dicts, TsdFiles) {
     tsdfile t = maketsd(b.fmt, b.words);
     if (b.patch) b.patch(t);
     ASSERT_EQ(load1(t.bytes), 0);
-    EXPECT_NE(find("TSD"), nullptr);
+    bool tsd = false;
+    for (int i = 0; i < atotal; i++) tsd = tsd || !strncmp(answerlist[i]->cf, "TSD", 3);
+    EXPECT_TRUE(tsd);
     EXPECT_EQ(find("WORD"), nullptr);
   }
+}
+
+// A list that cannot seek (a pipe or FIFO) loses nothing to the probe for its format, in
+// any of its forms.
+TEST_F(Dicts, NonSeekableInput) {
+  std::string fifo = writetemp("", ".fifo");
+  unlink(fifo.c_str());
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const struct {
+    const char* what;
+    std::string bytes;
+    const char* word;
+  } cases[] = {
+      {"plain", "cat\ntop\n", "CAT"},
+      {"ISO-8859-1", "x\ncaf\xE9\n", "CAFE"},
+      {"marked UTF-8", "\xEF\xBB\xBF" "caf\xC3\xA9\n", "CAFE"},
+      {"TSD", maketsd('0', {"cat", "dog"}).bytes, "CAT"},
+      {"short", "ox", "OX"},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::thread writer([&] {
+      FILE* f = fopen(fifo.c_str(), "wb");
+      fwrite(c.bytes.data(), 1, c.bytes.size(), f);
+      fclose(f);
+    });
+    setslot(0, fifo);
+    EXPECT_EQ(dictsload(1), 0);
+    writer.join();
+    EXPECT_NE(find(c.word), nullptr);
+  }
+  unlink(fifo.c_str());
+}
+
+namespace {
+// Everything a load leaves: each answer with its citation forms, masks, weight and hash link,
+// the slots' statistics and their rejected characters.
+std::string snapshot() {
+  std::string s;
+  char buf[100];
+  for (int i = 0; i < atotal; i++) {
+    const answer* a = answerlist[i];
+    s += a->answercodes;
+    for (const answer* c = a; c; c = c->acf) {
+      pbuf(buf, sizeof buf, "|%x:", (unsigned)c->cfdmask);
+      s += buf + std::string(c->cf);
+    }
+    pbuf(buf, sizeof buf, " %x %.17g %d\n", (unsigned)a->dmask, a->weight, a->hlink);
+    s += buf;
+  }
+  for (int d = 0; d < MAXNDICTS; d++) {
+    pbuf(buf, sizeof buf, "slot %d: %d %d %d\n", d, nusable[d], nafterff[d], nafteraf[d]);
+    s += buf;
+    for (int u = 0; u < MAXUCP; u++)
+      if (rejcount[d][u]) {
+        pbuf(buf, sizeof buf, "U+%04X %d at %d\n", u, rejcount[d][u], rejline[d][u]);
+        s += buf;
+      }
+  }
+  return s;
+}
+}  // namespace
+
+// A large list is read by two threads, in chunks; the index and the statistics are those of
+// one thread reading line by line. The list mixes line ends, scores, encodings, characters
+// outside the alphabet, NUL bytes, repeats and lines longer than a piece, one of them longer
+// than a chunk.
+TEST_F(Dicts, TwoThreadsReadAsOne) {
+  std::string text;
+  const char* ends[] = {"\n", "\r\n", "\r"};
+  for (int i = 0; i < 150000; i++) {
+    std::string w;
+    for (int k = i; k; k /= 23) w += (char)('a' + k % 23);
+    switch (i % 11) {
+      case 0: w += " 2.5"; break;
+      case 1: w = "q" + w; break;                 // refused by the file filter
+      case 2: w += "'s"; break;                    // an apostrophe outside the alphabet
+      case 3: w += "\xC3\xA9"; break;             // UTF-8
+      case 4: w += "\xE9"; break;                 // ISO-8859-1
+      case 5: w += std::string(1, '\0') + "x"; break;
+      case 6: w = std::string(990 + i % 20, ' ') + w + "\xC3\xA9z"; break;  // across a piece
+      case 7: w = std::to_string(i % 100); break;  // repeats
+    }
+    if (i % 40000 == 39999) w += "\xC2\xA7";  // first met far into the file
+
+    text += w + ends[i % 3];
+  }
+  std::string giant;
+  while (giant.size() < (3u << 20)) giant += "x" + std::string(20, ' ');
+  text += giant + "\nlast\n";
+  setslot(0, writetemp(text), "^[^q]");
+  setslot(1, writetemp("beta\ngamma 3\n"));
+  std::string one, two;
+  dictthreads = 1;
+  ASSERT_EQ(dictsload(1), 0);
+  one = snapshot();
+  dictthreads = 2;
+  ASSERT_EQ(dictsload(1), 0);
+  two = snapshot();
+  EXPECT_GT(atotal, 100000);
+  EXPECT_TRUE(one == two) << "the two loads differ";
 }
 
 TEST_F(Dicts, DefaultDictionary) {
@@ -486,14 +608,24 @@ TEST_F(Dicts, DefaultDictionary) {
   EXPECT_EQ(atotal, 1);
   EXPECT_NE(find("DOGS"), nullptr);
 
-  // Then the system word list, if this system has one.
+  // Then the system word list, with the same filter; here a list of the test's own.
   unlink(file.c_str());
-  if (access("/usr/share/dict/words", R_OK) == 0) {
-    EXPECT_EQ(dictsdefault(), 0);
-    EXPECT_STREQ(dictpaths[0], "/usr/share/dict/words");
-    EXPECT_STREQ(dsfilter[0], "^.*+(?<!'s)");
-    EXPECT_GT(atotal, 0);
-  }
+  const char* sys = sysdictpath;
+  std::string fallback = writetemp("cat's\ncats\n");
+  sysdictpath = fallback.c_str();
+  EXPECT_EQ(dictsdefault(), 0);
+  EXPECT_EQ(dictpaths[0], fallback);
+  EXPECT_STREQ(dsfilter[0], "^.*+(?<!'s)");
+  EXPECT_EQ(atotal, 1);
+  EXPECT_NE(find("CATS"), nullptr);
+
+  // Nothing at all: the slot is emptied.
+  sysdictpath = "/nonexistent/zyn/words";
+  EXPECT_EQ(dictsdefault(), 4);
+  EXPECT_STREQ(dictpaths[0], "");
+  EXPECT_STREQ(dsfilter[0], "");
+  EXPECT_EQ(atotal, 0);
+  sysdictpath = sys;
   prefstrs[PREF_STARTUP_DEFDICT1][0] = prefstrs[PREF_STARTUP_AF1][0] = 0;
   ASSERT_EQ(chdir(cwd.c_str()), 0);
   rmdir(sub.c_str());

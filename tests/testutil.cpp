@@ -13,6 +13,7 @@
 
 #include "alphabet/alphabet.h"
 #include "core/common.h"
+#include "core/lock.h"
 #include "core/message.h"
 #include "core/prefs.h"
 #include "dicts/dicts.h"
@@ -100,6 +101,9 @@ cellprops* owncell(int x, int y) {
   c->cellown = 1;
   return c;
 }
+
+heldlock::heldlock() { zyn_lock(); }
+heldlock::~heldlock() { zyn_unlock(); }
 
 int runcmd(const std::string& cmd, std::string* out, std::string* err) {
   std::string o = writetemp("", ".out"), e = writetemp("", ".err");

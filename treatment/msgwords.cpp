@@ -12,7 +12,8 @@ static lightprops msglp[2];
 
 // Message word m over its slots: mode 1 spreads the message over the slots in clue order,
 // mode 2 places each character in any slot (a jumble padded with "no character").
-static void addmsgword(int m, entry* const* slots, int nslots) {
+// Returns 0, or 1 when memory ran out.
+static int addmsgword(int m, entry* const* slots, int nslots) {
   int mode = allocmode[m];
   char s[MXMSGSLOTS + 1];
   int n = (int)strnlen(treatmsgICC[m], nslots);
@@ -22,11 +23,12 @@ static void addmsgword(int m, entry* const* slots, int nslots) {
   s[n] = 0;
   // An empty spread word would have no candidate and so no fill; without it every slot
   // still takes "no character", the only tag an empty message offers.
-  if (n == 0) return;
+  if (n == 0) return 0;
   memcpy(msgword[m], s, n + 1);
   msglp[m] = lightprops{1u << (9 + m), mode == 1 ? 0x20u : 0x1fu, 0, 1, 1, 0};
   word& w = words[nw];
   memset(&w, 0, sizeof w);
+  if (wordroom(&w, nslots)) return 1;
   w.nent = nslots;
   w.wlen = w.jlen = n;
   w.lp = &msglp[m];
@@ -37,12 +39,13 @@ static void addmsgword(int m, entry* const* slots, int nslots) {
   nc += nslots;
   if (deb(DEB_REBUILD)) pstdout("rebuild: message word %d: %d slots, %d characters\n", m + 1, nslots, n);
   nw++;
+  return 0;
 }
 
 // Relies on rebuild's spare room: two entries per word and two words beyond nw.
-void buildmsgwords() {
+int buildmsgwords() {
   msgword[0][0] = msgword[1][0] = 0;
-  if (!treattype || ntw <= 0) return;
+  if (!treattype || ntw <= 0) return 0;
   static entry* slots[2][MXMSGSLOTS];
   int nw0 = nw;
   for (int m = 0; m < 2; m++) {
@@ -66,5 +69,6 @@ void buildmsgwords() {
   }
   int nslots = std::min(ntw, MXMSGSLOTS);
   for (int m = 0; m < 2; m++)
-    if (allocmode[m] == 1 || allocmode[m] == 2) addmsgword(m, slots[m], nslots);
+    if ((allocmode[m] == 1 || allocmode[m] == 2) && addmsgword(m, slots[m], nslots)) return 1;
+  return 0;
 }

@@ -45,10 +45,13 @@ const char* loadplugin() {
   lib = path[0] ? plat_dlopen(path) : nullptr;
   if (!lib) {
     seterror(path, path[0] ? plat_dlerror() : "no file name");
-  } else {
-    if (voidfn init = (voidfn)plat_dlsym(lib, "init")) init();
-    treatp = (treatfn)plat_dlsym(lib, "treat");
-    if (!treatp) seterror("treat", plat_dlerror());
+  } else if (!(treatp = (treatfn)plat_dlsym(lib, "treat"))) {
+    // A library without treat is refused, and unloaded, before its init is called.
+    seterror("treat", plat_dlerror());
+    plat_dlclose(lib);
+    lib = nullptr;
+  } else if (voidfn init = (voidfn)plat_dlsym(lib, "init")) {
+    init();
   }
   if (pending.empty()) return nullptr;
   reported.swap(pending);

@@ -30,7 +30,8 @@ const char* msglabel(int t, int m);
 // mode that the type does not allow becomes 0) and derive the message forms.
 void makemsgforms();
 // Rebuild step 10: append the message slots to the treated words and add the message words.
-void buildmsgwords();
+// Returns 0, or 1 when memory ran out.
+int buildmsgwords();
 
 // Per fill: the Playfair square; points the exported message forms at the messages. 0 on success.
 int inittreatment();
