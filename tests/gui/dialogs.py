@@ -3,12 +3,15 @@
 the private session of lib.sh, while the dialog named TITLE is open.
   dialogs.py texts TITLE                 the text of every entry, one per line, in order
   dialogs.py labels TITLE                every label with text, one per line, in order
+  dialogs.py combos TITLE                what every combo box shows, one per line, in order
   dialogs.py set TITLE ROLE N TEXT       give the Nth (from 0) "text" or "spin button" TEXT
   dialogs.py combo TITLE N ITEM          choose ITEM in the Nth combo box
   dialogs.py pick TITLE N ITEM           the same for a combo box that does not stay on ITEM
   dialogs.py press TITLE NAME [N]        press the (Nth) push button or check box named NAME
   dialogs.py checked TITLE               the check boxes, one per line: 1 or 0 and the name
   dialogs.py sensitive TITLE ROLE N      1 when the Nth node of the role is sensitive, else 0
+  dialogs.py colour TITLE N [#RRGGBB]    open the Nth colour button's chooser; print its colour,
+                                         or give it the new one
 Several commands may follow one another, separated by "::" (the toolkit's start-up takes "--"
 out of the arguments). Entries of a table come last row
 first. Press only what is showing: a control on a hidden notebook page has no window to take the
@@ -46,7 +49,7 @@ app = wait_for(lambda: tree.root.application("zyn"), "zyn on the accessibility b
 
 
 def dialog(title):
-    return wait_for(lambda: [d for d in app.children if d.name == title and d.roleName == "dialog"][0],
+    return wait_for(lambda: [d for d in app.children if d.name == title and d.roleName in ("dialog", "color chooser")][0],
                     "the dialog %r" % title)
 
 
@@ -63,6 +66,9 @@ def run(cmd, title, args):
         for n in nodes(d, "label"):
             if n.name:
                 print(n.name)
+    elif cmd == "combos":
+        for n in nodes(d, "combo box"):
+            print(n.name)
     elif cmd == "set":
         role, i, text = args[0], int(args[1]), args[2]
         n = nodes(d, role)[i]
@@ -81,6 +87,19 @@ def run(cmd, title, args):
     elif cmd == "checked":
         for n in nodes(d, "check box"):
             print("%d %s" % (n.checked, n.name))
+    elif cmd == "colour":
+        # Colour buttons have no name; the chooser takes a colour from its name entry.
+        [n for n in nodes(d, "push button") if not n.name][int(args[0])].doActionNamed("click")
+        c = dialog("Pick a Color")
+        entry = wait_for(lambda: [n for n in nodes(c, "text") if n.text.startswith("#")][0], "the colour name")
+        if len(args) > 1:
+            entry.text = args[1]
+            entry.doActionNamed("activate")
+            c.findChild(GenericPredicate(name="OK", roleName="push button"), showingOnly=False).doActionNamed("click")
+        else:
+            print(entry.text)
+            c.findChild(GenericPredicate(name="Cancel", roleName="push button"), showingOnly=False).doActionNamed("click")
+        wait_for(lambda: not [a for a in app.children if a.name == "Pick a Color" and a.showing], "the chooser to close")
     elif cmd == "sensitive":
         print(1 if nodes(d, args[0])[int(args[1])].sensitive else 0)
 
