@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   std::string src = __FILE__;
   src = src.substr(0, src.rfind('/'));
   src = src.substr(0, src.rfind('/'));
-  std::string gridfile = argc > 1 && *argv[1] ? argv[1] : src + "/../shared/bench/grids/15.01.txt";
+  std::string gridfile = argc > 1 && *argv[1] ? argv[1] : src + "/bench/grids/15.01.txt";
   std::string wordsrc = argc > 2 && *argv[2] ? argv[2] : "/usr/share/dict/british-english-huge";
 
   initbitidx16();

@@ -9,6 +9,7 @@
 #include "core/hooks.h"
 #include "core/lock.h"
 #include "filler/lists.h"
+#include "filler/recover.h"
 #include "filler/search.h"
 #include "treatment/treatment.h"
 #include "grid/lights.h"
@@ -58,6 +59,7 @@ static gpointer fillerthread(gpointer) {
   fillstart = nowms();
   notestart(fillstart);
   clueorderindex = 0;
+  const long long push0 = ct_push;
   if (buildlists()) {
     // A failed build is still reported to the window, so that a progress dialog closes.
     if (filler_status == FS_LISTS && fillmode != FM_PROPAGATE) searchdone();
@@ -71,6 +73,8 @@ static gpointer fillerthread(gpointer) {
   }
   if (deb(DEB_FILLER)) {
     pstdout("search finished: %.3fs\n", (double)(nowms() - fillstart) / 1000.0);
+    pstdout("nodes searched: %lld\n", ct_push - push0);
+    if (recover_stats().runs) pstdout("recovery runs: %d\n", recover_stats().runs);
     pstdout("fillerthread() terminating filler_status=%d\n", filler_status.load());
   }
   return nullptr;
@@ -101,6 +105,7 @@ int filler_start(int mode) {
   filler_status = FS_RUNNING;
   fillseed = filler_seed ? filler_seed : (unsigned int)rand();
   fillgen++;
+  recover_reset(fillseed);
   GError* err = nullptr;
   fth = g_thread_try_new("filler", fillerthread, nullptr, &err);
   if (!fth) {

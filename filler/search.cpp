@@ -19,6 +19,7 @@
 #include "filler/filler.h"
 #include "filler/jumble.h"
 #include "filler/lists.h"
+#include "filler/recover.h"
 
 int sdep = -1;
 int ct_malloc = 0, ct_free = 0;
@@ -39,7 +40,8 @@ struct savedlist {
 struct depthrec {
   size_t trail0, saved0;         // where this depth's records start
   unsigned char poss[63];        // codes to try in the critical entry
-  int crit, posi;                // critical entry, position reached in poss
+  int crit, posi;                // critical entry (-2-w: word w), position reached in poss
+  wordbranch wb;                 // the recovery search's word and its candidates
 };
 static std::vector<std::pair<int, ABM>> trail;
 static std::vector<savedlist> saved;
@@ -278,6 +280,8 @@ static int adoptlist(int i, const int* fl, const unsigned char* chr, int m) {
   return 0;
 }
 
+static int deadword;  // the word whose list filterwords last found empty
+
 int filterwords() {
   const bool nodup = prefint(PREF_AUTOFILL_NO_DUPLICATES) != 0;
   int cnt = 0;
@@ -296,6 +300,7 @@ int filterwords() {
     const bool fresh = saveddep[i] != sdep;
     if (!fresh && w->commitdep == sdep) markused(w, 0);  // its marks must follow the list
     const int oldlen = w->flistlen;
+    recover_work(oldlen);
     const int* sfl = w->flist;
     const unsigned char* schr = wchr[i];
     ABM fb[MXWENT];
@@ -404,7 +409,10 @@ int filterwords() {
         if (void* p = realloc(w->sdata, sizeof(double) * ((size_t)m * w->sdatalen + 1))) w->sdata = (double*)p;
       }
     }
-    if (m == 0 && !w->fe) return -2;
+    if (m == 0 && !w->fe) {
+      deadword = i;
+      return -2;
+    }
     if (nset == n) {
       if (w->jmode == 1) {
         int q = 0;
@@ -418,7 +426,10 @@ int filterwords() {
           }
         if (q != w->flistlen) listgen[i]++;
         w->flistlen = q;
-        if (q == 0 && !w->fe) return -2;
+        if (q == 0 && !w->fe) {
+          deadword = i;
+          return -2;
+        }
       }
       // A word already committed at a shallower depth keeps that commitment.
       if (w->commitdep == -1) {
@@ -719,6 +730,19 @@ static void printlistlens() {
   pstdout("\n");
 }
 
+// Goes back to depth 0 and starts a run of the recovery search. Depth 0 was propagated to a
+// fixed point before its first branch, so nothing is left to filter there.
+static void newrun() {
+  while (sdep > 0) {
+    popstate();
+    sdep--;
+  }
+  for (int i = 0; i < ne; i++) entries[i].upd = 0;
+  for (int i = 0; i < nw; i++) words[i].upd = 0;
+  recover_run();
+  if (deb(DEB_SEARCH)) pstdout("recovery run %d\n", recover_stats().runs);
+}
+
 int search() {
   if (fillmode == FM_ASSIST && assistmode == 1) {
     if (filterwords() == -3 || settlewds() == -3 || computescores() == -3) return -5;
@@ -726,32 +750,45 @@ int search() {
   }
   const bool ds = deb(DEB_SEARCH);
   settlewds();
+  bool rechoose = false;  // a run of the recovery search starts at depth 0: choose at once
   for (;;) {
     if (aborting()) {
       if (ds) pstdout("aborting...\n");
       return -5;
     }
-    int r = filterwords();
+    int r = rechoose ? 0 : filterwords();
     if (r == -3) continue;
     if (r == -1) return -1;
+    if (r == -2 && recover_on() && recover_fail(deadword)) {
+      newrun();
+      rechoose = true;
+      continue;
+    }
     if (r != -2) {
       if (r > 0) {
         int s = settlewds();
         if (s == -3 || s > 0) continue;
       }
+      rechoose = false;
       if (computescores() == -3) continue;
       if (fillmode == FM_ASSIST || fillmode == FM_PROPAGATE) return 2;
       if (deb(DEB_WORDS)) {
         printwords(1);
         printlistlens();
       }
-      int e = choosecrit();
-      if (e == -1) return 2;
       depthrec& d = depths[sdep];
-      getposs(entries + e, d.poss, prefint(PREF_AUTOFILL_RANDOM), 1);
+      int e;
+      if (recover_on()) {
+        e = recover_choose(d.wb, d.poss);
+      } else {
+        e = choosecrit();
+        if (e >= 0) getposs(entries + e, d.poss, prefint(PREF_AUTOFILL_RANDOM), 1);
+      }
+      if (e == -1) return 2;
       d.crit = e;
       d.posi = 0;
-      if (ds) {
+      if (ds && e <= -2) pstdout("D%3d %*scrit W%d\n", sdep, sdep, "", -2 - e);
+      if (ds && e >= 0) {
         pstdout("D%3d %*scrit E%d ", sdep, sdep, "", e);
         for (int j = 0; d.poss[j]; j++) pstdout("%s", icctext[d.poss[j]]);
         pstdout("\n");
@@ -766,10 +803,39 @@ int search() {
         if (sdep < 0) return 1;
       }
       depthrec& d = depths[sdep];
+      if (d.crit <= -2) {
+        // A word of the recovery search: its entries take the next candidate's codes.
+        const int wi = -2 - d.crit;
+        const int j = recover_nextword(d.wb);
+        if (j < 0) {
+          r = -2;
+          continue;
+        }
+        if (sdep == ne) return -2;
+        const word& w = words[wi];
+        const unsigned char* row = wchr[wi] + (size_t)j * w.nent;
+        if (ds) {
+          pstdout("D%3d %*strying W%d=", sdep, sdep, "", wi);
+          for (int k = 0; k < w.nent; k++) pstdout("%s", icctext[row[k]]);
+          pstdout("\n");
+        }
+        pushstate();
+        for (int k = 0; k < w.nent; k++)
+          if (!onebit(w.e[k]->flbm)) {
+            setflbm(w.e[k], codebit(row[k]));
+            w.e[k]->upd = 1;
+          }
+        break;
+      }
       int c = d.poss[d.posi];
       if (!c) {
         r = -2;
         continue;
+      }
+      if (recover_due()) {
+        newrun();
+        rechoose = true;
+        break;
       }
       d.posi++;
       if (ds) pstdout("D%3d %*strying E%d=%s\n", sdep, sdep, "", d.crit, icctext[c]);

@@ -31,12 +31,10 @@ ABM letter(char c) { return 1ULL << (c - 'A'); }
 class Cursor : public testing::Test {
  protected:
   void SetUp() override {
-    zyn_lock();
     grid(0, {"....", "....", "...."});
   }
   void TearDown() override {
     filler_stop();
-    zyn_unlock();
   }
   void grid(int gt, const rows& r) {
     filler_stop();

@@ -64,7 +64,6 @@ sqpos rep(int x, int y) {
 class Edit : public testing::Test {
  protected:
   void SetUp() override {
-    zyn_lock();  // the main thread holds the lock, as in the program
     fresh();
   }
   // Edits restart the background fill; a new grid must not be drawn under it.
@@ -75,7 +74,6 @@ class Edit : public testing::Test {
   }
   void TearDown() override {
     filler_stop();
-    zyn_unlock();
   }
   void grid(int gt, const rows& r, int rot = 1, int mir = 0, int dup = 0) {
     fresh();

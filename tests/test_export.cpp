@@ -30,7 +30,6 @@ namespace {
 
 class Export : public ::testing::Test {
  protected:
-  heldlock lock;
   void SetUp() override { resetengine(); }
   void TearDown() override {
     filler_stop();

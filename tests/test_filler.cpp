@@ -21,6 +21,7 @@
 #include "filler/filler.h"
 #include "filler/jumble.h"
 #include "filler/lists.h"
+#include "filler/recover.h"
 #include "filler/search.h"
 #include "grid/lights.h"
 #include "grid/zyn.h"
@@ -49,7 +50,6 @@ std::string lettersof(ABM b) {
 
 class Filler : public ::testing::Test {
  protected:
-  heldlock lock;
   void SetUp() override { resetengine(); }
   void TearDown() override {
     filler_stop();
@@ -366,47 +366,113 @@ TEST_F(Filler, SameSeedSameRandomisedFill) {
   EXPECT_EQ(fills.size(), 1u);
 }
 
-TEST_F(Filler, StopDuringLongFill) {
-  filler_stop();  // nothing running: returns at once
-  // Across lights (7 cells) take words with an even number of A, down lights (6 cells) an odd
-  // number: the A's cannot be counted both ways, but only a complete search finds that out.
-  std::vector<std::string> dict;
-  for (int len : {6, 7})
+// Words of the given length over the letters A to E, drawn by a fixed generator.
+std::vector<std::string> pseudowords(int n, int len, unsigned r) {
+  std::vector<std::string> ws;
+  for (int i = 0; i < n; i++) {
+    std::string w;
+    for (int k = 0; k < len; k++) {
+      r = r * 1103515245u + 12345u;
+      w += (char)('A' + (r >> 16) % 5);
+    }
+    ws.push_back(w);
+  }
+  return ws;
+}
+
+// For a grid of width (odd) by height open cells: across lights take words with an even number
+// of A's, down lights an odd number. The A's cannot be counted both ways, but only a complete
+// search finds that out.
+std::vector<std::string> paritywords(int width, int height) {
+  std::vector<std::string> ws;
+  for (int len : {width, height})
     for (int b = 0; b < 1 << len; b++)
-      if (__builtin_popcount(b) % 2 == (len == 6)) {
+      if (__builtin_popcount(b) % 2 == (len == height)) {
         std::string w;
         for (int k = 0; k < len; k++) w += (b >> k & 1) ? 'A' : 'B';
-        dict.push_back(w);
+        ws.push_back(w);
       }
+  return ws;
+}
+
+// Once the ordinary search has spent its budget (here at once), the recovery search takes over:
+// its fills are valid, a fill repeats with its seed, it keeps to the selected cells, and a grid
+// without a fill still ends with no fill.
+TEST_F(Filler, RecoverySearch) {
+  recoverybudget = 0;
+  auto valid = [](const std::set<std::string>& dict) {
+    std::set<std::string> seen;
+    for (auto& s : lightstrings())
+      if (!dict.count(s) || !seen.insert(s).second) return false;
+    return true;
+  };
+  std::vector<std::string> dict = pseudowords(400, 5, 99);
   words_(dict);
-  grid_(std::vector<std::string>(6, "......."));
+  std::set<std::string> d(dict.begin(), dict.end());
+  std::vector<std::string> open(5, ".....");
+  std::vector<std::vector<std::string>> fills;
+  for (unsigned seed : {3u, 3u, 4u}) {
+    filler_seed = seed;
+    grid_(open);
+    ASSERT_EQ(run(FM_ALL), FS_DONE) << seed;
+    EXPECT_GE(recover_stats().runs, 1) << seed;
+    EXPECT_TRUE(valid(d)) << seed;
+    fills.push_back(filled());
+  }
+  EXPECT_EQ(fills[0], fills[1]);
+
+  grid_({"*****", "*****", ".....", ".....", "....."});
+  ASSERT_EQ(run(FM_SEL), FS_DONE);
+  auto h = hints();
+  for (int i = 0; i < 10; i++) EXPECT_EQ(h[i].size(), 1u) << i;
+  int unsettled = 0;
+  for (int i = 10; i < 25; i++) unsettled += h[i].size() != 1;
+  EXPECT_GT(unsettled, 0);
+
+  words_(paritywords(5, 4));
+  grid_(std::vector<std::string>(4, "....."));
+  EXPECT_EQ(run(FM_ALL), FS_NOFILL);
+  EXPECT_GT(recover_stats().runs, 1);
+}
+
+// Stopping works at once, in the ordinary search and in the recovery search.
+TEST_F(Filler, StopDuringLongFill) {
+  filler_stop();  // nothing running: returns at once
+  words_(paritywords(7, 6));
   // Stop once the search has begun: the filler thread says so through the hook.
   static std::mutex m;
   static std::condition_variable cv;
   static bool searching;
-  searching = false;
   ui.searching = [] {
     std::lock_guard<std::mutex> g(m);
     searching = true;
     cv.notify_all();
   };
-  ASSERT_EQ(runfiller(FM_ALL), 0);
-  {
-    std::unique_lock<std::mutex> l(m);
-    EXPECT_TRUE(cv.wait_for(l, std::chrono::seconds(120), [] { return searching; }));
+  for (long long budget : {RECOVERYBUDGET, 0LL}) {
+    recoverybudget = budget;
+    grid_(std::vector<std::string>(6, "......."));
+    searching = false;
+    ASSERT_EQ(runfiller(FM_ALL), 0);
+    {
+      std::unique_lock<std::mutex> l(m);
+      EXPECT_TRUE(cv.wait_for(l, std::chrono::seconds(120), [] { return searching; }));
+    }
+    // With no budget the recovery search starts at the first branching; give it time to.
+    if (budget == 0) usleep(300000);
+    // A search that did not see the stop would run for far longer than this bound.
+    gint64 t0 = g_get_monotonic_time();
+    filler_stop();
+    EXPECT_LT(g_get_monotonic_time() - t0, 10000000) << budget;
+    EXPECT_EQ(filler_status, FS_STOPPED) << budget;
+    EXPECT_EQ(recover_stats().runs > 0, budget == 0);
+    EXPECT_EQ(sdep, -1);
+    for (int i = 0; i < nw; i++) EXPECT_EQ(words[i].commitdep, -1);
   }
   ui.searching = nullptr;
-  // A search that did not see the stop would run for far longer than this bound.
-  gint64 t0 = g_get_monotonic_time();
-  filler_stop();
-  EXPECT_LT(g_get_monotonic_time() - t0, 10000000);
-  EXPECT_EQ(filler_status, FS_STOPPED);
-  EXPECT_EQ(sdep, -1);
-  for (int i = 0; i < nw; i++) EXPECT_EQ(words[i].commitdep, -1);
 }
 
 // The traces take their own paths through the search (full scans where the quiet search stops
-// early); with every trace on, fills come out the same.
+// early); with every trace on, fills come out the same, in either search.
 TEST_F(Filler, TracesDoNotChangeTheFill) {
   std::vector<std::string> dict = {"CAT", "COT", "CUT", "TOP", "TAP", "TIP", "PIT", "PAT", "POT", "COP", "CAP", "OPT"};
   struct {
@@ -414,23 +480,27 @@ TEST_F(Filler, TracesDoNotChangeTheFill) {
     unsigned em;
   } cases[] = {{{"...", ".#.", "..."}, 1}, {{"...", ".#.", "..."}, 0x11}, {{"...", "#.#", "..."}, 3}};
   words_(dict);
-  for (auto& c : cases) {
-    std::vector<std::string> quiet, loud;
-    for (unsigned d : {0u, 0x7fffu}) {
-      grid_(c.rows, c.em);
-      debug = d;
-      testing::internal::CaptureStdout();
-      int st = run(FM_ALL);
-      std::string out = testing::internal::GetCapturedStdout();
-      debug = 0;
-      std::vector<std::string>& got = d ? loud : quiet;
-      got = filled();
-      got.push_back(std::to_string(st));
-      if (d) {
-        EXPECT_NE(out.find("search finished"), std::string::npos);
+  filler_seed = 5;  // the recovery search draws from it
+  for (long long budget : {RECOVERYBUDGET, 0LL}) {
+    recoverybudget = budget;
+    for (auto& c : cases) {
+      std::vector<std::string> quiet, loud;
+      for (unsigned d : {0u, 0x7fffu}) {
+        grid_(c.rows, c.em);
+        debug = d;
+        testing::internal::CaptureStdout();
+        int st = run(FM_ALL);
+        std::string out = testing::internal::GetCapturedStdout();
+        debug = 0;
+        std::vector<std::string>& got = d ? loud : quiet;
+        got = filled();
+        got.push_back(std::to_string(st));
+        if (d) {
+          EXPECT_NE(out.find("search finished"), std::string::npos);
+        }
       }
+      EXPECT_EQ(quiet, loud) << "emask " << c.em << " budget " << budget;
     }
-    EXPECT_EQ(quiet, loud) << "emask " << c.em;
   }
 }
 

@@ -50,7 +50,6 @@ std::string freesel() {
 class Select : public testing::Test {
  protected:
   void SetUp() override {
-    zyn_lock();
     filler_stop();
     resetengine();
     assistmode = 0;
@@ -62,7 +61,6 @@ class Select : public testing::Test {
   }
   void TearDown() override {
     filler_stop();
-    zyn_unlock();
   }
 };
 

@@ -37,7 +37,6 @@ std::string text(const char* s, int n) {
 
 class Treat : public ::testing::Test {
  protected:
-  heldlock lock;
   void SetUp() override { resetengine(); }
   void TearDown() override {
     filler_stop();

@@ -19,6 +19,7 @@
 #include "dicts/dicts.h"
 #include "core/undo.h"
 #include "filler/filler.h"
+#include "filler/recover.h"
 #include "grid/zyn.h"
 
 namespace {
@@ -102,8 +103,12 @@ cellprops* owncell(int x, int y) {
   return c;
 }
 
-heldlock::heldlock() { zyn_lock(); }
-heldlock::~heldlock() { zyn_unlock(); }
+// The test's main thread holds the program's lock from the start, as the program's main thread
+// does: the filler thread takes it to publish its results, and filler_wait lets go of it while
+// the filler thread ends.
+static struct mainlock {
+  mainlock() { zyn_lock(); }
+} mainlocked;
 
 int runcmd(const std::string& cmd, std::string* out, std::string* err) {
   std::string o = writetemp("", ".out"), e = writetemp("", ".err");
@@ -119,6 +124,7 @@ void resetengine() {
   loadprefdefaults();
   debug = 0;
   filler_seed = 0;
+  recoverybudget = RECOVERYBUDGET;
   assistmode = 2;
   for (int d = 0; d < MAXNDICTS; d++) dictpaths[d][0] = dsfilter[d][0] = dafilter[d][0] = 0;
 }

@@ -31,20 +31,13 @@ std::string golden(const std::string& name, const std::string& actual);
 // A new empty folder under /tmp (the caller removes it).
 std::string tempdir();
 
-// While alive, the test's thread holds the program's lock, as the main thread of the program
-// does: the filler thread takes it to publish its results, and waiting for the filler releases it.
-struct heldlock {
-  heldlock();
-  ~heldlock();
-  heldlock(const heldlock&) = delete;
-  heldlock& operator=(const heldlock&) = delete;
-};
 
 // Run a command through the shell; returns its exit status and fills out and err.
 int runcmd(const std::string& cmd, std::string* out, std::string* err);
 
 // The engine's starting state for a test: bit table, Roman alphabet, default preferences, no
-// traces, deterministic fills with assistance over the whole grid, empty dictionary slots.
+// traces, deterministic fills with assistance over the whole grid, the usual budget before the
+// recovery search, empty dictionary slots.
 void resetengine();
 
 // resetengine, then an empty plain document of size x size with twofold symmetry, no title or

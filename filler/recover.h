@@ -1,0 +1,48 @@
+// The recovery search. A fill starts with the ordinary search, whose order decides which fill a
+// setter sees; when that has spent its budget without finding a fill, the search goes back to
+// depth 0 and runs again and again, each run stopped after a growing number of dead ends. Runs
+// fill whole words, choosing first the word with the fewest candidates per open cell, weighted
+// by how often the search failed in it and in the words crossing it, and try its candidates in
+// an order drawn at random from the fill's seed, weighted towards those that leave the crossing
+// words most candidates. A run that is not stopped is a complete search, so a grid without a
+// fill still ends with no fill.
+#pragma once
+
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+// Work (candidates examined by the filter) after which a fill that branches switches to the
+// recovery search: about a second. Tests lower it.
+extern long long recoverybudget;
+constexpr long long RECOVERYBUDGET = 100000000;
+
+// The counts of the last or running fill, for the logs, tests and benchmarks.
+struct recoverstats {
+  long long work;  // candidates examined by the filter
+  int runs;        // runs of the recovery search; 0 when it never started
+};
+recoverstats recover_stats();
+
+// A word chosen at one depth, kept in that depth's record: its candidates (indices into its
+// list) with their keys, sorted by decreasing key as far as they have been tried.
+struct wordbranch {
+  int w = -1;
+  std::vector<std::pair<float, int>> cand;
+  size_t sorted = 0, next = 0;
+};
+
+void recover_reset(unsigned seed);  // at the start of every fill
+void recover_work(long long n);     // the filter examined n candidates
+bool recover_on();                  // the recovery search is running
+bool recover_due();                 // a fill that branches has spent its budget
+void recover_run();                 // start a run; the search is back at depth 0
+// A dead end in this run, found in word w; true when the run has reached its limit.
+bool recover_fail(int w);
+// What to branch on: an entry e (returned, >= 0) with its codes in the order to try,
+// zero-terminated in poss; or a word w (returned as -2-w) whose candidates recover_nextword
+// gives in turn from b; -1 when every eligible entry is settled.
+int recover_choose(wordbranch& b, unsigned char* poss);
+// The next candidate of the word in b, skipping strings already tried there; -1 when none is
+// left.
+int recover_nextword(wordbranch& b);
