@@ -29,7 +29,7 @@ void filledgrid(const std::vector<std::string>& rows) {
     }
   rebuild();
   numbering();
-  for (int i = 0; i < ne; i++) entries[i].flbm = 0x7;  // three candidates
+  for (int i = 0; i < ne; i++) entries[i].flbmh = 0x7;  // three candidates
 }
 
 // The layers the window composites, in its order, drawn into one surface as refreshall does.

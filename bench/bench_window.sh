@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The window's start-up and memory on a private Xvfb display: the time from starting `zyn` to the
 # window's first paint and to the first assistance result (feasible words listed), and the idle
-# window's resident memory, with the default word list and with a ten-word list.
+# window's resident memory, with the default word list and with a ten-word list. Then the time
+# from a key press reaching the window to the end of the repaint it causes, typing letters into
+# a 15x15 and a 63x63 grid (the window's own trace "key shown in").
 # Usage: bash bench/bench_window.sh [runs]   (Release build in build-bench/, or BUILD=folder)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -49,4 +51,33 @@ printf '%-22s %8s %8s %8s\n' run "paint ms" "list ms" "RSS MB"
 for i in $(seq "$runs"); do
   one "default list"
   one "ten words" -d "$work/ten.txt"
+done
+
+# keys LABEL DOC: type 20 letters into DOC, one at a time, and report the repaint times.
+keys() {
+  local label=$1 pid w
+  : >"$work/out"
+  "$zyn" -D0x10 -d "$work/ten.txt" "$2" >>"$work/out" 2>/dev/null &
+  pid=$!
+  until w=$(xdotool search --onlyvisible --name "^Zyn: " 2>/dev/null | head -n 1) && [ -n "$w" ]; do sleep 0.05; done
+  sleep 1
+  xdotool windowfocus --sync "$w"
+  for i in $(seq 20); do xdotool key --window "$w" a; sleep 0.15; done
+  sleep 0.5
+  xdotool windowfocus --sync "$w" key ctrl+q
+  sleep 0.5
+  # Typing made changes: the question is answered with Proceed.
+  xdotool key Return
+  wait $pid
+  awk '/^key shown in/ { print $4 }' "$work/out" | sort -n | awk -v l="$label" '{ t[n++] = $1 } END {
+    printf "%-22s %3d keys: median %.2f ms, worst %.2f ms\n", l, n, t[int((n - 1) / 2)], t[n - 1] }'
+}
+awk 'BEGIN { for (y = 0; y < 15; y++) { for (x = 0; x < 15; x++) printf "%d ", (x % 4 == 3 && y % 4 == 3); print "" }
+             for (y = 0; y < 15; y++) printf "%15s\n", "" }' | sed '1i 15 15 0 0 0' >"$work/g15.txt"
+awk 'BEGIN { for (y = 0; y < 63; y++) { for (x = 0; x < 63; x++) printf "%d ", (x % 4 == 3 && y % 4 == 3); print "" }
+             for (y = 0; y < 63; y++) printf "%63s\n", "" }' | sed '1i 63 63 0 0 0' >"$work/g63.txt"
+echo "key press to the end of its repaint (ten-word list):"
+for i in $(seq "$runs"); do
+  keys "15x15" "$work/g15.txt"
+  keys "63x63" "$work/g63.txt"
 done

@@ -22,6 +22,8 @@ struct uihooks {
   void (*afteredit)();     // an edit was renumbered: redraw the cursor, the selection and the marks
   // From the filler thread, without the lock: the lists are built and the search begins.
   void (*searching)();
+  // The screen picture changed in this drawing-area rectangle (w < 0: everywhere): repaint it.
+  void (*invalidate)(int x, int y, int w, int h);
   // From the filler thread, with the GDK lock held.
   void (*refreshhints)();  // the entries' feasible sets changed: redraw the hints layer
   void (*updatefeas)();    // a fill ended: refill the feasible-word list and characters label

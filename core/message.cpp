@@ -7,7 +7,6 @@
 #include "platform/platform.h"
 
 uihooks ui = {};
-int errorseen = 0;
 
 void infobox(const char* msg) {
   if (usegui && ui.infobox) ui.infobox(msg);
@@ -20,7 +19,6 @@ void warnbox(const char* msg) {
 
 void errbox(const char* msg) {
   if (usegui) {
-    errorseen = 1;
     if (ui.errbox) ui.errbox(msg);
     else pstream(stderr, "Error: %s\n", msg);
     return;

@@ -4,9 +4,6 @@
 
 #include "core/hooks.h"
 
-// Set when an error was reported in interactive mode; the process then exits with status 16.
-extern int errorseen;
-
 void infobox(const char* msg);
 void warnbox(const char* msg);
 void errbox(const char* msg);

@@ -205,9 +205,13 @@ int zynmain(int argc, char** argv) {
   int status = choosealphabet() ? 16 : 0;
 
   if (usegui) {
-    // The document named on the command line (filename) is opened here once documents can be
-    // loaded; its dictionaries replace the start-up ones.
-    loadstartdicts();
+    // The document named on the command line brings its own dictionaries. Without one, or
+    // when it cannot be opened, the session starts untitled, so that the first Save asks.
+    int loaded = filename[0] ? loaddocument() : LOAD_NOFILE;
+    if (loaded != LOAD_OK) {
+      if (loaded == LOAD_NOFILE) loadstartdicts();
+      filename[0] = filestem[0] = 0;
+    }
     int runstatus = zynfe.run();
     filler_stop();
     zyn_unlock();

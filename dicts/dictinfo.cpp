@@ -6,6 +6,7 @@
 #include "core/message.h"
 #include "core/undo.h"
 #include "dicts/dicts.h"
+#include "filler/filler.h"
 #include "grid/geometry.h"
 #include "grid/select.h"
 #include "grid/zyn.h"
@@ -117,6 +118,7 @@ dictform dictcurrent() {
 }
 
 void applydictform(const dictform& f) {
+  filler_stop();  // the filler reads the answer index being rebuilt
   for (int d = 0; d < MAXNDICTS; d++) {
     utf8cut(dictpaths[d], f.path[d].c_str(), SLEN);
     utf8cut(dsfilter[d], f.ff[d].c_str(), SLEN);

@@ -28,5 +28,4 @@ struct dictform {
 dictform dictcurrent();
 // Store the slot settings (each cut to 999 bytes at a character boundary), reload every slot
 // (its problems are reported), warn about unused slots, refresh the fill and push one undo step.
-// The caller has stopped the filler.
 void applydictform(const dictform& f);

@@ -246,3 +246,15 @@ void drawmarks(cairo_t* cr, int shownums) {
       }
     }
 }
+
+int markscontents() {
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++) {
+      if (!sqexists(x, y)) continue;
+      for (int k = 0; k < 2 * ndir(); k++) {
+        const char* t = markown(x, y, k);
+        if (t[0] == '\\' && (t[1] | 0x20) == 'c' && !t[2]) return 1;
+      }
+    }
+  return 0;
+}

@@ -46,6 +46,9 @@ void drawcontents(cairo_t* cr, int x, int y, const square& sq, int ocm, int dots
 // shownums is set, "\c" the codeword number, "\i" the position along free light 0).
 std::string marktext(int x, int y, int k, int shownums);
 void drawmarks(cairo_t* cr, int shownums);
+// 1 when some mark shows what a cell holds (a codeword number), so that the marks must be
+// redrawn when contents change; light numbers change only with the grid's shape.
+int markscontents();
 
 // Screen-only layers, drawn at scale = squarepx (the cursor at scale 1).
 void drawhints(cairo_t* cr);

@@ -16,10 +16,11 @@ namespace {
 
 void selcolour(cairo_t* cr) { cairo_set_source_rgba(cr, 1, 0.8, 0, 0.5); }
 
-// The feasible set of the entry at a character position, 0 when there is none.
+// The feasible set of the entry at a character position, 0 when there is none: the copy the
+// filler published, since its thread may still be working on the sets themselves.
 ABM assistset(int x, int y, int slot, int pos) {
   int e = entryat(x, y, slot, pos);
-  return e >= 0 && entries ? entries[e].flbm & ABM_ALLDASH : 0;
+  return e >= 0 && entries ? entries[e].flbmh & ABM_ALLDASH : 0;
 }
 
 bool several(ABM b) { return !std::has_single_bit(b & ABM_ALLDASH); }

@@ -29,17 +29,6 @@ void postexport() {
   runfiller(FM_ASSIST);
 }
 
-std::string doctitle() {
-  std::string t = title;
-  if (t.empty()) {
-    t = filename;
-    if (t.size() >= 4 && t.compare(t.size() - 4, 4, ".zyn") == 0) t.resize(t.size() - 4);
-  }
-  if (t.empty()) t = "(untitled)";
-  if (*author) t += std::string(" by ") + author;
-  return t;
-}
-
 std::string markup(const std::string& s) {
   gchar* e = g_markup_escape_text(s.c_str(), -1);
   std::string r = e;

@@ -14,10 +14,6 @@ void postexport();
 // Shown in the heads of exported files.
 extern const char* zynweb;
 
-// The document's title text: the title (else the document's file name without ".zyn", else
-// "(untitled)"), then " by " and the author when there is one.
-std::string doctitle();
-
 // Markup escaping of a text taken from the document.
 std::string markup(const std::string& s);
 

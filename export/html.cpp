@@ -13,6 +13,7 @@
 #include "core/startup.h"
 #include "draw/draw.h"
 #include "draw/picture.h"
+#include "docfile/docfile.h"
 #include "export/answers.h"
 #include "export/export.h"
 #include "grid/geometry.h"
@@ -209,7 +210,7 @@ void page(FILE* f, int bits, const char* src, int avail) {
   pstream(f, "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\"\n");
   pstream(f, "\"http://www.w3.org/TR/REC-html40/loose.dtd\">\n");
   pstream(f, "<html>\n<!-- Created by Zyn %s %s -->\n", release, zynweb);
-  pstream(f, "<head><title>%s</title>\n", markup(doctitle()).c_str());
+  pstream(f, "<head><title>%s</title>\n", markup(titletext()).c_str());
   pstream(f, "<meta http-equiv=\"Content-Type\" content=\"text/html;charset=UTF-8\">\n");
   if (bits & HTML_GRID) stylesheet(f, g);
   pstream(f, "</head>\n\n<body>\n");

@@ -29,8 +29,8 @@ static gunichar nextchar(const char*& p) {
   return u;
 }
 
-// The inside of a bracket expression, p just after "[".
-static ABM readbracket(const char*& p, int dash) {
+// The inside of a bracket expression, p just after "["; bad counts the characters not understood.
+static ABM readbracket(const char*& p, int dash, int& bad) {
   bool neg = *p == '^';
   if (neg) p++;
   ABM b = 0;
@@ -42,6 +42,7 @@ static ABM readbracket(const char*& p, int dash) {
       b |= hashset;
     } else if (u == '-') {
       if (dash) b |= ABM_DASH;
+      else bad++;
     } else if (int c = ucode(u)) {
       int c2 = 0;
       if (*p == '-') {
@@ -52,6 +53,8 @@ static ABM readbracket(const char*& p, int dash) {
       if (!c2) c2 = c;
       int lo = std::min(c, c2), hi = std::max(c, c2);
       b |= ((1ULL << hi) - 1) & ~((1ULL << (lo - 1)) - 1);
+    } else {
+      bad++;
     }
   }
   if (*p == ']') p++;
@@ -59,8 +62,8 @@ static ABM readbracket(const char*& p, int dash) {
   return b;
 }
 
-int parseabm(ABM* out, int max, const char* s, int dash) {
-  int n = 0;
+int parseabm(ABM* out, int max, const char* s, int dash, int* skipped) {
+  int n = 0, bad = 0;
   const char* p = s;
   while (*p && n < max) {
     gunichar u = nextchar(p);
@@ -74,6 +77,7 @@ int parseabm(ABM* out, int max, const char* s, int dash) {
         break;
       case '-':
         if (dash) out[n++] = ABM_DASH;
+        else bad++;
         break;
       case '@':
         out[n++] = atset;
@@ -82,12 +86,14 @@ int parseabm(ABM* out, int max, const char* s, int dash) {
         out[n++] = hashset;
         break;
       case '[':
-        out[n++] = readbracket(p, dash);
+        out[n++] = readbracket(p, dash, bad);
         break;
       default:
         if (int c = ucode(u)) out[n++] = bit(c);
+        else bad++;
     }
   }
+  if (skipped) *skipped = bad;
   return n;
 }
 

@@ -166,6 +166,7 @@ lightprops* getlprops(int x, int y, int d);
 inline int fixemask(unsigned int em) { return (em & 0x1f) ? (int)(em & 0x1f) : 1; }
 
 // Character-set notation. dash: the no-character bit is allowed (message constraints).
-int parseabm(ABM* out, int max, const char* s, int dash);
+// Characters it cannot read are skipped; skipped, when given, receives how many there were.
+int parseabm(ABM* out, int max, const char* s, int dash, int* skipped = nullptr);
 void abmtostr(char* out, size_t n, ABM b, int dash);
 void abmstodispstr(char* out, size_t n, const ABM* b, int cnt);

@@ -110,17 +110,6 @@ GtkWidget* header(const char* markup) {
   return l;
 }
 
-// Asked before the new alphabet changes cells of the grid.
-int confirmchange(const char* question) {
-  GtkWidget* q = gtk_message_dialog_new(mainw ? GTK_WINDOW(mainw) : nullptr, GTK_DIALOG_DESTROY_WITH_PARENT,
-                                        GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE, "%s", question);
-  gtk_dialog_add_buttons(GTK_DIALOG(q), GTK_STOCK_CANCEL, GTK_RESPONSE_REJECT, GTK_STOCK_APPLY, GTK_RESPONSE_ACCEPT,
-                         nullptr);
-  int r = rundlg(q);
-  gtk_widget_destroy(q);
-  return r == GTK_RESPONSE_ACCEPT;
-}
-
 GtkWidget* buildrows(alphawidgets& w) {
   GtkWidget* table = gtk_table_new(MAXICC + 1, 9, FALSE);
   auto put = [table](GtkWidget* x, int col, int row, int span = 1) {
@@ -205,7 +194,7 @@ void m_alphabet(int) {
   while (!applied && rundlg(d) == GTK_RESPONSE_OK) {
     gtk_combo_box_set_active(GTK_COMBO_BOX(w.modechooser), AM_TEXT);
     // Declining the question about the grid's cells goes back to the dialog.
-    applied = applyalphabet(readrows(), confirmchange) == 0;
+    applied = applyalphabet(readrows(), askokcancel) == 0;
   }
   gtk_widget_destroy(d);
   dlg = nullptr;

@@ -4,6 +4,7 @@
 // are gone by then). The other hooks are called on the main thread and act at once.
 #include "core/common.h"
 #include "core/hooks.h"
+#include "draw/screen.h"
 #include "filler/filler.h"
 #include "grid/select.h"
 #include "gui/msgbox.h"
@@ -13,8 +14,14 @@ namespace {
 
 GThread* mainthread;
 
-void redrawgrid() {
-  if (drawarea) gtk_widget_queue_draw(drawarea);
+void invalidate(int x, int y, int w, int h) {
+  if (!drawarea || !drawarea->window) return;
+  if (w < 0) {
+    gdk_window_invalidate_rect(drawarea->window, nullptr, FALSE);
+    return;
+  }
+  GdkRectangle r = {x, y, w, h};
+  gdk_window_invalidate_rect(drawarea->window, &r, FALSE);
 }
 
 // The end of an autofill; its progress dialog closes here once the autofill commands exist.
@@ -30,7 +37,7 @@ struct postedwork {
   unsigned int gen;
   bool pending;
 };
-postedwork hintswork = {redrawgrid, 0, false};
+postedwork hintswork = {refreshhints, 0, false};
 postedwork feaswork = {updatefeas, 0, false};
 postedwork filldonework = {fillended, 0, false};
 
@@ -64,8 +71,18 @@ void installhooks() {
   ui.warnbox = guiwarnbox;
   ui.errbox = guierrbox;
   ui.areyousure = guiareyousure;
-  ui.selchanged = syncselmenu;
-  ui.afteredit = redrawgrid;
+  ui.askyesno = guiaskyesno;
+  ui.askplugin = guiaskplugin;
+  ui.cellcontents = cellcontentsdialog;
+  ui.invalidate = invalidate;
+  ui.selchanged = [] {
+    syncselmenu();
+    refreshselection();
+  };
+  ui.afteredit = [] {
+    showcursor();
+    refreshmarks();
+  };
   ui.refreshhints = [] { onmain(&hintswork); };
   ui.updatefeas = [] { onmain(&feaswork); };
   ui.fipdone = [] { onmain(&filldonework); };

@@ -2,50 +2,17 @@
 // GtkRadioMenuItem, and the dispatch of each item to its command.
 #include <cstring>
 
+#include "grid/edit.h"
+#include "grid/freelight.h"
+#include "grid/select.h"
 #include "gui/dialogs.h"
 #include "gui/menutable.h"
 #include "gui/window.h"
 
 namespace {
 
-typedef void (*menuhandler)(int action);
-
 GtkWidget* items[NMENUROWS];  // one widget per table row
 bool selecting;               // menuselect is moving a radio group: no command runs
-
-// The command behind each item. A command without a handler here waits for its engine: its
-// items show and stay insensitive until it is wired.
-//   documents:        MC_NEW, MC_OPEN, MC_SAVE, MC_SAVEAS, MC_IMPORTFL, MC_EXPORTFL
-//   drawing, exports: MC_EXPORT
-//   editing engine:   MC_BLOCK .. MC_MERGE, MC_CELLCONTENTS, MC_LIGHTCONTENTS, MC_CLEARALL,
-//                     MC_CLEARSEL, MC_FLSTART .. MC_FLDELETE, MC_FLIP .. MC_INSCOL, and the
-//                     Select menu but "Nothing"
-//   dialogs to come:  MC_STATS, MC_GRIDPROPS, MC_AUTOFILL, MC_ACCEPT, MC_UNBAN
-menuhandler handlerof(int cmd) {
-  switch (cmd) {
-    case MC_QUIT: return m_quit;
-    case MC_ABOUT: return m_about;
-    case MC_UNDO: return m_undo;
-    case MC_REDO: return m_redo;
-    case MC_ZOOM: return m_zoom;
-    case MC_SYMNONE: return m_symnone;
-    case MC_ROTSYM: return m_rotsym;
-    case MC_MIRSYM: return m_mirsym;
-    case MC_DUPSYM: return m_dupsym;
-    case MC_INTERACTIVE: return m_interactive;
-    case MC_SELNONE: return m_selnone;
-    case MC_PREFS: return m_prefs;
-    case MC_DEFCELLPROPS: return m_defcellprops;
-    case MC_SELCELLPROPS: return m_selcellprops;
-    case MC_DEFLIGHTPROPS: return m_deflightprops;
-    case MC_SELLIGHTPROPS: return m_sellightprops;
-    case MC_DICTS: return m_dicts;
-    case MC_ANALYSE: return m_analyse;
-    case MC_ALPHABET: return m_alphabet;
-    case MC_TREATMENT: return m_treatment;
-    default: return nullptr;
-  }
-}
 
 void onactivate(GtkMenuItem* item, gpointer data) {
   if (selecting) return;
@@ -73,6 +40,76 @@ GtkWidget* makeitem(int row) {
 }
 
 }  // namespace
+
+// The command behind each item. A command without a handler here waits for its dialog or
+// engine: its items show and stay insensitive until it is wired here, one line each.
+//   to come: MC_STATS, MC_AUTOFILL, MC_ACCEPT, MC_UNBAN
+menuhandler handlerof(int cmd) {
+  switch (cmd) {
+    case MC_NEW: return m_new;
+    case MC_OPEN: return m_open;
+    case MC_SAVE: return m_save;
+    case MC_SAVEAS: return m_saveas;
+    case MC_EXPORT: return m_export;
+    case MC_IMPORTFL: return m_importfl;
+    case MC_EXPORTFL: return m_exportfl;
+    case MC_QUIT: return m_quit;
+    case MC_UNDO: return m_undo;
+    case MC_REDO: return m_redo;
+    case MC_BLOCK: return [](int) { showedit(editblock()); };
+    case MC_BAR: return [](int) { showedit(editbarbefore()); };
+    case MC_EMPTY: return [](int) { showedit(editempty()); };
+    case MC_CUTOUT: return [](int) { showedit(editcutout()); };
+    case MC_MERGE: return [](int) { showedit(editmerge()); };
+    case MC_CELLCONTENTS: return m_cellcontents;
+    case MC_LIGHTCONTENTS: return m_lightcontents;
+    case MC_CLEARALL: return [](int) { showedit(clearallcells()); };
+    case MC_CLEARSEL: return [](int) { showedit(clearselcells()); };
+    case MC_FLSTART: return [](int) { flstartnew(); };
+    case MC_FLEXTEND: return [](int) { flextend(); };
+    case MC_FLSHORTEN: return [](int) { flshorten(); };
+    case MC_FLMODIFY: return m_flmodify;
+    case MC_FLDELETE: return [](int) { fldelete(); };
+    case MC_FLIP: return [](int) { showedit(flipdiag()); };
+    case MC_ROTATE: return [](int v) { showedit(rotategrid(v == AV_ROTCW)); };
+    case MC_DELROW: return [](int) { showedit(deleterow()); };
+    case MC_DELCOL: return [](int) { showedit(deletecol()); };
+    case MC_INSROW: return [](int v) { showedit(insertrow(v)); };
+    case MC_INSCOL: return [](int v) { showedit(insertcol(v)); };
+    case MC_ZOOM: return m_zoom;
+    case MC_GRIDPROPS: return m_gridprops;
+    case MC_SELCELL: return [](int) { selcurcell(); };
+    case MC_SELLIGHT: return [](int) { selcurlight(); };
+    case MC_SELMODE: return [](int) { selswitchmode(); };
+    case MC_SELFREE: return [](int) { selfreelight(); };
+    case MC_SELALL: return [](int) { selall(); };
+    case MC_SELINVERT: return [](int) { selinvert(); };
+    case MC_SELNONE: return [](int) { selnothing(); };
+    case MC_SELCELLOWN: return [](int) { selcellsown(); };
+    case MC_SELCELLTREAT: return [](int) { selcellstreat(); };
+    case MC_SELUNCHECKED: return [](int) { selcellsunchecked(); };
+    case MC_SELLIGHTDIR: return [](int) { sellightsdir(); };
+    case MC_SELLIGHTOWN: return [](int) { sellightsown(); };
+    case MC_SELLIGHTTREAT: return [](int) { sellightsten(); };
+    case MC_SELVIOL: return [](int v) { selviol(v); };
+    case MC_SYMNONE: return m_symnone;
+    case MC_ROTSYM: return m_rotsym;
+    case MC_MIRSYM: return m_mirsym;
+    case MC_DUPSYM: return m_dupsym;
+    case MC_INTERACTIVE: return m_interactive;
+    case MC_ABOUT: return m_about;
+    case MC_PREFS: return m_prefs;
+    case MC_DEFCELLPROPS: return m_defcellprops;
+    case MC_SELCELLPROPS: return m_selcellprops;
+    case MC_DEFLIGHTPROPS: return m_deflightprops;
+    case MC_SELLIGHTPROPS: return m_sellightprops;
+    case MC_DICTS: return m_dicts;
+    case MC_ANALYSE: return m_analyse;
+    case MC_ALPHABET: return m_alphabet;
+    case MC_TREATMENT: return m_treatment;
+    default: return nullptr;
+  }
+}
 
 GtkWidget* buildmenubar(GtkAccelGroup* accel) {
   GtkWidget* bar = gtk_menu_bar_new();
@@ -106,8 +143,8 @@ GtkWidget* menuitem(int cmd, int action) {
   return row < 0 ? nullptr : items[row];
 }
 
-void menusensitive(int cmd, int action, bool on) {
-  if (GtkWidget* w = menuitem(cmd, action)) gtk_widget_set_sensitive(w, on && handlerof(cmd) != nullptr);
+void menusensitive(int row, bool on) {
+  if (row >= 0 && items[row]) gtk_widget_set_sensitive(items[row], on && handlerof(menutable[row].cmd) != nullptr);
 }
 
 void menuselect(int cmd, int action) {

@@ -244,3 +244,9 @@ int menufind(int cmd, int action) {
     if (menutable[i].cmd == cmd && menutable[i].action == action) return i;
   return -1;
 }
+
+int menubyaction(int action) {
+  for (int i = 0; i < NMENUROWS; i++)
+    if (menutable[i].cmd != MC_NONE && menutable[i].action == action) return i;
+  return -1;
+}

@@ -38,15 +38,15 @@ extern const menurow menutable[NMENUROWS];
 // The action value of a New item: the new grid's size and block pattern (128: no blocks).
 constexpr int newcode(int w, int h, int pattern) { return w << 16 | h << 8 | pattern; }
 
-// Action values the window's menu rules look up.
+// Action values of the radio groups and of the rotation the window tells apart.
 constexpr int AV_ROTSYM = 0x100, AV_MIRSYM = 0x200, AV_DUPSYM = 0x300, AV_ASSIST = 0x500;
-constexpr int AV_FLIP = 0xF000, AV_ROTCW = 0xF001, AV_ROTACW = 0xF002;
-constexpr int AV_CLEARSEL = 0xF100, AV_FLEXTEND = 0xF201, AV_FLSHORTEN = 0xF202,
-              AV_FLMODIFY = 0xF203, AV_FLDELETE = 0xF204;
-constexpr int AV_SELCELLPROPS = 0xF300, AV_SELLIGHTPROPS = 0xF301;
+constexpr int AV_ROTCW = 0xF001;
 
 std::string menuplain(const char* path);  // the path without mnemonic underscores
 const char* menulabel(int row);           // the last part of the path: the item's label
 int menuparent(int row);                  // the branch row holding the item; -1 on the menu bar
 int menugroup(int row);                   // a radio item's group: the row that started it; else -1
 int menufind(int cmd, int action);        // the row of that command and value; -1 when none
+// The row of an item the engine's sensitivity rules name by action value alone (those values
+// belong to one item each); -1 when none.
+int menubyaction(int action);

@@ -6,6 +6,7 @@
 
 #include "core/common.h"
 #include "core/message.h"
+#include "docfile/docfile.h"
 #include "gui/names.h"
 #include "gui/window.h"
 
@@ -29,16 +30,36 @@ void guiinfobox(const char* msg) { showmsg(GTK_MESSAGE_INFO, msg); }
 void guiwarnbox(const char* msg) { showmsg(GTK_MESSAGE_WARNING, msg); }
 void guierrbox(const char* msg) { showmsg(GTK_MESSAGE_ERROR, msg); }
 
-int guiareyousure(const char* verb) {
+// A question box with two buttons: 1 when the first was pressed (closing the box is the second).
+static int ask(const char* text, const char* yes, const char* no) {
   GtkWidget* d = gtk_message_dialog_new(mainw ? GTK_WINDOW(mainw) : nullptr, GTK_DIALOG_DESTROY_WITH_PARENT,
-                                        GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE,
-                                        "\n  Your work is not saved.  \n  Are you sure you want to %s?  \n", verb);
-  gtk_dialog_add_buttons(GTK_DIALOG(d), "  Proceed  ", GTK_RESPONSE_ACCEPT, GTK_STOCK_CANCEL, GTK_RESPONSE_REJECT,
-                         nullptr);
+                                        GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE, "%s", text);
+  gtk_dialog_add_buttons(GTK_DIALOG(d), yes, GTK_RESPONSE_ACCEPT, no, GTK_RESPONSE_REJECT, nullptr);
   int r = rundialog(d);
   gtk_widget_destroy(d);
   return r == GTK_RESPONSE_ACCEPT;
 }
+
+int guiareyousure(const char* verb) {
+  char text[200];
+  pbuf(text, sizeof text, "\n  Your work is not saved.  \n  Are you sure you want to %s?  \n", verb);
+  return ask(text, "  Proceed  ", GTK_STOCK_CANCEL);
+}
+
+int guiaskyesno(const char* question) { return ask(question, GTK_STOCK_YES, GTK_STOCK_NO); }
+
+int guiaskplugin(const char* path) {
+  char text[SLEN + 200];
+  pbuf(text, sizeof text,
+       "This document uses the answer treatment plug-in\n%s\n\nA plug-in is a program: load it only if you trust "
+       "where it came from.\nLoad the plug-in?",
+       path);
+  return ask(text, "Load plug-in", "Open without it");
+}
+
+int askoverwrite() { return ask("\n  That file already exists.  \n  Overwrite it?  \n", "  Overwrite  ", GTK_STOCK_CANCEL); }
+
+int askokcancel(const char* question) { return ask(question, GTK_STOCK_OK, GTK_STOCK_CANCEL); }
 
 static GtkFileFilter* makefilter(const char* name, const char* pat1, const char* pat2) {
   GtkFileFilter* f = gtk_file_filter_new();
@@ -48,8 +69,8 @@ static GtkFileFilter* makefilter(const char* name, const char* pat1, const char*
   return f;
 }
 
-int filechooser(char* dest, size_t n, const char* title, const char* suffix, const char* filtername, int save,
-                const char* stem) {
+int filechooser(char* dest, size_t n, const char* title, const char* suffix, const char* filtername, int mode) {
+  int save = mode != FC_OPEN;
   std::string ext = suffixext(suffix);
   gchar* upper = g_ascii_strup(ext.c_str(), -1);
   std::string fname = std::string(filtername) + " files", pat = "*" + ext, patup = std::string("*") + upper;
@@ -62,7 +83,7 @@ int filechooser(char* dest, size_t n, const char* title, const char* suffix, con
   gtk_file_chooser_add_filter(fc, makefilter("All files", "*", nullptr));
 
   // The proposed name is split: the folder in the file system's encoding, the bare name in UTF-8.
-  std::string def = chooserdefault(stem, suffix);
+  std::string def = chooserdefault(filestem, suffix);
   gchar* dir = g_path_get_dirname(def.c_str());
   gchar* base = g_path_get_basename(def.c_str());
   if (g_path_is_absolute(dir)) {
@@ -71,10 +92,8 @@ int filechooser(char* dest, size_t n, const char* title, const char* suffix, con
       g_free(fsdir);
     }
   }
-  if (save) {
-    gtk_file_chooser_set_current_name(fc, base);
-    gtk_file_chooser_set_do_overwrite_confirmation(fc, TRUE);
-  }
+  if (save) gtk_file_chooser_set_current_name(fc, base);
+  if (mode == FC_EXPORT) gtk_file_chooser_set_do_overwrite_confirmation(fc, TRUE);
   g_free(dir);
   g_free(base);
 

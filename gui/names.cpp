@@ -1,17 +1,9 @@
-// Window title and file chooser names.
+// File chooser names and the extension of a saved document.
 #include "gui/names.h"
 
 #include <cstring>
 
-#include "grid/zyn.h"
-
-std::string doctitle(const char* stem) {
-  std::string t = title[0] ? title : stem && stem[0] ? stem : "(untitled)";
-  if (author[0]) t += std::string(" by ") + author;
-  return t;
-}
-
-std::string wintitle(const char* stem) { return "Zyn: " + doctitle(stem); }
+#include "platform/platform.h"
 
 std::string chooserdefault(const char* stem, const char* suffix) {
   return std::string(stem && stem[0] ? stem : "untitled") + suffix;
@@ -20,4 +12,10 @@ std::string chooserdefault(const char* stem, const char* suffix) {
 std::string suffixext(const char* suffix) {
   const char* dot = strrchr(suffix, '.');
   return dot ? dot : "";
+}
+
+std::string withextension(const char* name, const char* ext) {
+  const char* base = strrchr(name, PLAT_SEP);
+  base = base ? base + 1 : name;
+  return strchr(base, '.') ? name : std::string(name) + ext;
 }

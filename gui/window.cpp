@@ -9,13 +9,15 @@
 #include "core/message.h"
 #include "core/startup.h"
 #include "core/undo.h"
+#include "docfile/docfile.h"
+#include "draw/screen.h"
 #include "draw/shape.h"
 #include "filler/filler.h"
+#include "grid/menus.h"
 #include "grid/select.h"
+#include "grid/symm.h"
 #include "grid/zyn.h"
-#include "gui/menurules.h"
 #include "gui/menutable.h"
-#include "gui/names.h"
 
 GtkWidget* mainw;
 GtkWidget* paned;
@@ -32,50 +34,6 @@ namespace {
 
 constexpr int FEASPANE = 218;  // width of the feasible-word pane when it is shown
 
-// The grid's size on screen, margins included.
-void gridpixels(int* w, int* h) {
-  *w = imagewidth(squarepx, bawdpx());
-  *h = imageheight(squarepx, bawdpx());
-}
-
-// Until the drawing module lands, the grid pane shows a plain picture of the grid's size: white,
-// with the cell lines of a rectangular grid.
-gboolean onexpose(GtkWidget* w, GdkEventExpose* ev, gpointer) {
-  if (ev->window != w->window) return FALSE;
-  if (deb(DEB_DRAW)) pstdout("expose event x=%d y=%d w=%d h=%d\n", ev->area.x, ev->area.y, ev->area.width, ev->area.height);
-  cairo_t* cr = gdk_cairo_create(w->window);
-  gdk_cairo_rectangle(cr, &ev->area);
-  cairo_clip(cr);
-  int gw, gh;
-  gridpixels(&gw, &gh);
-  cairo_rectangle(cr, bawdpx(), bawdpx(), gw - 2 * bawdpx(), gh - 2 * bawdpx());
-  cairo_set_source_rgb(cr, 1, 1, 1);
-  cairo_fill_preserve(cr);
-  cairo_set_source_rgb(cr, 0, 0, 0);
-  cairo_set_line_width(cr, 1);
-  if (gtypes[gtype].shape == SHAPE_RECT) {
-    for (int x = 1; x < width; x++) {
-      cairo_move_to(cr, bawdpx() + x * squarepx + 0.5, bawdpx());
-      cairo_rel_line_to(cr, 0, height * squarepx);
-    }
-    for (int y = 1; y < height; y++) {
-      cairo_move_to(cr, bawdpx(), bawdpx() + y * squarepx + 0.5);
-      cairo_rel_line_to(cr, width * squarepx, 0);
-    }
-  }
-  cairo_stroke(cr);
-  cairo_destroy(cr);
-  return FALSE;
-}
-
-gboolean onscroll(GtkWidget*, GdkEventScroll* ev, gpointer) {
-  if (ev->state & GDK_CONTROL_MASK) {
-    if (ev->direction == GDK_SCROLL_UP) m_zoom(-1);
-    else if (ev->direction == GDK_SCROLL_DOWN) m_zoom(-2);
-  }
-  return FALSE;  // the scrolled window sees the wheel too
-}
-
 gboolean ondelete(GtkWidget*, GdkEvent*, gpointer) {
   if (modaldepth || (unsaved && !areyousure("quit"))) return TRUE;
   filler_stop();
@@ -84,6 +42,7 @@ gboolean ondelete(GtkWidget*, GdkEvent*, gpointer) {
 }
 
 void ondestroy(GtkWidget*, gpointer) {
+  freesurfaces();
   mainw = paned = gridsw = drawarea = feaslist = feaslabel = nullptr;
   gtk_main_quit();
 }
@@ -134,6 +93,7 @@ void buildmainwindow() {
   gtk_widget_add_events(drawarea, GDK_EXPOSURE_MASK | GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK |
                                       GDK_BUTTON_RELEASE_MASK | GDK_KEY_PRESS_MASK | GDK_SCROLL_MASK);
   gtk_container_add(GTK_CONTAINER(listsw), buildfeaslist());
+  connectgridarea();
 
   GtkWidget* strip = gtk_hbox_new(FALSE, 0);
   zoombutton(strip, GTK_STOCK_ZOOM_OUT, -2);
@@ -142,8 +102,6 @@ void buildmainwindow() {
   gtk_box_pack_start(GTK_BOX(strip), feaslabel, FALSE, FALSE, 0);
   gtk_box_pack_end(GTK_BOX(vbox), strip, FALSE, TRUE, 0);
 
-  g_signal_connect(drawarea, "expose-event", G_CALLBACK(onexpose), nullptr);
-  g_signal_connect(drawarea, "scroll-event", G_CALLBACK(onscroll), nullptr);
   g_signal_connect(mainw, "delete-event", G_CALLBACK(ondelete), nullptr);
   g_signal_connect(mainw, "destroy", G_CALLBACK(ondestroy), nullptr);
 
@@ -154,17 +112,16 @@ void buildmainwindow() {
 void syncgui() {
   if (!usegui || !mainw) return;
   fixcursor();
-  // The size request depends on the bar width, so the metrics come first.
-  int w, h;
-  gridpixels(&w, &h);
-  gtk_widget_set_size_request(drawarea, w + 3, h + 3);
+  // The bar width, and with it the margin, follows the zoom: the metrics are those of squarepx.
+  gtk_widget_set_size_request(drawarea, imagewidth(squarepx, bawdpx()) + 3, imageheight(squarepx, bawdpx()) + 3);
   gtk_widget_show(drawarea);
   syncsymmenu();
   syncselmenu();
   menuselect(MC_INTERACTIVE, AV_ASSIST + assistmode);
   m_interactive(AV_ASSIST + assistmode);
   settitle();
-  gtk_widget_queue_draw(drawarea);
+  makesurfaces();
+  showcursor();
 }
 
 void syncsymmenu() {
@@ -172,19 +129,17 @@ void syncsymmenu() {
   menuselect(MC_ROTSYM, AV_ROTSYM + rotsym);
   menuselect(MC_MIRSYM, AV_MIRSYM + mirsym);
   menuselect(MC_DUPSYM, AV_DUPSYM + dupsym);
-  for (const menustate& m : shaperules()) menusensitive(m.cmd, m.action, m.on);
+  for (itemstate m : shapeitems()) menusensitive(menubyaction(m.action), m.sensitive);
 }
 
 void syncselmenu() {
   if (!mainw) return;
   if (deb(DEB_UI)) pstdout("syncselmenu mode=%d,n=%d\n", selmode, nsel);
-  for (const menustate& m : selrules()) menusensitive(m.cmd, m.action, m.on);
+  for (itemstate m : selitems()) menusensitive(menubyaction(m.action), m.sensitive);
 }
 
 void settitle() {
-  if (!mainw) return;
-  // The document's file stem takes its place here once documents can be saved and opened.
-  gtk_window_set_title(GTK_WINDOW(mainw), wintitle("").c_str());
+  if (mainw) gtk_window_set_title(GTK_WINDOW(mainw), windowtitle().c_str());
 }
 
 void closewindow() {
@@ -202,21 +157,25 @@ void m_zoom(int v) {
 }
 
 void m_interactive(int v) {
-  filler_stop();
-  assistmode = v & 0xff;
   int w;
   gtk_window_get_size(GTK_WINDOW(mainw), &w, nullptr);
-  gtk_paned_set_position(GTK_PANED(paned), assistmode ? w - FEASPANE : w + 100);
-  afteredit();
+  gtk_paned_set_position(GTK_PANED(paned), (v & 0xff) ? w - FEASPANE : w + 100);
+  setassistmode(v & 0xff);
 }
 
-void m_rotsym(int v) { rotsym = v & 0xff; }
-void m_mirsym(int v) { mirsym = v & 0xff; }
-void m_dupsym(int v) { dupsym = v & 0xff; }
+// A setting the grid does not allow is refused; the radio group then shows the one in force.
+void m_rotsym(int v) {
+  if (setrotsym(v & 0xff)) syncsymmenu();
+}
+void m_mirsym(int v) {
+  if (setmirsym(v & 0xff)) syncsymmenu();
+}
+void m_dupsym(int v) {
+  if (setdupsym(v & 0xff)) syncsymmenu();
+}
 
 void m_symnone(int) {
-  rotsym = 1;
-  mirsym = dupsym = 0;
+  setnosymmetry();
   syncsymmenu();
 }
 
@@ -246,4 +205,3 @@ void m_redo(int) {
   if (undo_redo() == 0) syncgui();
 }
 
-void m_selnone(int) { clearsel(); }

@@ -4,6 +4,8 @@
 
 #include <gtk/gtk.h>
 
+#include "grid/edit.h"
+
 // Widgets that live as long as the window; null before it is built and after it is destroyed.
 extern GtkWidget* mainw;     // the top-level window
 extern GtkWidget* paned;     // grid pane | feasible-word pane
@@ -22,6 +24,8 @@ extern int zoomlev;  // squarepx and the bar widths live with the drawing (draw/
 extern int modaldepth;
 
 void buildmainwindow();
+// Bring the whole window into line with the document: cursor, drawing area size, menus,
+// assistance, title, and every cached surface.
 void syncgui();
 void syncsymmenu();
 void syncselmenu();
@@ -29,7 +33,17 @@ void settitle();
 // Stop the filler, cut the engine off from the window and destroy it; the main loop then ends.
 void closewindow();
 
-// Menu commands of the window itself; v is the item's action value.
+// The grid pane (gui/gridarea.cpp): its event handlers, and the redraws after a change.
+void connectgridarea();
+// Redraw what an edit reports it changed (every square, the whole window after a change of
+// shape, or the squares listed), then the cursor.
+void showedit(const editreport& r);
+// The cursor was drawn anew: redraw it, and the selection when it is on or leaves a free light.
+void showcursor();
+// The next expose scrolls the cursor cell into view.
+extern int curmoved;
+
+// Menu commands; v is the item's action value.
 void m_zoom(int v);
 void m_interactive(int v);
 void m_rotsym(int v);
@@ -40,13 +54,29 @@ void m_quit(int v);
 void m_about(int v);
 void m_undo(int v);
 void m_redo(int v);
-void m_selnone(int v);
+// File menu (gui/filecmds.cpp).
+void m_new(int v);
+void m_open(int v);
+void m_save(int v);
+void m_saveas(int v);
+void m_export(int v);
+void m_importfl(int v);
+void m_exportfl(int v);
+// Grid properties and the contents and path dialogs (gui/gridprops.cpp, gui/contents.cpp,
+// gui/flpath.cpp).
+void m_gridprops(int v);
+void m_cellcontents(int v);
+void m_lightcontents(int v);
+int cellcontentsdialog();
+void m_flmodify(int v);
 
 // The menu bar (gui/menu.cpp): built from the table, items looked up by command and action value.
+typedef void (*menuhandler)(int action);
+menuhandler handlerof(int cmd);
 GtkWidget* buildmenubar(GtkAccelGroup* accel);
 GtkWidget* menuitem(int cmd, int action);
 // Sensitive when on and the command is wired; a command still waiting for its engine stays grey.
-void menusensitive(int cmd, int action, bool on);
+void menusensitive(int row, bool on);
 // Make a radio item the active one of its group without running any item's command.
 void menuselect(int cmd, int action);
 

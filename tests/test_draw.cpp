@@ -666,7 +666,7 @@ TEST_F(Draw, HintsShowTheFeasibleCharacters) {
   auto feasible = [](int x, const char* chars) {
     ABM b = 0;
     for (const char* c = chars; *c; c++) b |= 1ULL << (uchartoICC(*c) - 1);
-    entries[entryat(x, 0, 0, 0)].flbm = b;
+    entries[entryat(x, 0, 0, 0)].flbmh = b;
   };
   feasible(0, "K");
   feasible(1, "ABC");

@@ -15,6 +15,7 @@
 #include "alphabet/alphabet.h"
 #include "core/prefs.h"
 #include "dicts/dicts.h"
+#include "docfile/docfile.h"
 #include "draw/picture.h"
 #include "export/answers.h"
 #include "export/export.h"
@@ -196,7 +197,7 @@ class Pages : public Export {
   void SetUp() override {
     Export::SetUp();
     alphaload(2);
-    filename[0] = 0;
+    filename[0] = filestem[0] = 0;
     title[0] = author[0] = 0;
   }
   void TearDown() override {

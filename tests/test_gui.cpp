@@ -1,5 +1,4 @@
-// The window's logic that needs no display: the menu table, the window title, the file
-// chooser's names.
+// The window's logic that needs no display: the menu table and the file chooser's names.
 #include <gtest/gtest.h>
 #include <gdk/gdkkeysyms.h>
 #include <gtk/gtk.h>
@@ -12,9 +11,8 @@
 #include <vector>
 
 #include "core/common.h"
-#include "grid/select.h"
+#include "grid/menus.h"
 #include "grid/zyn.h"
-#include "gui/menurules.h"
 #include "gui/menutable.h"
 #include "gui/names.h"
 
@@ -22,14 +20,6 @@ namespace {
 
 bool isbranch(int row) {
   return !strcmp(menutable[row].type, "<Branch>") || !strcmp(menutable[row].type, "<LastBranch>");
-}
-
-// The sensitivity a rule list gives an item; fails the test when the list lacks it.
-bool ruleon(const std::vector<menustate>& rules, int cmd, int action) {
-  for (const menustate& m : rules)
-    if (m.cmd == cmd && m.action == action) return m.on;
-  ADD_FAILURE() << "no rule for " << cmd << "/" << std::hex << action;
-  return false;
 }
 
 }  // namespace
@@ -151,79 +141,22 @@ TEST(Menu, AcceleratorsParseAndDiffer) {
   EXPECT_EQ(mods, GDK_SHIFT_MASK | GDK_CONTROL_MASK);
 }
 
-TEST(MenuRules, ShapeDecidesSymmetryFlipAndSquareExports) {
-  struct {
-    int gt, w, h;
-    std::vector<int> rotations;  // the orders allowed
-    bool updownmirror, duplication, flip, rotate, squareexports;
-  } cases[] = {
-      {0, 15, 15, {1, 2, 4}, true, true, true, false, true},
-      {3, 9, 5, {1, 3, 9}, false, false, false, true, false},   // circular, odd number of radii
-      {4, 12, 4, {1, 2, 3, 4, 6, 12}, true, false, false, true, false},
-      {1, 12, 12, {1, 2}, true, true, true, false, false},      // hexagonal
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.gt);
-    gtype = c.gt, width = c.w, height = c.h;
-    std::vector<menustate> r = shaperules();
-    for (int i = 1; i <= 12; i++)
-      EXPECT_EQ(ruleon(r, MC_ROTSYM, AV_ROTSYM + i), std::count(c.rotations.begin(), c.rotations.end(), i) > 0) << i;
-    EXPECT_TRUE(ruleon(r, MC_MIRSYM, AV_MIRSYM + 1));
-    EXPECT_EQ(ruleon(r, MC_MIRSYM, AV_MIRSYM + 2), c.updownmirror);
-    EXPECT_EQ(ruleon(r, MC_MIRSYM, AV_MIRSYM + 3), c.updownmirror);
-    EXPECT_TRUE(ruleon(r, MC_DUPSYM, AV_DUPSYM + 0));
-    for (int m = 1; m < 4; m++) EXPECT_EQ(ruleon(r, MC_DUPSYM, AV_DUPSYM + m), c.duplication);
-    EXPECT_EQ(ruleon(r, MC_FLIP, AV_FLIP), c.flip);
-    EXPECT_EQ(ruleon(r, MC_ROTATE, AV_ROTCW), c.rotate);
-    EXPECT_EQ(ruleon(r, MC_ROTATE, AV_ROTACW), c.rotate);
-    for (int v : {0x404, 0x414, 0x433, 0x443, 0x451}) EXPECT_EQ(ruleon(r, MC_EXPORT, v), c.squareexports);
+// The window applies the engine's sensitivity rules by action value: each value they name is
+// one item of the table, of the command the rule means.
+TEST(Menu, RulesFindTheirItems) {
+  std::vector<itemstate> rules = selitems();
+  for (itemstate i : shapeitems()) rules.push_back(i);
+  for (itemstate i : rules) {
+    int row = menubyaction(i.action);
+    ASSERT_GE(row, 0) << std::hex << i.action;
+    int same = 0;
+    for (int r = 0; r < NMENUROWS; r++) same += menutable[r].cmd != MC_NONE && menutable[r].action == i.action;
+    EXPECT_EQ(same, 1) << std::hex << i.action;
   }
-  gtype = 0, width = height = 12;
-}
-
-TEST(MenuRules, SelectionItems) {
-  struct {
-    int mode, n;
-    bool clearcells, onefree, deletefree, cellprops, lightprops;
-  } cases[] = {
-      {SEL_CELLS, 0, false, false, false, false, false},
-      {SEL_CELLS, 3, true, false, false, true, false},
-      {SEL_LIGHTS, 2, false, false, false, false, true},
-      {SEL_FREE, 1, false, true, true, false, true},
-      {SEL_FREE, 2, false, false, true, false, true},
-      {SEL_FREE, 0, false, false, false, false, false},
-  };
-  for (const auto& c : cases) {
-    selmode = c.mode, nsel = c.n;
-    std::vector<menustate> r = selrules();
-    SCOPED_TRACE(testing::Message() << "mode " << c.mode << " n " << c.n);
-    EXPECT_EQ(ruleon(r, MC_CLEARSEL, AV_CLEARSEL), c.clearcells);
-    EXPECT_EQ(ruleon(r, MC_FLEXTEND, AV_FLEXTEND), c.onefree);
-    EXPECT_EQ(ruleon(r, MC_FLSHORTEN, AV_FLSHORTEN), c.onefree);
-    EXPECT_EQ(ruleon(r, MC_FLMODIFY, AV_FLMODIFY), c.onefree);
-    EXPECT_EQ(ruleon(r, MC_FLDELETE, AV_FLDELETE), c.deletefree);
-    EXPECT_EQ(ruleon(r, MC_SELCELLPROPS, AV_SELCELLPROPS), c.cellprops);
-    EXPECT_EQ(ruleon(r, MC_SELLIGHTPROPS, AV_SELLIGHTPROPS), c.lightprops);
-  }
-  selmode = SEL_CELLS, nsel = 0;
-}
-
-TEST(Gui, WindowTitle) {
-  struct {
-    const char *title, *author, *stem, *want;
-  } cases[] = {
-      {"", "", "", "Zyn: (untitled)"},
-      {"", "A. Setter", "", "Zyn: (untitled) by A. Setter"},
-      {"", "", "/home/me/grid", "Zyn: /home/me/grid"},
-      {"Prize 12", "", "/home/me/grid", "Zyn: Prize 12"},
-      {"T", "A", "stem", "Zyn: T by A"},
-  };
-  for (const auto& c : cases) {
-    strcpy(title, c.title);
-    strcpy(author, c.author);
-    EXPECT_EQ(wintitle(c.stem), c.want);
-  }
-  title[0] = author[0] = 0;
+  EXPECT_EQ(menutable[menubyaction(ACT_FLIP)].cmd, MC_FLIP);
+  EXPECT_EQ(menutable[menubyaction(ACT_CLEARSEL)].cmd, MC_CLEARSEL);
+  EXPECT_EQ(menutable[menubyaction(ACT_MIRSYM + 3)].cmd, MC_MIRSYM);
+  EXPECT_EQ(menutable[menubyaction(ACT_DUPSYM + 3)].cmd, MC_DUPSYM);
 }
 
 TEST(Gui, ChooserNames) {
@@ -232,4 +165,9 @@ TEST(Gui, ChooserNames) {
   EXPECT_EQ(suffixext(".zyn"), ".zyn");
   EXPECT_EQ(chooserdefault("", ".blank.eps"), "untitled.blank.eps");
   EXPECT_EQ(chooserdefault("/tmp/grid", ".zyn"), "/tmp/grid.zyn");
+  // Save as: a name without an extension gets ".zyn"; a dot in a folder name does not count.
+  EXPECT_EQ(withextension("grid", ".zyn"), "grid.zyn");
+  EXPECT_EQ(withextension("grid.zyn", ".zyn"), "grid.zyn");
+  EXPECT_EQ(withextension("grid.txt", ".zyn"), "grid.txt");
+  EXPECT_EQ(withextension("/home/a.b/grid", ".zyn"), "/home/a.b/grid.zyn");
 }

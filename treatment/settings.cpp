@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/undo.h"
+#include "filler/filler.h"
 #include "grid/select.h"
 #include "grid/zyn.h"
 #include "treatment/treatment.h"
@@ -42,6 +43,7 @@ bool treatallocused(int t, int m) { return discretionok(t, m); }
 bool treatconstrused(int t, int m, int alloc) { return discretionok(t, m) && alloc >= 1; }
 
 void applytreatform(const treatform& f) {
+  filler_stop();  // the filler reads the settings and may be inside the plug-in
   utf8cut(pluginpath, f.plugin.c_str(), SLEN);
   treattype = treatatpos(f.pos);
   for (int m = 0; m < 2; m++) {

@@ -32,5 +32,4 @@ bool treatconstrused(int t, int m, int alloc);
 // Store the form as the treatment settings (texts cut at a character boundary to their limits,
 // allocation modes the type does not allow set to 0, constraints read with at most 255 sets and
 // the rest unconstrained), load or unload the plug-in, refresh the fill and push one undo step.
-// The caller has stopped the filler.
 void applytreatform(const treatform& f);

@@ -5,7 +5,9 @@
   a11y.py alert   the text of the message box now showing (waits for one)
   a11y.py grid    the grid's width and height on screen
   a11y.py buttons the screen centre of each push button of the main window, one per line
-  a11y.py label   the feasible-characters line"""
+  a11y.py label   the feasible-characters line
+  a11y.py menustate       every menu item: its name, a tab, 1 when sensitive else 0
+  a11y.py labels TITLE    the texts of the labels of the dialog titled TITLE"""
 import sys
 import time
 
@@ -41,6 +43,14 @@ if sys.argv[1] == "menus":
 elif sys.argv[1] == "alert":
     alert = wait_for(lambda: [a for a in app.children if a.roleName == "alert" and a.showing], "a message box")[0]
     print("\n".join(n.name for n in alert.findChildren(lambda n: n.roleName == "label") if n.name))
+elif sys.argv[1] == "menustate":
+    frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
+    for item in frame.child(roleName="menu bar").findChildren(lambda n: n.roleName in ("menu item", "radio menu item")):
+        print("%s\t%d" % (item.name, 1 if item.sensitive else 0))
+elif sys.argv[1] == "labels":
+    dialog = wait_for(lambda: [d for d in app.children if d.name == sys.argv[2] and d.showing], "the dialog")[0]
+    for n in dialog.findChildren(lambda n: n.roleName == "label"):
+        print(n.name)
 elif sys.argv[1] == "grid":
     frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
     print("%d %d" % tuple(frame.child(roleName="viewport").children[0].size))

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Journey 1: start the window, read its title and menus, quit with Ctrl+Q.
+# Journey 1: start the window, read its title and menus, quit with Ctrl+Q. After an edit,
+# closing the window asks: Cancel keeps it, Proceed ends the session with status 0.
 source "$(dirname "$0")/lib.sh" "$1"
 
 start_x
@@ -18,4 +19,18 @@ say "title and menus as expected"
 # Undo and Redo with nothing to undo change nothing, so Quit asks nothing.
 xdotool windowfocus --sync "$W" key ctrl+z ctrl+y ctrl+q
 expect_exit 0
+
+open_zyn -d words.txt
+mark
+typein a
+settle
+/usr/bin/python3 "$HERE/closewin.py" "$W"
+answer Escape
+sleep 0.3
+alive "$APP_PID" || fail "Cancel closed the window"
+keys b
+/usr/bin/python3 "$HERE/closewin.py" "$W"
+answer Return
+expect_exit 0
+say "closing with unsaved work: Cancel keeps the window, Proceed closes it"
 status=0

@@ -80,7 +80,13 @@ export LSAN_OPTIONS=suppressions=$HERE/lsan.supp:print_suppressions=0
 # GLib has no frame pointers: only the slow unwinder sees the GTK frames that the suppressions
 # name behind a g_malloc (the file chooser keeps a few such strings).
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0
-export TSAN_OPTIONS=suppressions=$HERE/tsan.supp:${TSAN_OPTIONS:-}
+# The file chooser runs GLib and GIO worker threads that hand memory over through futexes, which
+# ThreadSanitizer cannot see; it checks the program's own loads and stores, not the library calls
+# (malloc, free, strlen...) that such handovers go through.
+export TSAN_OPTIONS=suppressions=$HERE/tsan.supp:ignore_interceptors_accesses=1:${TSAN_OPTIONS:-}
+# GLib's slice allocator hands memory between threads through its own magazines; plain malloc
+# lets the sanitizers follow it.
+export G_SLICE=always-malloc
 cd "$WORK"
 
 start_x() {
@@ -149,3 +155,78 @@ expect_box() {
   xdotool windowfocus --sync "$d" key Escape
   poll 10 "the message box to close" window_gone "$d"
 }
+
+# ---- driving Zyn's main window -------------------------------------------------------------
+# A short word list, so that a start under the sanitizers takes no time reading the default one.
+printf '%s\n' cat cot cut dog dig act ace arc tic toe ore era ape eve ewe >words.txt
+# Preferences: "key value" lines, read at start-up.
+setprefs() { mkdir -p "$XDG_CONFIG_HOME/Zyn"; printf '%s\n' "$@" >"$XDG_CONFIG_HOME/Zyn/Zyn.ini"; }
+
+# Start zyn with drawing and window traces and wait for its window and its first fill's result;
+# W is the main window.
+open_zyn() {
+  start_zyn -D0x30 "$@"
+  W=$(wait_window '^Zyn: ')
+  wait_lines "updatefeas()" 1
+}
+keys() { xdotool windowfocus --sync "$W" key --delay 40 "$@"; }
+typein() { xdotool windowfocus --sync "$W" type --delay 40 "$1"; }
+title_is() { [[ $(xdotool getwindowname "$W" 2>/dev/null) == "$1" ]]; }
+wait_title() { poll 20 "the title '$1'" title_is "$1"; }
+# Wait until the window has taken a key or command and repainted: the number of repaints of the
+# grid grows past what it was before (call mark first).
+mark() { MARK=$(grep -c '^expose event' app.out || true); }
+repainted() { (($(grep -c '^expose event' app.out || true) > MARK)); }
+settle() { poll 20 "the grid to repaint" repainted; }
+
+# The grid's geometry at 100%: the margin and square size in pixels, and the drawing area's
+# origin within the main window, found from the trace of a right click (which does nothing on the
+# grid; the trace gives the click's position within the drawing area).
+B=5 SQ=36
+presses() { grep -c '^button press event.*type=00000004' app.out || true; }
+calibrate() {
+  local n
+  n=$(presses)
+  xdotool mousemove --window "$W" 200 200 click 3
+  poll 20 "the right click's trace" eval '(($(presses) > n))'
+  read -r OX OY < <(grep '^button press event.*type=00000004' app.out | tail -n 1 |
+    sed -E 's/^button press event \(([0-9.]+),([0-9.]+)\).*/\1 \2/' | awk '{ printf "%d %d\n", 200 - $1, 200 - $2 }')
+}
+# click X Y [button]: a click at a point of the drawing area, waiting for its trace.
+click() {
+  local n
+  n=$(presses)
+  xdotool mousemove --window "$W" $((OX + $1)) $((OY + $2)) click "${3:-1}"
+  poll 20 "the click's trace" eval '(($(presses) > n))'
+}
+cell_centre() { echo $((B + $1 * SQ + SQ / 2)) $((B + $2 * SQ + SQ / 2)); }
+cell_corner() { echo $((B + $1 * SQ)) $((B + $2 * SQ)); }  # its top-left corner
+
+# A dialog of Zyn's by its title; focus it and type into it.
+dialog() {
+  local re
+  re=$(printf '%s' "$1" | sed 's/[][\.*^$+?(){}|]/\\&/g')
+  D=$(wait_window "^$re\$")
+  xdotool windowfocus --sync "$D"
+}
+in_dialog() { xdotool windowfocus --sync "$D" key --delay 40 "$@"; }
+type_dialog() { xdotool windowfocus --sync "$D" type --delay 30 "$1"; }
+dialog_gone() { poll 20 "the dialog to close" window_gone "$D"; }
+# The file chooser named TITLE: replace the proposed name with NAME and press Return.
+choose_file() {
+  dialog "$1"
+  in_dialog ctrl+a
+  type_dialog "$2"
+  in_dialog Return
+  dialog_gone
+}
+# The question box now showing: answer with a key (Return: its first button; Escape: cancel).
+answer() {
+  local q
+  poll 20 "a question box" eval 'dialog_of_zyn >/dev/null'
+  q=$(dialog_of_zyn)
+  xdotool windowfocus --sync "$q" key "$1"
+  poll 20 "the question box to close" window_gone "$q"
+}
+# The SQ records (x y bars merge flags) of a saved document whose flags, bars or merges are set.
+marked_squares() { awk '$1 == "SQ" && ($4 != 0 || $5 != 0 || $6 != 0) { print $2, $3, $4, $5, $6 }' "$1"; }

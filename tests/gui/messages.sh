@@ -28,6 +28,22 @@ say "About shown; closing refused while it was open"
 /usr/bin/python3 "$HERE/closewin.py" "$W"
 expect_exit 0
 
+# A document naming a treatment plug-in (and a word list): Zyn asks before loading it, and opens
+# the document without it when told so.
+sed 's|^TM 0 0 0 0 0$|TM 0 9 0 0 0|' "$HERE/../docfiles/plain.zyn" | awk -v dir="$WORK" 'p { print "+" dir p; p = 0; next }
+  /^TM 0 9 / { p = "/plugin.so" } /^DFN 0$/ { p = "/words.txt" } { print }' >plug.zyn
+start_zyn plug.zyn
+expect_box "This document uses the answer treatment plug-in
+$WORK/plugin.so
+
+A plug-in is a program: load it only if you trust where it came from.
+Load the plug-in?"
+W=$(wait_window '^Zyn: ')
+no_dialog || fail "a message after opening without the plug-in"
+xdotool windowfocus --sync "$W" key ctrl+q
+expect_exit 0
+say "a document's plug-in is loaded only when the user agrees"
+
 printf '%s\n' housekeepers crosswording >two.txt  # as long as the grid's lights
 start_zyn -D0x20 -a Klingon -d two.txt
 expect_box "Unrecognised alphabet"

@@ -1,0 +1,47 @@
+// The grid properties change, in an order that keeps every step on a consistent grid: size,
+// type, title and author, free lights, the squares' direction bits, symmetry, then the rebuild.
+#include "grid/gridprops.h"
+
+#include <cstring>
+
+#include "filler/filler.h"
+#include "grid/freelight.h"
+#include "grid/symm.h"
+#include "grid/zyn.h"
+
+editreport setgridprops(const char* newtitle, const char* newauthor, int type, int w, int h) {
+  editreport r;
+  if (w < 1 || w > MXSZ) w = width;
+  if (h < 1 || h > MXSZ) h = height;
+  if (type < 0 || type >= NGTYPES) type = gtype;
+  if (w == width && h == height && type == gtype && !strcmp(newtitle, title) && !strcmp(newauthor, author)) return r;
+  filler_stop();
+  for (int x = 0; x < w; x++)
+    for (int y = 0; y < h; y++)
+      if (x >= width || y >= height) initsquare(&sqarray[x][y]);
+  width = w, height = h;
+  gtype = type;
+  strlcpy0(title, newtitle, SLEN);
+  strlcpy0(author, newauthor, SLEN);
+  for (int i = 0; i < nfreelights; i++) {
+    freelight& f = freelights[i];
+    int n = 0;
+    for (int k = 0; k < f.n; k++)
+      if (f.x[k] < w && f.y[k] < h) f.x[n] = f.x[k], f.y[n] = f.y[k], n++;
+    f.n = n;
+  }
+  compactfreelights();
+  // A type with fewer directions must not inherit bars, merges or selected lights along
+  // directions it does not have.
+  unsigned dirs = (1u << ndir()) - 1;
+  for (int x = 0; x < w; x++)
+    for (int y = 0; y < h; y++) {
+      square& s = sqarray[x][y];
+      s.bars &= dirs;
+      s.merge &= dirs;
+      s.lightsel &= dirs;
+    }
+  symmreduce();
+  r.all = r.shape = 1;
+  return endedit(r);
+}

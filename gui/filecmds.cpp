@@ -1,0 +1,106 @@
+// The File menu: New, Open, Save, Save as, the exports and the free light path files. Each asks
+// before it throws away unsaved work or an existing file, and a cancelled question or chooser
+// leaves everything as it was.
+#include <cstdio>
+#include <cstring>
+
+#include "core/common.h"
+#include "core/message.h"
+#include "docfile/docfile.h"
+#include "export/kinds.h"
+#include "grid/zyn.h"
+#include "gui/msgbox.h"
+#include "gui/names.h"
+#include "gui/window.h"
+#include "platform/platform.h"
+
+namespace {
+
+// A file that can be opened for reading exists as far as Save as is concerned.
+bool fileexists(const char* name) {
+  FILE* f = plat_fopen(name, "rb");
+  if (!f) return false;
+  fclose(f);
+  return true;
+}
+
+void savenamed(const char* name) {
+  char old[SLEN];
+  strlcpy0(old, filename, SLEN);
+  strlcpy0(filename, name, SLEN);
+  // A failed save leaves the name the document had.
+  if (savedocument()) strlcpy0(filename, old, SLEN);
+  settitle();
+}
+
+}  // namespace
+
+void m_new(int code) {
+  if (unsaved && !areyousure("start again")) return;
+  newdocument(code);
+  filestem[0] = 0;
+  syncgui();
+}
+
+void m_open(int) {
+  if (unsaved && !areyousure("proceed")) return;
+  char name[SLEN];
+  if (!filechooser(name, sizeof name, "Open", ".zyn", "Zyn", FC_OPEN)) return;
+  char oldname[SLEN], oldstem[SLEN];
+  strlcpy0(oldname, filename, SLEN);
+  strlcpy0(oldstem, filestem, SLEN);
+  int oldhave = havename;
+  strlcpy0(filename, name, SLEN);
+  int r = loaddocument();
+  if (r != LOAD_OK) {
+    // The file that failed to open never becomes the one Save writes to. A file that could not
+    // be read leaves the document as it was; a malformed one leaves a fresh document, which
+    // Save must not write over the previous file without asking.
+    strlcpy0(filename, oldname, SLEN);
+    strlcpy0(filestem, oldstem, SLEN);
+    havename = r == LOAD_NOFILE ? oldhave : 0;
+  }
+  syncgui();
+}
+
+void m_save(int) {
+  if (!havename || !filestem[0]) {
+    m_saveas(0);
+    return;
+  }
+  savenamed((std::string(filestem) + ".zyn").c_str());
+}
+
+void m_saveas(int) {
+  char name[SLEN];
+  if (!filechooser(name, sizeof name, "Save", ".zyn", "Zyn", FC_SAVE)) return;
+  // The extension first, so that the question names the file that Save will write.
+  std::string full = withextension(name, ".zyn");
+  if (full.size() >= SLEN) {
+    errbox("Filename too long");
+    return;
+  }
+  if (fileexists(full.c_str()) && !askoverwrite()) return;
+  savenamed(full.c_str());
+}
+
+void m_export(int v) {
+  const exportkind* k = exportkindof(v);
+  if (!k || !exportkindok(k)) return;
+  char name[SLEN];
+  if (!filechooser(name, sizeof name, k->title, k->suffix, k->filter, FC_EXPORT)) return;
+  k->run(name);
+}
+
+void m_importfl(int) {
+  char name[SLEN];
+  if (!filechooser(name, sizeof name, "Import free light paths", ".fl.txt", "Plain text", FC_OPEN)) return;
+  importfreelights(name);
+  syncgui();
+}
+
+void m_exportfl(int) {
+  char name[SLEN];
+  if (!filechooser(name, sizeof name, "Export free light paths", ".fl.txt", "Plain text", FC_EXPORT)) return;
+  exportfreelights(name);
+}

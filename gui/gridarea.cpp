@@ -1,0 +1,145 @@
+// The grid pane: compositing the cached surfaces on expose, keys, clicks, drags and the wheel
+// turned into calls of the editing engine, and the redraws of what the engine reports.
+#include <gdk/gdkkeysyms.h>
+
+#include "core/common.h"
+#include "draw/screen.h"
+#include "draw/shape.h"
+#include "grid/cursor.h"
+#include "grid/pointer.h"
+#include "grid/zyn.h"
+#include "gui/window.h"
+
+int curmoved;
+
+namespace {
+
+int lastcursordir;
+gint64 keytime;  // when the key being shown was pressed; 0 when none
+
+// Scroll the grid so that the cursor cell, plus 3 pixels, is in view.
+void scrolltocursor() {
+  gpoint c = runcentre(cursorx, cursory, 0, 1);
+  if (deb(DEB_DRAW)) pstdout("curmoved: %f %f %d %d\n", c.x, c.y, cursorx, cursory);
+  GtkScrolledWindow* sw = GTK_SCROLLED_WINDOW(gridsw);
+  GtkAdjustment* adj[2] = {gtk_scrolled_window_get_hadjustment(sw), gtk_scrolled_window_get_vadjustment(sw)};
+  double centre[2] = {c.x, c.y};
+  for (int i = 0; i < 2; i++)
+    gtk_adjustment_clamp_page(adj[i], (centre[i] - 0.5) * squarepx + bawdpx() - 3, (centre[i] + 0.5) * squarepx + bawdpx() + 3);
+}
+
+gboolean onexpose(GtkWidget* w, GdkEventExpose* ev, gpointer) {
+  if (ev->window != w->window) return FALSE;
+  if (deb(DEB_DRAW)) pstdout("expose event x=%d y=%d w=%d h=%d\n", ev->area.x, ev->area.y, ev->area.width, ev->area.height);
+  cairo_t* cr = gdk_cairo_create(w->window);
+  gdk_cairo_region(cr, ev->region);
+  cairo_clip(cr);
+  compositescreen(cr, ev->area.x, ev->area.y, ev->area.width, ev->area.height);
+  cairo_destroy(cr);
+  if (curmoved) {
+    scrolltocursor();
+    curmoved = 0;
+  }
+  if (keytime) {
+    if (deb(DEB_UI)) pstdout("key shown in %.2f ms\n", (g_get_monotonic_time() - keytime) / 1000.0);
+    keytime = 0;
+  }
+  return FALSE;
+}
+
+gboolean onconfigure(GtkWidget*, GdkEventConfigure* ev, gpointer) {
+  if (deb(DEB_DRAW)) pstdout("config event: new w=%d h=%d\n", ev->width, ev->height);
+  return TRUE;
+}
+
+// The keys the engine knows by name; characters come as their Unicode values.
+int zynkeyof(guint keyval) {
+  switch (keyval) {
+    case GDK_KEY_Left: return ZK_LEFT;
+    case GDK_KEY_Right: return ZK_RIGHT;
+    case GDK_KEY_Up: return ZK_UP;
+    case GDK_KEY_Down: return ZK_DOWN;
+    case GDK_KEY_Home: return ZK_HOME;
+    case GDK_KEY_End: return ZK_END;
+    case GDK_KEY_Page_Up: return ZK_PAGEUP;
+    case GDK_KEY_Page_Down: return ZK_PAGEDOWN;
+    case GDK_KEY_Tab: return ZK_TAB;
+    case GDK_KEY_ISO_Left_Tab: return ZK_LEFTTAB;
+    case GDK_KEY_BackSpace: return ZK_BACKSPACE;
+    default: return ZK_NONE;
+  }
+}
+
+gboolean onkey(GtkWidget*, GdkEventKey* ev, gpointer) {
+  gint64 t = g_get_monotonic_time();
+  editreport r = keypress((int)gdk_keyval_to_unicode(ev->keyval), zynkeyof(ev->keyval), ev->state);
+  if (!r.done) return FALSE;
+  keytime = t;
+  showedit(r);
+  return TRUE;
+}
+
+int eventkind(GdkEventType t) {
+  switch (t) {
+    case GDK_2BUTTON_PRESS: return PE_DOUBLE;
+    case GDK_3BUTTON_PRESS: return PE_TRIPLE;
+    case GDK_BUTTON_RELEASE: return PE_RELEASE;
+    default: return PE_PRESS;
+  }
+}
+
+gboolean onbutton(GtkWidget*, GdkEventButton* ev, gpointer) {
+  hitresult h = hittest(ev->x, ev->y);
+  if (deb(DEB_DRAW))
+    pstdout("button press event (%f,%f) -> (%d,%d) e=%02x button=%08x type=%08x state=%08x\n", ev->x, ev->y, h.x, h.y,
+            h.mask, ev->button, (unsigned)ev->type, ev->state);
+  editreport r = pointerbutton(h.x, h.y, h.mask, (int)ev->button, ev->state, eventkind(ev->type));
+  if (ev->type == GDK_BUTTON_PRESS && ev->button == 1) gtk_widget_grab_focus(drawarea);
+  showedit(r);
+  if (deb(DEB_DRAW) && ev->type != GDK_BUTTON_RELEASE) pstdout("Exiting button_press_event()\n");
+  return FALSE;
+}
+
+gboolean onmotion(GtkWidget*, GdkEventMotion* ev, gpointer) {
+  hitresult h = hittest(ev->x, ev->y);
+  pointermotion(h.x, h.y, ev->state);
+  return FALSE;
+}
+
+gboolean onscroll(GtkWidget*, GdkEventScroll* ev, gpointer) {
+  if (ev->state & GDK_CONTROL_MASK) {
+    if (ev->direction == GDK_SCROLL_UP) m_zoom(-1);
+    else if (ev->direction == GDK_SCROLL_DOWN) m_zoom(-2);
+  }
+  return FALSE;  // the scrolled window sees the wheel too
+}
+
+}  // namespace
+
+void connectgridarea() {
+  g_signal_connect(drawarea, "expose-event", G_CALLBACK(onexpose), nullptr);
+  g_signal_connect(drawarea, "configure-event", G_CALLBACK(onconfigure), nullptr);
+  g_signal_connect(drawarea, "button-press-event", G_CALLBACK(onbutton), nullptr);
+  g_signal_connect(drawarea, "button-release-event", G_CALLBACK(onbutton), nullptr);
+  g_signal_connect(drawarea, "motion-notify-event", G_CALLBACK(onmotion), nullptr);
+  g_signal_connect(drawarea, "scroll-event", G_CALLBACK(onscroll), nullptr);
+  // After the default handlers, so that the menus' accelerators have had the key first.
+  g_signal_connect_after(drawarea, "key-press-event", G_CALLBACK(onkey), nullptr);
+}
+
+void showcursor() {
+  refreshcursor();
+  if (lastcursordir >= 100 || cursordir >= 100) refreshselection();
+  lastcursordir = cursordir;
+  curmoved = 1;
+}
+
+void showedit(const editreport& r) {
+  if (!r.done) return;
+  if (r.shape) {
+    syncgui();
+    return;
+  }
+  refreshreport(r);
+  showcursor();
+}
