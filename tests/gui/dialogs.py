@@ -13,39 +13,12 @@ the private session of lib.sh, while the dialog named TITLE is open.
   dialogs.py colour TITLE N [#RRGGBB]    open the Nth colour button's chooser; print its colour,
                                          or give it the new one
 Several commands may follow one another, separated by "::" (the toolkit's start-up takes "--"
-out of the arguments). Entries of a table come last row
-first. Press only what is showing: a control on a hidden notebook page has no window to take the
-click."""
+out of the arguments). Entries of a table come last row first. Press only what is showing: a
+control on a hidden notebook page has no window to take the click."""
 import sys
-import time
 
-from dogtail.config import config
-config.checkForA11y = False
-config.logDebugToFile = False
-config.logDebugToStdOut = False
-config.searchBackoffDuration = 0.1
-config.searchCutoffCount = 50
-config.actionDelay = 0.05
-config.defaultDelay = 0.05
-from dogtail import tree  # noqa: E402
-from dogtail.predicate import GenericPredicate  # noqa: E402
-sys.excepthook = sys.__excepthook__  # dogtail routes tracebacks to its disabled logger
-
-
-def wait_for(cond, what, timeout=15.0):
-    t0, last = time.time(), None
-    while time.time() - t0 < timeout:
-        try:
-            v = cond()
-            if v:
-                return v
-        except Exception as e:  # not on the bus yet, or gone meanwhile
-            last = e
-        time.sleep(0.05)
-    raise AssertionError("timed out waiting for %s (%r)" % (what, last))
-
-
-app = wait_for(lambda: tree.root.application("zyn"), "zyn on the accessibility bus")
+from a11ybus import app, wait_for
+from dogtail.predicate import GenericPredicate
 
 
 def dialog(title):

@@ -8,28 +8,23 @@ start_x
 start_bus
 printf '%s\n' apple pear plum >one.txt
 printf '%s\n' quince fig straße "o'clock" damson >two.txt
-start_zyn -D0x10 -d one.txt
-W=$(wait_window '^Zyn: ')
+open_zyn -d one.txt
 
 # Cancel: nothing changes and the document stays unchanged, so Quit asks nothing.
-xdotool windowfocus --sync "$W" key alt+a d
-wait_window '^Dictionaries$' >/dev/null
+keys alt+a d
+dialog "Dictionaries"
 "${DLG[@]}" set Dictionaries text 26 missing.txt :: press Dictionaries Cancel
 wait_lines "dialog Dictionaries closed" 1
-xdotool windowfocus --sync "$W" key ctrl+q
+keys ctrl+q
 expect_exit 0
 say "Cancel: no reload, no change to the document"
 
-start_zyn -D0x10 -d one.txt
-W=$(wait_window '^Zyn: ')
-xdotool windowfocus --sync "$W" key alt+a d
-wait_window '^Dictionaries$' >/dev/null
+open_zyn -d one.txt
+keys alt+a d
+dialog "Dictionaries"
 # The table lists its rows from the last: the seventh Browse button is row 2's.
 "${DLG[@]}" press Dictionaries " Browse... " 7
-C=$(wait_window '^Choose a dictionary$')
-xdotool windowfocus --sync "$C" type two.txt
-xdotool key Return
-poll 10 "the chooser to close" window_gone "$C"
+choose_file "Choose a dictionary" two.txt
 wait_line "choosefile: $PWD/two.txt"
 [[ $("${DLG[@]}" texts Dictionaries | sed -n 24p) == "$PWD/two.txt" ]] || fail "Browse did not fill slot 2"
 "${DLG[@]}" press Dictionaries Apply
@@ -37,8 +32,8 @@ expect_box $'No lights have properties set to use\nwords from dictionary 2'
 wait_line "dialog Dictionaries applied"
 say "slot 2 chosen with Browse; the unused-slot warning"
 
-xdotool windowfocus --sync "$W" key alt+a y
-wait_window '^Dictionary statistics$' >/dev/null
+keys alt+a y
+dialog "Dictionary statistics"
 "${DLG[@]}" labels "Dictionary statistics" >stats.txt
 "${DLG[@]}" press "Dictionary statistics" OK
 cat >want.txt <<WANT
@@ -62,8 +57,7 @@ diff want.sorted got.sorted || fail "the statistics differ"
 say "statistics: counts and the rejected ß with its line"
 
 # Applying was a change: Quit asks first.
-xdotool windowfocus --sync "$W" key ctrl+q
-poll 10 "the question" eval '! no_dialog'
-xdotool windowfocus --sync "$(dialog_of_zyn)" key Return
+keys ctrl+q
+answer Return
 expect_exit 0
 status=0

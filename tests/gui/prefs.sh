@@ -12,12 +12,11 @@ ini=$XDG_CONFIG_HOME/Zyn/Zyn.ini
 mkdir -p "$(dirname "$ini")"
 # A file from an older version: one value set, one key no longer known.
 printf 'stats_min_check_percent 50\nold_key 3\n' >"$ini"
-start_zyn -D0x10 -d words.txt
-W=$(wait_window '^Zyn: ')
+open_zyn -d words.txt
 
 openprefs() {
-  xdotool windowfocus --sync "$W" key alt+e p
-  wait_window '^Preferences$' >/dev/null
+  keys alt+e p
+  dialog "Preferences"
 }
 
 openprefs
@@ -81,6 +80,6 @@ expect_box "Filing system error: Is a directory"
 wait_lines "dialog Preferences applied" 3
 say "a failed write is reported"
 
-xdotool windowfocus --sync "$W" key ctrl+q
+keys ctrl+q
 expect_exit 0
 status=0
