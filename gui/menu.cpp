@@ -5,6 +5,7 @@
 #include "grid/edit.h"
 #include "grid/freelight.h"
 #include "grid/select.h"
+#include "gui/dialogs.h"
 #include "gui/menutable.h"
 #include "gui/window.h"
 
@@ -42,9 +43,7 @@ GtkWidget* makeitem(int row) {
 
 // The command behind each item. A command without a handler here waits for its dialog or
 // engine: its items show and stay insensitive until it is wired here, one line each.
-//   to come: MC_STATS, MC_PREFS, MC_DEFCELLPROPS, MC_SELCELLPROPS, MC_DEFLIGHTPROPS,
-//            MC_SELLIGHTPROPS, MC_DICTS, MC_ANALYSE, MC_ALPHABET, MC_TREATMENT, MC_AUTOFILL,
-//            MC_ACCEPT, MC_UNBAN
+//   to come: MC_STATS, MC_AUTOFILL, MC_ACCEPT, MC_UNBAN
 menuhandler handlerof(int cmd) {
   switch (cmd) {
     case MC_NEW: return m_new;
@@ -99,6 +98,15 @@ menuhandler handlerof(int cmd) {
     case MC_DUPSYM: return m_dupsym;
     case MC_INTERACTIVE: return m_interactive;
     case MC_ABOUT: return m_about;
+    case MC_PREFS: return m_prefs;
+    case MC_DEFCELLPROPS: return m_defcellprops;
+    case MC_SELCELLPROPS: return m_selcellprops;
+    case MC_DEFLIGHTPROPS: return m_deflightprops;
+    case MC_SELLIGHTPROPS: return m_sellightprops;
+    case MC_DICTS: return m_dicts;
+    case MC_ANALYSE: return m_analyse;
+    case MC_ALPHABET: return m_alphabet;
+    case MC_TREATMENT: return m_treatment;
     default: return nullptr;
   }
 }
