@@ -6,7 +6,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <utility>
+#include <vector>
 
 int icccp[62];
 char icctext[62][16];
@@ -269,4 +271,63 @@ int ICCtoclass(int c) {
   return c >= 0 && c <= ICC_DASH ? iccclass[c] : -1;
 }
 
+}
+
+// The code point tables are kept as their few non-zero entries.
+struct alphastate {
+  int icccp[62];
+  char icctext[62][16];
+  std::vector<std::string> iccequiv;
+  unsigned char iccrun[62];
+  int iccclass[62], iccorder[62], orderclass[62];
+  unsigned char ordericc[62];
+  int ncodes, classstart[4], curgroup;
+  ABM alphaset, atset, hashset;
+  std::vector<std::pair<int, unsigned char>> cptoicc, cpsubst;
+  int substpair[61][2];
+  int codewordno[61];
+};
+
+std::shared_ptr<const alphastate> alphasave() {
+  auto s = std::make_shared<alphastate>();
+  memcpy(s->icccp, icccp, sizeof icccp);
+  memcpy(s->icctext, icctext, sizeof icctext);
+  for (const char* e : iccequiv) s->iccequiv.emplace_back(e);
+  memcpy(s->iccrun, iccrun, sizeof iccrun);
+  memcpy(s->iccclass, iccclass, sizeof iccclass);
+  memcpy(s->iccorder, iccorder, sizeof iccorder);
+  memcpy(s->orderclass, orderclass, sizeof orderclass);
+  memcpy(s->ordericc, ordericc, sizeof ordericc);
+  s->ncodes = ncodes;
+  memcpy(s->classstart, classstart, sizeof classstart);
+  s->curgroup = curgroup;
+  s->alphaset = alphaset, s->atset = atset, s->hashset = hashset;
+  for (int u = 0; u < MAXUCP; u++) {
+    if (cptoicc[u]) s->cptoicc.emplace_back(u, cptoicc[u]);
+    if (cpsubst[u]) s->cpsubst.emplace_back(u, cpsubst[u]);
+  }
+  memcpy(s->substpair, substpair, sizeof substpair);
+  memcpy(s->codewordno, codewordno, sizeof codewordno);
+  return s;
+}
+
+void alpharestore(const alphastate& s) {
+  memcpy(icccp, s.icccp, sizeof icccp);
+  memcpy(icctext, s.icctext, sizeof icctext);
+  for (int c = 0; c < 61; c++) strlcpy0(iccequiv[c], s.iccequiv[c].c_str(), sizeof iccequiv[c]);
+  memcpy(iccrun, s.iccrun, sizeof iccrun);
+  memcpy(iccclass, s.iccclass, sizeof iccclass);
+  memcpy(iccorder, s.iccorder, sizeof iccorder);
+  memcpy(orderclass, s.orderclass, sizeof orderclass);
+  memcpy(ordericc, s.ordericc, sizeof ordericc);
+  ncodes = s.ncodes;
+  memcpy(classstart, s.classstart, sizeof classstart);
+  curgroup = s.curgroup;
+  alphaset = s.alphaset, atset = s.atset, hashset = s.hashset;
+  memset(cptoicc, 0, sizeof cptoicc);
+  memset(cpsubst, 0, sizeof cpsubst);
+  for (auto [u, c] : s.cptoicc) cptoicc[u] = c;
+  for (auto [u, c] : s.cpsubst) cpsubst[u] = c;
+  memcpy(substpair, s.substpair, sizeof substpair);
+  memcpy(codewordno, s.codewordno, sizeof codewordno);
 }

@@ -2,6 +2,8 @@
 // between internal character codes (ICCs), Unicode code points and UTF-8.
 #pragma once
 
+#include <memory>
+
 #include "core/common.h"
 
 constexpr int NALPHAS = 20;   // built-in alphabets
@@ -45,6 +47,12 @@ int alphaentry(int icc, const char* rep, const char* equiv, int inat, int inhash
 int alphafind(const char* name);
 void alphaload(int index);
 void codewordnumbers();
+
+// The whole current alphabet, codeword numbers included, as an undo step that changed it keeps
+// it; restoring it leaves every table as it was.
+struct alphastate;
+std::shared_ptr<const alphastate> alphasave();
+void alpharestore(const alphastate& s);
 
 // UTF-8 helpers used across the program.
 int utf8tocps(int* out, const char* text, int max);

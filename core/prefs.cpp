@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/message.h"
 #include "platform/platform.h"
 
 const prefdef prefdefs[NPREFS] = {
@@ -56,7 +57,7 @@ int setpref(const char* key, const char* val) {
   for (int i = 0; i < NPREFS; i++) {
     if (strcmp(key, prefdefs[i].key) != 0) continue;
     if (prefdefs[i].isstr) {
-      strlcpy0(prefstrs[i], val, SLEN);
+      utf8cut(prefstrs[i], val, SLEN);
     } else {
       long v = strtol(val, nullptr, 10);
       if (v < prefdefs[i].min) v = prefdefs[i].min;
@@ -91,6 +92,7 @@ void loadprefs() {
 }
 
 int saveprefs() {
+  plat_clearerr();  // a folder that cannot be named leaves no stale reason behind
   std::string path = prefspath(1);
   if (path.empty()) return 1;
   std::string text;
@@ -101,4 +103,23 @@ int saveprefs() {
     text += line;
   }
   return plat_writefile(path.c_str(), text.data(), text.size());
+}
+
+void storeprefint(int i, int v) {
+  const prefdef& p = prefdefs[i];
+  if (i == PREF_STARTUP_AL && (v < p.min || v > p.max)) v = p.idef;
+  prefdata[i] = v < p.min ? p.min : v > p.max ? p.max : v;
+}
+
+void storeprefstr(int i, const char* s) {
+  std::string t;
+  for (; *s; s++)
+    if ((unsigned char)*s >= 0x20 && *s != 0x7f) t += *s;
+  utf8cut(prefstrs[i], t.c_str(), SLEN);
+}
+
+int writeprefs() {
+  if (saveprefs() == 0) return 0;
+  fserror();
+  return 1;
 }

@@ -55,3 +55,13 @@ int saveprefs();
 // clamped to the entry's range. 1 when the key is unknown.
 int setpref(const char* key, const char* val);
 void readprefs(FILE* f);      // apply the lines of an open preferences file
+
+// Store a value the preferences dialog read back. An integer is clamped to the entry's range,
+// except that an alphabet index outside it gives the default alphabet; a text loses its control
+// characters (a pasted line break would end the line in the file) and is cut at a character
+// boundary to 999 bytes.
+void storeprefint(int i, int v);
+void storeprefstr(int i, const char* s);
+// Write the preferences file as saveprefs does, reporting a failure with the filing-system
+// message. 0 on success, 1 on failure.
+int writeprefs();

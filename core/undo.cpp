@@ -8,11 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "alphabet/alphabet.h"
 #include "core/common.h"
+#include "dicts/dicts.h"
 #include "filler/filler.h"
 #include "grid/select.h"
 #include "grid/symm.h"
 #include "grid/zyn.h"
+#include "treatment/treatment.h"
 
 namespace {
 // What a snapshot keeps of a square: everything but the characters and the derived data.
@@ -34,6 +37,8 @@ struct snapshot {
   int treattype, mustbeword, allocmode[2];
   std::string pluginpath, msg[2];
   ABM msgconstr[2][MXMSGSLOTS];
+  // Set only for a step that changed the alphabet: the alphabets before and after it.
+  std::shared_ptr<const alphastate> alphabefore, alphaafter;
 };
 
 std::unique_ptr<snapshot> ring[UNDOSLOTS];
@@ -69,10 +74,14 @@ void take(snapshot& s) {
   s.pluginpath = pluginpath;
   for (int i = 0; i < 2; i++) s.msg[i] = treatmsg[i];
   memcpy(s.msgconstr, msgconstr, sizeof msgconstr);
+  s.alphabefore.reset();
+  s.alphaafter.reset();
 }
 
-void restore(const snapshot& s) {
+// Bring back a snapshot; alpha, when set, is the alphabet that goes with it.
+void restore(const snapshot& s, const alphastate* alpha) {
   filler_stop();
+  bool plugin = treattype != s.treattype || s.pluginpath != pluginpath;
   gtype = s.gtype, width = s.width, height = s.height;
   rotsym = s.rotsym, mirsym = s.mirsym, dupsym = s.dupsym;
   const ABM* c = s.chars.data();
@@ -102,6 +111,12 @@ void restore(const snapshot& s) {
   strlcpy0(pluginpath, s.pluginpath.c_str(), SLEN);
   for (int i = 0; i < 2; i++) strlcpy0(treatmsg[i], s.msg[i].c_str(), MXMSGLEN + 1);
   memcpy(msgconstr, s.msgconstr, sizeof msgconstr);
+  if (alpha) {
+    // The answers are held in the alphabet's codes.
+    alpharestore(*alpha);
+    dictsload(0);
+  }
+  if (plugin || alpha) syncplugin();
   symmreduce();
   // The type or size may have changed: the cursor leaves a free light and stays on the grid.
   if (cursordir >= ndir()) cursordir = 0;
@@ -109,17 +124,28 @@ void restore(const snapshot& s) {
   unsaved = 1;
   afteredit();
 }
-}  // namespace
 
-void undo_push() {
+// Take a snapshot into the next slot and return it.
+snapshot& push() {
   if (!ring[undohead]) ring[undohead] = std::make_unique<snapshot>();
-  take(*ring[undohead]);
+  snapshot& s = *ring[undohead];
+  take(s);
   unsaved = 1;
   undohead = (undohead + 1) % UNDOSLOTS;
   undohwm = undohead;
   if (undocount == UNDOSLOTS) undotail = (undotail + 1) % UNDOSLOTS;
   else undocount++;
   if (deb(DEB_DOC)) pstdout("undo_push: head=%d tail=%d hwm=%d\n", undohead, undotail, undohwm);
+  return s;
+}
+}  // namespace
+
+void undo_push() { push(); }
+
+void undo_pushalpha(std::shared_ptr<const alphastate> before) {
+  snapshot& s = push();
+  s.alphabefore = std::move(before);
+  s.alphaafter = alphasave();
 }
 
 void undo_start() {
@@ -137,13 +163,13 @@ int undo_undo() {
   if (!undo_canundo()) return 1;
   undohead = prevslot(undohead);
   undocount--;
-  restore(*ring[prevslot(undohead)]);
+  restore(*ring[prevslot(undohead)], ring[undohead]->alphabefore.get());
   return 0;
 }
 
 int undo_redo() {
   if (!undo_canredo()) return 1;
-  restore(*ring[undohead]);
+  restore(*ring[undohead], ring[undohead]->alphaafter.get());
   undohead = (undohead + 1) % UNDOSLOTS;
   undocount++;
   return 0;

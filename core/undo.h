@@ -1,14 +1,22 @@
 // Undo and redo: a ring of up to 50 snapshots of the editable document, each taken after the
 // change that made it. A snapshot holds the grid type and size, the symmetry, the squares in
 // use, the default properties, the free lights and the treatment settings; never the title,
-// author, dictionaries, alphabet, selection or cursor.
+// author, dictionaries, selection or cursor. A step that changed the alphabet also keeps the
+// alphabets before and after it.
 #pragma once
 
 #include <cstddef>
+#include <memory>
+
+struct alphastate;
 
 // Store the current state as the newest snapshot, dropping any Redo steps and, when the ring is
 // full, the oldest snapshot. Marks the document unsaved.
 void undo_push();
+// The same for a change of alphabet: `before` is the alphabet the step replaced, the current one
+// the alphabet it made. Undoing the step brings back the previous alphabet with the grid,
+// redoing it the new one; either reloads the dictionaries.
+void undo_pushalpha(std::shared_ptr<const alphastate> before);
 // Start a fresh history whose only snapshot is the current state, and clear unsaved (a new or
 // loaded document; Undo never steps back into the previous document).
 void undo_start();
@@ -17,7 +25,8 @@ int undo_canundo();  // 1 when an older snapshot is there to go back to
 int undo_canredo();
 int undo_steps();    // Undo steps available now
 // Restore the previous (next) snapshot, reduce the symmetry to what the grid allows, put the
-// cursor back on the grid, mark the document unsaved and run the after-edit routine.
+// cursor back on the grid, mark the document unsaved and run the after-edit routine. A step
+// that changes the treatment's plug-in loads or unloads it.
 // Return 0 when done, 1 when there was nothing to undo (redo).
 int undo_undo();
 int undo_redo();

@@ -393,19 +393,8 @@ void freshafterfailure(int loaddicts) {
 
 // The plug-in a loaded document names, loaded only when the window's question allows it.
 void documentplugin() {
-  if (treattype != TT_PLUGIN) {
-    unloadplugin();
-    return;
-  }
-  if (usegui && ui.askplugin && !ui.askplugin(pluginpath)) {
-    unloadplugin();
-    return;
-  }
-  if (const char* err = loadplugin()) {
-    char buf[260];
-    pbuf(buf, sizeof buf, "Error loading custom plug-in\n%.200s", err);
-    errbox(buf);
-  }
+  if (treattype == TT_PLUGIN && usegui && ui.askplugin && !ui.askplugin(pluginpath)) unloadplugin();
+  else syncplugin();
 }
 
 }  // namespace

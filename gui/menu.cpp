@@ -5,6 +5,7 @@
 #include "grid/edit.h"
 #include "grid/freelight.h"
 #include "grid/select.h"
+#include "gui/dialogs.h"
 #include "gui/menutable.h"
 #include "gui/window.h"
 
@@ -40,10 +41,7 @@ GtkWidget* makeitem(int row) {
 
 }  // namespace
 
-// The command behind each item. A command without a handler here waits for its dialog or
-// engine: its items show and stay insensitive until it is wired here, one line each.
-//   to come: MC_PREFS, MC_DEFCELLPROPS, MC_SELCELLPROPS, MC_DEFLIGHTPROPS,
-//            MC_SELLIGHTPROPS, MC_DICTS, MC_ANALYSE, MC_ALPHABET, MC_TREATMENT
+// The command behind each item, one line each; every command of the menus has one.
 menuhandler handlerof(int cmd) {
   switch (cmd) {
     case MC_NEW: return m_new;
@@ -102,6 +100,15 @@ menuhandler handlerof(int cmd) {
     case MC_ACCEPT: return m_accept;
     case MC_UNBAN: return m_unban;
     case MC_ABOUT: return m_about;
+    case MC_PREFS: return m_prefs;
+    case MC_DEFCELLPROPS: return m_defcellprops;
+    case MC_SELCELLPROPS: return m_selcellprops;
+    case MC_DEFLIGHTPROPS: return m_deflightprops;
+    case MC_SELLIGHTPROPS: return m_sellightprops;
+    case MC_DICTS: return m_dicts;
+    case MC_ANALYSE: return m_analyse;
+    case MC_ALPHABET: return m_alphabet;
+    case MC_TREATMENT: return m_treatment;
     default: return nullptr;
   }
 }

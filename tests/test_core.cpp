@@ -193,6 +193,43 @@ TEST(Core, PreferencesFileRoundTrip) {
   unsetenv("XDG_CONFIG_HOME");
 }
 
+TEST(Core, PreferencesFromTheDialog) {
+  loadprefdefaults();
+  struct {
+    int pref, v, want;
+  } ints[] = {
+      {PREF_EXPORT_EPS_SQUARE_POINTS, 5, 10},   {PREF_EXPORT_HTML_SQUARE_PIXELS, 100, 72},
+      {PREF_STATS_MIN_CHECK_PERCENT, 150, 100}, {PREF_STATS_MAX_CHECK_PERCENT, -4, 0},
+      {PREF_EDIT_SHOW_NUMBERS, 0, 0},           {PREF_STARTUP_AL, 19, 19},
+      {PREF_STARTUP_AL, 20, 2},                 {PREF_STARTUP_AL, -1, 2},
+  };
+  for (auto& c : ints) {
+    storeprefint(c.pref, c.v);
+    EXPECT_EQ(prefint(c.pref), c.want) << prefdefs[c.pref].key << " " << c.v;
+  }
+  // A pasted line break or tab cannot break the file's lines.
+  storeprefstr(PREF_LOOKUPNAME_0, "Look\n up\r\n\there\x7f");
+  EXPECT_STREQ(prefstr(PREF_LOOKUPNAME_0), "Look uphere");
+  // 1200 bytes of two-byte characters: cut at 999 bytes, before the character that would not fit.
+  std::string longname;
+  for (int i = 0; i < 600; i++) longname += "é";
+  storeprefstr(PREF_LOOKUPNAME_0 + 1, longname.c_str());
+  EXPECT_EQ(std::string(prefstr(PREF_LOOKUPNAME_0 + 1)), longname.substr(0, 998));
+
+  // A write that fails is reported with the system's reason.
+  std::string dir = tempdir();
+  setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+  {
+    msgcapture cap;
+    EXPECT_EQ(withfilesizelimit(100, [] { return writeprefs(); }), 1);
+    EXPECT_EQ(cap.msgs, std::vector<std::string>{"E:Filing system error: File too large"});
+    EXPECT_EQ(writeprefs(), 0);
+    EXPECT_EQ(cap.msgs.size(), 1u);
+  }
+  system(("rm -rf " + dir).c_str());
+  unsetenv("XDG_CONFIG_HOME");
+}
+
 TEST(Core, FilingSystemErrorText) {
   msgcapture cap;
   EXPECT_EQ(plat_fopen("/nonexistent/dir/file", "r"), nullptr);

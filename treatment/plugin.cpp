@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/message.h"
 #include "platform/platform.h"
 #include "treatment/treatment.h"
 
@@ -65,6 +66,23 @@ void unloadplugin() {
   plat_dlclose(lib);
   lib = nullptr;
   treatp = nullptr;
+}
+
+void pluginerror(const char* err) {
+  char why[201];
+  utf8cut(why, err, sizeof why);
+  std::string msg = std::string("Error loading custom plug-in\n") + why;
+  errbox(msg.c_str());
+}
+
+int syncplugin() {
+  if (treattype != TT_PLUGIN) {
+    unloadplugin();
+    return 0;
+  }
+  const char* err = loadplugin();
+  if (err) pluginerror(err);
+  return err != nullptr;
 }
 
 bool pluginloaded() { return treatp != nullptr; }

@@ -60,5 +60,10 @@ extern int pfcell[62];
 const char* loadplugin();
 void unloadplugin();
 bool pluginloaded();
+// Report a load error of loadplugin as "Error loading custom plug-in" and its first 200 bytes.
+void pluginerror(const char* err);
+// Load the plug-in when the treatment is the custom plug-in, else unload it, reporting a failed
+// load. 0, or 1 when the load failed.
+int syncplugin();
 // Calls the plug-in's treat with the answer's text; 1 when no plug-in is loaded.
 int plugintreat(const char* utf8);

@@ -9,32 +9,8 @@
   a11y.py menustate       every menu item: its name, a tab, 1 when sensitive else 0
   a11y.py labels TITLE    the texts of the labels of the dialog titled TITLE"""
 import sys
-import time
 
-from dogtail.config import config
-config.checkForA11y = False
-config.logDebugToFile = False
-config.logDebugToStdOut = False
-config.searchBackoffDuration = 0.1
-config.searchCutoffCount = 50
-from dogtail import tree  # noqa: E402
-sys.excepthook = sys.__excepthook__  # dogtail routes tracebacks to its disabled logger
-
-
-def wait_for(cond, what, timeout=15.0):
-    t0, last = time.time(), None
-    while time.time() - t0 < timeout:
-        try:
-            v = cond()
-            if v:
-                return v
-        except Exception as e:  # not on the bus yet, or gone meanwhile
-            last = e
-        time.sleep(0.05)
-    raise AssertionError("timed out waiting for %s (%r)" % (what, last))
-
-
-app = wait_for(lambda: tree.root.application("zyn"), "zyn on the accessibility bus")
+from a11ybus import app, wait_for
 if sys.argv[1] == "menus":
     frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
     print(frame.name)

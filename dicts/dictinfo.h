@@ -1,0 +1,31 @@
+// What the dictionaries dialog and the statistics window show and do, without their widgets:
+// a slot's one-line description, the statistics of the last load, the warning about loaded
+// slots no light uses, and applying the slot settings.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/common.h"
+
+// A slot (0..8) described in at most maxlen characters: its file name (a long one as "..." and
+// its last maxlen-3 characters), else its answer filter in double quotes (a long one cut to its
+// first maxlen-3 characters and "..."), else "<empty>".
+std::string dictdesc(int slot, int maxlen);
+
+// The lines of a slot's page in the statistics window: its name, and for a slot with a file or
+// an answer filter the counts of the last load and the characters it rejected. Plain text.
+std::vector<std::string> dictstatlines(int slot);
+
+// The warning for slots that stored words in the last load although no light's properties let
+// it use them; "" when there are none.
+std::string dictusewarning();
+
+// The texts of the dialog's 27 entries, slot by slot.
+struct dictform {
+  std::string path[MAXNDICTS], ff[MAXNDICTS], af[MAXNDICTS];
+};
+dictform dictcurrent();
+// Store the slot settings (each cut to 999 bytes at a character boundary), reload every slot
+// (its problems are reported), warn about unused slots, refresh the fill and push one undo step.
+void applydictform(const dictform& f);

@@ -1,0 +1,59 @@
+// The answer treatment dialog without its widgets.
+#include "treatment/settings.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "core/undo.h"
+#include "filler/filler.h"
+#include "grid/select.h"
+#include "grid/zyn.h"
+#include "treatment/treatment.h"
+
+treatform treatcurrent() {
+  treatform f;
+  f.pos = treatpos(treattype);
+  char buf[1024];
+  for (int m = 0; m < 2; m++) {
+    f.msg[m] = treatmsg[m];
+    f.alloc[m] = allocmode[m];
+    std::vector<std::string> sets;
+    for (int k = 0; k < MXMSGSLOTS; k++) {
+      abmtostr(buf, sizeof buf, msgconstr[m][k], 1);
+      sets.push_back(buf);
+    }
+    while (!sets.empty() && sets.back() == "?") sets.pop_back();
+    for (const std::string& t : sets) f.constr[m] += t;
+  }
+  f.plugin = pluginpath;
+  f.mustbeword = mustbeword != 0;
+  return f;
+}
+
+int treatpos(int t) {
+  for (int i = 0; i < NTREATTYPES; i++)
+    if (treatorder[i] == t) return i;
+  return 0;
+}
+
+int treatatpos(int pos) { return pos >= 0 && pos < NTREATTYPES ? treatorder[pos] : TT_NONE; }
+
+bool treatmsgused(int t, int m) { return msglabel(t, m)[0] != '-'; }
+bool treatallocused(int t, int m) { return discretionok(t, m); }
+bool treatconstrused(int t, int m, int alloc) { return discretionok(t, m) && alloc >= 1; }
+
+void applytreatform(const treatform& f) {
+  filler_stop();  // the filler reads the settings and may be inside the plug-in
+  utf8cut(pluginpath, f.plugin.c_str(), SLEN);
+  treattype = treatatpos(f.pos);
+  for (int m = 0; m < 2; m++) {
+    utf8cut(treatmsg[m], f.msg[m].c_str(), MXMSGLEN + 1);
+    allocmode[m] = discretionok(treattype, m) ? std::clamp(f.alloc[m], 0, 2) : 0;
+    int n = parseabm(msgconstr[m], MXMSGSLOTS, f.constr[m].c_str(), 1);
+    std::fill(msgconstr[m] + n, msgconstr[m] + MXMSGSLOTS, ABM_ALLDASH);
+  }
+  mustbeword = f.mustbeword;
+  syncplugin();
+  afteredit();
+  undo_push();
+}
