@@ -79,8 +79,10 @@ void autofill(int mode) {
   }
   runfipdia();
   if (deb(DEB_UI)) pstdout("stopping filler...\n");
+  gint64 t = g_get_monotonic_time();
   filler_stop();  // after Stop this ends the search; after the fill's own end it only tidies up
-  if (deb(DEB_UI)) pstdout("stopped filler, status=%d\n", filler_status.load());
+  if (deb(DEB_UI))
+    pstdout("stopped filler in %.1f ms, status=%d\n", (g_get_monotonic_time() - t) / 1000.0, filler_status.load());
   setfeaslabel("");
   switch (filler_status) {
     case FS_LISTS: errbox("Error generating lists of feasible lights"); break;

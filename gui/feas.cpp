@@ -182,4 +182,8 @@ void updatefeas() {
   std::string label = feaslabeltext();
   if (deb(DEB_DRAW)) pstdout("Setting poss label to >%s<\n", label.c_str());
   setfeaslabel(label.c_str());
+  if (assistkeytime) {
+    if (deb(DEB_UI)) pstdout("key answered in %.2f ms\n", (g_get_monotonic_time() - assistkeytime) / 1000.0);
+    assistkeytime = 0;
+  }
 }

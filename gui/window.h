@@ -95,6 +95,9 @@ void statsrefresh();
 GtkWidget* buildfeaslist();
 void setfeaslabel(const char* text);
 void updatefeas();
+// When the last key that changed the grid was pressed, until the assistance it restarted has
+// refilled the list (0 then); for the trace of the time a key takes to be answered.
+extern gint64 assistkeytime;
 
 // The engine's hooks into the window (gui/hooks.cpp).
 void installhooks();
