@@ -2,8 +2,8 @@
 # Filling journey 2, Autofill: Ctrl+G on a blank 5x5 grid shows the progress dialog, which closes
 # by itself; Accept hints and Save give a grid whose every light is a word of the list, none
 # twice with the no-duplicates preference on. A grid with no fill: "No fill found". Stop during
-# a long fill of a 21x21 grid with the huge list: the window answers within 200 ms and the
-# partial fill's hints stay, to be accepted.
+# a long fill of a 21x21 grid with the huge list, once it has shown its progress: the window
+# answers within 200 ms and the partial fill's hints stay, to be accepted.
 source "$(dirname "$0")/lib.sh" "$1"
 
 start_x
@@ -63,7 +63,9 @@ grep -x '[a-z]*' /usr/share/dict/british-english-huge >huge.txt
 foreign_grid big.txt $(cat "$HERE/../../bench/hard/h21.01.txt")
 open_zyn -d huge.txt big.txt
 autofill
-sleep 1
+# The search shows its progress on the grid every 3 s: Stop once it has.
+n=$(line_count "refreshhints()")
+wait_lines "refreshhints()" $((n + 1))
 D=$(dialog_of_zyn) || fail "the progress dialog has gone"
 xdotool windowfocus --sync "$D" key Return
 fill_over

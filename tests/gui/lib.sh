@@ -239,25 +239,9 @@ answer() {
 marked_squares() { awk '$1 == "SQ" && ($4 != 0 || $5 != 0 || $6 != 0) { print $2, $3, $4, $5, $6 }' "$1"; }
 
 # ---- fills ------------------------------------------------------------------------------------
-# A grid drawing ('.' a cell, '#' a block; one line a row) as a foreign grid file that Open
-# reads: each run of cells along a row or a column is a light.
+# A grid drawing ('.' a cell, '#' a block; one line a row) as a foreign grid file that Open reads.
 foreign_grid() {  # foreign_grid OUT ROW...
   local out=$1
   shift
-  printf '%s\n' "$@" | awk '
-    { g[NR - 1] = $0; w = length($0) }
-    END {
-      h = NR
-      print "  ympath grid"; printf "[Grid %d %d]\n", w, h; print "CheckingType=1"
-      for (y = 0; y < h; y++) for (x = 0; x < w; x++)
-        if (substr(g[y], x + 1, 1) == "." && (x == 0 || substr(g[y], x, 1) != ".")) {
-          for (e = x; e < w && substr(g[y], e + 1, 1) == "."; e++);
-          printf "[Light %d %d %d %d]\n", x, y, e, y
-        }
-      for (x = 0; x < w; x++) for (y = 0; y < h; y++)
-        if (substr(g[y], x + 1, 1) == "." && (y == 0 || substr(g[y - 1], x + 1, 1) != ".")) {
-          for (e = y; e < h && substr(g[e], x + 1, 1) == "."; e++);
-          printf "[Light %d %d %d %d]\n", x, y, x, e
-        }
-    }' >"$out"
+  printf '%s\n' "$@" | bash "$HERE/../../tools/grid2foreign.sh" >"$out"
 }
