@@ -3,7 +3,12 @@
 # window's first paint and to the first assistance result (feasible words listed), and the idle
 # window's resident memory, with the default word list and with a ten-word list. Then the time
 # from a key press reaching the window to the end of the repaint it causes, typing letters into
-# a 15x15 and a 63x63 grid (the window's own trace "key shown in").
+# a 15x15 and a 63x63 grid (the window's own trace "key shown in"). Then, with the lower-case
+# words of the huge British list and assistance on the entire grid: the time from a key to the
+# feasible-word list and hints it changes ("key answered in") on the empty standard grid 15.01;
+# the longest gap between the 100 ms ticks of the main loop while an autofill of a hard 21x21
+# grid runs for 5 s, and how long its Stop takes; the resident memory before and after 100
+# edits.
 # Usage: bash bench/bench_window.sh [runs]   (Release build in build-bench/, or BUILD=folder)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -81,3 +86,76 @@ for i in $(seq "$runs"); do
   keys "15x15" "$work/g15.txt"
   keys "63x63" "$work/g63.txt"
 done
+
+grep -x '[a-z]*' /usr/share/dict/british-english-huge >"$work/huge.txt"
+bash tools/grid2foreign.sh bench/grids/15.01.txt >"$work/15.01.txt"
+bash tools/grid2foreign.sh bench/hard/h21.01.txt >"$work/h21.01.txt"
+mainwindow() { until w=$(xdotool search --onlyvisible --name "^Zyn: " 2>/dev/null | head -n 1) && [ -n "$w" ]; do sleep 0.05; done; }
+# answered: 20 keys into 15.01, waiting for each key's list before the next.
+answered() {
+  local pid w n
+  : >"$work/out"
+  "$zyn" -D0x10 -d "$work/huge.txt" "$work/15.01.txt" >>"$work/out" 2>/dev/null &
+  pid=$!
+  mainwindow
+  until grep -q "^updatefeas()" "$work/out"; do sleep 0.05; done
+  xdotool windowfocus --sync "$w"
+  # A letter and its deletion, ten times: each key on a grid with at most one letter.
+  for k in s BackSpace s BackSpace s BackSpace s BackSpace s BackSpace s BackSpace s BackSpace s BackSpace s BackSpace s BackSpace; do
+    n=$(grep -c "^key answered in" "$work/out" || true)
+    xdotool key --window "$w" $k
+    until [ "$(grep -c "^key answered in" "$work/out" || true)" -gt "$n" ]; do sleep 0.01; done
+  done
+  xdotool windowfocus --sync "$w" key ctrl+q
+  sleep 0.5
+  xdotool key Return
+  wait $pid
+  awk '/^key answered in/ { print $4 }' "$work/out" | sort -n | awk '{ t[n++] = $1 } END {
+    printf "%-22s %3d keys: median %.1f ms, worst %.1f ms\n", "15.01, huge list", n, t[int((n - 1) / 2)], t[n - 1] }'
+}
+echo "key press to the feasible-word list and hints it changes (entire grid, huge list):"
+for i in $(seq "$runs"); do answered; done
+
+# longfill: Autofill of a hard 21x21 grid for 5 s, then Stop.
+longfill() {
+  local pid w d
+  : >"$work/out"
+  "$zyn" -D0x10 -d "$work/huge.txt" "$work/h21.01.txt" >>"$work/out" 2>/dev/null &
+  pid=$!
+  mainwindow
+  until grep -q "^updatefeas()" "$work/out"; do sleep 0.05; done
+  xdotool windowfocus --sync "$w" key ctrl+g
+  until grep -q "^progress dialog shown" "$work/out"; do sleep 0.05; done
+  sleep 5
+  for d in $(xdotool search --onlyvisible --class zyn); do
+    [ -z "$(xdotool getwindowname "$d")" ] && xdotool windowfocus --sync "$d" key Return && break
+  done
+  until grep -q "^stopped filler in" "$work/out"; do sleep 0.05; done
+  xdotool windowfocus --sync "$w" key ctrl+q
+  wait $pid
+  printf "%s; %s\n" "$(grep '^progress timer' "$work/out")" "$(grep -o '^stopped filler in [0-9.]* ms' "$work/out")"
+}
+echo "autofill of h21.01 for 5 s, then Stop:"
+for i in $(seq "$runs"); do longfill; done
+
+# edits: the resident memory after start-up and after 100 edits (50 letters, each deleted again).
+edits() {
+  local pid w before after
+  : >"$work/out"
+  "$zyn" -D0x10 -d "$work/huge.txt" "$work/15.01.txt" >>"$work/out" 2>/dev/null &
+  pid=$!
+  mainwindow
+  until grep -q "^updatefeas()" "$work/out"; do sleep 0.05; done
+  sleep 1
+  before=$(awk '/^VmRSS/ { print $2 }' /proc/$pid/status)
+  xdotool windowfocus --sync "$w"
+  for i in $(seq 50); do xdotool key --window "$w" e BackSpace; sleep 0.1; done
+  sleep 2
+  after=$(awk '/^VmRSS/ { print $2 }' /proc/$pid/status)
+  xdotool windowfocus --sync "$w" key ctrl+q
+  sleep 0.5
+  xdotool key Return
+  wait $pid
+  printf "resident memory: %d MB after start-up, %d MB after 100 edits\n" $((before / 1024)) $((after / 1024))
+}
+for i in $(seq "$runs"); do edits; done

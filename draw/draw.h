@@ -59,3 +59,9 @@ void cursorpos(int* px, int* py);
 void drawselection(cairo_t* cr);
 void drawlightsel(cairo_t* cr);
 void drawfreelights(cairo_t* cr);
+
+// The statistics window's entry histogram, in pixels: a bar for each character of the
+// alphabet by the number of grid entries fixed to it (the last rebuild's figures), each group
+// (letters, digits, others) that is entered somewhere; nothing when no entry is fixed.
+int histogramwidth();  // the drawing's width; its height is 250
+void drawhistogram(cairo_t* cr);

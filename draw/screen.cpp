@@ -155,6 +155,7 @@ void refreshmarks() {
 }
 
 void refreshhints() {
+  if (deb(DEB_DRAW)) pstdout("refreshhints()\n");
   redrawlayer(sfh, 0.5, drawhints);
   if (fits()) invalidateall();
 }

@@ -1,17 +1,139 @@
 // The feasible-word list beside the grid and the feasible-characters line below it, refilled
-// on the main thread when a background fill has published its result.
+// on the main thread when a background fill has published its result; and the list's actions:
+// a click (or Enter) enters a word into the cursor's light, the pop-up menu bans, copies or
+// looks a word up.
+#include <cmath>
 #include <string>
+#include <vector>
 
-#include "alphabet/alphabet.h"
 #include "core/common.h"
-#include "export/answers.h"
+#include "core/message.h"
+#include "core/prefs.h"
 #include "filler/filler.h"
-#include "filler/search.h"
-#include "grid/geometry.h"
-#include "grid/zyn.h"
+#include "grid/assist.h"
+#include "gui/lookup.h"
 #include "gui/window.h"
+#include "platform/platform.h"
 
-static GtkListStore* feasstore;
+namespace {
+
+GtkListStore* feasstore;
+// The rows shown, the entry methods of their light and the fill that listed them. A row is
+// acted on only while that fill is the latest: after another has started, the list is about
+// to be refilled, perhaps for another light.
+std::vector<listedword> shown;
+unsigned int shownem, showngen;
+
+const listedword* currentrow(int r) {
+  if (showngen != fillgen.load() || r < 0 || r >= (int)shown.size()) return nullptr;
+  return &shown[r];
+}
+
+void backtogrid() {
+  if (drawarea) gtk_widget_grab_focus(drawarea);
+}
+
+void enterrow(int r) {
+  if (deb(DEB_DRAW)) pstdout("row select event %d\n", r);
+  const listedword* w = currentrow(r);
+  if (!w) return;
+  editreport rep = enterword(*w, shownem);
+  if (!rep.done) return;
+  showedit(rep);
+  backtogrid();
+}
+
+// The row under a point of the list, -1 when none.
+int rowat(double x, double y) {
+  GtkTreePath* path = nullptr;
+  if (!gtk_tree_view_get_path_at_pos(GTK_TREE_VIEW(feaslist), (int)x, (int)y, &path, nullptr, nullptr, nullptr))
+    return -1;
+  int r = gtk_tree_path_get_indices(path)[0];
+  gtk_tree_path_free(path);
+  return r;
+}
+
+void onban(GtkMenuItem*, gpointer p) {
+  const listedword* w = currentrow(GPOINTER_TO_INT(p));
+  if (w && banword(w->ans) == 0 && deb(DEB_UI)) pstdout("banned %s\n", w->cf.c_str());
+  backtogrid();
+}
+
+void oncopy(GtkMenuItem* item, gpointer) {
+  const char* cf = (const char*)g_object_get_data(G_OBJECT(item), "text");
+  gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), cf, -1);
+  backtogrid();
+}
+
+void onlookup(GtkMenuItem* item, gpointer) {
+  std::string uri = (const char*)g_object_get_data(G_OBJECT(item), "text");
+  if (deb(DEB_UI)) pstdout("Lookup %s\n", uri.c_str());
+  if (!openableaddress(uri)) errbox("Only http:// and https:// URIs can be opened.\nPlease check your Preferences settings.");
+  else if (plat_openuri(uri.c_str())) {
+    std::string msg = "Could not open the address\n" + uri;
+    errbox(msg.c_str());
+  }
+  if (mainw && mainw->window) gdk_window_set_cursor(mainw->window, nullptr);
+  backtogrid();
+}
+
+// A menu item that hands its callback a copy of text, freed with the item.
+GtkWidget* textitem(const char* label, const std::string& text, GCallback cb) {
+  GtkWidget* item = gtk_menu_item_new_with_label(label);
+  g_object_set_data_full(G_OBJECT(item), "text", g_strdup(text.c_str()), g_free);
+  g_signal_connect(item, "activate", cb, nullptr);
+  return item;
+}
+
+gboolean destroylater(gpointer w) {
+  gtk_widget_destroy(GTK_WIDGET(w));
+  return FALSE;
+}
+
+void popup(int r, GdkEventButton* ev) {
+  const listedword* w = currentrow(r);
+  if (!w) return;
+  GtkWidget* menu = gtk_menu_new();
+  if (w->ans >= 0) {
+    std::string label = "Ban \"" + w->cf + "\"";
+    GtkWidget* ban = gtk_menu_item_new_with_label(label.c_str());
+    g_signal_connect(ban, "activate", G_CALLBACK(onban), GINT_TO_POINTER(r));
+    gtk_menu_shell_append(GTK_MENU_SHELL(menu), ban);
+  }
+  gtk_menu_shell_append(GTK_MENU_SHELL(menu), textitem("Copy", w->cf, G_CALLBACK(oncopy)));
+  for (int i = 0; i < 6; i++) {
+    std::string uri = lookupaddress(prefstr(PREF_LOOKUPURI_0 + i), w->cf.c_str());
+    if (deb(DEB_UI)) pstdout("lookupuri[%d]=%s\n", i, uri.c_str());
+    if (uri.empty()) continue;
+    gtk_menu_shell_append(GTK_MENU_SHELL(menu), textitem(prefstr(PREF_LOOKUPNAME_0 + i), uri, G_CALLBACK(onlookup)));
+  }
+  gtk_widget_show_all(menu);
+  // Destroyed once closed; later, so that the chosen item's command runs first.
+  g_signal_connect(menu, "deactivate", G_CALLBACK(+[](GtkWidget* m, gpointer) { g_idle_add(destroylater, m); }), nullptr);
+  gtk_menu_popup(GTK_MENU(menu), nullptr, nullptr, nullptr, nullptr, ev->button, ev->time);
+}
+
+// A click enters the word under it; the right button opens the pop-up menu. The list is not
+// selected by the pointer: moving through it with the keyboard enters nothing until Enter.
+gboolean onbutton(GtkWidget*, GdkEventButton* ev, gpointer) {
+  if (ev->window != gtk_tree_view_get_bin_window(GTK_TREE_VIEW(feaslist))) return FALSE;
+  int r = rowat(ev->x, ev->y);
+  if (deb(DEB_DRAW)) pstdout("list button %d type %d row %d\n", (int)ev->button, (int)ev->type, r);
+  if (r < 0) return FALSE;
+  if (ev->button == 1 && ev->type == GDK_BUTTON_PRESS) enterrow(r);
+  else if (ev->button == 3 && ev->type == GDK_BUTTON_PRESS) popup(r, ev);
+  return ev->button == 1 || ev->button == 3;
+}
+
+// Enter (or space) on the row the keyboard is on.
+void onactivated(GtkTreeView*, GtkTreePath* path, GtkTreeViewColumn*, gpointer) {
+  GdkEvent* ev = gtk_get_current_event();
+  bool key = ev && ev->type == GDK_KEY_PRESS;
+  if (ev) gdk_event_free(ev);
+  if (key) enterrow(gtk_tree_path_get_indices(path)[0]);
+}
+
+}  // namespace
 
 GtkWidget* buildfeaslist() {
   feasstore = gtk_list_store_new(1, G_TYPE_STRING);
@@ -24,7 +146,10 @@ GtkWidget* buildfeaslist() {
   gtk_tree_view_append_column(GTK_TREE_VIEW(feaslist), col);
   gtk_tree_view_set_headers_visible(GTK_TREE_VIEW(feaslist), TRUE);
   gtk_tree_view_set_headers_clickable(GTK_TREE_VIEW(feaslist), FALSE);
+  gtk_tree_view_set_enable_search(GTK_TREE_VIEW(feaslist), FALSE);
   gtk_tree_selection_set_mode(gtk_tree_view_get_selection(GTK_TREE_VIEW(feaslist)), GTK_SELECTION_SINGLE);
+  g_signal_connect(feaslist, "button-press-event", G_CALLBACK(onbutton), nullptr);
+  g_signal_connect(feaslist, "row-activated", G_CALLBACK(onactivated), nullptr);
   return feaslist;
 }
 
@@ -32,42 +157,33 @@ void setfeaslabel(const char* text) {
   if (feaslabel) gtk_label_set_text(GTK_LABEL(feaslabel), text);
 }
 
-// The label text for the cursor's entry: its feasible characters by decreasing score.
-static std::string feaschars() {
-  if (curent < 0 || curent >= ne || curword < 0 || curword >= nw || words[curword].fe) return "";
-  const entry* e = entries + curent;
-  unsigned char poss[64] = {0};
-  // The published set: the filler thread may still be unwinding its working sets.
-  if (e->flbmh) getposs(e, poss, 0, 0);
-  if (!poss[0]) return " No feasible characters";
-  std::string t = poss[1] ? " Feasible characters: " : " Feasible character: ";
-  for (int i = 0; poss[i]; i++) t += icctext[poss[i]];
-  return t;
-}
-
 void updatefeas() {
   if (!feaslist) return;
   if (deb(DEB_DRAW)) pstdout("updatefeas()\n");
-  if (assistmode == 0) {
-    setfeaslabel("");
-    return;
-  }
   // Detached from the view while it is refilled, so that the view does not follow every row.
   g_object_ref(feasstore);
   gtk_tree_view_set_model(GTK_TREE_VIEW(feaslist), nullptr);
   gtk_list_store_clear(feasstore);
-  std::string label;
-  if (isclear(cursorx, cursory)) {
-    char text[ANSFORMLEN];
-    GtkTreeIter it;
-    for (int i = 0; i < llistlen; i++) {
-      ansform(text, llist[i], llistdm);
-      gtk_list_store_insert_with_values(feasstore, &it, -1, 0, text, -1);
+  shown.clear();
+  if (assistmode != 0) shown = listedwords();
+  shownem = llistem;
+  showngen = fillgen.load();
+  GtkTreeIter it;
+  for (const listedword& w : shown) {
+    if (deb(DEB_DRAW)) {
+      char score[20] = "";
+      if (w.ans >= 0) pbuf(score, sizeof score, "%+.1f", log10(w.weight));
+      pstdout("gtk_clist_append( <%s> <%s> )\n", w.text.c_str(), score);
     }
-    label = feaschars();
+    gtk_list_store_insert_with_values(feasstore, &it, -1, 0, w.text.c_str(), -1);
   }
   gtk_tree_view_set_model(GTK_TREE_VIEW(feaslist), GTK_TREE_MODEL(feasstore));
   g_object_unref(feasstore);
+  std::string label = feaslabeltext();
   if (deb(DEB_DRAW)) pstdout("Setting poss label to >%s<\n", label.c_str());
   setfeaslabel(label.c_str());
+  if (assistkeytime) {
+    if (deb(DEB_UI)) pstdout("key answered in %.2f ms\n", (g_get_monotonic_time() - assistkeytime) / 1000.0);
+    assistkeytime = 0;
+  }
 }

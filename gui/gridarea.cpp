@@ -11,6 +11,7 @@
 #include "gui/window.h"
 
 int curmoved;
+gint64 assistkeytime;
 
 namespace {
 
@@ -74,7 +75,7 @@ gboolean onkey(GtkWidget*, GdkEventKey* ev, gpointer) {
   gint64 t = g_get_monotonic_time();
   editreport r = keypress((int)gdk_keyval_to_unicode(ev->keyval), zynkeyof(ev->keyval), ev->state);
   if (!r.done) return FALSE;
-  keytime = t;
+  keytime = assistkeytime = t;
   showedit(r);
   return TRUE;
 }

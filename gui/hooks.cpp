@@ -24,9 +24,10 @@ void invalidate(int x, int y, int w, int h) {
   gdk_window_invalidate_rect(drawarea->window, &r, FALSE);
 }
 
-// The end of an autofill; its progress dialog closes here once the autofill commands exist.
+// The end of an autofill: its progress dialog closes.
 void fillended() {
   if (deb(DEB_UI)) pstdout("fill %u ended\n", fillgen.load());
+  fipdone();
 }
 
 // Work the filler thread hands to the main loop: at most one idle call of each kind is pending,
@@ -87,6 +88,7 @@ void installhooks() {
   ui.updatefeas = [] { onmain(&feaswork); };
   ui.fipdone = [] { onmain(&filldonework); };
   ui.setfeaslabel = setfeaslabel;
+  ui.statsrefresh = statsrefresh;
 }
 
 void clearhooks() { ui = {}; }

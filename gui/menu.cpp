@@ -41,9 +41,7 @@ GtkWidget* makeitem(int row) {
 
 }  // namespace
 
-// The command behind each item. A command without a handler here waits for its dialog or
-// engine: its items show and stay insensitive until it is wired here, one line each.
-//   to come: MC_STATS, MC_AUTOFILL, MC_ACCEPT, MC_UNBAN
+// The command behind each item, one line each; every command of the menus has one.
 menuhandler handlerof(int cmd) {
   switch (cmd) {
     case MC_NEW: return m_new;
@@ -77,6 +75,7 @@ menuhandler handlerof(int cmd) {
     case MC_INSROW: return [](int v) { showedit(insertrow(v)); };
     case MC_INSCOL: return [](int v) { showedit(insertcol(v)); };
     case MC_ZOOM: return m_zoom;
+    case MC_STATS: return m_stats;
     case MC_GRIDPROPS: return m_gridprops;
     case MC_SELCELL: return [](int) { selcurcell(); };
     case MC_SELLIGHT: return [](int) { selcurlight(); };
@@ -96,7 +95,10 @@ menuhandler handlerof(int cmd) {
     case MC_ROTSYM: return m_rotsym;
     case MC_MIRSYM: return m_mirsym;
     case MC_DUPSYM: return m_dupsym;
+    case MC_AUTOFILL: return autofill;
     case MC_INTERACTIVE: return m_interactive;
+    case MC_ACCEPT: return m_accept;
+    case MC_UNBAN: return m_unban;
     case MC_ABOUT: return m_about;
     case MC_PREFS: return m_prefs;
     case MC_DEFCELLPROPS: return m_defcellprops;

@@ -80,10 +80,24 @@ void menusensitive(int row, bool on);
 // Make a radio item the active one of its group without running any item's command.
 void menuselect(int cmd, int action);
 
+// The Autofill menu (gui/autofill.cpp): a fill of the whole grid (FM_ALL) or of the selected
+// cells (FM_SEL) under the progress dialog; fipdone asks that dialog to close once the fill
+// has ended.
+void autofill(int mode);
+void fipdone();
+void m_accept(int v);
+void m_unban(int v);
+// The statistics window (gui/stats.cpp); statsrefresh refills it when it is open.
+void m_stats(int v);
+void statsrefresh();
+
 // The feasible words and characters (gui/feas.cpp).
 GtkWidget* buildfeaslist();
 void setfeaslabel(const char* text);
 void updatefeas();
+// When the last key that changed the grid was pressed, until the assistance it restarted has
+// refilled the list (0 then); for the trace of the time a key takes to be answered.
+extern gint64 assistkeytime;
 
 // The engine's hooks into the window (gui/hooks.cpp).
 void installhooks();

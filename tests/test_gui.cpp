@@ -1,4 +1,5 @@
-// The window's logic that needs no display: the menu table and the file chooser's names.
+// The window's logic that needs no display: the menu table, the file chooser's names and the
+// look-up addresses.
 #include <gtest/gtest.h>
 #include <gdk/gdkkeysyms.h>
 #include <gtk/gtk.h>
@@ -13,6 +14,7 @@
 #include "core/common.h"
 #include "grid/menus.h"
 #include "grid/zyn.h"
+#include "gui/lookup.h"
 #include "gui/menutable.h"
 #include "gui/names.h"
 
@@ -170,4 +172,29 @@ TEST(Gui, ChooserNames) {
   EXPECT_EQ(withextension("grid.zyn", ".zyn"), "grid.zyn");
   EXPECT_EQ(withextension("grid.txt", ".zyn"), "grid.txt");
   EXPECT_EQ(withextension("/home/a.b/grid", ".zyn"), "/home/a.b/grid.zyn");
+}
+
+TEST(Gui, LookupAddresses) {
+  struct {
+    const char *tmpl, *cf, *uri;
+  } cases[] = {
+      {"https://x.org/?q=%s", "cat", "https://x.org/?q=cat"},
+      {"https://x.org/%s/%s", "it's a", "https://x.org/it%27s%20a/it%27s%20a"},
+      {"https://x.org/?q=%s", "caf\xc3\xa9", "https://x.org/?q=caf%C3%A9"},  // UTF-8 bytes
+      {"https://x.org/100%%/%s", "Ab9", "https://x.org/100%/Ab9"},
+      {"https://x.org/%a%s", "b", "https://x.org/ab"},  // "%" and another character: that character
+      {"https://x.org/?q=%s%", "b", "https://x.org/?q=b%"},  // a "%" at the end stays
+      {"no word", "b", "no word"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(lookupaddress(c.tmpl, c.cf), c.uri) << c.tmpl;
+  // Too long a word or address: no entry.
+  std::string word(LOOKUPMAX - 20, 'a');
+  EXPECT_EQ(lookupaddress("https://x.org/%s", word.c_str()), "https://x.org/" + word);
+  EXPECT_EQ(lookupaddress("https://x.org/%s", (word + std::string(30, 'a')).c_str()), "");
+  EXPECT_EQ(lookupaddress("https://x.org/%s", std::string(LOOKUPMAX + 1, 'a').c_str()), "");
+  EXPECT_EQ(lookupaddress("https://x.org/%s", std::string(LOOKUPMAX / 2, ' ').c_str()), "");  // three bytes each
+
+  for (const char* ok : {"http://a", "https://a/b"}) EXPECT_TRUE(openableaddress(ok)) << ok;
+  for (const char* no : {"file:///etc/passwd", "javascript:x", "HTTPS//a", "", "ftp://a"})
+    EXPECT_FALSE(openableaddress(no)) << no;
 }

@@ -7,7 +7,9 @@
   a11y.py buttons the screen centre of each push button of the main window, one per line
   a11y.py label   the feasible-characters line
   a11y.py menustate       every menu item: its name, a tab, 1 when sensitive else 0
-  a11y.py labels TITLE    the texts of the labels of the dialog titled TITLE"""
+  a11y.py labels TITLE    the texts of the labels of the dialog titled TITLE
+  a11y.py list    the feasible-word list: each row's text and its screen centre, one per line
+  a11y.py popup   the items of the pop-up menu now showing: name and screen centre"""
 import sys
 
 from a11ybus import app, wait_for
@@ -27,6 +29,19 @@ elif sys.argv[1] == "labels":
     dialog = wait_for(lambda: [d for d in app.children if d.name == sys.argv[2] and d.showing], "the dialog")[0]
     for n in dialog.findChildren(lambda n: n.roleName == "label"):
         print(n.name)
+elif sys.argv[1] == "list":
+    frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
+    table = frame.child(roleName="table")
+    for n in table.children:
+        if n.roleName == "table cell" and n.name and n.showing:
+            (x, y), (w, h) = n.position, n.size
+            print("%s\t%d %d" % (n.name, x + w // 2, y + h // 2))
+elif sys.argv[1] == "popup":
+    menu = wait_for(lambda: [m for m in app.children if m.roleName == "window" and m.showing
+                             and m.findChildren(lambda n: n.roleName == "menu item" and n.showing)], "a pop-up menu")[0]
+    for n in menu.findChildren(lambda n: n.roleName == "menu item" and n.showing):
+        (x, y), (w, h) = n.position, n.size
+        print("%s\t%d %d" % (n.name, x + w // 2, y + h // 2))
 elif sys.argv[1] == "grid":
     frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
     print("%d %d" % tuple(frame.child(roleName="viewport").children[0].size))

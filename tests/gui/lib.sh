@@ -237,3 +237,11 @@ answer() {
 }
 # The SQ records (x y bars merge flags) of a saved document whose flags, bars or merges are set.
 marked_squares() { awk '$1 == "SQ" && ($4 != 0 || $5 != 0 || $6 != 0) { print $2, $3, $4, $5, $6 }' "$1"; }
+
+# ---- fills ------------------------------------------------------------------------------------
+# A grid drawing ('.' a cell, '#' a block; one line a row) as a foreign grid file that Open reads.
+foreign_grid() {  # foreign_grid OUT ROW...
+  local out=$1
+  shift
+  printf '%s\n' "$@" | bash "$HERE/../../tools/grid2foreign.sh" >"$out"
+}

@@ -1,0 +1,78 @@
+// Interactive assistance: the feasible-characters line, the rows of the feasible-word list and
+// what the list's actions do to the document.
+#include "grid/assist.h"
+
+#include <cstring>
+
+#include "alphabet/alphabet.h"
+#include "core/undo.h"
+#include "dicts/dicts.h"
+#include "export/answers.h"
+#include "filler/filler.h"
+#include "filler/lists.h"
+#include "filler/search.h"
+#include "grid/geometry.h"
+#include "grid/lights.h"
+#include "grid/select.h"
+#include "grid/zyn.h"
+
+std::string feaslabeltext() {
+  if (assistmode == 0 || !isclear(cursorx, cursory)) return "";
+  if (curent < 0 || curent >= ne || curword < 0 || curword >= nw || words[curword].fe) return "";
+  const entry* e = entries + curent;
+  unsigned char poss[64] = {0};
+  // The published set: the filler thread may still be unwinding its working sets.
+  if (e->flbmh) getposs(e, poss, 0, 0);
+  std::string chars;
+  for (int i = 0; poss[i]; i++)
+    if (e->flbmh & codebit(poss[i])) chars += icctext[poss[i]];
+  if (chars.empty()) return " No feasible characters";
+  return (chars.size() > strlen(icctext[poss[0]]) ? " Feasible characters: " : " Feasible character: ") + chars;
+}
+
+std::vector<listedword> listedwords() {
+  std::vector<listedword> v;
+  if (!isclear(cursorx, cursory)) return v;
+  char text[ANSFORMLEN];
+  for (int i = 0; i < llistlen; i++) {
+    const ltsrec& c = lts[llist[i]];
+    ansform(text, llist[i], llistdm);
+    listedword w{text, std::string(c.s, c.len0), text, c.ans, c.w};
+    if (c.ans >= 0 && c.ans < atotal) w.cf = answerlist[c.ans]->cf;
+    v.push_back(std::move(w));
+  }
+  return v;
+}
+
+editreport enterword(const listedword& w, unsigned int em) {
+  editreport r;
+  if (em & 0x10) return r;
+  lightpos pos[MXCL];
+  int n = lightpositions(pos, cursorx, cursory, cursordir, cursorlayer);
+  if (n < 2 || (int)w.codes.size() != n) return r;
+  int cells = 0;
+  for (int i = 0; i < n; i++) cells += i == 0 || pos[i].x != pos[i - 1].x || pos[i].y != pos[i - 1].y;
+  if (cells < 2) return r;
+  filler_stop();
+  for (int i = 0; i < n; i++) {
+    sqarray[pos[i].x][pos[i].y].charsets[pos[i].slot][pos[i].pos] = codebit((unsigned char)w.codes[i]);
+    reportcell(r, pos[i].x, pos[i].y);
+  }
+  return endedit(r);
+}
+
+int banword(int ans) {
+  if (ans < 0 || ans >= atotal) return 1;
+  filler_stop();  // the filler thread reads the bans while it builds its lists
+  answerlist[ans]->banned = 1;
+  afteredit();
+  undo_push();
+  return 0;
+}
+
+void unbanall() {
+  filler_stop();
+  for (int i = 0; i < atotal; i++) answerlist[i]->banned = 0;
+  afteredit();
+  undo_push();
+}

@@ -1,0 +1,39 @@
+// Interactive assistance, the engine's half: the feasible-characters line, the words of the
+// feasible-word list as the window shows them, and the list's actions (entering a word into
+// the cursor's light, banning an answer) with Unban all answers.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "grid/edit.h"
+
+// The feasible-characters line for the cursor after the last fill: empty with assistance off,
+// on a square that is not clear and on a light that was complete before the fill; otherwise
+// " No feasible characters", or " Feasible character: " (" Feasible characters: ") followed by
+// the characters by decreasing score.
+std::string feaslabeltext();
+
+// One row of the feasible-word list, copied from the fill that listed it, so that acting on a
+// row never reads candidate lists that a later fill has freed.
+struct listedword {
+  std::string text;   // as the list shows it (ansform)
+  std::string codes;  // the candidate's internal codes in light order, without tags
+  std::string cf;     // the answer's citation form; the shown text for a message word
+  int ans;            // answer index; negative for a message word
+  double weight;      // the answer's weight
+};
+// The current light's candidates of the last fill (llist), by decreasing weight; empty when
+// the cursor square is not clear.
+std::vector<listedword> listedwords();
+
+// Enter a listed word into the cursor's light, each code as a one-code set at its position.
+// em is the entry method mask of the listed light: a jumbled light cannot be typed in. Refused
+// (done 0) then, and when the light has fewer than two cells or positions or the word's length
+// differs. Ends with the after-edit routine and one undo step.
+editreport enterword(const listedword& w, unsigned int em);
+// Ban answer ans: it is left out of every candidate list until Unban all answers. 0 when done,
+// 1 for an index that is no answer. Ends with the after-edit routine and one undo step.
+int banword(int ans);
+// Clear every answer's ban; the after-edit routine and one undo step.
+void unbanall();

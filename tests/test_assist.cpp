@@ -1,0 +1,145 @@
+// Interactive assistance: the feasible-characters line in each of its forms, the rows of the
+// feasible-word list, entering and banning listed words, and the question about resetting
+// the treatment constraints.
+#include <gtest/gtest.h>
+
+#include "core/hooks.h"
+#include "core/undo.h"
+#include "filler/filler.h"
+#include "grid/assist.h"
+#include "grid/select.h"
+#include "grid/zyn.h"
+#include "tests/testutil.h"
+#include "treatment/treatment.h"
+
+namespace {
+
+// A fixture list with scores, so that the list's order is by weight, not by spelling.
+const std::vector<std::string> WORDS = {"cat", "cot 1", "cut 2", "dog", "dot -1"};
+
+void fill() {
+  ASSERT_EQ(runfiller(FM_ASSIST), 0);
+  filler_wait();
+}
+
+std::vector<std::string> texts() {
+  std::vector<std::string> v;
+  for (const listedword& w : listedwords()) v.push_back(w.text);
+  return v;
+}
+
+// A 3x1 grid (one light) with the given pattern in it, the fixture words, and a fill.
+void light(const char* pattern, int cx) {
+  resetengine();
+  drawgrid(0, {"..."});
+  ASSERT_EQ(loadwords(WORDS), 0);
+  for (int x = 0; x < 3; x++)
+    if (pattern[x] != '.') sqarray[x][0].charsets[0][0] = 1ULL << (pattern[x] - 'a');
+  cursorx = cx;
+  undo_start();
+  fill();
+}
+
+}  // namespace
+
+TEST(Assist, LabelInEveryForm) {
+  struct {
+    const char* pattern;
+    int cursor, mode;
+    const char* label;
+  } cases[] = {
+      {"c.t", 1, 2, " Feasible characters: UOA"},  // by decreasing weight of the words giving them
+      {"c.t", 0, 2, " Feasible character: C"},
+      {"c.t", 1, 1, " Feasible characters: UOA"},  // light only
+      {"x.t", 1, 2, " No feasible characters"},
+      {"c.t", 1, 0, ""},                            // assistance off
+      {"cat", 1, 2, ""},                            // complete before the fill
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pattern);
+    resetengine();
+    assistmode = c.mode;
+    drawgrid(0, {"..."});
+    ASSERT_EQ(loadwords(WORDS), 0);
+    for (int x = 0; x < 3; x++)
+      if (c.pattern[x] != '.') sqarray[x][0].charsets[0][0] = 1ULL << (c.pattern[x] - 'a');
+    cursorx = c.cursor;
+    fill();
+    EXPECT_EQ(feaslabeltext(), c.label);
+  }
+  assistmode = 2;
+  // On a block: no list and no characters.
+  drawgrid(0, {".#..."});
+  ASSERT_EQ(loadwords(WORDS), 0);
+  cursorx = 1;
+  fill();
+  EXPECT_EQ(feaslabeltext(), "");
+  EXPECT_TRUE(listedwords().empty());
+  filler_stop();
+}
+
+TEST(Assist, ListByWeightThenEnterAndBan) {
+  light("c.t", 1);
+  EXPECT_EQ(texts(), (std::vector<std::string>{"cut", "cot", "cat"}));
+  std::vector<listedword> ws = listedwords();
+  EXPECT_EQ(ws[1].cf, "cot");
+  EXPECT_GT(ws[0].weight, ws[1].weight);
+
+  // A jumbled light cannot be typed in; a word of another length does not fit.
+  EXPECT_FALSE(enterword(ws[1], 0x10).done);
+  listedword longer = ws[1];
+  longer.codes += longer.codes[0];
+  EXPECT_FALSE(enterword(longer, 1).done);
+  EXPECT_EQ(undo_steps(), 0);
+
+  editreport r = enterword(ws[1], 1);
+  filler_wait();
+  EXPECT_TRUE(r.done);
+  EXPECT_EQ(sqarray[1][0].charsets[0][0], 1ULL << ('o' - 'a'));
+  EXPECT_EQ(undo_steps(), 1);
+
+  // Banned, the word leaves every list; Unban all answers brings it back.
+  light("c.t", 1);
+  EXPECT_EQ(banword(listedwords()[0].ans), 0);
+  filler_wait();
+  EXPECT_EQ(texts(), (std::vector<std::string>{"cot", "cat"}));
+  EXPECT_EQ(banword(-1), 1);
+  EXPECT_EQ(banword(1 << 30), 1);
+  unbanall();
+  filler_wait();
+  EXPECT_EQ(texts(), (std::vector<std::string>{"cut", "cot", "cat"}));
+  filler_stop();
+}
+
+TEST(Assist, ResetConstraintsAsksOnlyWhenNarrowed) {
+  static int asked, answer;
+  msgcapture cap;
+  ui.askyesno = [](const char*) {
+    asked++;
+    return answer;
+  };
+  struct {
+    int alloc;
+    bool narrowed;
+    int answer, asks, reset;
+  } cases[] = {
+      {1, true, 1, 1, 1},   // discretionary, narrowed, yes
+      {2, true, 0, 1, 0},   // discretionary, narrowed, no: left as it was
+      {1, false, 1, 0, 0},  // nothing narrowed: no question
+      {0, true, 1, 0, 0},   // fixed allocation: never asked
+  };
+  for (const auto& c : cases) {
+    resetengine();
+    drawgrid(0, {"..."});
+    treattype = TT_LATENT;
+    allocmode[0] = c.alloc;
+    for (ABM& b : msgconstr[0]) b = ABM_ALLDASH;
+    if (c.narrowed) msgconstr[0][3] = 1;
+    asked = 0;
+    answer = c.answer;
+    EXPECT_EQ(resetconstraints(), c.reset) << c.alloc;
+    EXPECT_EQ(asked, c.asks) << c.alloc;
+    EXPECT_EQ(msgconstr[0][3], c.reset || !c.narrowed ? ABM_ALLDASH : 1) << c.alloc;
+  }
+  resetengine();
+}
