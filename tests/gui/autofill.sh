@@ -3,7 +3,8 @@
 # by itself; Accept hints and Save give a grid whose every light is a word of the list, none
 # twice with the no-duplicates preference on. A grid with no fill: "No fill found". Stop during
 # a long fill of a 21x21 grid with the huge list, once it has shown its progress: the window
-# answers within 200 ms and the partial fill's hints stay, to be accepted.
+# answers within 200 ms and the partial fill's hints stay, to be accepted. A filler thread that
+# cannot start is reported and leaves no progress dialog.
 source "$(dirname "$0")/lib.sh" "$1"
 
 start_x
@@ -77,6 +78,16 @@ save big.zyn
 n=$(awk '$1 == "SQCT" && $4 == 0 && $5 ~ /^"[A-Z]"$/' big.zyn | wc -l)
 ((n > 0)) || fail "no hints were left to accept"
 say "the partial fill's hints accepted: $n letters"
+keys ctrl+q
+expect_exit 0
+
+# A filler thread the system refuses: the message, and no progress dialog left behind.
+ZYN_TEST_NO_FILLER_THREAD=1 start_zyn -D0x30 -d three.txt square.txt
+W=$(wait_window '^Zyn: ')
+keys ctrl+g
+expect_box "Could not start filler"
+no_dialog || fail "a dialog stayed on screen"
+say "a filler that cannot start: reported, the progress dialog gone"
 keys ctrl+q
 expect_exit 0
 status=0
