@@ -90,15 +90,19 @@ done
 grep -x '[a-z]*' /usr/share/dict/british-english-huge >"$work/huge.txt"
 bash tools/grid2foreign.sh bench/grids/15.01.txt >"$work/15.01.txt"
 bash tools/grid2foreign.sh bench/hard/h21.01.txt >"$work/h21.01.txt"
-mainwindow() { until w=$(xdotool search --onlyvisible --name "^Zyn: " 2>/dev/null | head -n 1) && [ -n "$w" ]; do sleep 0.05; done; }
+# launch DOC: start zyn on DOC with the huge list and window traces (pid), and wait for its
+# window (w) and its first list.
+launch() {
+  : >"$work/out"
+  "$zyn" -D0x30 -d "$work/huge.txt" "$1" >>"$work/out" 2>/dev/null &
+  pid=$!
+  until w=$(xdotool search --onlyvisible --name "^Zyn: " 2>/dev/null | head -n 1) && [ -n "$w" ]; do sleep 0.05; done
+  until grep -q "^updatefeas()" "$work/out"; do sleep 0.05; done
+}
 # answered: 20 keys into 15.01, waiting for each key's list before the next.
 answered() {
   local pid w n
-  : >"$work/out"
-  "$zyn" -D0x10 -d "$work/huge.txt" "$work/15.01.txt" >>"$work/out" 2>/dev/null &
-  pid=$!
-  mainwindow
-  until grep -q "^updatefeas()" "$work/out"; do sleep 0.05; done
+  launch "$work/15.01.txt"
   xdotool windowfocus --sync "$w"
   # A letter and its deletion, ten times: each key on a grid with at most one letter.
   for k in s BackSpace s BackSpace s BackSpace s BackSpace s BackSpace s BackSpace s BackSpace s BackSpace s BackSpace s BackSpace; do
@@ -119,11 +123,7 @@ for i in $(seq "$runs"); do answered; done
 # longfill: Autofill of a hard 21x21 grid for 5 s, then Stop.
 longfill() {
   local pid w d
-  : >"$work/out"
-  "$zyn" -D0x10 -d "$work/huge.txt" "$work/h21.01.txt" >>"$work/out" 2>/dev/null &
-  pid=$!
-  mainwindow
-  until grep -q "^updatefeas()" "$work/out"; do sleep 0.05; done
+  launch "$work/h21.01.txt"
   xdotool windowfocus --sync "$w" key ctrl+g
   until grep -q "^progress dialog shown" "$work/out"; do sleep 0.05; done
   sleep 5
@@ -141,11 +141,7 @@ for i in $(seq "$runs"); do longfill; done
 # edits: the resident memory after start-up and after 100 edits (50 letters, each deleted again).
 edits() {
   local pid w before after
-  : >"$work/out"
-  "$zyn" -D0x10 -d "$work/huge.txt" "$work/15.01.txt" >>"$work/out" 2>/dev/null &
-  pid=$!
-  mainwindow
-  until grep -q "^updatefeas()" "$work/out"; do sleep 0.05; done
+  launch "$work/15.01.txt"
   sleep 1
   before=$(awk '/^VmRSS/ { print $2 }' /proc/$pid/status)
   xdotool windowfocus --sync "$w"
