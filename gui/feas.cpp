@@ -2,6 +2,8 @@
 // on the main thread when a background fill has published its result; and the list's actions:
 // a click (or Enter) enters a word into the cursor's light, the pop-up menu bans, copies or
 // looks a word up.
+#include <gdk/gdkkeysyms.h>
+
 #include <cmath>
 #include <string>
 #include <vector>
@@ -133,6 +135,15 @@ void onactivated(GtkTreeView*, GtkTreePath* path, GtkTreeViewColumn*, gpointer) 
   if (key) enterrow(gtk_tree_path_get_indices(path)[0]);
 }
 
+// The main window sees a key before the widget with the keyboard and would run a menu's
+// accelerator for it: Return is "Bar before". While the list has the keyboard, Return and
+// Enter go to the list first, so that they enter the word the list is on.
+gboolean onwindowkey(GtkWidget* w, GdkEventKey* ev, gpointer) {
+  if (gtk_window_get_focus(GTK_WINDOW(w)) != feaslist) return FALSE;
+  if (ev->keyval != GDK_KEY_Return && ev->keyval != GDK_KEY_KP_Enter && ev->keyval != GDK_KEY_ISO_Enter) return FALSE;
+  return gtk_window_propagate_key_event(GTK_WINDOW(w), ev);
+}
+
 }  // namespace
 
 GtkWidget* buildfeaslist() {
@@ -150,6 +161,7 @@ GtkWidget* buildfeaslist() {
   gtk_tree_selection_set_mode(gtk_tree_view_get_selection(GTK_TREE_VIEW(feaslist)), GTK_SELECTION_SINGLE);
   g_signal_connect(feaslist, "button-press-event", G_CALLBACK(onbutton), nullptr);
   g_signal_connect(feaslist, "row-activated", G_CALLBACK(onactivated), nullptr);
+  g_signal_connect(mainw, "key-press-event", G_CALLBACK(onwindowkey), nullptr);
   return feaslist;
 }
 

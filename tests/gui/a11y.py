@@ -9,7 +9,8 @@
   a11y.py menustate       every menu item: its name, a tab, 1 when sensitive else 0
   a11y.py labels TITLE    the texts of the labels of the dialog titled TITLE
   a11y.py list    the feasible-word list: each row's text and its screen centre, one per line
-  a11y.py popup   the items of the pop-up menu now showing: name and screen centre"""
+  a11y.py popup   the items of the pop-up menu now showing: name and screen centre
+  a11y.py focuslist       give the feasible-word list the keyboard"""
 import sys
 
 from a11ybus import app, wait_for
@@ -36,6 +37,11 @@ elif sys.argv[1] == "list":
         if n.roleName == "table cell" and n.name and n.showing:
             (x, y), (w, h) = n.position, n.size
             print("%s\t%d %d" % (n.name, x + w // 2, y + h // 2))
+elif sys.argv[1] == "focuslist":
+    frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
+    table = frame.child(roleName="table")
+    table.grabFocus()
+    wait_for(lambda: table.focused, "the list to take the keyboard")
 elif sys.argv[1] == "popup":
     menu = wait_for(lambda: [m for m in app.children if m.roleName == "window" and m.showing
                              and m.findChildren(lambda n: n.roleName == "menu item" and n.showing)], "a pop-up menu")[0]

@@ -2,7 +2,8 @@
 # Filling journey 1, patterns and assistance: Ctrl+L "c.t" lists exactly the matching words by
 # weight and the line below names the feasible letters; Ban takes a word off the list and
 # "Unban all answers" brings it back; Copy puts the citation form on the clipboard; a look-up
-# opens its expanded address; a click on a word enters it into the light.
+# opens its expanded address; moving through the list with the keyboard enters nothing until
+# Enter; a click on a word enters it into the light.
 source "$(dirname "$0")/lib.sh" "$1"
 
 start_x
@@ -76,6 +77,19 @@ say "Copy and a look-up: $(cat opened.txt)"
 keys alt+a u
 wait_list "cut cot cat"
 say "Unban all answers: the word is back"
+
+# The keyboard moves through the list without entering what it passes; Enter enters one word.
+/usr/bin/python3 "$HERE/a11y.py" focuslist
+keys Down Down Down
+sleep 0.5
+! grep -q "^row select event" app.out || fail "moving through the list entered a word"
+keys Return
+wait_line "row select event 2"
+wait_list cat
+[[ $(contents read) == CAT ]] || fail "Enter entered '$(contents read)'"
+keys ctrl+z
+wait_list "cut cot cat"
+say "moving through the list enters nothing; Enter enters the word"
 
 xdotool mousemove $(row_of cot) click 1
 wait_list cot
