@@ -17,6 +17,7 @@
 #include "gui/lookup.h"
 #include "gui/menutable.h"
 #include "gui/names.h"
+#include "gui/window.h"
 
 namespace {
 
@@ -85,6 +86,8 @@ TEST(Menu, StructureIsConsistent) {
     if (!inert) {
       EXPECT_TRUE(keys.insert({r.cmd, r.action}).second);
       EXPECT_EQ(menufind(r.cmd, r.action), i);
+      // Every command is wired: an item is insensitive only where its rule says so.
+      EXPECT_NE(handlerof(r.cmd), nullptr);
     }
     EXPECT_EQ(!strcmp(r.type, "<StockItem>"), r.stock[0] != 0);
     EXPECT_LE(std::count(r.path, r.path + strlen(r.path), '_'), 1);
