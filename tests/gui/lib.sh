@@ -245,3 +245,28 @@ foreign_grid() {  # foreign_grid OUT ROW...
   shift
   printf '%s\n' "$@" | bash "$HERE/../../tools/grid2foreign.sh" >"$out"
 }
+# Open the 5x5 grid of the fill tests (four blocks, six lights of five) with the five-letter
+# words of the everyday British list, fives.txt, and the filler's seed 1.
+open_five() {
+  grep -x '[a-z]\{5\}' /usr/share/dict/british-english >fives.txt
+  foreign_grid five.txt '.....' '.#.#.' '.....' '.#.#.' '.....'
+  open_zyn -F 1 -d fives.txt five.txt "$@"
+}
+# Start an autofill with KEY and wait for its progress dialog.
+start_fill() {
+  local n
+  n=$(line_count "progress dialog shown")
+  keys "$1"
+  wait_lines "progress dialog shown" $((n + 1))
+}
+# The progress dialog has closed and the filler has been stopped; filled: and the grid was filled.
+fill_over() { poll 60 "the end of the fill" eval 'grep -q "^stopped filler in" app.out'; }
+filled() {
+  fill_over
+  grep -q "^stopped filler in .* status=2$" app.out || fail "the fill: $(grep '^stopped filler' app.out)"
+}
+# grid_rows DOC W H [EMPTY]: the letters of a saved document, a line a row, EMPTY ('.') where none.
+grid_rows() {
+  awk -v w="$2" -v h="$3" -v e="${4:-.}" '$1 == "SQCT" && $4 == 0 && $5 ~ /^"[A-Z]"$/ { g[$2, $3] = substr($5, 2, 1) }
+    END { for (y = 0; y < h; y++) { r = ""; for (x = 0; x < w; x++) r = r ((x, y) in g ? g[x, y] : e); print r } }' "$1"
+}
