@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -27,8 +28,7 @@ int* answerhash = nullptr;
 
 int line = 0;
 int nusable[MAXNDICTS], nafterff[MAXNDICTS], nafteraf[MAXNDICTS];
-int (*rejcount)[MAXUCP] = nullptr;
-int (*rejline)[MAXUCP] = nullptr;
+const rejview rejcount{false}, rejline{true};
 unsigned int dloaded = 0;
 
 dblock* dstrings[MAXNDICTS];
@@ -36,7 +36,7 @@ int dictthreads = 2;
 
 namespace {
 dblock* dtails[MAXNDICTS];     // last block of each slot's chain
-bool rejdirty[MAXNDICTS];      // the slot's rejected-character rows differ from their reset state
+std::map<int, dictsink::rejected> rejtab[MAXNDICTS];  // each slot's rejected characters by code point
 
 // 10^(k/10) for a sum of scores held in tenths, capped at 1e10.
 double scoreweight(int k) {
@@ -117,14 +117,27 @@ void addsink(dictsink* k) {
   nusable[d] += k->nusable;
   nafterff[d] += k->nafterff;
   nafteraf[d] += k->nafteraf;
-  for (auto& [u, r] : k->rej) {
-    if (rejcount[d][u] == 0) rejline[d][u] = line + r.line;
-    rejcount[d][u] += r.count;
-    rejdirty[d] = true;
-  }
+  for (auto& [u, r] : k->rej) setrejected(d, u, r.count, line + r.line);
   line += k->line;
   k->rej.clear();
   k->nusable = k->nafterff = k->nafteraf = k->line = 0;
+}
+
+int rejview::row::operator[](int u) const {
+  auto it = rejtab[d].find(u);
+  if (it == rejtab[d].end()) return lines ? -1 : 0;
+  return lines ? it->second.line : it->second.count;
+}
+
+std::vector<int> rejectedchars(int d) {
+  std::vector<int> r;
+  for (const auto& [u, x] : rejtab[d]) r.push_back(u);
+  return r;
+}
+
+void setrejected(int d, int u, int count, int ln) {
+  auto [it, fresh] = rejtab[d].try_emplace(u, dictsink::rejected{0, ln});
+  it->second.count += count;
 }
 
 size_t latin1toutf8(const char* in, size_t n, char* out) {
@@ -147,26 +160,10 @@ void freedict(int d) {
   dstrings[d] = dtails[d] = nullptr;
 }
 
-int resetdict(int d) {
-  if (!rejcount) {
-    rejcount = (int(*)[MAXUCP])calloc(MAXNDICTS, sizeof *rejcount);
-    rejline = (int(*)[MAXUCP])malloc(MAXNDICTS * sizeof *rejline);
-    if (!rejcount || !rejline) {
-      free(rejcount);
-      free(rejline);
-      rejcount = nullptr;
-      rejline = nullptr;
-      return -2;
-    }
-    std::fill_n(&rejline[0][0], MAXNDICTS * MAXUCP, -1);
-  } else if (rejdirty[d]) {
-    std::fill_n(rejcount[d], MAXUCP, 0);
-    std::fill_n(rejline[d], MAXUCP, -1);
-  }
-  rejdirty[d] = false;
+void resetdict(int d) {
+  rejtab[d].clear();
   nusable[d] = nafterff[d] = nafteraf[d] = 0;
   line = 0;
-  return 0;
 }
 
 int adddictword(dictsink* sk, const char* citation, pcre2_code_8* ff, pcre2_code_8* af, float score) {
@@ -254,13 +251,13 @@ void dictsfree() {
   answerrecs = nullptr;
   answerlist = nullptr;
   atotal = 0;
-  // Consumers may still hash into the table: leave no index that points into freed records.
-  if (answerhash) std::fill_n(answerhash, HTABSZ, -1);
+  free(answerhash);
+  answerhash = nullptr;
 }
 
 int findanswer(const char* icc) {
   if (!atotal) return -1;
-  for (int i = answerhash[anshash(icc) & (HTABSZ - 1)]; i >= 0; i = answerlist[i]->hlink)
+  for (int i = answerhash[anshash(icc) & (HTABSZ - 1)] - 1; i >= 0; i = answerlist[i]->hlink)
     if (!strcmp(answerlist[i]->answercodes, icc)) return i;
   return -1;
 }
@@ -367,7 +364,7 @@ int dictsload(int quiet) {
   if (deb(DEB_DICT)) pstdout("atotal=%9d\n", atotal);
   answerrecs = (answer*)malloc(sizeof(answer) * atotal);
   answerlist = (answer**)malloc(sizeof(answer*) * atotal);
-  if (!answerhash) answerhash = (int*)malloc(sizeof(int) * HTABSZ);
+  answerhash = (int*)calloc(HTABSZ, sizeof(int));
   if (!answerrecs || !answerlist || !answerhash) return outofmemory(quiet);
 
   // The pairs live at the end of answerrecs' memory, where the records, written in sorted
@@ -394,7 +391,6 @@ int dictsload(int quiet) {
     // The memory the merge below writes all of, and that is new to the process, is touched
     // here on both threads rather than one page at a time in the merge.
     if (two && part == 0) memset((void*)answerrecs, 0, (char*)pairs - (char*)answerrecs);
-    if (part == 1) std::fill_n(answerhash, HTABSZ, -1);
   });
   sortpairs(pairs, n);
 
@@ -412,8 +408,8 @@ int dictsload(int quiet) {
   } ring[AHEAD];
   auto link = [&](const pending& p) {
     int* head = &answerhash[p.h];
-    answerlist[p.i]->hlink = *head;
-    *head = p.i;
+    answerlist[p.i]->hlink = *head - 1;
+    *head = p.i + 1;
   };
   int na = 0;
   answer *A = nullptr, *T = nullptr, *prev = nullptr;

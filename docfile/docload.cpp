@@ -311,7 +311,8 @@ int readnative(linereader& lr, int* version, int* skipped) {
   int v[6];
   if (!lr.next() || !startswith(lr.line, "GP ") || readfields(lr.line.c_str() + 2, "dddddd", v) < 6) return 1;
   if (v[0] < 0 || v[0] >= NGTYPES || v[1] < 1 || v[1] > MXSZ || v[2] < 1 || v[2] > MXSZ) return 1;
-  gtype = v[0], width = v[1], height = v[2];
+  gtype = v[0];
+  setgridsize(v[1], v[2]);
   rotsym = v[3];
   if (!symmrotok(rotsym)) rotsym = 1;
   mirsym = v[4] >= 0 && v[4] <= 3 ? v[4] : 0;
@@ -352,7 +353,8 @@ int readlegacy(linereader& lr) {
   if (v[0] < 1 || v[0] > MXSZ || v[1] < 1 || v[1] > MXSZ || v[2] < 0 || v[2] > 2 || v[3] < 0 || v[3] > 3 || v[4] < 0 ||
       v[4] > 3)
     return 1;
-  gtype = 0, width = v[0], height = v[1];
+  gtype = 0;
+  setgridsize(v[0], v[1]);
   rotsym = v[2] == 0 ? 1 : v[2] == 1 ? 2 : 4;
   mirsym = v[3], dupsym = v[4];
   for (int y = 0; y < height; y++) {

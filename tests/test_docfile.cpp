@@ -63,7 +63,9 @@ ABM code(const char* ch) {
   return b;
 }
 
+// Every square is fresh, also those the grid has not reached yet (made fresh on the way).
 bool freshsquares() {
+  sqreserve(MXSZ);
   for (int x = 0; x < MXSZ; x++)
     for (int y = 0; y < MXSZ; y++) {
       const square& s = sqarray[x][y];
