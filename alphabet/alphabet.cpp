@@ -178,6 +178,20 @@ void alphaclear() {
   icccp[ICC_DASH] = '-';
 }
 
+std::string alphakey() {
+  std::string k;
+  auto put = [&k](const void* p, size_t n) { k.append((const char*)p, n); };
+  eachmarked([&](int u) {
+    if (!cptoicc[u] && !cpsubst[u]) return;
+    put(&u, sizeof u);
+    put(&cptoicc[u], 1);
+    put(&cpsubst[u], 1);
+  });
+  put(substpair, sizeof substpair);
+  put(icctext, sizeof icctext);
+  return k;
+}
+
 // The alphabet starts out empty rather than all zeros, so that "-" and the -1 markers hold
 // even for code that runs before the first alphabet is chosen.
 static const int startclear = (alphaclear(), 0);

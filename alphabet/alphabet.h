@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "core/common.h"
 
@@ -47,6 +48,10 @@ int alphaentry(int icc, const char* rep, const char* equiv, int inat, int inhash
 int alphafind(const char* name);
 void alphaload(int index);
 void codewordnumbers();
+// The tables that turn a word into its canonical answer (code points to codes and substitution
+// pairs, each code's text), as bytes: two alphabets with the same key give every word the same
+// answer.
+std::string alphakey();
 
 // The whole current alphabet, codeword numbers included, as an undo step that changed it keeps
 // it; restoring it leaves every table as it was.

@@ -35,6 +35,7 @@ const prefdef prefdefs[NPREFS] = {
     {"startup_ff1", 1, 0, 0, 0, ""},
     {"startup_af1", 1, 0, 0, 0, ""},
     {"startup_al", 0, 0, 19, 2, nullptr},
+    {"dict_cache_index", 0, 0, 1, 1, nullptr},
 };
 
 int prefdata[NPREFS];

@@ -1,4 +1,4 @@
-// User preferences: 26 named integer or string values with defaults, read from the
+// User preferences: 27 named integer or string values with defaults, read from the
 // per-user preferences file at interactive start-up and written back by the dialog.
 #pragma once
 
@@ -24,6 +24,7 @@ enum prefindex {
   PREF_STARTUP_FF1,
   PREF_STARTUP_AF1,
   PREF_STARTUP_AL,
+  PREF_DICT_CACHE,  // keep finished answer indexes in the cache folder
   NPREFS
 };
 

@@ -360,6 +360,14 @@ bool trydefault(const std::string& path) {
 }
 }  // namespace
 
+bool filterok(const char* pat) {
+  if (!*pat) return true;
+  int err;
+  pcre2_code* re = compiled(pat, &err);
+  pcre2_code_free(re);
+  return re != nullptr;
+}
+
 int dictload(int d, int quiet) {
   freedict(d);
   resetdict(d);

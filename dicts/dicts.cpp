@@ -20,11 +20,15 @@
 #include <vector>
 
 #include "core/message.h"
+#include "dicts/dictcache.h"
+#include "platform/platform.h"
 
 int atotal = 0;
 answer** answerlist = nullptr;
 answer* answerrecs = nullptr;
 int* answerhash = nullptr;
+unsigned char* answerlen = nullptr;
+unsigned int indexgen = 0;
 
 int line = 0;
 int nusable[MAXNDICTS], nafterff[MAXNDICTS], nafteraf[MAXNDICTS];
@@ -244,8 +248,12 @@ int anscmp(const answer* a, const answer* b) {
   return r ? r : strcmp(a->cf, b->cf);
 }
 
+void dictsidle() { cachewait(); }
+
 void dictsfree() {
+  dictsidle();
   for (int d = 0; d < MAXNDICTS; d++) freedict(d);
+  cachefree();
   free(answerrecs);
   free(answerlist);
   answerrecs = nullptr;
@@ -253,6 +261,18 @@ void dictsfree() {
   atotal = 0;
   free(answerhash);
   answerhash = nullptr;
+  free(answerlen);
+  answerlen = nullptr;
+  indexgen++;
+}
+
+int* newhash(int n) {
+  // A short list touches a few chains of a table from the system's zeroed memory; a long one
+  // touches them all, and huge pages make that cheap.
+  if (n < HTABSZ / 16) return (int*)calloc(HTABSZ, sizeof(int));
+  int* h = (int*)plat_bigalloc(HTABSZ * sizeof(int));
+  if (h) memset(h, 0, HTABSZ * sizeof(int));
+  return h;
 }
 
 int findanswer(const char* icc) {
@@ -337,9 +357,9 @@ void sortpairs(sortpair* v, int n) {
 }
 }  // namespace
 
-int dictsload(int quiet) {
-  dictsfree();
-  dloaded = 0;
+namespace {
+// Reads every slot and builds the index from them.
+int readslots(int quiet) {
   int total = 0;
   bool failed = false;
   for (int d = 0; d < MAXNDICTS; d++) {
@@ -362,10 +382,11 @@ int dictsload(int quiet) {
   }
   atotal = total;
   if (deb(DEB_DICT)) pstdout("atotal=%9d\n", atotal);
-  answerrecs = (answer*)malloc(sizeof(answer) * atotal);
-  answerlist = (answer**)malloc(sizeof(answer*) * atotal);
-  answerhash = (int*)calloc(HTABSZ, sizeof(int));
-  if (!answerrecs || !answerlist || !answerhash) return outofmemory(quiet);
+  answerrecs = (answer*)plat_bigalloc(sizeof(answer) * atotal);
+  answerlist = (answer**)plat_bigalloc(sizeof(answer*) * atotal);
+  answerhash = newhash(atotal);
+  answerlen = (unsigned char*)malloc(atotal);
+  if (!answerrecs || !answerlist || !answerhash || !answerlen) return outofmemory(quiet);
 
   // The pairs live at the end of answerrecs' memory, where the records, written in sorted
   // order from the front, reach pair i only once it has been read: record i ends at byte
@@ -438,6 +459,7 @@ int dictsload(int quiet) {
       if (na >= AHEAD) link(p);
       p = {na, anshash(r->answercodes) & (HTABSZ - 1)};
       __builtin_prefetch(&answerhash[p.h]);
+      answerlen[na] = (unsigned char)(r->cf - r->answercodes - 1);
       answerlist[na++] = r;
       A = T = r;
     } else {
@@ -460,4 +482,17 @@ int dictsload(int quiet) {
   for (int i = 0; i < atotal; i++) answerlist[i]->weight = scoreweight((int)answerlist[i]->weight);
   if (deb(DEB_DICT)) pstdout("Total unique answers by entry: %d\n", atotal);
   return 0;
+}
+}  // namespace
+
+int dictsload(int quiet) {
+  std::string key = indexkey();
+  dictsfree();
+  dloaded = 0;
+  if (!key.empty() && cacheload(key)) return 0;
+  int r = readslots(quiet);
+  // The lists may have changed while they were read: the index is kept only for what it was
+  // made from.
+  if (r == 0 && !key.empty() && indexkey() == key) cachesave(key);
+  return r;
 }

@@ -42,6 +42,12 @@ extern int atotal;
 extern answer** answerlist;
 extern answer* answerrecs;
 extern int* answerhash;
+// The length in codes of each answer (answerlen[i] is that of answerlist[i]), so that grouping
+// the answers by length need not visit them.
+extern unsigned char* answerlen;
+// Changes with the index and with every ban: what a consumer derives from the index holds for
+// one value.
+extern unsigned int indexgen;
 
 // Reading state and statistics of the slots.
 extern int line;  // current source line, 0 for TSD files and the one-word case
@@ -63,10 +69,12 @@ extern unsigned int dloaded;
 
 // The code points of slot d's rejected characters, in ascending order.
 std::vector<int> rejectedchars(int d);
-// Count a rejected character of slot d as a load does.
+// Count a rejected character of slot d as a load would (for an index read from the cache).
 void setrejected(int d, int u, int count, int line);
 
 int dictload(int d, int quiet);
+// A filter that compiles (or is empty), so that loading the slot reports nothing about it.
+bool filterok(const char* pat);
 // dictload's reading of the file, from a stream opened for it, which it closes (the fuzzing
 // targets use it with streams in memory).
 int dictloadfrom(int d, FILE* fp, int quiet);
@@ -87,8 +95,14 @@ inline unsigned int anshash(const char* s) {
   for (; *s; s++) h = h * 113 + (unsigned char)*s;
   return h;
 }
+// Wait until nothing of the dictionaries' own reads the index (the cache writer): before the
+// index is changed in place, as the bans do. dictsfree waits too.
+void dictsidle();
+
 // Index of the answer with these codes, or -1.
 int findanswer(const char* icc);
+// Empty hash chain heads for an index of n answers, or null.
+int* newhash(int n);
 
 // Between the file readers and the store.
 

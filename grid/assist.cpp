@@ -64,7 +64,9 @@ editreport enterword(const listedword& w, unsigned int em) {
 int banword(int ans) {
   if (ans < 0 || ans >= atotal) return 1;
   filler_stop();  // the filler thread reads the bans while it builds its lists
+  dictsidle();
   answerlist[ans]->banned = 1;
+  indexgen++;
   afteredit();
   undo_push();
   return 0;
@@ -72,7 +74,9 @@ int banword(int ans) {
 
 void unbanall() {
   filler_stop();
+  dictsidle();
   for (int i = 0; i < atotal; i++) answerlist[i]->banned = 0;
+  indexgen++;
   afteredit();
   undo_push();
 }

@@ -131,6 +131,8 @@ void m_prefs(int) {
   for (int a = 0; a < NALPHAS; a++) alnames[a] = alphabets[a].dname;
   GtkWidget* al = newcombo(alnames, NALPHAS, prefint(PREF_STARTUP_AL));
   packrow(p, {gtk_label_new(" Default alphabet at startup: "), al});
+  sep(p);
+  GtkWidget* cache = prefcheck(p, "Keep word list indexes in the cache folder", PREF_DICT_CACHE);
 
   gtk_widget_show_all(d);
   if (rundlg(d) == GTK_RESPONSE_OK) {
@@ -155,6 +157,7 @@ void m_prefs(int) {
     storeprefstr(PREF_STARTUP_FF1, entrytext(defff).c_str());
     storeprefstr(PREF_STARTUP_AF1, entrytext(defaf).c_str());
     storeprefint(PREF_STARTUP_AL, gtk_combo_box_get_active(GTK_COMBO_BOX(al)));
+    storeprefint(PREF_DICT_CACHE, checked(cache));
     writeprefs();
   }
   gtk_widget_destroy(d);

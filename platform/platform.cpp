@@ -2,8 +2,10 @@
 // folders, the browser and dynamic libraries.
 #include "platform/platform.h"
 
+#include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,8 +17,9 @@
 #include <glib/gstdio.h>
 
 namespace {
-int lasterr = 0;
-char errbuf[1001];
+// Per thread, as the index cache is written on a thread of its own.
+thread_local int lasterr = 0;
+thread_local char errbuf[1001];
 char dlerrbuf[1001];
 
 std::string homedir() {
@@ -57,7 +60,7 @@ std::string savetarget(const char* name) {
 }  // namespace
 
 int plat_newopen(plat_newfile& nf, const char* utf8name) {
-  nf.path = savetarget(utf8name);
+  nf.path = nf.scratch ? utf8name : savetarget(utf8name);
   nf.f = nullptr;
   // The temporary name is new and short, so that it is valid wherever the target's name is, and
   // in the target's folder, so that the rename stays on one file system.
@@ -97,7 +100,7 @@ int plat_newcommit(plat_newfile& nf) {
   }
   int bad = 0;
   if (ferror(nf.f)) bad = EIO;  // the failed write's own error number is gone by now
-  else if (fflush(nf.f) != 0 || fchmod(fd, mode) != 0 || fsync(fd) != 0) bad = errno ? errno : EIO;
+  else if (fflush(nf.f) != 0 || fchmod(fd, mode) != 0 || (!nf.scratch && fsync(fd) != 0)) bad = errno ? errno : EIO;
   if (fclose(nf.f) != 0 && !bad) bad = errno ? errno : EIO;
   nf.f = nullptr;
   if (!bad && rename(nf.tmp.c_str(), nf.path.c_str()) != 0) bad = errno;
@@ -106,6 +109,8 @@ int plat_newcommit(plat_newfile& nf) {
     lasterr = bad;
     return 1;
   }
+  lasterr = 0;
+  if (nf.scratch) return 0;
   // Make the rename itself durable; a folder that cannot be synced does not undo the write.
   size_t slash = nf.path.rfind(PLAT_SEP);
   std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : nf.path.substr(0, slash);
@@ -134,6 +139,15 @@ int plat_writefile(const char* utf8name, const char* data, size_t len) {
     return 1;
   }
   return plat_newcommit(nf);
+}
+
+void* plat_bigalloc(size_t n) {
+  constexpr size_t HUGE = 2 << 20;
+  if (n < HUGE) return malloc(n ? n : 1);
+  size_t m = (n + HUGE - 1) & ~(HUGE - 1);
+  void* p = aligned_alloc(HUGE, m);
+  if (p) madvise(p, m, MADV_HUGEPAGE);
+  return p;
 }
 
 void plat_seterr(int err) { lasterr = err; }
@@ -189,6 +203,70 @@ std::string plat_configdir(bool mk) {
   }
   return dir;
 }
+
+std::string plat_cachedir(bool mk) {
+  std::string base;
+  const char* x = getenv("XDG_CACHE_HOME");
+  if (x && *x == '/') base = x;
+  else {
+    std::string h = homedir();
+    if (h.empty()) return "";
+    base = h + "/.cache";
+  }
+  std::string dir = base + "/zyn";
+  struct stat st;
+  if (lstat(dir.c_str(), &st) != 0) {
+    if (!mk || g_mkdir_with_parents(base.c_str(), 0700) != 0 || mkdir(dir.c_str(), 0700) != 0 ||
+        lstat(dir.c_str(), &st) != 0) {
+      lasterr = errno;
+      return "";
+    }
+  }
+  if (!S_ISDIR(st.st_mode) || st.st_uid != geteuid() || (st.st_mode & 022)) return "";
+  return dir;
+}
+
+int plat_identify(const char* utf8name, plat_fileid* id) {
+  struct stat st;
+  if (stat(utf8name, &st) != 0 || !S_ISREG(st.st_mode)) return 1;
+  id->dev = st.st_dev, id->ino = st.st_ino, id->size = (uint64_t)st.st_size;
+  id->mtime_ns = (int64_t)st.st_mtim.tv_sec * 1000000000 + st.st_mtim.tv_nsec;
+  id->ctime_ns = (int64_t)st.st_ctim.tv_sec * 1000000000 + st.st_ctim.tv_nsec;
+  return 0;
+}
+
+FILE* plat_fopenplain(const char* utf8name) {
+  int fd = open(utf8name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  struct stat st;
+  if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    lasterr = fd < 0 ? errno : EINVAL;
+    if (fd >= 0) close(fd);
+    return nullptr;
+  }
+  FILE* f = fdopen(fd, "rb");
+  if (!f) {
+    lasterr = errno;
+    close(fd);
+  }
+  return f;
+}
+
+std::vector<plat_direntry> plat_listdir(const char* utf8dir) {
+  std::vector<plat_direntry> out;
+  DIR* d = opendir(utf8dir);
+  if (!d) return out;
+  while (dirent* e = readdir(d)) {
+    struct stat st;
+    if (fstatat(dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+      out.push_back({e->d_name, (int64_t)st.st_mtim.tv_sec * 1000000000 + st.st_mtim.tv_nsec});
+  }
+  closedir(d);
+  return out;
+}
+
+int plat_remove(const char* utf8name) { return unlink(utf8name) == 0 ? 0 : 1; }
+
+int plat_touch(const char* utf8name) { return utimensat(AT_FDCWD, utf8name, nullptr, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : 1; }
 
 std::string plat_docsdir() {
   const char* d = g_get_user_special_dir(G_USER_DIRECTORY_DOCUMENTS);
