@@ -404,7 +404,7 @@ TEST_F(Pages, ExportKinds) {
   const char* names[] = {"blank-eps",   "blank-svg",    "blank-png",       "blank-html",      "eps",
                          "svg",         "png",          "html",            "answers-txt",     "answers-html",
                          "puzzle-html", "puzzle-html-svg", "puzzle-html-png", "solution-html", "solution-html-svg",
-                         "solution-html-png", "ccw-xml"};
+                         "solution-html-png", "ccw-xml", "ipuz", "puz"};
   ASSERT_EQ(sizeof names / sizeof *names, (size_t)NEXPORTKINDS);
   std::string dir = tempdir();
   drawgrid(0, {"A#", ".."});
