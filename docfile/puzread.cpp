@@ -149,22 +149,22 @@ struct puzreader {
     if (!sections(g, board, &damaged)) return false;
 
     // The clues go to the lights in the format's order: by number, Across before Down.
-    int next = 0, number = 0;
     auto white = [&](int x, int y) { return x >= 0 && y >= 0 && x < w && y < h && g->at(x, y).kind == IC_WHITE; };
-    for (int y = 0; y < h; y++)
+    std::vector<std::pair<int, int>> lights;  // number, direction
+    for (int y = 0, number = 0; y < h; y++)
       for (int x = 0; x < w; x++) {
         bool a = white(x, y) && !white(x - 1, y) && white(x + 1, y), d = white(x, y) && !white(x, y - 1) && white(x, y + 1);
-        if (!a && !d) continue;
-        number++;
-        for (int dir = 0; dir < 2; dir++) {
-          if (!(dir ? d : a)) continue;
-          if (next >= nclues) return fail("the file has " + std::to_string(nclues) + " clues, fewer than its grid has lights");
-          importclue c{number, clues[next++], ""};
-          splitenumeration(&c.text, &c.enumeration);
-          g->clues[dir].push_back(c);
-        }
+        if (a || d) number++;
+        if (a) lights.push_back({number, 0});
+        if (d) lights.push_back({number, 1});
       }
-    if (next != nclues) return fail("the file has " + std::to_string(nclues) + " clues for the " + std::to_string(next) + " lights of its grid");
+    if ((int)lights.size() != nclues)
+      return fail("the file has " + std::to_string(nclues) + " clues for the " + std::to_string(lights.size()) + " lights of its grid");
+    for (size_t k = 0; k < lights.size(); k++) {
+      importclue c{lights[k].first, clues[k], ""};
+      splitenumeration(&c.text, &c.enumeration);
+      g->clues[lights[k].second].push_back(c);
+    }
     g->title = text[0], g->author = text[1], g->copyright = text[2], g->notes = text[3];
     if (damaged) g->warnings.push_back("The file's checksums do not match; the file may be damaged");
     if (locked) g->warnings.push_back("The file's solution is locked (scrambled):\nthe grid is loaded without its letters");
