@@ -407,8 +407,10 @@ TEST_F(Pages, ExportKinds) {
                          "solution-html-png", "ccw-xml", "ipuz", "puz"};
   ASSERT_EQ(sizeof names / sizeof *names, (size_t)NEXPORTKINDS);
   std::string dir = tempdir();
+  // Filled, so that .puz has its whole solution.
   drawgrid(0, {"A#", ".."});
   setletters(0, "A");
+  setletters(1, "BC");
   for (int i = 0; i < NEXPORTKINDS; i++) {
     const exportkind* k = findexportkind(names[i]);
     ASSERT_TRUE(k) << names[i];

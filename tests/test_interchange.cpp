@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "docfile/docfile.h"
 #include "docfile/import.h"
 #include "docfile/json.h"
+#include "export/clueseam.h"
 #include "export/interchange.h"
 #include "export/kinds.h"
 #include "filler/filler.h"
@@ -443,4 +445,102 @@ TEST_F(Interchange, HostileFilesAreRefusedAndLeaveTheDocumentAsItWas) {
     EXPECT_STREQ(filestem, "/tmp/kept") << c.name;
     EXPECT_EQ(havename, 1) << c.name;
   }
+}
+
+namespace {
+
+// What the independent npm reader sees in an ipuz file (see tools/npm/xwread.mjs).
+jvalue npmread(const std::string& path) {
+  std::string out, err;
+  int st = runcmd("node " ZYN_SOURCE_DIR "/tools/npm/xwread.mjs " + path, &out, &err);
+  EXPECT_EQ(st, 0) << out << err;
+  jvalue v;
+  std::string why;
+  EXPECT_TRUE(jsonparse(out, &v, &why)) << why << out;
+  return v;
+}
+
+std::string field(const jvalue& v, const char* key) {
+  const jvalue* f = v.get(key);
+  if (!f) return "(none)";
+  if (f->k == jvalue::NUM) return std::to_string((long)f->num);
+  if (f->k == jvalue::STR) return f->s;
+  std::string o;
+  for (const jvalue& e : f->a) o += e.s + "/";
+  return o;
+}
+
+}  // namespace
+
+TEST_F(Interchange, AnIndependentReaderReadsZynsIpuz) {
+  strlcpy0(filename, ZYN_SOURCE_DIR "/examples/blocked15.zyn", SLEN);
+  ASSERT_EQ(loaddocument(0), LOAD_OK);
+  std::string path = writetemp("", ".ipuz");
+  ASSERT_EQ(exportas("ipuz", path).status, 0);
+  jvalue v = npmread(path);
+  EXPECT_EQ(field(v, "width"), "15");
+  EXPECT_EQ(field(v, "height"), "15");
+  EXPECT_EQ(field(v, "numbered"), "28");
+  EXPECT_EQ(field(v, "title"), title);
+  std::string rows;
+  for (int y = 0; y < height; y++) {
+    for (int x = 0; x < width; x++) rows += std::string(x ? " " : "") + (sqarray[x][y].sqflags & SQF_BLOCK ? "#" : cellletters(x, y));
+    rows += "/";
+  }
+  EXPECT_EQ(field(v, "rows"), rows);
+  // Every light's clue at its number (the clue texts are those the document holds).
+  std::string across, down;
+  for (const gridlight& l : gridlights()) (l.d ? down : across) += std::to_string(l.number) + " " + cluetextof(l.x, l.y, l.d) + "/";
+  EXPECT_EQ(field(v, "across"), across);
+  EXPECT_EQ(field(v, "down"), down);
+
+  // Bars: each as R or B on the cell left of or above it.
+  lettered({"HOPS", "ABLE", "LOAN", "TEND"});
+  sqarray[3][0].bars = 2;
+  sqarray[2][3].bars = 1;
+  numbering();
+  ASSERT_EQ(exportas("ipuz", path).status, 0);
+  v = npmread(path);
+  EXPECT_EQ(field(v, "bars"), "B@3,0 R@2,3");
+  EXPECT_EQ(field(v, "numbers"), "1@0,0 2@1,0 3@2,0 4@0,1 5@3,1 6@0,2 7@0,3");
+}
+
+TEST_F(Interchange, ZynExportWritesReadsAndRefuses) {
+  std::string dir = tempdir(), out, err;
+  auto run = [&](const std::string& args) {
+    return runcmd("cd " + dir + " && " ZYN_EXPORT_BINARY " " + args, &out, &err);
+  };
+  const std::string ex = ZYN_SOURCE_DIR "/examples/";
+  EXPECT_EQ(run(ex + "blocked15.zyn puz b.puz"), 0) << err;
+  EXPECT_EQ(puzproblems(readfile(dir + "/b.puz")), "");
+  EXPECT_EQ(run("b.puz ipuz b.ipuz"), 0) << err;
+  EXPECT_EQ(run("b.ipuz zyn b.zyn"), 0) << err;
+  EXPECT_NE(readfile(dir + "/b.zyn").find("+A blocked 15x15, filled\n"), std::string::npos);
+
+  // Refusals: exit 16, the reason on standard error, no file.
+  std::string greek = "#ZYN2v5 x\nGP 0 2 2 1 0 0\nTTL\n+\nAUT\n+\nALP 1 0 0 0\n+\xCE\x94\n+\nALP 2 0 0 0\n+B\n+\n"
+                      "SQCT 0 0 0 \"\xCE\x94\"\nSQCT 1 0 0 \"B\"\nSQCT 0 1 0 \"B\"\nSQCT 1 1 0 \"B\"\nEND\n";
+  std::ofstream(dir + "/greek.zyn") << greek;
+  struct {
+    std::string args;
+    const char* msg;
+  } refusals[] = {
+      {ex + "barred.zyn puz x.puz", "Error: Cannot export to .puz:\nthe cell in row 1, column 3 has a bar\n"},
+      {ex + "barred.zyn ipuz x.ipuz", "Error: Cannot export to ipuz:\nthe cell in row 1, column 4 is merged\n"},
+      {ex + "hexagonal.zyn puz x.puz", "it holds plain rectangular grids only"},
+      {ex + "hexagonal.zyn ipuz x.ipuz", "it holds plain rectangular grids only"},
+      {"greek.zyn puz x.puz", "Error: Cannot export to .puz:\nthe cell in row 1, column 1 holds \xCE\x94, which is not in Latin-1\n"},
+  };
+  for (auto& r : refusals) {
+    EXPECT_EQ(run(r.args), 16) << r.args;
+    EXPECT_NE(err.find(r.msg), std::string::npos) << r.args << ": " << err;
+    struct stat st;
+    EXPECT_NE(stat((dir + "/x.puz").c_str(), &st), 0) << r.args;
+    EXPECT_NE(stat((dir + "/x.ipuz").c_str(), &st), 0) << r.args;
+  }
+  // A file that cannot be imported: exit 16 with the reason.
+  std::ofstream(dir + "/bad.ipuz") << "{\"version\":\"http://ipuz.org/v2\"}";
+  EXPECT_EQ(run("bad.ipuz zyn x.zyn"), 16);
+  EXPECT_NE(err.find("Error: File format error in bad.ipuz:\nit is not an ipuz crossword"), std::string::npos) << err;
+  runcmd("rm -r " + dir, nullptr, nullptr);
 }

@@ -1,0 +1,63 @@
+// What the importers' fuzz targets share: each input is opened as File > Open opens a file, and
+// whatever loads must write out in the same format (unless the writer refuses it) and load again.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "alphabet/alphabet.h"
+#include "core/common.h"
+#include "core/hooks.h"
+#include "core/prefs.h"
+#include "docfile/docfile.h"
+#include "filler/filler.h"
+#include "grid/zyn.h"
+#include "platform/platform.h"
+
+namespace fuzzimport {
+
+inline std::string input, output;
+
+inline std::string scratch(const char* what) {
+  char t[] = "/tmp/zynfuzzXXXXXX";
+  int fd = mkstemp(t);
+  if (fd < 0) abort();
+  close(fd);
+  return std::string(t) + what;
+}
+
+inline int loadfrom(const std::string& path) {
+  strlcpy0(filename, path.c_str(), SLEN);
+  int r = loaddocument(0);
+  filler_stop();
+  return r;
+}
+
+inline void init(const char* suffix) {
+  initbitidx16();
+  loadprefdefaults();
+  ui.errbox = ui.warnbox = ui.infobox = [](const char*) {};
+  ui.askplugin = [](const char*) { return 0; };
+  usegui = 1;
+  assistmode = 0;
+  input = scratch(suffix);
+  output = scratch(suffix);
+  alphaload(2);
+  newdocument(0);
+}
+
+// text: the writer's output for the loaded document; false when it refuses the grid.
+inline void run(const uint8_t* data, size_t size, bool (*write)(std::string* text)) {
+  if (plat_writefile(input.c_str(), (const char*)data, size)) abort();
+  if (loadfrom(input) != LOAD_OK) return;
+  std::string text;
+  if (!write(&text)) return;
+  if (plat_writefile(output.c_str(), text.data(), text.size())) abort();
+  if (loadfrom(output) != LOAD_OK) abort();
+}
+
+}  // namespace fuzzimport
