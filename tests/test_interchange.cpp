@@ -544,3 +544,27 @@ TEST_F(Interchange, ZynExportWritesReadsAndRefuses) {
   EXPECT_NE(err.find("Error: File format error in bad.ipuz:\nit is not an ipuz crossword"), std::string::npos) << err;
   runcmd("rm -r " + dir, nullptr, nullptr);
 }
+
+TEST_F(Interchange, CopyrightAndNotesAreKeptInRecordsOfVersion6) {
+  std::string path = writetemp("", ".zyn");
+  strlcpy0(filename, path.c_str(), SLEN);
+  ASSERT_EQ(savedocument(), 0);
+  std::string plain = readfile(path);
+  EXPECT_EQ(plain.rfind("#ZYN2v5 ", 0), 0u);
+  EXPECT_EQ(plain.find("CPR"), std::string::npos);
+
+  strcpy(copyright, "\xC2\xA9 2026 A. Setter");
+  strcpy(notes, "Hand-made");
+  ASSERT_EQ(savedocument(), 0);
+  std::string text = readfile(path);
+  EXPECT_EQ(text.rfind("#ZYN2v6 ", 0), 0u);
+  // After every older group, before the end: the same file but for the first line and the records.
+  std::string want = "#ZYN2v6" + plain.substr(7, plain.size() - 11) + "CPR\n+\xC2\xA9 2026 A. Setter\nNOTE\n+Hand-made\nEND\n";
+  EXPECT_EQ(text, want);
+  copyright[0] = notes[0] = 0;
+  msgcapture cap;
+  ASSERT_EQ(loaddocument(0), LOAD_OK);
+  EXPECT_TRUE(cap.msgs.empty());
+  EXPECT_STREQ(copyright, "\xC2\xA9 2026 A. Setter");
+  EXPECT_STREQ(notes, "Hand-made");
+}
