@@ -199,8 +199,8 @@ struct parser {
       space();
       if (p >= end || *p != ':') return fail("expected : after a key");
       p++;
-      v.o.emplace_back(std::move(key), jvalue());
-      if (!value(v.o.back().second, depth)) return false;
+      v.o.push_back({std::move(key), jvalue()});
+      if (!value(v.o.back().value, depth)) return false;
       space();
       if (p < end && *p == ',') {
         p++;

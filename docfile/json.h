@@ -4,8 +4,9 @@
 #pragma once
 
 #include <string>
-#include <utility>
 #include <vector>
+
+struct jmember;
 
 struct jvalue {
   enum kind { NUL, BOOL, NUM, STR, ARR, OBJ } k = NUL;
@@ -13,12 +14,17 @@ struct jvalue {
   double num = 0;
   std::string s;
   std::vector<jvalue> a;                              // ARR
-  std::vector<std::pair<std::string, jvalue>> o;      // OBJ, in the file's order
+  std::vector<jmember> o;  // OBJ, in the file's order
 
   // The member of an object with this key; null when there is none or this is no object.
   const jvalue* get(const char* key) const;
   // A number that is an integer from lo to hi.
   bool isint(long lo, long hi) const;
+};
+
+struct jmember {
+  std::string key;
+  jvalue value;
 };
 
 constexpr int JSONMAXDEPTH = 64;
