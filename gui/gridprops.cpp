@@ -56,14 +56,14 @@ void m_gridprops(int) {
   attach(table, rightlabel("Author: "), 0, 1);
   gtk_table_attach_defaults(GTK_TABLE(table), ae, 1, 2, 1, 2);
   GtkWidget* ce = textentry(copyright);
-  attach(table, rightlabel("Copyright: "), 0, 2);
-  gtk_table_attach_defaults(GTK_TABLE(table), ce, 1, 2, 2, 3);
+  attach(table, rightlabel("Copyright: "), 0, 4);
+  gtk_table_attach_defaults(GTK_TABLE(table), ce, 1, 2, 4, 5);
 
   typecombo = gtk_combo_box_new_text();
   for (const gtypeinfo& g : gtypes) gtk_combo_box_append_text(GTK_COMBO_BOX(typecombo), g.name);
   gtk_combo_box_set_active(GTK_COMBO_BOX(typecombo), gtype);
-  attach(table, rightlabel("Grid type: "), 0, 3);
-  attach(table, typecombo, 1, 3);
+  attach(table, rightlabel("Grid type: "), 0, 2);
+  attach(table, typecombo, 1, 2);
 
   GtkWidget* sizes = gtk_hbox_new(FALSE, 4);
   GtkWidget* ws = sizespin(width);
@@ -75,8 +75,8 @@ void m_gridprops(int) {
   gtk_box_pack_start(GTK_BOX(sizes), gtk_label_new("by "), FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(sizes), hs, FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(sizes), sizelabel[1], FALSE, FALSE, 0);
-  attach(table, rightlabel("Size: "), 0, 4);
-  attach(table, sizes, 1, 4);
+  attach(table, rightlabel("Size: "), 0, 3);
+  attach(table, sizes, 1, 3);
   relabel();
   g_signal_connect(typecombo, "changed", G_CALLBACK(relabel), nullptr);
 
