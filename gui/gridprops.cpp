@@ -55,6 +55,7 @@ void m_gridprops(int) {
   gtk_table_attach_defaults(GTK_TABLE(table), te, 1, 2, 0, 1);
   attach(table, rightlabel("Author: "), 0, 1);
   gtk_table_attach_defaults(GTK_TABLE(table), ae, 1, 2, 1, 2);
+  // Last, so that the fields before it keep their places in the keyboard order.
   GtkWidget* ce = textentry(copyright);
   attach(table, rightlabel("Copyright: "), 0, 4);
   gtk_table_attach_defaults(GTK_TABLE(table), ce, 1, 2, 4, 5);
