@@ -167,6 +167,31 @@ void chars(GMarkupParseContext*, const gchar* t, gsize len, gpointer data, GErro
   if (r->text) r->text->append(t, len);
 }
 
+// Zyn writes a light's answer (or its pattern) where a document has no clue text: such a "clue"
+// is the letters of the light itself, with '?' or '.' for those not known, in any case and
+// spacing, and is no clue.
+bool isanswer(const std::string& text, const importgrid& g, const xword& w) {
+  std::string letters;
+  for (int y = w.y0; y <= w.y1; y++)
+    for (int x = w.x0; x <= w.x1; x++) {
+      if (x > g.w || y > g.h) return false;
+      const std::string& l = g.at(x - 1, y - 1).letters;
+      letters += l.empty() ? "?" : l;
+    }
+  gchar* up = g_utf8_strup(text.c_str(), -1);
+  std::string t;
+  for (const char* p = up; *p; p++)
+    if (*p != ' ' && *p != '-' && *p != '\'') t += *p;
+  g_free(up);
+  gchar* lu = g_utf8_strup(letters.c_str(), -1);
+  letters = lu;
+  g_free(lu);
+  if (t.size() != letters.size() || t.empty()) return false;
+  for (size_t i = 0; i < t.size(); i++)
+    if (t[i] != letters[i] && t[i] != '?' && t[i] != '.' && letters[i] != '?') return false;
+  return true;
+}
+
 std::string trimmed(const std::string& s) {
   size_t a = s.find_first_not_of(" \t\r\n"), b = s.find_last_not_of(" \t\r\n");
   return a == std::string::npos ? "" : s.substr(a, b - a + 1);
@@ -208,7 +233,9 @@ bool readccxml(const std::string& text, importgrid* g, std::string* why) {
     // The light is named by its start cell's number; an unnumbered start takes Zyn's numbering.
     const importcell* start = (w.x0 <= g->w && w.y0 <= g->h) ? &g->at(w.x0 - 1, w.y0 - 1) : nullptr;
     int number = start && start->number > 0 ? start->number : c.number;
-    importclue ic{number, trimmed(c.text), c.format};
+    std::string text = trimmed(c.text);
+    if (isanswer(text, *g, w)) text.clear();
+    importclue ic{number, text, c.format};
     g->clues[d].push_back(ic);
   }
   g->title = trimmed(r.title), g->author = trimmed(r.creator), g->copyright = trimmed(r.copyright), g->notes = trimmed(r.description);

@@ -568,3 +568,28 @@ TEST_F(Interchange, CopyrightAndNotesAreKeptInRecordsOfVersion6) {
   EXPECT_STREQ(copyright, "\xC2\xA9 2026 A. Setter");
   EXPECT_STREQ(notes, "Hand-made");
 }
+
+TEST_F(Interchange, CrosswordCompilerXmlAsZynWritesItReadsBack) {
+  lettered({"CAB.", "A#Ex", "TOEx"});
+  sqarray[0][2].bars = 1;  // a bar right of T: the Across light of row 3 goes
+  strcpy(owncell(1, 0)->marktexts[1], "\\o");
+  strcpy(title, "X & Y");
+  numbering();
+  std::string grid = cells(), nums = numbers();
+  std::string path = writetemp("", "-ccw.xml");
+  {
+    msgcapture cap;
+    ASSERT_EQ(findexportkind("ccw-xml")->run(path.c_str()), 0);
+  }
+  filler_stop();
+  resetdocument(3);
+  loaded r = import(readfile(path), ".xml");
+  ASSERT_EQ(r.status, LOAD_OK) << (r.msgs.empty() ? "" : r.msgs[0]);
+  EXPECT_TRUE(r.msgs.empty()) << r.msgs[0];
+  EXPECT_EQ(cells(), grid);
+  EXPECT_EQ(numbers(), nums);
+  EXPECT_TRUE(circled(1, 0));
+  EXPECT_STREQ(title, "X & Y");
+  // The answers Zyn writes where there is no clue text are not taken for clues.
+  for (const gridlight& l : gridlights()) EXPECT_EQ(cluetextof(l.x, l.y, l.d), "");
+}
