@@ -14,6 +14,7 @@
 #include "core/hooks.h"
 #include "core/prefs.h"
 #include "docfile/docfile.h"
+#include "export/interchange.h"
 #include "filler/filler.h"
 #include "grid/zyn.h"
 #include "platform/platform.h"
@@ -58,6 +59,12 @@ inline void run(const uint8_t* data, size_t size, bool (*write)(std::string* tex
   if (!write(&text)) return;
   if (plat_writefile(output.c_str(), text.data(), text.size())) abort();
   if (loadfrom(output) != LOAD_OK) abort();
+}
+
+// The writer of the ipuz and XML targets.
+inline bool asipuz(std::string* text) {
+  std::string why;
+  return ipuztext(text, &why);
 }
 
 }  // namespace fuzzimport

@@ -1,7 +1,6 @@
 // libFuzzer target for the ipuz importer (and the JSON reader under it): every input is opened
 // as a document, and an ipuz that loads must export as ipuz and load again.
 // Run with tools/fuzz.sh (target ipuz).
-#include "export/interchange.h"
 #include "fuzz/fuzz_import.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -10,9 +9,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzzimport::run(data, size, [](std::string* text) {
-    std::string why;
-    return ipuztext(text, &why);
-  });
+  fuzzimport::run(data, size, fuzzimport::asipuz);
   return 0;
 }
