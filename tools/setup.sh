@@ -4,13 +4,15 @@ set -euo pipefail
 pkgs="cmake g++ make pkg-config libgtk2.0-dev libpcre2-dev googletest libgtest-dev
       wbritish wbritish-huge wbritish-insane time clang libclang-rt-14-dev
       xvfb xauth x11-utils imagemagick fonts-dejavu-core xdotool librsvg2-bin ghostscript libxml2-utils
-      python3-dogtail libatk-adaptor libgail-common dbus-daemon dbus-bin at-spi2-core xclip"
-# Node and npm run the tests' independent ipuz reader. A node that is already there (from
-# whatever source) is used as it is; Debian's packages come only where it is missing.
-command -v node >/dev/null 2>&1 || pkgs="$pkgs nodejs"
-command -v npm >/dev/null 2>&1 || pkgs="$pkgs npm"
+      python3-dogtail libatk-adaptor libgail-common dbus-daemon dbus-bin at-spi2-core xclip nodejs npm"
 missing=""
 for p in $pkgs; do
+  # Node and npm run the tests' independent ipuz reader. A node already on the path (from
+  # whatever source) is used as it is; Debian's packages come only where it is missing.
+  case $p in
+    nodejs) command -v node >/dev/null 2>&1 && continue ;;
+    npm) command -v npm >/dev/null 2>&1 && continue ;;
+  esac
   dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
 done
 if [ -n "$missing" ]; then
