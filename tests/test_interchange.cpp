@@ -235,6 +235,22 @@ TEST_F(Interchange, PuzFromADocumentHasRightChecksumsRebusAndCircles) {
   EXPECT_TRUE(r.msgs.empty());
   EXPECT_EQ(cells(), "(SH)OE/I#A/PUT/");
   EXPECT_TRUE(circled(1, 2));
+
+  // A damaged file loads with a warning; a locked one loads without its solution and says so.
+  std::string damaged = workedpuz;
+  damaged[0x34] = 'K';
+  r = import(damaged, ".puz");
+  ASSERT_EQ(r.status, LOAD_OK);
+  EXPECT_EQ(r.msgs, std::vector<std::string>{"W:The file's checksums do not match; the file may be damaged"});
+  EXPECT_EQ(cells(), "KAB/A#E/TOE/");
+  std::string locked = workedpuz;
+  locked[0x32] = 4;
+  r = import(locked, ".puz");
+  ASSERT_EQ(r.status, LOAD_OK);
+  ASSERT_EQ(r.msgs.size(), 1u);
+  EXPECT_NE(r.msgs[0].find("The file's solution is locked (scrambled):\nthe grid is loaded without its letters"), std::string::npos);
+  EXPECT_EQ(cells(), ".../.#./.../");
+  EXPECT_STREQ(title, "Worked example");
 }
 
 TEST_F(Interchange, RefusalsNameTheCellOrLightAndWriteNothing) {
