@@ -1,5 +1,5 @@
 // Reading Crossword Compiler XML, as Zyn writes it and in its JPZ form (the same vocabulary
-// inside a crossword-compiler-applet): the grid's cells with their blocks, letters, numbers,
+// inside a crossword-compiler-applet, plain or zipped): the grid's cells with their blocks, letters, numbers,
 // bars and circles, the title and creator, and the clues joined to their words. Namespace
 // prefixes are ignored; the parser is GLib's.
 #include <glib.h>
@@ -199,7 +199,10 @@ std::string trimmed(const std::string& s) {
 
 }  // namespace
 
-bool readccxml(const std::string& text, importgrid* g, std::string* why) {
+bool readccxml(const std::string& file, importgrid* g, std::string* why) {
+  std::string unzipped;
+  if (!file.compare(0, 4, "PK\x03\x04") && !unzipmember(file, &unzipped, why)) return false;
+  const std::string& text = unzipped.empty() ? file : unzipped;
   if (text.find('\0') != std::string::npos) {
     *why = "it holds a NUL byte";
     return false;

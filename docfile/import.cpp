@@ -19,6 +19,8 @@ importformat sniffformat(const char* p, size_t n) {
   static const char magic[] = "ACROSS&DOWN";
   for (size_t i = 2; i + sizeof magic <= n; i++)
     if (!memcmp(p + i, magic, sizeof magic)) return IF_PUZ;
+  // A zip archive: a compressed JPZ puzzle.
+  if (n >= 4 && !memcmp(p, "PK\x03\x04", 4)) return IF_CCXML;
   size_t i = 0;
   if (n >= 3 && !memcmp(p, "\xEF\xBB\xBF", 3)) i = 3;
   while (i < n && (p[i] == ' ' || p[i] == '\t' || p[i] == '\r' || p[i] == '\n')) i++;

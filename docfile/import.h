@@ -53,5 +53,9 @@ bool readccxml(const std::string& text, importgrid* g, std::string* why);
 bool readimport(importformat k, FILE* f, const char* head, size_t headlen, importgrid* g, std::string* why);
 void importdocument(const importgrid& g);
 
+// The puzzle in a zip archive (a compressed JPZ): its member named .xml or .jpz, or its only
+// member, at most IMPORTMAXBYTES; false with the reason.
+bool unzipmember(const std::string& zip, std::string* out, std::string* why);
+
 // A clue text's own trailing enumeration, "Clue (4,5)": split off into *e, true when found.
 bool splitenumeration(std::string* text, std::string* e);

@@ -1,7 +1,7 @@
 // ipuz and .puz: the .puz writer against the format's worked example and a checksum verifier of
 // the tests' own, the refusals of both writers, round trips through the importers, an
 // independent ipuz reader, and hostile files for each importer.
-#include <glib.h>
+#include <gio/gio.h>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -156,6 +156,32 @@ std::string replaced(std::string s, const std::string& from, const std::string& 
   size_t at = s.find(from);
   EXPECT_NE(at, std::string::npos) << from;
   return at == std::string::npos ? s : s.replace(at, from.size(), to);
+}
+
+void add16(std::string& o, unsigned v) { o += (char)(v & 255), o += (char)(v >> 8 & 255); }
+void add32(std::string& o, unsigned long v) { add16(o, v & 0xffff), add16(o, v >> 16); }
+
+// A zip archive of one member, deflated by GLib's zlib converter.
+std::string zipped(const std::string& name, const std::string& data) {
+  GZlibCompressor* z = g_zlib_compressor_new(G_ZLIB_COMPRESSOR_FORMAT_RAW, 6);
+  std::string packed;
+  std::vector<char> buf(data.size() + 4096);
+  gsize read = 0, written = 0;
+  g_converter_convert(G_CONVERTER(z), data.data(), data.size(), buf.data(), buf.size(), G_CONVERTER_INPUT_AT_END, &read,
+                      &written, nullptr);
+  packed.assign(buf.data(), written);
+  g_object_unref(z);
+  std::string local = "PK\x03\x04", central = "PK\x01\x02", end = "PK\x05\x06";
+  add16(local, 20), add16(local, 0), add16(local, 8), add32(local, 0), add32(local, 0);
+  add32(local, packed.size()), add32(local, data.size()), add16(local, name.size()), add16(local, 0);
+  local += name + packed;
+  add16(central, 20), add16(central, 20), add16(central, 0), add16(central, 8), add32(central, 0), add32(central, 0);
+  add32(central, packed.size()), add32(central, data.size()), add16(central, name.size());
+  for (int i = 0; i < 4; i++) add16(central, 0);
+  add32(central, 0), add32(central, 0);
+  central += name;
+  add16(end, 0), add16(end, 0), add16(end, 1), add16(end, 1), add32(end, central.size()), add32(end, local.size()), add16(end, 0);
+  return local + central + end;
 }
 
 struct loaded {
@@ -608,4 +634,16 @@ TEST_F(Interchange, CrosswordCompilerXmlAsZynWritesItReadsBack) {
   EXPECT_STREQ(title, "X & Y");
   // The answers Zyn writes where there is no clue text are not taken for clues.
   for (const gridlight& l : gridlights()) EXPECT_EQ(cluetextof(l.x, l.y, l.d), "");
+
+  // The same as a zipped JPZ; a zip that would inflate past the limit is refused.
+  resetdocument(3);
+  r = import(zipped("puzzle.jpz", readfile(path)), ".jpz");
+  ASSERT_EQ(r.status, LOAD_OK) << (r.msgs.empty() ? "" : r.msgs[0]);
+  EXPECT_EQ(cells(), grid);
+  r = import(zipped("bomb.xml", std::string(IMPORTMAXBYTES + 1, 'a')), ".jpz");
+  EXPECT_EQ(r.status, LOAD_NOFILE);
+  ASSERT_EQ(r.msgs.size(), 1u);
+  EXPECT_NE(r.msgs[0].find("its zipped puzzle cannot be inflated, or is larger than 16 MiB"), std::string::npos) << r.msgs[0];
+  r = import(zipped("puzzle.jpz", readfile(path)).substr(0, 100), ".jpz");
+  EXPECT_EQ(r.status, LOAD_NOFILE);
 }
