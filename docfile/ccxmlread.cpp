@@ -233,12 +233,9 @@ bool readccxml(const std::string& file, importgrid* g, std::string* why) {
     }
     const xword& w = it->second;
     int d = w.y0 == w.y1 && w.x0 != w.x1 ? 0 : 1;
-    // The light is named by its start cell's number; an unnumbered start takes Zyn's numbering.
-    const importcell* start = (w.x0 <= g->w && w.y0 <= g->h) ? &g->at(w.x0 - 1, w.y0 - 1) : nullptr;
-    int number = start && start->number > 0 ? start->number : c.number;
     std::string text = trimmed(c.text);
     if (isanswer(text, *g, w)) text.clear();
-    importclue ic{number, text, c.format};
+    importclue ic{c.number, text, c.format, w.x0 - 1, w.y0 - 1};
     g->clues[d].push_back(ic);
   }
   g->title = trimmed(r.title), g->author = trimmed(r.creator), g->copyright = trimmed(r.copyright), g->notes = trimmed(r.description);

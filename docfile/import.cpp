@@ -83,9 +83,12 @@ bool placeclues(const importgrid& g, const std::vector<int>& zyn, std::vector<st
   for (int d = 0; d < 2; d++) {
     std::set<int> seen;
     for (const importclue& c : g.clues[d]) {
-      std::string name = std::to_string(c.number) + " " + dirname[d];
+      std::string name = c.x >= 0 ? "at row " + std::to_string(c.y + 1) + ", column " + std::to_string(c.x + 1) + " " + dirname[d]
+                                  : std::to_string(c.number) + " " + dirname[d];
       int found = -1;
-      if (c.number > 0 && (size_t)c.number < bynumber.size())
+      if (c.x >= 0) {
+        if (c.x < g.w && c.y < g.h && starts(g, c.x, c.y, d)) found = c.y * g.w + c.x;
+      } else if (c.number > 0 && (size_t)c.number < bynumber.size())
         for (int i : bynumber[c.number])
           if (starts(g, i % g.w, i / g.w, d)) found = i;
       if (found < 0) {
@@ -93,7 +96,7 @@ bool placeclues(const importgrid& g, const std::vector<int>& zyn, std::vector<st
         return false;
       }
       if (!seen.insert(found).second) {
-        *why = "there are two clues for " + name;
+        *why = "there are two clues for the light " + name;
         return false;
       }
       at[d].push_back({found % g.w, found / g.w});

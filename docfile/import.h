@@ -25,6 +25,7 @@ struct importcell {
 struct importclue {
   int number;  // the file's number of the light
   std::string text, enumeration;
+  int x = -1, y = -1;  // its start square, where the file names it rather than the number
 };
 
 struct importgrid {

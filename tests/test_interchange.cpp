@@ -450,7 +450,7 @@ TEST_F(Interchange, HostileFilesAreRefusedAndLeaveTheDocumentAsItWas) {
       {"ipuz: NUL escape", with("\"a\"]", "\"a\\u0000b\"]"), ".ipuz", "NUL in a string"},
       {"ipuz: NUL byte", with("\"a\"]", std::string("\"a\0b\"]", 6)), ".ipuz", "NUL in a string"},
       {"ipuz: duplicate key", with("\"puzzle\"", "\"title\":\"a\",\"title\":\"b\",\"puzzle\""), ".ipuz", "duplicate key \"title\""},
-      {"ipuz: duplicate clue", with("[3,\"b\"]", "[3,\"b\"],[3,\"e\"]"), ".ipuz", "there are two clues for 3 Across"},
+      {"ipuz: duplicate clue", with("[3,\"b\"]", "[3,\"b\"],[3,\"e\"]"), ".ipuz", "there are two clues for the light 3 Across"},
       {"ipuz: clue for no light", with("[2,\"d\"]", "[4,\"d\"]"), ".ipuz", "the clue 4 Down belongs to no light of the grid"},
       {"ipuz: lone surrogate", with("\"a\"]", "\"\\ud800\"]"), ".ipuz", "lone surrogate"},
       {".puz: truncated header", puz.substr(0, 40), ".puz", "the file ends inside its header"},
@@ -468,6 +468,10 @@ TEST_F(Interchange, HostileFilesAreRefusedAndLeaveTheDocumentAsItWas) {
       {"xml: size over 63", replaced(xml, "width=\"2\"", "width=\"99\""), ".xml", "the grid is 99 by 2"},
       {"xml: clue for a missing word", replaced(xml, "</grid>", "</grid><clues><clue word=\"7\">x</clue></clues>"), ".xml",
        "a clue names the word 7, which the file does not have"},
+      {"xml: invalid UTF-8", replaced(xml, "solution=\"A\"", "solution=\"\xC3\x28\""), ".xml", "it is not well-formed XML"},
+      {"xml: duplicate clue",
+       replaced(xml, "</grid>", "</grid><word id=\"1\" x=\"1-2\" y=\"1\"/><clues><clue word=\"1\">x</clue><clue word=\"1\">y</clue></clues>"),
+       ".xml", "there are two clues for the light at row 1, column 1 Across"},
       {"xml: NUL byte", replaced(xml, "<grid", std::string("\0<grid", 6)), ".xml", "it holds a NUL byte"},
   };
   (void)why;
