@@ -118,6 +118,8 @@ struct word {
 extern int gtype, width, height;
 extern int rotsym, mirsym, dupsym;
 extern char title[SLEN], author[SLEN];
+// The puzzle's copyright notice and the setter's notes to solvers, carried by the interchange formats.
+extern char copyright[SLEN], notes[SLEN];
 extern square sqarray[MXSZ][MXSZ];  // indexed [x][y]
 // The squares of sqarray are made fresh when a grid first reaches them, so that a small grid
 // touches a small part of the array: those of [0, sqext) x [0, sqext) are in use or fresh, the
