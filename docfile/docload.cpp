@@ -1,5 +1,8 @@
 // Reading documents: choosing the format from the first line, the native records with their
 // field rules, the legacy grid form, and the steps every load ends with.
+#include <glib.h>
+
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -13,6 +16,7 @@
 #include "docfile/docfile.h"
 #include "docfile/readers.h"
 #include "filler/filler.h"
+#include "grid/clues.h"
 #include "grid/lights.h"
 #include "grid/select.h"
 #include "grid/symm.h"
@@ -47,13 +51,41 @@ int readfields(const char* p, const char* fmt, int* v, const char** rest) {
 
 namespace {
 
+// Free light indices a clue record may name: far more than the free lights a grid can have,
+// since a dropped free light's clue is kept past them.
+constexpr int MXCLUEFREE = 1 << 20;
+
 // Record groups in the order they are written and must be read.
 enum {
   G_ALP, G_GLP, G_GSP, G_GSPMK, G_TM, G_TMSG, G_TCST, G_DFN, G_DSF, G_DAF,
-  G_SQ, G_SQSP, G_SQSPMK, G_SQLP, G_VL, G_VLP, G_SQCT, G_END, NGROUPS
+  G_SQ, G_SQSP, G_SQSPMK, G_SQLP, G_VL, G_VLP, G_SQCT, G_CLU, G_CLF, G_END, NGROUPS
 };
-const char* const groupkw[NGROUPS] = {"ALP", "GLP", "GSP", "GSPMK", "TM", "TMSG", "TCST", "DFN", "DSF",
-                                      "DAF", "SQ", "SQSP", "SQSPMK", "SQLP", "VL", "VLP", "SQCT", "END"};
+const char* const groupkw[NGROUPS] = {"ALP", "GLP",  "GSP",    "GSPMK", "TM", "TMSG", "TCST",
+                                      "DFN", "DSF",  "DAF",    "SQ",    "SQSP", "SQSPMK", "SQLP",
+                                      "VL",  "VLP",  "SQCT",   "CLU",   "CLF", "END"};
+
+// The text of a clue's continuation line with its escapes undone; false for an escape that
+// the writer never makes or for text that is not UTF-8.
+bool unescape(const std::string& in, std::string& out) {
+  out.clear();
+  for (size_t i = 0; i < in.size(); i++) {
+    char c = in[i];
+    if (c != '\\') {
+      out += c;
+      continue;
+    }
+    if (++i == in.size()) return false;
+    if (in[i] == '\\' || in[i] == 'n') {
+      out += in[i] == 'n' ? '\n' : '\\';
+      continue;
+    }
+    if (in[i] != 'x' || i + 2 >= in.size() || !isxdigit((unsigned char)in[i + 1]) || !isxdigit((unsigned char)in[i + 2]))
+      return false;
+    out += (char)std::stoi(in.substr(i + 1, 2), nullptr, 16);
+    i += 2;
+  }
+  return g_utf8_validate(out.data(), (gssize)out.size(), nullptr);
+}
 
 bool ingroup(const std::string& l, int g) {
   size_t n = strlen(groupkw[g]);
@@ -81,6 +113,7 @@ struct nativereader {
   linereader& lr;
   int nd;
   std::vector<flread> fl;
+  std::vector<clue> clues;
 
   nativereader(linereader& l, int ndirs) : lr(l), nd(ndirs) {}
 
@@ -260,6 +293,19 @@ struct nativereader {
         s.nchars[v[2]] = parseabm(s.charsets[v[2]], MXCP, text.c_str(), 0);
         return 0;
       }
+      case G_CLU:
+      case G_CLF: {
+        // A clue needs both its lines; a key no light has makes an orphan.
+        int n = g == G_CLU ? 3 : 1;
+        if (readfields(p, "ddd", v) < n || !cont(t) || !cont(t2)) return -1;
+        std::string text, enumr;
+        if (!unescape(t, text) || !unescape(t2, enumr)) return -1;
+        if (g == G_CLU && v[0] >= 0 && v[0] < MXSZ && v[1] >= 0 && v[1] < MXSZ && v[2] >= 0 && v[2] < MAXNDIR)
+          clues.push_back({{v[0], v[1], v[2]}, text, enumr});
+        else if (g == G_CLF && v[0] >= 0 && v[0] < MXCLUEFREE)
+          clues.push_back({{0, 0, 100 + v[0]}, text, enumr});
+        return 0;
+      }
     }
     return 0;
   }
@@ -342,6 +388,7 @@ int readnative(linereader& lr, int* version, int* skipped) {
     if (r.record(k) < 0) return 1;
   }
   r.makefreelights();
+  cluesfromfile(std::move(r.clues));
   if (*version >= 4) codewordnumbers();
   return 0;
 }
@@ -432,7 +479,7 @@ int loaddocument(int loaddicts) {
   numbering();
   if (loaddicts) dictsload(0);
   undo_start();
-  if (version > 5) warnbox("File was saved using\na newer version of Zyn.\nSome features may be lost.");
+  if (version > DOCVERSIONMAX) warnbox("File was saved using\na newer version of Zyn.\nSome features may be lost.");
   else if (skipped) warnbox("Some lines of the file were not recognised\nand have been skipped.");
   havename = 1;
   countsel();

@@ -9,6 +9,7 @@
 #include "docfile/docfile.h"
 #include "docfile/linereader.h"
 #include "export/export.h"
+#include "grid/clues.h"
 #include "grid/zyn.h"
 #include "platform/platform.h"
 
@@ -159,11 +160,40 @@ void addsquares(std::string& o) {
       }
 }
 
+// A clue's continuation line: the text with backslashes, line breaks and other control
+// characters escaped, so that every byte a setter typed reads back.
+void addescaped(std::string& o, const std::string& text) {
+  static const char hex[] = "0123456789abcdef";
+  o += '+';
+  for (unsigned char c : text) {
+    if (c == '\\') o += "\\\\";
+    else if (c == '\n') o += "\\n";
+    else if (iscontrol((char)c)) o += "\\x", o += hex[c >> 4], o += hex[c & 15];
+    else o += (char)c;
+  }
+  o += '\n';
+}
+
+// Clues, grid lights then free lights, each with its text and its enumeration override.
+void addclues(std::string& o) {
+  cluestore cs = cluesget();
+  for (int free = 0; free < 2; free++)
+    for (const clue& c : *cs) {
+      if ((c.k.d >= 100) != (free == 1)) continue;
+      if (free) line(o, "CLF", c.k.d - 100);
+      else line(o, "CLU", c.k.x, c.k.y, c.k.d);
+      addescaped(o, c.text);
+      addescaped(o, c.enumr);
+    }
+}
+
 // The whole document as the native format's text.
 std::string doctext() {
   std::string o;
   o.reserve((size_t)width * height * 400 + 8192);
-  o += "#ZYN2v5 ";
+  o += "#ZYN2v";
+  put(o, docversion());
+  o += ' ';
   o += zynweb;
   o += '\n';
   line(o, "GP", gtype, width, height, rotsym, mirsym, dupsym);
@@ -183,11 +213,14 @@ std::string doctext() {
   addtreatment(o);
   adddicts(o);
   addsquares(o);
+  addclues(o);
   o += "END\n";
   return o;
 }
 
 }  // namespace
+
+int docversion() { return cluesinuse() ? 6 : 5; }
 
 int savedocument() {
   std::string text = doctext();
