@@ -19,18 +19,6 @@
 
 namespace {
 
-struct sink {
-  FILE* f;
-  int err;  // errno of the first failed write
-};
-
-cairo_status_t writesink(void* closure, const unsigned char* data, unsigned int len) {
-  sink* s = (sink*)closure;
-  if (fwrite(data, 1, len, s->f) == len) return CAIRO_STATUS_SUCCESS;
-  if (!s->err) s->err = errno ? errno : EIO;
-  return CAIRO_STATUS_WRITE_ERROR;
-}
-
 // The DSC title line: the file's base name, cut short so that the line stays within the 255
 // bytes PostScript allows, with control characters (which would end the line) replaced.
 std::string dsctitle(const char* name) {
@@ -50,6 +38,13 @@ std::string dsctitle(const char* name) {
 }
 
 }  // namespace
+
+cairo_status_t writesink(void* closure, const unsigned char* data, unsigned int len) {
+  sink* s = (sink*)closure;
+  if (fwrite(data, 1, len, s->f) == len) return CAIRO_STATUS_SUCCESS;
+  if (!s->err) s->err = errno ? errno : EIO;
+  return CAIRO_STATUS_WRITE_ERROR;
+}
 
 int filledflags() { return prefint(PREF_LIGHT_NUMBERS_IN_SOLUTIONS) ? PIC_LETTERS | PIC_NUMBERS : PIC_LETTERS; }
 

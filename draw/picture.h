@@ -3,8 +3,17 @@
 
 #include <cairo.h>
 
+#include <cstdio>
+
 // Picture contents: the cells' characters, the light numbers.
 constexpr int PIC_LETTERS = 2, PIC_NUMBERS = 4;
+// A file that cairo's stream surfaces write into; writesink is their write function.
+struct sink {
+  FILE* f;
+  int err;  // errno of the first failed write
+};
+cairo_status_t writesink(void* closure, const unsigned char* data, unsigned int len);
+
 // Picture formats.
 constexpr int PIC_EPS = 0, PIC_SVG = 1, PIC_PNG = 2;
 
