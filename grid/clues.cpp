@@ -8,7 +8,9 @@
 #include <map>
 #include <set>
 
+#include "alphabet/alphabet.h"
 #include "core/common.h"
+#include "core/undo.h"
 #include "grid/geometry.h"
 #include "grid/lights.h"
 #include "grid/zyn.h"
@@ -208,4 +210,47 @@ void cluefreemoved(const int* newindex, int n) {
     c.k.d = newindex[i] >= 0 ? 100 + newindex[i] : spare++;
   }
   install(std::move(v));
+}
+
+cluestatus clueedit(const cluekey& k, const std::string& text, const std::string& enumr) {
+  cluestatus s = clueset(k, text, enumr);
+  if (s == CLUE_SET) undo_push();
+  return s;
+}
+
+int cluedeleteorphansstep() {
+  int n = cluesdeleteorphans();
+  if (n) undo_push();
+  return n;
+}
+
+int cluecursor(const cluekey& k) {
+  if (k.d >= 100) {
+    if (k.d - 100 >= nfreelights || freelights[k.d - 100].n < 1) return 1;
+    cursorx = freelights[k.d - 100].x[0], cursory = freelights[k.d - 100].y[0];
+  } else {
+    if (k.d >= ndir() || !isclear(k.x, k.y)) return 1;
+    cursorx = k.x, cursory = k.y;
+  }
+  cursordir = k.d;
+  cursorlayer = 0;
+  return 0;
+}
+
+cluekey cursorclue() {
+  if (cursordir >= 100) return {0, 0, cursordir};
+  int x = cursorx, y = cursory;
+  if (cursordir >= ndir() || !isclear(x, y) || lightstart(x, y, cursordir) != 1) return {0, 0, -1};
+  return {x, y, cursordir};
+}
+
+std::string cluepattern(const cluelight& l) {
+  lightpos pos[MXCL];
+  int n = lightpositions(pos, l.k.x, l.k.y, l.k.d, 0);
+  std::string s;
+  for (int i = 0; i < n; i++) {
+    int c = settoicc(sqarray[pos[i].x][pos[i].y].charsets[pos[i].slot][pos[i].pos] & ABM_ALL);
+    s += c > 0 ? icctext[c] : "?";
+  }
+  return s;
 }

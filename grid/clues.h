@@ -99,3 +99,15 @@ void cluefreemoved(const int* newindex, int n);
 
 // UTF-8 text cut to at most n bytes, before a character that would not fit whole.
 std::string cluecut(const std::string& s, size_t n);
+
+// Commands of the clue pane, each one undo step when it changes something.
+// Set a light's clue as the setter wrote it: CLUE_SET pushed a step.
+cluestatus clueedit(const cluekey& k, const std::string& text, const std::string& enumr);
+int cluedeleteorphansstep();  // the orphans deleted (one step), or 0 when there were none
+// Put the cursor on the start of the light with key k (a grid light in its direction, a free
+// light by its index); 0 when done, 1 when there is no such light.
+int cluecursor(const cluekey& k);
+// The light the cursor is on: its key, or d -1 when the cursor is on none.
+cluekey cursorclue();
+// A light's cells as the clue list shows them: its characters, "?" for a cell still open.
+std::string cluepattern(const cluelight& l);

@@ -65,6 +65,11 @@ void m_prefs(int) {
   packrow(p, {gtk_label_new(" HTML/PNG export square size: "), html, gtk_label_new(" pixels")});
   sep(p);
   GtkWidget* numbers = prefcheck(p, "Include numbers in filled grids", PREF_LIGHT_NUMBERS_IN_SOLUTIONS);
+  sep(p);
+  static const char* const papers[] = {"A4", "Letter"};
+  GtkWidget* paper = newcombo(papers, 2, prefint(PREF_EXPORT_PDF_PAPER));
+  packrow(p, {gtk_label_new(" PDF and print paper: "), paper});
+  GtkWidget* pdfsol = prefcheck(p, "Add the solution to the puzzle's PDF", PREF_EXPORT_PDF_SOLUTION);
 
   p = page(book, "Editing", "<b>Editing preferences</b>");
   GtkWidget* block = prefcheck(p, "Clicking corners makes blocks", PREF_EDIT_CLICK_FOR_BLOCK);
@@ -139,6 +144,8 @@ void m_prefs(int) {
     storeprefint(PREF_EXPORT_EPS_SQUARE_POINTS, spinvalue(eps));
     storeprefint(PREF_EXPORT_HTML_SQUARE_PIXELS, spinvalue(html));
     storeprefint(PREF_LIGHT_NUMBERS_IN_SOLUTIONS, checked(numbers));
+    storeprefint(PREF_EXPORT_PDF_PAPER, gtk_combo_box_get_active(GTK_COMBO_BOX(paper)));
+    storeprefint(PREF_EXPORT_PDF_SOLUTION, checked(pdfsol));
     storeprefint(PREF_EDIT_CLICK_FOR_BLOCK, checked(block));
     storeprefint(PREF_EDIT_CLICK_FOR_BAR, checked(bar));
     storeprefint(PREF_EDIT_SHOW_NUMBERS, checked(shownum));

@@ -318,3 +318,30 @@ TEST_F(Clues, ClueFilesRoundTripAndABadFileChangesNothing) {
   EXPECT_EQ(textof({2, 0, 1}), " Spaced out");
   EXPECT_EQ(cluefor({2, 0, 1})->enumr, "1,2");
 }
+
+TEST_F(Clues, ThePanesCommandsEditUndoAndMoveTheCursor) {
+  drawgrid(0, {"CAB", ".#.", "..."});
+  numbering();
+  undo_start();
+  EXPECT_EQ(clueedit(A1, "Taxi", ""), CLUE_SET);
+  EXPECT_EQ(undo_steps(), 1);
+  EXPECT_EQ(clueedit(A1, "Taxi", ""), CLUE_UNCHANGED);
+  EXPECT_EQ(undo_steps(), 1);
+  std::vector<cluelight> ls = cluelights();
+  EXPECT_EQ(cluepattern(ls[1]), "???");
+  // The cursor on a light's second cell belongs to that light; moving it to a light's clue.
+  cursorx = 1, cursory = 2, cursordir = 0;
+  EXPECT_EQ(cursorclue(), (cluekey{0, 2, 0}));
+  cursorx = 1, cursory = 1;
+  EXPECT_EQ(cursorclue().d, -1);
+  ASSERT_EQ(cluecursor({2, 0, 1}), 0);
+  EXPECT_EQ(cursorx, 2);
+  EXPECT_EQ(cursordir, 1);
+  EXPECT_EQ(cluecursor({1, 1, 0}), 1);
+  // Orphans are deleted in one step.
+  sqarray[0][0].sqflags = SQF_BLOCK;
+  numbering();
+  EXPECT_EQ(cluedeleteorphansstep(), 1);
+  EXPECT_EQ(undo_steps(), 2);
+  EXPECT_EQ(cluedeleteorphansstep(), 0);
+}

@@ -45,16 +45,16 @@ TEST(Menu, RowsAsTabled) {
       {6, "/File/New/Blank 11x13", "", "", "", MC_NEW, newcode(11, 13, 128)},
       {41, "/File/New/Blocked 23x23 template/Unches on all edges", "", "", "", MC_NEW, newcode(23, 23, 3)},
       {50, "/File/Save _as...", "", "<StockItem>", "gtk-save-as", MC_SAVEAS, 0},
-      {74, "/File/Export other format/_Crossword Compiler XML...", "", "", "", MC_EXPORT, 0x451},
-      {79, "/File/_Quit", "<control>Q", "<StockItem>", "gtk-quit", MC_QUIT, 0},
-      {93, "/Edit/C_lear selected cells", "<shift><control>X", "<StockItem>", "gtk-clear", MC_CLEARSEL, 0xF100},
-      {103, "/Edit/Rotate cloc_kwise", "greater", "", "", MC_ROTATE, 0xF001},
-      {115, "/Edit/Zoom/_Out", "<control>minus", "", "", MC_ZOOM, -2},
-      {150, "/Select/Lights/that are _underchecked", "", "", "", MC_SELVIOL, 4},
-      {157, "/Symmetry/Threefold rotational", "", "/Symmetry/Twofold rotational", "", MC_ROTSYM, 0x103},
-      {176, "/Symmetry/Both", "", "/Symmetry/Up-down duplication", "", MC_DUPSYM, 0x303},
-      {184, "/Autofill/Autofill _selected cells", "<shift><control>G", "<StockItem>", "gtk-execute", MC_AUTOFILL, 2},
-      {194, "/Help/_About", "", "<StockItem>", "gtk-about", MC_ABOUT, 0},
+      {76, "/File/Export other format/_Crossword Compiler XML...", "", "", "", MC_EXPORT, 0x451},
+      {85, "/File/_Quit", "<control>Q", "<StockItem>", "gtk-quit", MC_QUIT, 0},
+      {100, "/Edit/C_lear selected cells", "<shift><control>X", "<StockItem>", "gtk-clear", MC_CLEARSEL, 0xF100},
+      {110, "/Edit/Rotate cloc_kwise", "greater", "", "", MC_ROTATE, 0xF001},
+      {122, "/Edit/Zoom/_Out", "<control>minus", "", "", MC_ZOOM, -2},
+      {157, "/Select/Lights/that are _underchecked", "", "", "", MC_SELVIOL, 4},
+      {164, "/Symmetry/Threefold rotational", "", "/Symmetry/Twofold rotational", "", MC_ROTSYM, 0x103},
+      {183, "/Symmetry/Both", "", "/Symmetry/Up-down duplication", "", MC_DUPSYM, 0x303},
+      {191, "/Autofill/Autofill _selected cells", "<shift><control>G", "<StockItem>", "gtk-execute", MC_AUTOFILL, 2},
+      {201, "/Help/_About", "", "<StockItem>", "gtk-about", MC_ABOUT, 0},
   };
   for (const auto& c : cases) {
     const menurow& r = menutable[c.row];
@@ -100,7 +100,7 @@ TEST(Menu, StructureIsConsistent) {
   EXPECT_EQ(newitems + 1, 38);  // and "Current shape and size"
   // The twin labels are different items.
   EXPECT_NE(menufind(MC_MIRSYM, 0x203), menufind(MC_DUPSYM, 0x303));
-  EXPECT_EQ(menuplain(menutable[185].path), menuplain(menutable[191].path));
+  EXPECT_EQ(menuplain(menutable[192].path), menuplain(menutable[198].path));
 }
 
 TEST(Menu, RadioGroups) {
@@ -138,7 +138,7 @@ TEST(Menu, AcceleratorsParseAndDiffer) {
     EXPECT_TRUE(fresh) << menutable[i].path << " repeats " << menutable[at->second].path;
     n++;
   }
-  EXPECT_EQ(n, 36);
+  EXPECT_EQ(n, 38);
   guint key;
   GdkModifierType mods;
   gtk_accelerator_parse(menutable[menufind(MC_CLEARSEL, 0xF100)].accel, &key, &mods);
