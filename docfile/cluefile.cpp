@@ -38,7 +38,7 @@ int dirnamed(const std::string& s) {
 }
 
 std::string lightname(const cluelight& l) {
-  if (l.k.d >= 100) return "F" + std::to_string(l.number);
+  if (l.k.d >= 100) return std::string("F") + std::to_string(l.number);
   return std::to_string(l.number) + dirabbrev(gtypes[gtype].dname[l.k.d]);
 }
 
@@ -143,7 +143,7 @@ int readclues(const std::string& bytes, const char* name, std::vector<std::strin
     int num = atoi(l.substr(p + free, q - p - free).c_str());
     std::string lname;
     if (free) {
-      lname = "F" + std::to_string(num);
+      lname = std::string("F") + std::to_string(num);
     } else {
       int d = dirnamed(l.substr(q, r - q));
       if (d < 0) return fail(n, ("no direction \"" + l.substr(q, r - q) + "\" in this grid").c_str());

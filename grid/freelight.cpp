@@ -82,7 +82,7 @@ int fldelete() {
 void compactfreelights() {
   int n = 0, cur = cursordir >= 100 ? cursordir - 100 : -1;
   int newcur = -1;
-  int newindex[MXFL];
+  int newindex[MXFL] = {};
   for (int i = 0; i < nfreelights; i++) {
     newindex[i] = -1;
     if (freelights[i].n <= 0) continue;

@@ -30,7 +30,7 @@ bool advance;      // the edit was ended by Tab or Enter: go on to the next clue
 int editcolumn;    // the column being edited
 
 std::string lightlabel(const cluelight& l) {
-  if (l.k.d >= 100) return "F" + std::to_string(l.number);
+  if (l.k.d >= 100) return std::string("F") + std::to_string(l.number);
   std::string dir = gtypes[gtype].dname[l.k.d];
   return cluenumtext(l) + " " + dir;
 }
