@@ -107,15 +107,22 @@ int a_exportg(const char* name, int flags, int format) {
   if (st == CAIRO_STATUS_SUCCESS) st = cairo_surface_status(surf);
   cairo_surface_destroy(surf);
 
+  if (st == CAIRO_STATUS_WRITE_ERROR && format == PIC_PNG) {
+    plat_newabort(out);
+    errbox("A filing system error occurred");
+    return 1;
+  }
+  return closesink(out, sk, st, "picture");
+}
+
+int closesink(plat_newfile& out, const sink& sk, cairo_status_t st, const char* what) {
   if (st != CAIRO_STATUS_SUCCESS) {
     plat_newabort(out);
-    if (st == CAIRO_STATUS_WRITE_ERROR && format == PIC_PNG) {
-      errbox("A filing system error occurred");
-    } else if (st == CAIRO_STATUS_WRITE_ERROR) {
+    if (st == CAIRO_STATUS_WRITE_ERROR) {
       plat_seterr(sk.err);
       fserror();
     } else {
-      std::string m = std::string("Could not draw the picture: ") + cairo_status_to_string(st);
+      std::string m = std::string("Could not draw the ") + what + ": " + cairo_status_to_string(st);
       errbox(m.c_str());
     }
     return 1;

@@ -216,20 +216,5 @@ int exportpdf(const char* path, int what) {
   cairo_surface_finish(surf);
   if (st == CAIRO_STATUS_SUCCESS) st = cairo_surface_status(surf);
   cairo_surface_destroy(surf);
-  if (st != CAIRO_STATUS_SUCCESS) {
-    plat_newabort(out);
-    if (st == CAIRO_STATUS_WRITE_ERROR) {
-      plat_seterr(sk.err);
-      fserror();
-    } else {
-      std::string m = std::string("Could not draw the pages: ") + cairo_status_to_string(st);
-      errbox(m.c_str());
-    }
-    return 1;
-  }
-  if (plat_newcommit(out)) {
-    fserror();
-    return 1;
-  }
-  return 0;
+  return closesink(out, sk, st, "pages");
 }
