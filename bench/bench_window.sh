@@ -78,6 +78,9 @@ keys() {
   wait $pid
   awk '/^key shown in/ { print $4 }' "$work/out" | sort -n | awk -v l="$label" '{ t[n++] = $1 } END {
     printf "%-22s %3d keys: median %.2f ms, worst %.2f ms\n", l, n, t[int((n - 1) / 2)], t[n - 1] }'
+  # The clue pane follows each edit once the window is idle, after the repaint.
+  awk '/^clue pane refreshed in/ { print $5 }' "$work/out" | sort -n | awk -v l="$label" '{ t[n++] = $1 } END {
+    if (n) printf "%-22s %3d clue pane refreshes: median %.2f ms, worst %.2f ms\n", l, n, t[int((n - 1) / 2)], t[n - 1] }'
 }
 awk 'BEGIN { for (y = 0; y < 15; y++) { for (x = 0; x < 15; x++) printf "%d ", (x % 4 == 3 && y % 4 == 3); print "" }
              for (y = 0; y < 15; y++) printf "%15s\n", "" }' | sed '1i 15 15 0 0 0' >"$work/g15.txt"

@@ -77,6 +77,7 @@ void selectrow(int r) {
 gboolean refreshnow(gpointer) {
   refreshidle = 0;
   if (!cluelist) return FALSE;
+  gint64 t0 = g_get_monotonic_time();
   std::vector<cluelight> now = cluelights();
   bool same = now.size() == rows.size();
   for (size_t i = 0; same && i < now.size(); i++) same = now[i].k == rows[i].k;
@@ -107,6 +108,7 @@ gboolean refreshnow(gpointer) {
   rows = std::move(now);
   showcounts();
   cluepanefollow();
+  if (deb(DEB_UI)) pstdout("clue pane refreshed in %.2f ms\n", (g_get_monotonic_time() - t0) / 1000.0);
   return FALSE;
 }
 
