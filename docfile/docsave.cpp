@@ -165,12 +165,17 @@ void addsquares(std::string& o) {
 void addescaped(std::string& o, const std::string& text) {
   static const char hex[] = "0123456789abcdef";
   o += '+';
-  for (unsigned char c : text) {
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); i++) {
+    unsigned char c = (unsigned char)text[i];
+    if (c != '\\' && !iscontrol((char)c)) continue;
+    o.append(text, start, i - start);
+    start = i + 1;
     if (c == '\\') o += "\\\\";
     else if (c == '\n') o += "\\n";
-    else if (iscontrol((char)c)) o += "\\x", o += hex[c >> 4], o += hex[c & 15];
-    else o += (char)c;
+    else o += "\\x", o += hex[c >> 4], o += hex[c & 15];
   }
+  o.append(text, start, std::string::npos);
   o += '\n';
 }
 
@@ -187,13 +192,28 @@ void addclues(std::string& o) {
     }
 }
 
-// The whole document as the native format's text.
-std::string doctext() {
+// The records added after version 5, after every older group and before END. Each is written
+// only when it holds something, so that a document using none of them stays a version 5 file.
+std::string newrecords() {
   std::string o;
-  o.reserve((size_t)width * height * 400 + 8192);
-  o += "#ZYN2v";
-  put(o, docversion());
-  o += ' ';
+  if (copyright[0]) {
+    o += "CPR\n";
+    addtext(o, copyright);
+  }
+  if (notes[0]) {
+    o += "NOTE\n";
+    addtext(o, notes);
+  }
+  addclues(o);
+  return o;
+}
+
+// The whole document as the native format's text: version 6 exactly when a record added
+// after version 5 is written, so that older releases warn that something was skipped.
+std::string doctext() {
+  std::string o, added = newrecords();
+  o.reserve((size_t)width * height * 400 + 8192 + added.size());
+  o += added.empty() ? "#ZYN2v5 " : "#ZYN2v6 ";
   o += zynweb;
   o += '\n';
   line(o, "GP", gtype, width, height, rotsym, mirsym, dupsym);
@@ -213,14 +233,12 @@ std::string doctext() {
   addtreatment(o);
   adddicts(o);
   addsquares(o);
-  addclues(o);
+  o += added;
   o += "END\n";
   return o;
 }
 
 }  // namespace
-
-int docversion() { return cluesinuse() ? 6 : 5; }
 
 int savedocument() {
   std::string text = doctext();

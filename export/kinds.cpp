@@ -9,6 +9,7 @@
 #include "export/answers.h"
 #include "export/export.h"
 #include "export/pdf.h"
+#include "export/interchange.h"
 
 namespace {
 
@@ -50,6 +51,8 @@ const exportkind exportkinds[NEXPORTKINDS] = {
      [](const char* p) { return exportpdf(p, PP_SOLUTION); }},
     {"ccw-xml", 0x451, "Export as Crossword Compiler XML", "-ccw.xml", "Crossword Compiler Extensible Markup Language", 1,
      [](const char* p) { return exportxml(p); }},
+    {"ipuz", 0x452, "Export as ipuz", ".ipuz", "ipuz", 1, exportipuz},
+    {"puz", 0x453, "Export as Across Lite .puz", ".puz", "Across Lite", 1, exportpuz},
 };
 
 const exportkind* findexportkind(const char* name) {

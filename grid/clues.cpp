@@ -17,13 +17,19 @@
 
 namespace {
 
-cluestore store = std::make_shared<const std::vector<clue>>();
+// Shared with the undo snapshots that hold it; changed in place only while nothing else does.
+std::shared_ptr<std::vector<clue>> store = std::make_shared<std::vector<clue>>();
+
+std::vector<clue>& writable() {
+  if (store.use_count() > 1) store = std::make_shared<std::vector<clue>>(*store);
+  return *store;
+}
 
 bool bykey(const clue& a, const clue& b) { return a.k < b.k; }
 
 void install(std::vector<clue>&& v) {
   std::stable_sort(v.begin(), v.end(), bykey);
-  store = std::make_shared<const std::vector<clue>>(std::move(v));
+  store = std::make_shared<std::vector<clue>>(std::move(v));
 }
 
 // The squares of the grid in the order numbering visits them: row by row, and on hexagonal
@@ -46,7 +52,10 @@ bool listable(int n) { return n >= 2 || n == -2; }
 }  // namespace
 
 cluestore cluesget() { return store; }
-void cluesset(cluestore s) { store = s ? std::move(s) : std::make_shared<const std::vector<clue>>(); }
+// Every store was made writable; a snapshot only ever hands back one it was given.
+void cluesset(cluestore s) {
+  store = s ? std::const_pointer_cast<std::vector<clue>>(s) : std::make_shared<std::vector<clue>>();
+}
 void cluesclear() { cluesset(nullptr); }
 
 std::vector<cluelight> cluelights() {
@@ -87,20 +96,21 @@ std::string cluecut(const std::string& s, size_t n) {
   return s.substr(0, l);
 }
 
-cluestatus clueset(const cluekey& k, const std::string& text, const std::string& enumr) {
+cluestatus clueset(const cluekey& k, const std::string& text0, const std::string& enumr0) {
+  // Copies: the arguments may be the text of a clue this changes.
+  std::string text = text0, enumr = enumr0;
   if (text.size() > MXCLUE || enumr.size() > MXENUM) return CLUE_TOOLONG;
   if (!g_utf8_validate(text.data(), (gssize)text.size(), nullptr) ||
       !g_utf8_validate(enumr.data(), (gssize)enumr.size(), nullptr))
     return CLUE_BADUTF8;
   const clue* c = cluefor(k);
   if (c ? c->text == text && c->enumr == enumr : text.empty() && enumr.empty()) return CLUE_UNCHANGED;
-  std::vector<clue> v = *store;
+  std::vector<clue>& v = writable();
   auto it = std::lower_bound(v.begin(), v.end(), clue{k, {}, {}}, bykey);
   bool have = it != v.end() && it->k == k;
   if (text.empty() && enumr.empty()) v.erase(it);
-  else if (have) it->text = text, it->enumr = enumr;
-  else v.insert(it, clue{k, text, enumr});
-  store = std::make_shared<const std::vector<clue>>(std::move(v));
+  else if (have) it->text = std::move(text), it->enumr = std::move(enumr);
+  else v.insert(it, clue{k, std::move(text), std::move(enumr)});
   return CLUE_SET;
 }
 

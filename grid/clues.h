@@ -9,8 +9,8 @@
 // theirs (cluefreemoved).
 //
 // The store holds only clues with text or an enumeration override; a document without any is
-// saved, exported and undone exactly as before clues existed. The store is immutable and shared:
-// an undo snapshot takes it by pointer, and each change makes a new one.
+// saved, exported and undone exactly as before clues existed. The store is shared: an undo
+// snapshot takes it by pointer, and a change copies it first while anything else holds it.
 #pragma once
 
 #include <memory>
@@ -69,7 +69,7 @@ enum cluestatus {
   CLUE_BADUTF8,    // not UTF-8: nothing stored
 };
 // Set the text and override of the light with key k. Does not push an undo step: the caller's
-// command does.
+// command does. A clue pointer from cluefor() may not be valid afterwards.
 cluestatus clueset(const cluekey& k, const std::string& text, const std::string& enumr);
 // Replace the clues by those a file holds, in the file's order, keys no light has included
 // (a loaded document). Text and override are cut to their limits at a character boundary;

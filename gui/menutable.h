@@ -33,7 +33,7 @@ struct menurow {
   int action;         // handed to the command's handler
 };
 
-constexpr int NMENUROWS = 202;
+constexpr int NMENUROWS = 204;
 extern const menurow menutable[NMENUROWS];
 
 // The action value of a New item: the new grid's size and block pattern (128: no blocks).
