@@ -37,7 +37,8 @@ zyn=$!
 until grep -qx "updatefeas()" "$work/out"; do sleep 0.1; done
 w=$(xdotool search --onlyvisible --name "^Zyn: " | head -n 1)
 # The cursor on 23 Across, whose clue is being written.
-xdotool windowfocus --sync "$w" key --delay 100 Down Down Down Down Down Down Down Down Down Down F2
+xdotool windowfocus --sync "$w" key --delay 100 Down Down Down Down Down Down Down Down Down Down \
+  Right Right Right Right Right Right Right Right Right Right F2
 until grep -q "^editing clue" "$work/out"; do sleep 0.1; done
 xdotool type --delay 60 "Foundation of an argument"
 sleep 1
