@@ -90,7 +90,7 @@ awk 'BEGIN { for (y = 0; y < 63; y++) { for (x = 0; x < 63; x++) printf "%d ", (
 clue=$(printf 'A clue of one hundred bytes%073d' 0)
 if "$zynexport" "$work/g63.txt" clues-txt "$work/g63.clues.txt" 2>/dev/null; then
   sed "s/ (\([0-9]*\))\$/ $clue (\1)/" "$work/g63.clues.txt" >"$work/g63.clued.txt"
-  "$zynexport" -c "$work/g63.clued.txt" "$work/g63.txt" zyn "$work/g63c.zyn" 2>/dev/null || true
+  "$zynexport" -d "$work/ten.txt" -c "$work/g63.clued.txt" "$work/g63.txt" zyn "$work/g63c.zyn" 2>/dev/null || true
 fi
 echo "key press to the end of its repaint (ten-word list):"
 for i in $(seq "$runs"); do

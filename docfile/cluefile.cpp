@@ -38,7 +38,8 @@ int dirnamed(const std::string& s) {
 }
 
 std::string lightname(const cluelight& l) {
-  if (l.k.d >= 100) return std::string("F") + std::to_string(l.number);
+  std::string s = "F";
+  if (l.k.d >= 100) return s += std::to_string(l.number);
   return std::to_string(l.number) + dirabbrev(gtypes[gtype].dname[l.k.d]);
 }
 

@@ -311,9 +311,9 @@ struct nativereader {
         std::string text, enumr;
         if (!unescape(t, text) || !unescape(t2, enumr)) return -1;
         if (g == G_CLU && v[0] >= 0 && v[0] < MXSZ && v[1] >= 0 && v[1] < MXSZ && v[2] >= 0 && v[2] < MAXNDIR)
-          clues.push_back({{v[0], v[1], v[2]}, text, enumr});
+          clues.push_back({{v[0], v[1], v[2]}, std::move(text), std::move(enumr)});
         else if (g == G_CLF && v[0] >= 0 && v[0] < MXCLUEFREE)
-          clues.push_back({{0, 0, 100 + v[0]}, text, enumr});
+          clues.push_back({{0, 0, 100 + v[0]}, std::move(text), std::move(enumr)});
         return 0;
       }
     }

@@ -129,7 +129,8 @@ std::vector<textbox> layout(cairo_t* cr, double w, double h, int* pages) {
   for (size_t i = 0; i < lights.size(); i++) {
     const cluelight& l = lights[i];
     const clue* c = cluefor(l.k);
-    std::string text = (c && !c->text.empty() ? c->text + " " : "") + "(" + clueenum(l) + ")";
+    std::string text = c && !c->text.empty() ? c->text + " " : "";
+    text += cluebracketed(l);
     textbox b{l.number >= 1 ? std::to_string(l.number) : "", text, false, 0, 0, 0, 0};
     b.h = textheight(cr, text, CLUESIZE, false, textw) + 2;
     int d = std::min(l.k.d, 100);

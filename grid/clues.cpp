@@ -86,6 +86,12 @@ std::string clueenum(const cluelight& l) {
   return std::to_string(l.len < 0 ? MXCL : l.len);
 }
 
+std::string cluebracketed(const cluelight& l) {
+  std::string s = "(";
+  s += clueenum(l);
+  return s += ')';
+}
+
 int cluesinuse() { return !store->empty(); }
 
 std::string cluecut(const std::string& s, size_t n) {
@@ -116,7 +122,10 @@ cluestatus clueset(const cluekey& k, const std::string& text0, const std::string
 
 void cluesfromfile(std::vector<clue> v) {
   std::erase_if(v, [](const clue& c) { return c.text.empty() && c.enumr.empty(); });
-  for (clue& c : v) c.text = cluecut(c.text, MXCLUE), c.enumr = cluecut(c.enumr, MXENUM);
+  for (clue& c : v) {
+    if (c.text.size() > MXCLUE) c.text = cluecut(c.text, MXCLUE);
+    if (c.enumr.size() > MXENUM) c.enumr = cluecut(c.enumr, MXENUM);
+  }
   install(std::move(v));
 }
 

@@ -58,6 +58,8 @@ const clue* cluefor(const cluekey& k);
 // The enumeration a list shows for light l, without parentheses: the override when set, else
 // its length ("5").
 std::string clueenum(const cluelight& l);
+// The same in parentheses, as the lists show it: "(5)".
+std::string cluebracketed(const cluelight& l);
 // 1 when the document has any clue text or override (orphans included).
 int cluesinuse();
 

@@ -30,14 +30,15 @@ bool advance;      // the edit was ended by Tab or Enter: go on to the next clue
 int editcolumn;    // the column being edited
 
 std::string lightlabel(const cluelight& l) {
-  if (l.k.d >= 100) return std::string("F") + std::to_string(l.number);
+  std::string s = "F";
+  if (l.k.d >= 100) return s += std::to_string(l.number);
   std::string dir = gtypes[gtype].dname[l.k.d];
   return cluenumtext(l) + " " + dir;
 }
 
 void setrow(GtkTreeIter* it, const cluelight& l) {
   const clue* c = cluefor(l.k);
-  std::string text = c ? c->text : "", enumr = "(" + clueenum(l) + ")";
+  std::string text = c ? c->text : "", enumr = cluebracketed(l);
   gtk_list_store_set(cluestore_, it, COL_LIGHT, lightlabel(l).c_str(), COL_PATTERN, cluepattern(l).c_str(), COL_CLUE,
                      text.c_str(), COL_ENUM, enumr.c_str(), COL_EMPTY, text.empty(), COL_X, l.k.x, COL_Y, l.k.y, COL_D,
                      l.k.d, -1);
@@ -89,7 +90,7 @@ gboolean refreshnow(gpointer) {
       gchar *pattern, *text, *enumr;
       gtk_tree_model_get(GTK_TREE_MODEL(cluestore_), &it, COL_PATTERN, &pattern, COL_CLUE, &text, COL_ENUM, &enumr, -1);
       const clue* c = cluefor(now[i].k);
-      if (cluepattern(now[i]) != pattern || (c ? c->text : "") != text || "(" + clueenum(now[i]) + ")" != enumr ||
+      if (cluepattern(now[i]) != pattern || (c ? c->text : "") != text || cluebracketed(now[i]) != enumr ||
           now[i].number != rows[i].number)
         setrow(&it, now[i]);
       g_free(pattern), g_free(text), g_free(enumr);
@@ -264,6 +265,8 @@ GtkWidget* buildcluepane() {
   gtk_box_pack_start(GTK_BOX(head), countlabel, FALSE, FALSE, 0);
   orphanbutton = gtk_button_new_with_label("Delete orphaned clues");
   g_signal_connect(orphanbutton, "clicked", G_CALLBACK(ondeleteorphans), nullptr);
+  // Shown only while there are orphans.
+  gtk_widget_set_no_show_all(orphanbutton, TRUE);
   gtk_box_pack_end(GTK_BOX(head), orphanbutton, FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(box), head, FALSE, FALSE, 0);
 
