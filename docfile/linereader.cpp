@@ -69,9 +69,17 @@ bool linereader::next() {
 }
 
 void formaterror(const char* path, const linereader& lr) {
-  std::string msg = std::string("File format error in ") + path + ": ";
+  std::string msg = std::string("File format error in ") + path + ":\n";
   msg += lr.ended ? "the file ends too early" : "line " + std::to_string(lr.lineno);
   errbox(msg.c_str());
+}
+
+size_t linereader::peek() {
+  if (pos == len) {
+    len = fread(buf, 1, sizeof buf, f);
+    pos = 0;
+  }
+  return len - pos;
 }
 
 void textcut(char* dst, const std::string& src, size_t n) {

@@ -131,7 +131,7 @@ TEST_F(Export, ErrorsAndUsage) {
     std::string err;  // the start of standard error
   } cases[] = {
       {"missing.zyn zyn out.zyn", 16, "Error: Filing system error: No such file or directory\n"},
-      {"bad.zyn zyn out.zyn", 16, "Error: File format error in bad.zyn: line 2\n"},
+      {"bad.zyn zyn out.zyn", 16, "Error: File format error in bad.zyn:\nline 2\n"},
       {"grid.zyn pdf out.pdf", 16, "Error: Unknown kind of output: pdf\n"},
       {"-p nosuch=1 grid.zyn zyn out.zyn", 16, "Error: Unrecognised preference setting: nosuch=1\n"},
       {"-p stats_min_check_percent grid.zyn zyn out.zyn", 16, "Error: Unrecognised preference setting"},

@@ -45,7 +45,8 @@ printf '\x89PNG\r\n\x1a\n\0\0\0\rIHDR' >shot.png
 keys ctrl+o
 answer Return  # the unsaved X: proceed
 choose_file Open shot.png
-expect_box "File format error in $WORK/shot.png: line 1"
+expect_box "File format error in $WORK/shot.png:
+line 1"
 wait_title "Zyn: j3-again"
 keys ctrl+z
 touch -d 2001-01-01 j3-again.zyn
