@@ -236,15 +236,15 @@ void page(FILE* f, int bits, const char* src, int avail) {
 }  // namespace
 
 namespace {
-// The page written to path between preexport and postexport; 0, or 1 with plat_errtext saying why.
+// The page written to path after preexport; 0, or 1 with plat_errtext saying why. The caller
+// reports a failure and then calls postexport (a report ends a batch run, and no restarted fill
+// may be left running then).
 int writepage(const char* path, int bits, const char* src) {
   plat_newfile out;
   if (plat_newopen(out, path)) return 1;
   int avail = preexport();
   page(out.f, bits, src, avail);
-  int bad = plat_newcommit(out);
-  postexport();
-  return bad;
+  return plat_newcommit(out);
 }
 }  // namespace
 
@@ -256,6 +256,7 @@ int exporthtml(const char* path, int bits, const char* src) {
   }
   int bad = writepage(path, bits, src);
   if (bad) fserror();
+  postexport();
   return bad;
 }
 
@@ -286,5 +287,6 @@ int exporthtmlimg(const char* path, int solution, int format) {
     }
     fserror();
   }
+  postexport();
   return bad;
 }

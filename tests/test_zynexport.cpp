@@ -277,7 +277,7 @@ TEST_F(Export, FailedWritesSayWhyAndLeaveNothing) {
   for (const char* kind : {"blank-html", "solution-html-svg", "svg", "zyn"}) {
     SCOPED_TRACE(kind);
     result r;
-    r.status = runcmd("cd " + dir + " && trap '' XFSZ && ulimit -f 1 && " ZYN_EXPORT_BINARY " -f grid.zyn " + kind + " out",
+    r.status = runcmd("cd " + dir + " && trap '' XFSZ && ulimit -f 1 && " ZYN_EXPORT_BINARY " grid.zyn " + kind + " out",
                       &r.out, &r.err);
     EXPECT_EQ(r.status, 16);
     EXPECT_NE(r.err.find("Error: Filing system error: File too large\n"), std::string::npos) << r.err;
