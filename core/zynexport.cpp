@@ -41,9 +41,10 @@ const toolkind kinds[] = {
     {"fl", exportfreelights, 0},
 };
 
-const char opts[] = "a:d:D:R:F:fp:?";
+const char opts[] = "a:d:D:R:F:fp:m:?";
 std::vector<std::string> dictopts;  // -d values, for slots 1, 2, ... in order
 std::vector<std::string> prefopts;  // -p values, "key=value"
+std::vector<std::string> metaopts;  // -m values, "field=value"
 int fillfirst;                      // -f
 
 int takeexportoption(char c, const char* val) {
@@ -59,6 +60,9 @@ int takeexportoption(char c, const char* val) {
     case 'p':
       prefopts.push_back(val);
       return 0;
+    case 'm':
+      metaopts.push_back(val);
+      return 0;
     case 'b':
       return 1;
     default:
@@ -69,7 +73,7 @@ int takeexportoption(char c, const char* val) {
 void usage(const char* prog) {
   pstdout("\nThis is Zyn's document tool, release %s.\n\n", release);
   pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-D <mask>] [-R <seed>] [-F <seed>] [-f]\n"
-          "       [-p <preference>=<value>]* <document> <kind> <output>\n\n",
+          "       [-p <preference>=<value>]* [-m <field>=<text>]* <document> <kind> <output>\n\n",
           prog);
   pstdout("Loads the document (native, legacy or foreign grid) and writes the output file as the\n"
           "File menu would for the kind:\n");
@@ -77,7 +81,8 @@ void usage(const char* prog) {
           "  fl    the free light paths\n");
   for (const exportkind& k : exportkinds) pstdout("  %-18s %s\n", k.name, k.title);
   pstdout("\n-f fills the grid first and accepts the fill; -d replaces the document's dictionary\n"
-          "files for slots 1, 2, ... in order; -p sets a preference for this run.\n"
+          "files for slots 1, 2, ... in order; -p sets a preference for this run; -m sets the\n"
+          "document's title, author, copyright or notes before the output is written.\n"
           "Exit status: 0 done, 4 no fill found, 16 error.\n");
 }
 
@@ -109,6 +114,21 @@ void setprefs() {
       std::string msg = "Unrecognised preference setting: " + p;
       errbox(msg.c_str());
     }
+  }
+}
+
+// The document fields that -m sets.
+void setmeta() {
+  for (const std::string& m : metaopts) {
+    size_t eq = m.find('=');
+    std::string field = m.substr(0, eq);
+    char* to = field == "title" ? title : field == "author" ? author : field == "copyright" ? copyright : field == "notes" ? notes : nullptr;
+    if (eq == std::string::npos || !to) {
+      std::string msg = "Unrecognised document field: " + m;
+      errbox(msg.c_str());
+      continue;
+    }
+    utf8cut(to, m.c_str() + eq + 1, SLEN);
   }
 }
 
@@ -171,6 +191,7 @@ int run(int argc, char** argv) {
 
   strlcpy0(filename, doc, SLEN);
   if (loaddocument(0) != LOAD_OK) return 16;
+  setmeta();
   for (size_t d = 0; d < dictopts.size(); d++) strlcpy0(dictpaths[d], dictopts[d].c_str(), SLEN);
   if (fillfirst || kind.needsdicts) dictsload(0);
   if (fillfirst && fill()) return 4;

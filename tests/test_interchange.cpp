@@ -562,6 +562,11 @@ TEST_F(Interchange, ZynExportWritesReadsAndRefuses) {
   EXPECT_EQ(run("b.puz ipuz b.ipuz"), 0) << err;
   EXPECT_EQ(run("b.ipuz zyn b.zyn"), 0) << err;
   EXPECT_NE(readfile(dir + "/b.zyn").find("+A blocked 15x15, filled\n"), std::string::npos);
+  // -m sets the document's fields for the output.
+  EXPECT_EQ(run("-m 'copyright=\xC2\xA9 2026 A. Setter' -m notes=N b.zyn puz m.puz"), 0) << err;
+  EXPECT_NE(readfile(dir + "/m.puz").find(std::string("\0\xA9 2026 A. Setter\0", 19)), std::string::npos);
+  EXPECT_EQ(run("-m colour=red b.zyn puz m.puz"), 16);
+  EXPECT_NE(err.find("Error: Unrecognised document field: colour=red"), std::string::npos) << err;
 
   // Refusals: exit 16, the reason on standard error, no file.
   std::string greek = "#ZYN2v5 x\nGP 0 2 2 1 0 0\nTTL\n+\nAUT\n+\nALP 1 0 0 0\n+\xCE\x94\n+\nALP 2 0 0 0\n+B\n+\n"
