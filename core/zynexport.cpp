@@ -9,6 +9,7 @@
 
 #include "alphabet/alphabet.h"
 #include "core/common.h"
+#include "core/hooks.h"
 #include "core/lock.h"
 #include "core/message.h"
 #include "core/prefs.h"
@@ -41,11 +42,21 @@ const toolkind kinds[] = {
     {"fl", exportfreelights, 0},
 };
 
-const char opts[] = "a:d:D:R:F:fp:m:?";
+const char opts[] = "a:d:D:R:F:fPp:m:?";
 std::vector<std::string> dictopts;  // -d values, for slots 1, 2, ... in order
 std::vector<std::string> prefopts;  // -p values, "key=value"
 std::vector<std::string> metaopts;  // -m values, "field=value"
 int fillfirst;                      // -f
+int allowplugin;                    // -P
+
+// A document's plug-in is native code: it runs only when -P allows it. Without it the document
+// is used without its treatment, as in the window when the user declines.
+int askplugin(const char* path) {
+  if (allowplugin) return 1;
+  std::string msg = std::string("The document's custom plug-in was not loaded (-P loads it):\n") + path;
+  warnbox(msg.c_str());
+  return 0;
+}
 
 int takeexportoption(char c, const char* val) {
   switch (c) {
@@ -56,6 +67,9 @@ int takeexportoption(char c, const char* val) {
       return 0;
     case 'f':
       fillfirst = 1;
+      return 0;
+    case 'P':
+      allowplugin = 1;
       return 0;
     case 'p':
       prefopts.push_back(val);
@@ -72,7 +86,7 @@ int takeexportoption(char c, const char* val) {
 
 void usage(const char* prog) {
   pstdout("\nThis is Zyn's document tool, release %s.\n\n", release);
-  pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-D <mask>] [-R <seed>] [-F <seed>] [-f]\n"
+  pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-D <mask>] [-R <seed>] [-F <seed>] [-f] [-P]\n"
           "       [-p <preference>=<value>]* [-m <field>=<text>]* <document> <kind> <output>\n\n",
           prog);
   pstdout("Loads the document (native, legacy or foreign grid) and writes the output file as the\n"
@@ -81,8 +95,9 @@ void usage(const char* prog) {
           "  fl    the free light paths\n");
   for (const exportkind& k : exportkinds) pstdout("  %-18s %s\n", k.name, k.title);
   pstdout("\n-f fills the grid first and accepts the fill; -d replaces the document's dictionary\n"
-          "files for slots 1, 2, ... in order; -p sets a preference for this run; -m sets the\n"
-          "document's title, author, copyright or notes before the output is written.\n"
+          "files for slots 1, 2, ... in order; -p sets a preference for this run; -P loads the\n"
+          "custom plug-in the document names (without it the document is used without its treatment);\n"
+          "-m sets the document's title, author, copyright or notes before the output is written.\n"
           "Exit status: 0 done, 4 no fill found, 16 error.\n");
 }
 
@@ -193,7 +208,14 @@ int run(int argc, char** argv) {
   if (loaddocument(0) != LOAD_OK) return 16;
   setmeta();
   for (size_t d = 0; d < dictopts.size(); d++) strlcpy0(dictpaths[d], dictopts[d].c_str(), SLEN);
-  if (fillfirst || kind.needsdicts) dictsload(0);
+  if (fillfirst) {
+    dictsload(0);
+  } else if (kind.needsdicts) {
+    // As in the window, a word list that cannot be loaded is reported and the export goes on,
+    // listing the lights without answers by their patterns.
+    softerrors soft;
+    dictsload(0);
+  }
   if (fillfirst && fill()) return 4;
   filler_stop();
   return kind.write(out) ? 16 : 0;
@@ -205,6 +227,7 @@ int main(int argc, char** argv) {
   rseed = (unsigned int)time(nullptr);
   filler_seed = 0;
   usegui = 0;
+  ui.askplugin = askplugin;
   initbitidx16();
   docreset();
   zyn_lock();
