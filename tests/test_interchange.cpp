@@ -339,6 +339,19 @@ TEST_F(Interchange, RoundTripsKeepGridLettersNumbersAndBars) {
   strlcpy0(filename, ZYN_SOURCE_DIR "/examples/blocked15.zyn", SLEN);
   ASSERT_EQ(loaddocument(0), LOAD_OK);
   strcpy(copyright, "\xC2\xA9 2026 A. Setter");
+  // Every light clued, one with an enumeration of the setter's own.
+  auto clueall = [] {
+    for (const gridlight& l : gridlights())
+      setcluefrom(l.x, l.y, l.d, "Clue \xC3\xA9 " + std::to_string(l.number) + (l.d ? " down" : " across"), l.number == 1 && !l.d ? "2,3" : "");
+  };
+  auto allclues = [] {
+    std::string o;
+    for (const gridlight& l : gridlights()) o += cluetextof(l.x, l.y, l.d) + " (" + enumerationof(l.x, l.y, l.d) + ")/";
+    return o;
+  };
+  clueall();
+  std::string clues = allclues();
+  EXPECT_NE(clues.find("Clue \xC3\xA9 1 across (2,3)/"), std::string::npos);
   std::string grid = cells(), nums = numbers();
   EXPECT_EQ(std::count(nums.begin(), nums.end(), '@'), 28);
   for (const char* kind : {"ipuz", "puz"}) {
@@ -350,6 +363,7 @@ TEST_F(Interchange, RoundTripsKeepGridLettersNumbersAndBars) {
     EXPECT_TRUE(r.msgs.empty()) << kind << " " << r.msgs[0];
     EXPECT_EQ(cells(), grid) << kind;
     EXPECT_EQ(numbers(), nums) << kind;
+    EXPECT_EQ(allclues(), clues) << kind;
     EXPECT_STREQ(title, "A blocked 15x15, filled");
     EXPECT_STREQ(copyright, "\xC2\xA9 2026 A. Setter");
     // A new document without a name: Save asks, proposing the import's own name.
@@ -358,6 +372,7 @@ TEST_F(Interchange, RoundTripsKeepGridLettersNumbersAndBars) {
     strlcpy0(filename, ZYN_SOURCE_DIR "/examples/blocked15.zyn", SLEN);
     ASSERT_EQ(loaddocument(0), LOAD_OK);
     strcpy(copyright, "\xC2\xA9 2026 A. Setter");
+    clueall();
   }
 
   // A barred 13x13 (the example without its merged cells): every bar once, and back again.
