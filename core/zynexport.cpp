@@ -42,9 +42,10 @@ const toolkind kinds[] = {
     {"fl", exportfreelights, 0},
 };
 
-const char opts[] = "a:c:d:D:R:F:fPp:?";
+const char opts[] = "a:c:d:D:R:F:fPp:m:?";
 std::vector<std::string> dictopts;  // -d values, for slots 1, 2, ... in order
 std::vector<std::string> prefopts;  // -p values, "key=value"
+std::vector<std::string> metaopts;  // -m values, "field=value"
 int fillfirst;                      // -f
 int allowplugin;                    // -P
 const char* cluefile;               // -c: clues to import before writing
@@ -77,6 +78,9 @@ int takeexportoption(char c, const char* val) {
     case 'p':
       prefopts.push_back(val);
       return 0;
+    case 'm':
+      metaopts.push_back(val);
+      return 0;
     case 'b':
       return 1;
     default:
@@ -87,7 +91,7 @@ int takeexportoption(char c, const char* val) {
 void usage(const char* prog) {
   pstdout("\nThis is Zyn's document tool, release %s.\n\n", release);
   pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-D <mask>] [-R <seed>] [-F <seed>] [-f] [-P]\n"
-          "       [-c <clue file>] [-p <preference>=<value>]* <document> <kind> <output>\n\n",
+          "       [-c <clue file>] [-p <preference>=<value>]* [-m <field>=<text>]* <document> <kind> <output>\n\n",
           prog);
   pstdout("Loads the document (native, legacy or foreign grid) and writes the output file as the\n"
           "File menu would for the kind:\n");
@@ -97,7 +101,8 @@ void usage(const char* prog) {
   pstdout("\n-c imports the clues of a clue file (as clues-txt writes it) before writing;\n"
           "-f fills the grid first and accepts the fill; -d replaces the document's dictionary\n"
           "files for slots 1, 2, ... in order; -p sets a preference for this run; -P loads the\n"
-          "custom plug-in the document names (without it the document is used without its treatment).\n"
+          "custom plug-in the document names (without it the document is used without its treatment);\n"
+          "-m sets the document's title, author, copyright or notes before the output is written.\n"
           "Exit status: 0 done, 4 no fill found, 16 error.\n");
 }
 
@@ -131,6 +136,21 @@ void setprefs() {
       std::string msg = "Unrecognised preference setting: " + p;
       errbox(msg.c_str());
     }
+  }
+}
+
+// The document fields that -m sets.
+void setmeta() {
+  for (const std::string& m : metaopts) {
+    size_t eq = m.find('=');
+    std::string field = m.substr(0, eq);
+    char* to = field == "title" ? title : field == "author" ? author : field == "copyright" ? copyright : field == "notes" ? notes : nullptr;
+    if (eq == std::string::npos || !to) {
+      std::string msg = "Unrecognised document field: " + m;
+      errbox(msg.c_str());
+      continue;
+    }
+    utf8cut(to, m.c_str() + eq + 1, SLEN);
   }
 }
 
@@ -193,6 +213,7 @@ int run(int argc, char** argv) {
 
   strlcpy0(filename, doc, SLEN);
   if (loaddocument(0) != LOAD_OK) return 16;
+  setmeta();
   if (cluefile && importclues(cluefile)) return 16;
   for (size_t d = 0; d < dictopts.size(); d++) strlcpy0(dictpaths[d], dictopts[d].c_str(), SLEN);
   if (fillfirst) {
