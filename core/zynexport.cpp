@@ -41,8 +41,9 @@ const toolkind kinds[] = {
     {"fl", exportfreelights, 0},
 };
 
-const char opts[] = "a:d:D:R:F:fp:?";
+const char opts[] = "a:d:m:D:R:F:fp:?";
 std::vector<std::string> dictopts;  // -d values, for slots 1, 2, ... in order
+std::vector<int> minopts;           // -m values, for slots 1, 2, ... in order
 std::vector<std::string> prefopts;  // -p values, "key=value"
 int fillfirst;                      // -f
 
@@ -53,6 +54,12 @@ int takeexportoption(char c, const char* val) {
       if (strlen(val) >= SLEN) return takeoption(c, val);
       if (dictopts.size() < (size_t)MAXNDICTS) dictopts.push_back(val);
       return 0;
+    case 'm': {
+      int v;
+      if (!readminscore(val, &v)) return 2;
+      if (minopts.size() < (size_t)MAXNDICTS) minopts.push_back(v);
+      return 0;
+    }
     case 'f':
       fillfirst = 1;
       return 0;
@@ -68,8 +75,8 @@ int takeexportoption(char c, const char* val) {
 
 void usage(const char* prog) {
   pstdout("\nThis is Zyn's document tool, release %s.\n\n", release);
-  pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-D <mask>] [-R <seed>] [-F <seed>] [-f]\n"
-          "       [-p <preference>=<value>]* <document> <kind> <output>\n\n",
+  pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-m <minimum score>]* [-D <mask>] [-R <seed>]\n"
+          "       [-F <seed>] [-f] [-p <preference>=<value>]* <document> <kind> <output>\n\n",
           prog);
   pstdout("Loads the document (native, legacy or foreign grid) and writes the output file as the\n"
           "File menu would for the kind:\n");
@@ -77,7 +84,8 @@ void usage(const char* prog) {
           "  fl    the free light paths\n");
   for (const exportkind& k : exportkinds) pstdout("  %-18s %s\n", k.name, k.title);
   pstdout("\n-f fills the grid first and accepts the fill; -d replaces the document's dictionary\n"
-          "files for slots 1, 2, ... in order; -p sets a preference for this run.\n"
+          "files for slots 1, 2, ... in order, and -m their minimum scores (0..100); -p sets a\n"
+          "preference for this run.\n"
           "Exit status: 0 done, 4 no fill found, 16 error.\n");
 }
 
@@ -172,6 +180,7 @@ int run(int argc, char** argv) {
   strlcpy0(filename, doc, SLEN);
   if (loaddocument(0) != LOAD_OK) return 16;
   for (size_t d = 0; d < dictopts.size(); d++) strlcpy0(dictpaths[d], dictopts[d].c_str(), SLEN);
+  for (size_t d = 0; d < minopts.size(); d++) dminscore[d] = minopts[d];
   if (fillfirst || kind.needsdicts) dictsload(0);
   if (fillfirst && fill()) return 4;
   filler_stop();

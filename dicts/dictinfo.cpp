@@ -55,6 +55,15 @@ std::vector<std::string> dictstatlines(int slot) {
   out.push_back(buf);
   pbuf(buf, sizeof buf, "  After answer filter: %d", nafteraf[slot]);
   out.push_back(buf);
+  if (dminscore[slot] > 0 || naftermin[slot] != nafteraf[slot]) {
+    pbuf(buf, sizeof buf, "  After minimum score %d: %d (%d below it left out)", dminscore[slot], naftermin[slot],
+         nafteraf[slot] - naftermin[slot]);
+    out.push_back(buf);
+  }
+  if (nnoword[slot]) {
+    pbuf(buf, sizeof buf, "  Scored lines without a word, skipped: %d", nnoword[slot]);
+    out.push_back(buf);
+  }
   std::vector<int> rej;
   if (rejcount)
     for (int u = 0; u < MAXUCP; u++)

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/message.h"
+#include "grid/zyn.h"
 
 int atotal = 0;
 answer** answerlist = nullptr;
@@ -26,7 +27,7 @@ answer* answerrecs = nullptr;
 int* answerhash = nullptr;
 
 int line = 0;
-int nusable[MAXNDICTS], nafterff[MAXNDICTS], nafteraf[MAXNDICTS];
+int nusable[MAXNDICTS], nafterff[MAXNDICTS], nafteraf[MAXNDICTS], naftermin[MAXNDICTS], nnoword[MAXNDICTS];
 int (*rejcount)[MAXUCP] = nullptr;
 int (*rejline)[MAXUCP] = nullptr;
 unsigned int dloaded = 0;
@@ -100,6 +101,8 @@ void freechain(dblock* b) {
 }
 }  // namespace
 
+dictsink::dictsink(int slot) : d(slot), minscore(dminscore[slot]) {}
+
 dictsink::~dictsink() {
   freechain(head);
   pcre2_match_data_free(md);
@@ -117,6 +120,8 @@ void addsink(dictsink* k) {
   nusable[d] += k->nusable;
   nafterff[d] += k->nafterff;
   nafteraf[d] += k->nafteraf;
+  naftermin[d] += k->naftermin;
+  nnoword[d] += k->nnoword;
   for (auto& [u, r] : k->rej) {
     if (rejcount[d][u] == 0) rejline[d][u] = line + r.line;
     rejcount[d][u] += r.count;
@@ -124,7 +129,7 @@ void addsink(dictsink* k) {
   }
   line += k->line;
   k->rej.clear();
-  k->nusable = k->nafterff = k->nafteraf = k->line = 0;
+  k->nusable = k->nafterff = k->nafteraf = k->naftermin = k->nnoword = k->line = 0;
 }
 
 size_t latin1toutf8(const char* in, size_t n, char* out) {
@@ -164,12 +169,12 @@ int resetdict(int d) {
     std::fill_n(rejline[d], MAXUCP, -1);
   }
   rejdirty[d] = false;
-  nusable[d] = nafterff[d] = nafteraf[d] = 0;
+  nusable[d] = nafterff[d] = nafteraf[d] = naftermin[d] = nnoword[d] = 0;
   line = 0;
   return 0;
 }
 
-int adddictword(dictsink* sk, const char* citation, pcre2_code_8* ff, pcre2_code_8* af, float score) {
+int adddictword(dictsink* sk, const char* citation, pcre2_code_8* ff, pcre2_code_8* af, float score, float s100) {
   unsigned char ans[MXANSLEN + 1];
   char canon[MXANSLEN * 16 + 1];  // icctext of each ICC, for the answer filter and traces
   bool wantcanon = af || deb(DEB_CANON);
@@ -239,6 +244,11 @@ int adddictword(dictsink* sk, const char* citation, pcre2_code_8* ff, pcre2_code
     return 0;
   }
   sk->nafteraf++;
+  if (s100 < sk->minscore) {
+    if (deb(DEB_CANON)) pstdout("  below the minimum score\n");
+    return 0;
+  }
+  sk->naftermin++;
   return store(sk, citation, n, ans, k, score);
 }
 

@@ -1,5 +1,6 @@
 // Reading documents: choosing the format from the first line, the native records with their
 // field rules, the legacy grid form, and the steps every load ends with.
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -50,10 +51,10 @@ namespace {
 // Record groups in the order they are written and must be read.
 enum {
   G_ALP, G_GLP, G_GSP, G_GSPMK, G_TM, G_TMSG, G_TCST, G_DFN, G_DSF, G_DAF,
-  G_SQ, G_SQSP, G_SQSPMK, G_SQLP, G_VL, G_VLP, G_SQCT, G_END, NGROUPS
+  G_SQ, G_SQSP, G_SQSPMK, G_SQLP, G_VL, G_VLP, G_SQCT, G_DMS, G_END, NGROUPS
 };
 const char* const groupkw[NGROUPS] = {"ALP", "GLP", "GSP", "GSPMK", "TM", "TMSG", "TCST", "DFN", "DSF",
-                                      "DAF", "SQ", "SQSP", "SQSPMK", "SQLP", "VL", "VLP", "SQCT", "END"};
+                                      "DAF", "SQ", "SQSP", "SQSPMK", "SQLP", "VL", "VLP", "SQCT", "DMS", "END"};
 
 bool ingroup(const std::string& l, int g) {
   size_t n = strlen(groupkw[g]);
@@ -260,6 +261,10 @@ struct nativereader {
         s.nchars[v[2]] = parseabm(s.charsets[v[2]], MXCP, text.c_str(), 0);
         return 0;
       }
+      case G_DMS:
+        if (readfields(p, "dd", v) < 2) return -1;
+        if (v[0] >= 0 && v[0] < MAXNDICTS) dminscore[v[0]] = v[1] < 0 ? 0 : v[1] > 100 ? 100 : v[1];
+        return 0;
     }
     return 0;
   }
@@ -405,6 +410,8 @@ int loaddocument(int loaddicts) {
   docreset();
   alphaload(2);
   title[0] = author[0] = 0;
+  // The slots' file names and filters are always in a document; a minimum score only when set.
+  std::fill_n(dminscore, MAXNDICTS, 0);
 
   linereader lr(f);
   int version = 0, skipped = 0, bad = 1;
@@ -432,7 +439,7 @@ int loaddocument(int loaddicts) {
   numbering();
   if (loaddicts) dictsload(0);
   undo_start();
-  if (version > 5) warnbox("File was saved using\na newer version of Zyn.\nSome features may be lost.");
+  if (version > 6) warnbox("File was saved using\na newer version of Zyn.\nSome features may be lost.");
   else if (skipped) warnbox("Some lines of the file were not recognised\nand have been skipped.");
   havename = 1;
   countsel();

@@ -159,11 +159,22 @@ void addsquares(std::string& o) {
       }
 }
 
-// The whole document as the native format's text.
+// The records newer than version 5, after the square groups: the slots' minimum scores, only
+// for slots that have one.
+std::string newrecords() {
+  std::string o;
+  for (int d = 0; d < MAXNDICTS; d++)
+    if (dminscore[d] > 0) line(o, "DMS", d, dminscore[d]);
+  return o;
+}
+
+// The whole document as the native format's text. A document that uses nothing newer than
+// version 5 is written as version 5, so that it stays what it was.
 std::string doctext() {
   std::string o;
+  std::string extra = newrecords();
   o.reserve((size_t)width * height * 400 + 8192);
-  o += "#ZYN2v5 ";
+  o += extra.empty() ? "#ZYN2v5 " : "#ZYN2v6 ";
   o += zynweb;
   o += '\n';
   line(o, "GP", gtype, width, height, rotsym, mirsym, dupsym);
@@ -183,6 +194,7 @@ std::string doctext() {
   addtreatment(o);
   adddicts(o);
   addsquares(o);
+  o += extra;
   o += "END\n";
   return o;
 }

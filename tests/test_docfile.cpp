@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <random>
@@ -301,6 +302,34 @@ TEST_F(Doc, EveryFieldSurvivesSaveAndLoad) {
   }
 }
 
+// A slot's minimum score is a record of its own, written only when set: a document without one
+// stays version 5, one with one is version 6 and an older reader skips the record.
+TEST_F(Doc, MinimumScoresAreWrittenOnlyWhenSet) {
+  std::string plain = save();
+  EXPECT_EQ(plain.rfind("#ZYN2v5 ", 0), 0u);
+  EXPECT_EQ(plain.find("DMS"), std::string::npos);
+
+  dminscore[0] = 40;
+  dminscore[8] = 100;
+  std::string text = save();
+  EXPECT_EQ(text.rfind("#ZYN2v6 ", 0), 0u);
+  EXPECT_NE(text.find("\nDMS 0 40\nDMS 8 100\nEND\n"), std::string::npos);
+  std::fill_n(dminscore, MAXNDICTS, 7);
+  loaded l = loadpath(filename);
+  EXPECT_EQ(l.status, LOAD_OK);
+  EXPECT_TRUE(l.msgs.empty());  // version 6 is this version
+  EXPECT_EQ(dminscore[0], 40);
+  EXPECT_EQ(dminscore[8], 100);
+  EXPECT_EQ(dminscore[1], 0);  // a slot without a record has no floor
+
+  // Out of range: clamped; a bad slot is skipped; too few fields is a format error.
+  EXPECT_EQ(load(head() + "DMS 1 250\nDMS 2 -5\nDMS 9 50\nEND\n").status, LOAD_OK);
+  EXPECT_EQ(dminscore[1], 100);
+  EXPECT_EQ(dminscore[2], 0);
+  EXPECT_NE(load(head() + "DMS 1\nEND\n").status, LOAD_OK);
+  std::fill_n(dminscore, MAXNDICTS, 0);
+}
+
 TEST_F(Doc, LongTextsComeBackWholeAndLimitsCutAtCharacters) {
   // A message at its limit, made of two-, three- and four-byte characters.
   std::string msg;
@@ -337,7 +366,7 @@ TEST_F(Doc, EdgeCasesOfTheFormat) {
   } cases[] = {
       {"version 3 has the Roman alphabet with digits", head() + "SQCT 0 0 0 \"Q7\"\nEND\n", {},
        [] { EXPECT_EQ(ncodes, 36); EXPECT_EQ(sqarray[0][0].nchars[0], 2); }},
-      {"version 6 loads and warns", head("GP 0 4 5 1 0 0", 6) + "NEWREC 1 2\n+more\nSQ 1 1 0 0 1 .\nEND\n",
+      {"version 7 loads and warns", head("GP 0 4 5 1 0 0", 7) + "NEWREC 1 2\n+more\nSQ 1 1 0 0 1 .\nEND\n",
        {"W:File was saved using\na newer version of Zyn.\nSome features may be lost."},
        [] { EXPECT_EQ(width, 4); EXPECT_TRUE(sqarray[1][1].sqflags & SQF_BLOCK); }},
       {"order 4 is not allowed on a hexagonal grid of even width", head("GP 1 6 5 4 0 0") + "END\n", {},
