@@ -17,6 +17,7 @@
 #include "deck/deck.h"
 #include "filler/filler.h"
 #include "dicts/dicts.h"
+#include "dicts/personal.h"
 #include "docfile/docfile.h"
 #include "grid/zyn.h"
 #include "platform/platform.h"
@@ -221,7 +222,13 @@ int zynmain(int argc, char** argv) {
 
   newdocument(0);
   loadprefdefaults();
-  if (usegui) loadprefs();
+  if (usegui) {
+    loadprefs();
+    // The setter's own words and scores, beside the preferences; batch mode reads neither.
+    std::string cfg = plat_configdir(false);
+    if (!cfg.empty()) personalpath = cfg + PLAT_SEP + "personal-words.txt";
+    personalload();
+  }
   // An unknown alphabet ends a batch run; the window exits with status 16 after Quit.
   int status = choosealphabet() ? 16 : 0;
 

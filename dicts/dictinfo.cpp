@@ -1,6 +1,8 @@
 // The dictionaries dialog and statistics window without their widgets.
 #include "dicts/dictinfo.h"
 
+#include <algorithm>
+
 #include <glib.h>
 
 #include "core/message.h"
@@ -122,6 +124,7 @@ dictform dictcurrent() {
     f.path[d] = dictpaths[d];
     f.ff[d] = dsfilter[d];
     f.af[d] = dafilter[d];
+    f.minscore[d] = dminscore[d];
   }
   return f;
 }
@@ -132,6 +135,7 @@ void applydictform(const dictform& f) {
     utf8cut(dictpaths[d], f.path[d].c_str(), SLEN);
     utf8cut(dsfilter[d], f.ff[d].c_str(), SLEN);
     utf8cut(dafilter[d], f.af[d].c_str(), SLEN);
+    dminscore[d] = std::clamp(f.minscore[d], 0, 100);
   }
   // After a failed load no slot holds words, so there is nothing unused to warn about.
   if (dictsload(0) == 0) {

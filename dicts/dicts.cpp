@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/message.h"
+#include "dicts/personal.h"
 #include "grid/zyn.h"
 
 int atotal = 0;
@@ -37,6 +38,7 @@ int dictthreads = 2;
 
 namespace {
 dblock* dtails[MAXNDICTS];     // last block of each slot's chain
+dblock* pchain;                // the personal list's entries
 bool rejdirty[MAXNDICTS];      // the slot's rejected-character rows differ from their reset state
 
 // 10^(k/10) for a sum of scores held in tenths, capped at 1e10.
@@ -101,7 +103,7 @@ void freechain(dblock* b) {
 }
 }  // namespace
 
-dictsink::dictsink(int slot) : d(slot), minscore(dminscore[slot]) {}
+dictsink::dictsink(int slot) : d(slot), minscore(slot < MAXNDICTS ? dminscore[slot] : 0) {}
 
 dictsink::~dictsink() {
   freechain(head);
@@ -259,6 +261,8 @@ int anscmp(const answer* a, const answer* b) {
 
 void dictsfree() {
   for (int d = 0; d < MAXNDICTS; d++) freedict(d);
+  freechain(pchain);
+  pchain = nullptr;
   free(answerrecs);
   free(answerlist);
   answerrecs = nullptr;
@@ -276,6 +280,19 @@ int findanswer(const char* icc) {
 }
 
 namespace {
+// The personal words into their own chain; the number stored, or -2 when memory ran out.
+int loadpersonal() {
+  dictsink k(PERSONAL);
+  for (const personalword& w : personalwords)
+    if (adddictword(&k, w.cf.c_str(), nullptr, nullptr, zynscore((float)w.score), (float)w.score) == -2) return -2;
+  pchain = k.head;
+  k.head = k.tail = nullptr;
+  return k.naftermin;
+}
+
+// The masks of a personal entry: every slot, or none for a word never to be used.
+unsigned personalmask(int tenths) { return tenths <= -100 ? 0 : ALLSLOTS; }
+
 int outofmemory(int quiet) {
   dictsfree();
   if (!quiet) errbox("Out of memory loading dictionaries");
@@ -364,6 +381,9 @@ int dictsload(int quiet) {
       dloaded |= 1u << d;
     }
   }
+  int np = loadpersonal();
+  if (np < 0) return outofmemory(quiet);
+  total += np;
   if (total == 0) {
     if (!quiet) errbox("No words available from any dictionary");
     dictsfree();
@@ -389,8 +409,8 @@ int dictsload(int quiet) {
   // Blocks in load order, and the index of each one's first entry, to share the pairs out.
   std::vector<std::pair<dblock*, int>> blocks;
   int k = 0;
-  for (int d = 0; d < MAXNDICTS; d++)
-    for (dblock* b = dstrings[d]; b; b = b->next) {
+  for (int d = 0; d <= MAXNDICTS; d++)
+    for (dblock* b = d < MAXNDICTS ? dstrings[d] : pchain; b; b = b->next) {
       blocks.push_back({b, k});
       k += b->count;
     }
@@ -427,6 +447,7 @@ int dictsload(int quiet) {
   };
   int na = 0;
   answer *A = nullptr, *T = nullptr, *prev = nullptr;
+  bool Apersonal = false;  // A's answer has a personal entry
   uint64_t prevkey = 0;
   for (int i = 0; i < n; i++) {
     sortpair sp;
@@ -439,7 +460,8 @@ int dictsload(int quiet) {
     answer* r = &answerrecs[i];
     const unsigned char* ent = (const unsigned char*)sp.codes - 2;
     int tenths = ent[0] - 128;
-    r->dmask = r->cfdmask = 1u << ent[1];
+    bool personal = ent[1] == PERSONAL;
+    r->dmask = r->cfdmask = personal ? ALLSLOTS : 1u << ent[1];
     r->answercodes = sp.codes;
     r->cf = cfof(sp.codes);
     r->acf = nullptr;
@@ -448,6 +470,8 @@ int dictsload(int quiet) {
     bool same = prev && sp.key == prevkey && !strcmp(r->answercodes, prev->answercodes);
     if (!same) {
       r->weight = tenths;
+      Apersonal = personal;
+      if (personal) r->dmask = personalmask(tenths);
       pending& p = ring[na % AHEAD];
       if (na >= AHEAD) link(p);
       p = {na, anshash(r->answercodes) & (HTABSZ - 1)};
@@ -457,8 +481,15 @@ int dictsload(int quiet) {
     } else {
       r->weight = scoreweight(tenths);
       r->hlink = -1;
-      A->dmask |= r->dmask;
-      A->weight += tenths;
+      if (personal) {
+        // The personal score replaces the slots' scores, whichever entry came first.
+        A->dmask = personalmask(tenths);
+        A->weight = tenths;
+        Apersonal = true;
+      } else if (!Apersonal) {
+        A->dmask |= r->dmask;
+        A->weight += tenths;
+      }
       if (strcmp(r->cf, prev->cf)) {
         T->acf = r;
         T = r;
@@ -473,5 +504,16 @@ int dictsload(int quiet) {
   atotal = na;
   for (int i = 0; i < atotal; i++) answerlist[i]->weight = scoreweight((int)answerlist[i]->weight);
   if (deb(DEB_DICT)) pstdout("Total unique answers by entry: %d\n", atotal);
+  return 0;
+}
+
+int setpersonalanswer(const char* cf, int score) {
+  dictsink k(PERSONAL);
+  if (adddictword(&k, cf, nullptr, nullptr, 0, UNSCORED) != 1) return 2;
+  int i = findanswer((const char*)k.head->data + 2);
+  if (i < 0) return 1;
+  int tenths = (int)floor(zynscore((float)score) * 10 + 0.5);
+  answerlist[i]->weight = scoreweight(tenths);
+  answerlist[i]->dmask = personalmask(tenths);
   return 0;
 }

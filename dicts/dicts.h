@@ -89,6 +89,15 @@ float zynscore(float s100);
 // without a score is 50 on both ways of writing it.
 inline float score100(float z) { return UNSCORED + 5 * z; }
 
+// The personal list's entries (dicts/personal.h) are stored as a tenth slot: open to every
+// light, and for the answers they name their score replaces the slots' (0: never used, dmask 0).
+constexpr int PERSONAL = MAXNDICTS;
+constexpr unsigned ALLSLOTS = (1u << MAXNDICTS) - 1;
+// Give the loaded answer whose spelling is cf the personal score in place, as a reload would
+// (the filler must be stopped). 0 when done, 1 when no loaded answer has that spelling's
+// letters (a reload adds it), 2 when cf has no letter of the alphabet.
+int setpersonalanswer(const char* cf, int score);
+
 // Hash of an ICC string, shared by the index and the look-ups.
 inline unsigned int anshash(const char* s) {
   unsigned int h = 0;

@@ -5,6 +5,7 @@
 
 #include "core/hooks.h"
 #include "core/undo.h"
+#include "dicts/personal.h"
 #include "filler/filler.h"
 #include "grid/assist.h"
 #include "grid/select.h"
@@ -109,6 +110,29 @@ TEST(Assist, ListByWeightThenEnterAndBan) {
   filler_wait();
   EXPECT_EQ(texts(), (std::vector<std::string>{"cut", "cot", "cat"}));
   filler_stop();
+}
+
+// The personal list's actions: a new score reorders the list at once, Never use takes the word
+// out of every list (Unban all does not bring it back), and a word no list has is added.
+TEST(Assist, PersonalScoresAndNeverUse) {
+  light("c.t", 1);
+  ASSERT_EQ(texts(), (std::vector<std::string>{"cut", "cot", "cat"}));
+  EXPECT_EQ(listedscore(listedwords()[0]), 60);  // Zyn's score 2
+  EXPECT_EQ(setpersonal("cat", 90), 0);
+  filler_wait();
+  EXPECT_EQ(texts(), (std::vector<std::string>{"cat", "cut", "cot"}));
+  EXPECT_EQ(listedscore(listedwords()[0]), 90);
+  EXPECT_EQ(setpersonal("cut", 0), 0);
+  filler_wait();
+  unbanall();
+  filler_wait();
+  EXPECT_EQ(texts(), (std::vector<std::string>{"cat", "cot"}));
+  EXPECT_EQ(setpersonal("cyt", 70), 0);  // not in the list: read again with it
+  filler_wait();
+  EXPECT_EQ(texts(), (std::vector<std::string>{"cat", "cyt", "cot"}));
+  EXPECT_EQ(setpersonal("--", 70), 2);
+  filler_stop();
+  personalwords.clear();
 }
 
 TEST(Assist, ResetConstraintsAsksOnlyWhenNarrowed) {

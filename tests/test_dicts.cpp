@@ -15,6 +15,7 @@
 #include "alphabet/alphabet.h"
 #include "core/prefs.h"
 #include "dicts/dicts.h"
+#include "dicts/personal.h"
 #include "grid/zyn.h"
 #include "platform/platform.h"
 #include "tests/testutil.h"
@@ -180,6 +181,55 @@ TEST_F(Dicts, MinimumScore) {
   EXPECT_EQ(naftermin[0], 0);
   EXPECT_EQ(dloaded, 2u);
   std::fill_n(dminscore, MAXNDICTS, 0);
+}
+
+// The personal list: its scores replace the slots' for the answers it names, its words are open
+// to every light, 0 is never used; a damaged line is reported by number, skipped and kept; a
+// change is written at once and read back by the next session.
+TEST_F(Dicts, PersonalList) {
+  std::string dir = tempdir();
+  personalpath = dir + "/Zyn/personal-words.txt";
+  EXPECT_EQ(personalload(), 0);  // no file yet: an empty list
+  EXPECT_TRUE(personalwords.empty());
+  std::string text = "pear;90\nfig;0\nbroken line\n\nquince;7x\nnewword ; 60\n";
+  ASSERT_EQ(personalset("seed", 50), 0);  // makes the folder and the file
+  FILE* f = fopen(personalpath.c_str(), "w");
+  fputs(text.c_str(), f);
+  fclose(f);
+  {
+    msgcapture cap;
+    EXPECT_EQ(personalload(), 0);
+    ASSERT_EQ(cap.msgs.size(), 1u);
+    EXPECT_NE(cap.msgs[0].find("lines 3, 5 are damaged and skipped"), std::string::npos) << cap.msgs[0];
+  }
+  ASSERT_EQ(personalwords.size(), 3u);
+  setslot(0, writetemp("pear -3\nfig 4\napple\n"));
+  ASSERT_EQ(dictsload(1), 0);
+  const answer* pear = find("PEAR");
+  ASSERT_NE(pear, nullptr);
+  EXPECT_NEAR(log10(pear->weight), 8, 1e-9);  // 90, not the slot's -3 nor their sum
+  EXPECT_EQ(pear->dmask, ALLSLOTS);
+  EXPECT_EQ(find("FIG")->dmask, 0u);  // never used
+  ASSERT_NE(find("NEWWORD"), nullptr);
+  EXPECT_STREQ(find("NEWWORD")->cf, "newword");
+  EXPECT_EQ(find("APPLE")->dmask, 1u);
+
+  // Never use, in place and in the file; the damaged lines stay in the file as they were.
+  EXPECT_EQ(setpersonalanswer("apple", 0), 0);
+  EXPECT_EQ(find("APPLE")->dmask, 0u);
+  EXPECT_EQ(setpersonalanswer("plum", 0), 1);
+  EXPECT_EQ(setpersonalanswer("''", 0), 2);
+  ASSERT_EQ(personalset("apple", 0), 0);
+  EXPECT_EQ(readfile(personalpath), "pear;90\nfig;0\nbroken line\n\nquince;7x\nnewword;60\napple;0\n");
+  // The next session.
+  personalwords.clear();
+  EXPECT_EQ(personalload(), 0);
+  EXPECT_EQ(personalscore("apple"), 0);
+  ASSERT_EQ(dictsload(1), 0);
+  EXPECT_EQ(find("APPLE")->dmask, 0u);
+  personalpath.clear();
+  personalwords.clear();
+  runcmd("rm -rf '" + dir + "'", nullptr, nullptr);
 }
 
 // A line ends at a line feed, at a carriage return and line feed, or at a carriage return

@@ -49,9 +49,11 @@ startup_defdict1
 startup_ff1 
 startup_af1 
 startup_al 2
+startup_minscore1 40
+startup_spelling 0
 EOF
 diff want.ini "$ini" || fail "Apply with no change wrote another file"
-say "Apply with no change: the 26 entries in table order"
+say "Apply with no change: the 28 entries in table order"
 
 # The Lookup table lists its entries from the last: text 1 is the name of look-up 6.
 openprefs
