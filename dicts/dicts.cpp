@@ -280,17 +280,21 @@ int findanswer(const char* icc) {
 }
 
 namespace {
+// Zyn's score of a personal score: Never use (0) is the lowest score there is, which no other
+// entry has, so that the index can tell it.
+float personalz(int score) { return score == 0 ? -10 : zynscore((float)score); }
+
 // The personal words into their own chain; the number stored, or -2 when memory ran out.
 int loadpersonal() {
   dictsink k(PERSONAL);
   for (const personalword& w : personalwords)
-    if (adddictword(&k, w.cf.c_str(), nullptr, nullptr, zynscore((float)w.score), (float)w.score) == -2) return -2;
+    if (adddictword(&k, w.cf.c_str(), nullptr, nullptr, personalz(w.score), (float)w.score) == -2) return -2;
   pchain = k.head;
   k.head = k.tail = nullptr;
   return k.naftermin;
 }
 
-// The masks of a personal entry: every slot, or none for a word never to be used.
+// The masks of a personal entry: every slot, or none for a word never to be used (-10).
 unsigned personalmask(int tenths) { return tenths <= -100 ? 0 : ALLSLOTS; }
 
 int outofmemory(int quiet) {
@@ -512,7 +516,7 @@ int setpersonalanswer(const char* cf, int score) {
   if (adddictword(&k, cf, nullptr, nullptr, 0, UNSCORED) != 1) return 2;
   int i = findanswer((const char*)k.head->data + 2);
   if (i < 0) return 1;
-  int tenths = (int)floor(zynscore((float)score) * 10 + 0.5);
+  int tenths = (int)floor(personalz(score) * 10 + 0.5);
   answerlist[i]->weight = scoreweight(tenths);
   answerlist[i]->dmask = personalmask(tenths);
   return 0;

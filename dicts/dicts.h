@@ -83,11 +83,11 @@ std::string everydaylist();
 // an answer being 10 to its score. Each entry has a score on both scales: the minimum score of
 // a slot is compared with the first, the weight comes from the second.
 constexpr float UNSCORED = 50;  // a word without a score, on the 0..100 scale
-// Zyn's score of a score of 0..100.
+// Zyn's score of a score of 0..100: a whole number from -2 to 2.
 float zynscore(float s100);
-// The 0..100 score of a line in Zyn's own scale: the scales are lined up, so that a word
-// without a score is 50 on both ways of writing it.
-inline float score100(float z) { return UNSCORED + 5 * z; }
+// The 0..100 score of a line in Zyn's own scale, the inverse of zynscore before its rounding,
+// so that a word without a score is 50 either way: -2 is 0, 1 is 75, 2 and above are 100.
+inline float score100(float z) { return z <= -2 ? 0 : z >= 2 ? 100 : UNSCORED + 25 * z; }
 
 // The personal list's entries (dicts/personal.h) are stored as a tenth slot: open to every
 // light, and for the answers they name their score replaces the slots' (0: never used, dmask 0).

@@ -52,6 +52,7 @@ void m_dicts(int) {
     // 0 to 100, as shared word lists score; 0 leaves every word in.
     ms[n] = gtk_spin_button_new_with_range(0, 100, 1);
     gtk_spin_button_set_value(GTK_SPIN_BUTTON(ms[n]), f.minscore[n]);
+    gtk_entry_set_width_chars(GTK_ENTRY(ms[n]), 4);
     gtk_table_attach(GTK_TABLE(table), ms[n], 6, 7, n + 1, n + 2, GTK_FILL, GTK_FILL, 5, 1);
   }
   gtk_widget_show_all(d);

@@ -117,19 +117,19 @@ TEST(Assist, ListByWeightThenEnterAndBan) {
 TEST(Assist, PersonalScoresAndNeverUse) {
   light("c.t", 1);
   ASSERT_EQ(texts(), (std::vector<std::string>{"cut", "cot", "cat"}));
-  EXPECT_EQ(listedscore(listedwords()[0]), 60);  // Zyn's score 2
-  EXPECT_EQ(setpersonal("cat", 90), 0);
+  EXPECT_EQ(listedscore(listedwords()[0]), 100);  // Zyn's score 2
+  EXPECT_EQ(setpersonal("cut", 25), 0);  // one step below an unscored word
   filler_wait();
-  EXPECT_EQ(texts(), (std::vector<std::string>{"cat", "cut", "cot"}));
-  EXPECT_EQ(listedscore(listedwords()[0]), 90);
-  EXPECT_EQ(setpersonal("cut", 0), 0);
+  EXPECT_EQ(texts(), (std::vector<std::string>{"cot", "cat", "cut"}));
+  EXPECT_EQ(listedscore(listedwords()[2]), 25);
+  EXPECT_EQ(setpersonal("cot", 0), 0);
   filler_wait();
   unbanall();
   filler_wait();
-  EXPECT_EQ(texts(), (std::vector<std::string>{"cat", "cot"}));
-  EXPECT_EQ(setpersonal("cyt", 70), 0);  // not in the list: read again with it
+  EXPECT_EQ(texts(), (std::vector<std::string>{"cat", "cut"}));
+  EXPECT_EQ(setpersonal("cyt", 100), 0);  // not in the list: read again with it
   filler_wait();
-  EXPECT_EQ(texts(), (std::vector<std::string>{"cat", "cyt", "cot"}));
+  EXPECT_EQ(texts(), (std::vector<std::string>{"cyt", "cat", "cut"}));
   EXPECT_EQ(setpersonal("--", 70), 2);
   filler_stop();
   personalwords.clear();

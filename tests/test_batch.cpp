@@ -169,7 +169,7 @@ TEST_F(Batch, MinimumScores) {
       {"no floor", "", ".DI 1 scored.txt\na b c =CO.\n", "W0 COT\n# cot\n", "", 0},
       {"the floor removes cot", "", ".DI 1 scored.txt\n.MS 1 31\na b c =C.T\n", "W0 CAT\n# cat\n", "", 0},
       {"its only fill needs cot", "", ".DI 1 scored.txt\n.minscore 1 31\na b c =CO.\n", "", "No fill found\n", 4},
-      {"a score of 1 is 55 on the shared scale", "", ".DI 1 scored.txt\n.MS 1 56\na b c =.O.\n", "",
+      {"a score of 1 is 75 on the shared scale", "", ".DI 1 scored.txt\n.MS 1 76\na b c =.O.\n", "",
        "No fill found\n", 4},
       {"-m for slot 1", "-d scored.txt -m 31", "a b c =CO.\n", "", "No fill found\n", 4},
       {"-m for slot 2 only", "-d ct.txt -d scored.txt -m 0 -m 31", ".UD 2\na b c =CO.\n", "", "No fill found\n", 4},

@@ -106,9 +106,9 @@ TEST_F(Dicts, LineRulesAndScores) {
   }
 }
 
-// Shared lists: a score of 0..100 after the last ";" or tab, on a scale lined up with Zyn's own
-// (50 is 0, each 5 points one step of -10..10). A line that does not end in such a number is
-// read by the rules above.
+// Shared lists: a score of 0..100 after the last ";" or tab, in whole steps of Zyn's scale (50
+// is 0, every 25 points one step, rounded). A line that does not end in such a number is read by
+// the rules above.
 TEST_F(Dicts, SharedListScores) {
   alphaload(2);
   struct {
@@ -118,21 +118,21 @@ TEST_F(Dicts, SharedListScores) {
     double score;  // Zyn's
   } cases[] = {
       {"apple;50\n", "apple", "APPLE", 0},
-      {"apple;100\n", "apple", "APPLE", 10},
-      {"apple;0\n", "apple", "APPLE", -10},
-      {"pear\t65\n", "pear", "PEAR", 3},
-      {"ice cream ; 60 \r\n", "ice cream", "ICECREAM", 2},
+      {"apple;100\n", "apple", "APPLE", 2},
+      {"apple;0\n", "apple", "APPLE", -2},
+      {"pear\t65\n", "pear", "PEAR", 1},
+      {"ice cream ; 60 \r\n", "ice cream", "ICECREAM", 0},
+      {"half;62.5\n", "half", "HALF", 1},
       {"rock;roll\n", "rock;roll", "ROCKROLL", 0},
       {"rock;roll 2\n", "rock;roll", "ROCKROLL", 2},
-      {"a;b;70\n", "a;b", "AB", 4},
-      {"apple;;70\n", "apple", "APPLE", 4},
-      {"huge;99999999999999999999999\n", "huge", "HUGE", 10},
-      {"neg;-30\n", "neg", "NEG", -10},
-      {"half;52.5\n", "half", "HALF", 0.5},
+      {"a;b;70\n", "a;b", "AB", 1},
+      {"apple;;90\n", "apple", "APPLE", 2},
+      {"huge;99999999999999999999999\n", "huge", "HUGE", 2},
+      {"neg;-30\n", "neg", "NEG", -2},
       {"dots;5.5.5\n", "dots;5.5.5", "DOTS555", 0},
       {"exp;5e3\n", "exp;5e3", "EXP5E3", 0},
       {"trail;\n", "trail", "TRAIL", 0},
-      {"catch-22;40\n", "catch-22", "CATCH22", -2},
+      {"catch-22;30\n", "catch-22", "CATCH22", -1},
       {";50\n", nullptr, nullptr, 0},
       {";;\n", nullptr, nullptr, 0},
   };
@@ -157,20 +157,20 @@ TEST_F(Dicts, SharedListScores) {
 // A slot's minimum score leaves out the entries scored below it, after the filters, and the
 // statistics count them; each slot has its own, and an unscored word counts as 50.
 TEST_F(Dicts, MinimumScore) {
-  std::string a = writetemp("apple;80\nmedlar;35\nquince -2\nfig\n"), b = writetemp("medlar;90\n");
+  std::string a = writetemp("apple;80\nmedlar;35\nquince -0.4\nfig\n"), b = writetemp("medlar;90\n");
   setslot(0, a);
   setslot(1, b);
   dminscore[0] = 40;
   ASSERT_EQ(dictsload(1), 0);
   EXPECT_NE(find("APPLE"), nullptr);
   EXPECT_NE(find("FIG"), nullptr);
-  EXPECT_NE(find("QUINCE"), nullptr);  // -2 is 40 on the shared scale: at the floor, kept
+  EXPECT_NE(find("QUINCE"), nullptr);  // -0.4 is 40 on the shared scale: at the floor, kept
   EXPECT_EQ(nafteraf[0], 4);
   EXPECT_EQ(naftermin[0], 3);
   const answer* m = find("MEDLAR");  // only slot 2's entry is left
   ASSERT_NE(m, nullptr);
   EXPECT_EQ(m->dmask, 2u);
-  EXPECT_NEAR(log10(m->weight), 8, 1e-9);
+  EXPECT_NEAR(log10(m->weight), 2, 1e-9);
 
   dminscore[0] = 41;
   ASSERT_EQ(dictsload(1), 0);
@@ -207,7 +207,7 @@ TEST_F(Dicts, PersonalList) {
   ASSERT_EQ(dictsload(1), 0);
   const answer* pear = find("PEAR");
   ASSERT_NE(pear, nullptr);
-  EXPECT_NEAR(log10(pear->weight), 8, 1e-9);  // 90, not the slot's -3 nor their sum
+  EXPECT_NEAR(log10(pear->weight), 2, 1e-9);  // 90, not the slot's -3 nor their sum
   EXPECT_EQ(pear->dmask, ALLSLOTS);
   EXPECT_EQ(find("FIG")->dmask, 0u);  // never used
   ASSERT_NE(find("NEWWORD"), nullptr);
