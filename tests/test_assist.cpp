@@ -5,6 +5,7 @@
 
 #include "core/hooks.h"
 #include "core/undo.h"
+#include "dicts/dicts.h"
 #include "dicts/personal.h"
 #include "filler/filler.h"
 #include "grid/assist.h"
@@ -133,6 +134,18 @@ TEST(Assist, PersonalScoresAndNeverUse) {
   EXPECT_EQ(setpersonal("--", 70), 2);
   filler_stop();
   personalwords.clear();
+}
+
+// A minimum score takes its words out of the list and their letters out of the line.
+TEST(Assist, MinimumScoreNarrowsListAndLetters) {
+  light("c.t", 1);
+  dminscore[0] = 76;  // keeps cut (2, that is 100); cot (1) is 75 and cat 50
+  ASSERT_EQ(dictsload(1), 0);
+  fill();
+  EXPECT_EQ(texts(), std::vector<std::string>{"cut"});
+  EXPECT_EQ(feaslabeltext(), " Feasible character: U");
+  dminscore[0] = 0;
+  filler_stop();
 }
 
 TEST(Assist, ResetConstraintsAsksOnlyWhenNarrowed) {
