@@ -159,22 +159,29 @@ void addsquares(std::string& o) {
       }
 }
 
-// The records newer than version 5, after the square groups: the slots' minimum scores, only
-// for slots that have one.
+// The records added after version 5, after every older group and before END. Each is written
+// only when it holds something, so that a document using none of them stays a version 5 file.
 std::string newrecords() {
   std::string o;
+  if (copyright[0]) {
+    o += "CPR\n";
+    addtext(o, copyright);
+  }
+  if (notes[0]) {
+    o += "NOTE\n";
+    addtext(o, notes);
+  }
   for (int d = 0; d < MAXNDICTS; d++)
     if (dminscore[d] > 0) line(o, "DMS", d, dminscore[d]);
   return o;
 }
 
-// The whole document as the native format's text. A document that uses nothing newer than
-// version 5 is written as version 5, so that it stays what it was.
+// The whole document as the native format's text: version 6 exactly when a record added
+// after version 5 is written, so that older releases warn that something was skipped.
 std::string doctext() {
-  std::string o;
-  std::string extra = newrecords();
-  o.reserve((size_t)width * height * 400 + 8192);
-  o += extra.empty() ? "#ZYN2v5 " : "#ZYN2v6 ";
+  std::string o, added = newrecords();
+  o.reserve((size_t)width * height * 400 + 8192 + added.size());
+  o += added.empty() ? "#ZYN2v5 " : "#ZYN2v6 ";
   o += zynweb;
   o += '\n';
   line(o, "GP", gtype, width, height, rotsym, mirsym, dupsym);
@@ -194,7 +201,7 @@ std::string doctext() {
   addtreatment(o);
   adddicts(o);
   addsquares(o);
-  o += extra;
+  o += added;
   o += "END\n";
   return o;
 }
