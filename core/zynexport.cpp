@@ -9,6 +9,7 @@
 
 #include "alphabet/alphabet.h"
 #include "core/common.h"
+#include "core/hooks.h"
 #include "core/lock.h"
 #include "core/message.h"
 #include "core/prefs.h"
@@ -41,11 +42,21 @@ const toolkind kinds[] = {
     {"fl", exportfreelights, 0},
 };
 
-const char opts[] = "a:d:m:D:R:F:fp:?";
+const char opts[] = "a:d:m:D:R:F:fPp:?";
 std::vector<std::string> dictopts;  // -d values, for slots 1, 2, ... in order
 std::vector<int> minopts;           // -m values, for slots 1, 2, ... in order
 std::vector<std::string> prefopts;  // -p values, "key=value"
 int fillfirst;                      // -f
+int allowplugin;                    // -P
+
+// A document's plug-in is native code: it runs only when -P allows it. Without it the document
+// is used without its treatment, as in the window when the user declines.
+int askplugin(const char* path) {
+  if (allowplugin) return 1;
+  std::string msg = std::string("The document's custom plug-in was not loaded (-P loads it):\n") + path;
+  warnbox(msg.c_str());
+  return 0;
+}
 
 int takeexportoption(char c, const char* val) {
   switch (c) {
@@ -63,6 +74,9 @@ int takeexportoption(char c, const char* val) {
     case 'f':
       fillfirst = 1;
       return 0;
+    case 'P':
+      allowplugin = 1;
+      return 0;
     case 'p':
       prefopts.push_back(val);
       return 0;
@@ -76,7 +90,7 @@ int takeexportoption(char c, const char* val) {
 void usage(const char* prog) {
   pstdout("\nThis is Zyn's document tool, release %s.\n\n", release);
   pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-m <minimum score>]* [-D <mask>] [-R <seed>]\n"
-          "       [-F <seed>] [-f] [-p <preference>=<value>]* <document> <kind> <output>\n\n",
+          "       [-F <seed>] [-f] [-P] [-p <preference>=<value>]* <document> <kind> <output>\n\n",
           prog);
   pstdout("Loads the document (native, legacy or foreign grid) and writes the output file as the\n"
           "File menu would for the kind:\n");
@@ -85,7 +99,8 @@ void usage(const char* prog) {
   for (const exportkind& k : exportkinds) pstdout("  %-18s %s\n", k.name, k.title);
   pstdout("\n-f fills the grid first and accepts the fill; -d replaces the document's dictionary\n"
           "files for slots 1, 2, ... in order, and -m their minimum scores (0..100); -p sets a\n"
-          "preference for this run.\n"
+          "preference for this run; -P loads the custom plug-in the document names (without it the\n"
+          "document is used without its treatment).\n"
           "Exit status: 0 done, 4 no fill found, 16 error.\n");
 }
 
@@ -181,7 +196,14 @@ int run(int argc, char** argv) {
   if (loaddocument(0) != LOAD_OK) return 16;
   for (size_t d = 0; d < dictopts.size(); d++) strlcpy0(dictpaths[d], dictopts[d].c_str(), SLEN);
   for (size_t d = 0; d < minopts.size(); d++) dminscore[d] = minopts[d];
-  if (fillfirst || kind.needsdicts) dictsload(0);
+  if (fillfirst) {
+    dictsload(0);
+  } else if (kind.needsdicts) {
+    // As in the window, a word list that cannot be loaded is reported and the export goes on,
+    // listing the lights without answers by their patterns.
+    softerrors soft;
+    dictsload(0);
+  }
   if (fillfirst && fill()) return 4;
   filler_stop();
   return kind.write(out) ? 16 : 0;
@@ -193,6 +215,7 @@ int main(int argc, char** argv) {
   rseed = (unsigned int)time(nullptr);
   filler_seed = 0;
   usegui = 0;
+  ui.askplugin = askplugin;
   initbitidx16();
   docreset();
   zyn_lock();
