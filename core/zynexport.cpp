@@ -42,12 +42,13 @@ const toolkind kinds[] = {
     {"fl", exportfreelights, 0},
 };
 
-const char opts[] = "a:d:m:D:R:F:fPp:?";
+const char opts[] = "a:c:d:m:D:R:F:fPp:?";
 std::vector<std::string> dictopts;  // -d values, for slots 1, 2, ... in order
 std::vector<int> minopts;           // -m values, for slots 1, 2, ... in order
 std::vector<std::string> prefopts;  // -p values, "key=value"
 int fillfirst;                      // -f
 int allowplugin;                    // -P
+const char* cluefile;               // -c: clues to import before writing
 
 // A document's plug-in is native code: it runs only when -P allows it. Without it the document
 // is used without its treatment, as in the window when the user declines.
@@ -71,6 +72,9 @@ int takeexportoption(char c, const char* val) {
       if (minopts.size() < (size_t)MAXNDICTS) minopts.push_back(v);
       return 0;
     }
+    case 'c':
+      cluefile = val;
+      return 0;
     case 'f':
       fillfirst = 1;
       return 0;
@@ -90,22 +94,25 @@ int takeexportoption(char c, const char* val) {
 void usage(const char* prog) {
   pstdout("\nThis is Zyn's document tool, release %s.\n\n", release);
   pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-m <minimum score>]* [-D <mask>] [-R <seed>]\n"
-          "       [-F <seed>] [-f] [-P] [-p <preference>=<value>]* <document> <kind> <output>\n\n",
+          "       [-F <seed>] [-f] [-P] [-c <clue file>] [-p <preference>=<value>]* <document> <kind> <output>\n\n",
           prog);
   pstdout("Loads the document (native, legacy or foreign grid) and writes the output file as the\n"
           "File menu would for the kind:\n");
   pstdout("  zyn   the document in Zyn's own format\n"
           "  fl    the free light paths\n");
   for (const exportkind& k : exportkinds) pstdout("  %-18s %s\n", k.name, k.title);
-  pstdout("\n-f fills the grid first and accepts the fill; -d replaces the document's dictionary\n"
+  pstdout("\n-c imports the clues of a clue file (as clues-txt writes it) before writing;\n"
+          "-f fills the grid first and accepts the fill; -d replaces the document's dictionary\n"
           "files for slots 1, 2, ... in order, and -m their minimum scores (0..100); -p sets a\n"
           "preference for this run; -P loads the custom plug-in the document names (without it the\n"
           "document is used without its treatment).\n"
           "Exit status: 0 done, 4 no fill found, 16 error.\n");
 }
 
-// The export items that list the lights' answers need the word lists; pictures and grids do not.
+// The export items that list the lights' answers need the word lists; pictures, grids, clues and
+// the printable pages do not.
 int needsanswers(const char* name) {
+  if (strstr(name, "-pdf")) return 0;
   for (const char* p : {"answers-", "puzzle-", "solution-", "ccw-"})
     if (!strncmp(name, p, strlen(p))) return 1;
   return 0;
@@ -194,6 +201,7 @@ int run(int argc, char** argv) {
 
   strlcpy0(filename, doc, SLEN);
   if (loaddocument(0) != LOAD_OK) return 16;
+  if (cluefile && importclues(cluefile)) return 16;
   for (size_t d = 0; d < dictopts.size(); d++) strlcpy0(dictpaths[d], dictopts[d].c_str(), SLEN);
   for (size_t d = 0; d < minopts.size(); d++) dminscore[d] = minopts[d];
   if (fillfirst) {

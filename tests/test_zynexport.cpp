@@ -198,6 +198,25 @@ TEST_F(Export, ExportItemsAreKinds) {
   EXPECT_EQ(r.status, 16);
 }
 
+TEST_F(Export, ImportsCluesBeforeWriting) {
+  put("grid.zyn", "#ZYN2v5 x\nGP 0 3 3 1 0 0\nTTL\n+Cabs\nAUT\n+\nSQ 1 1 0 0 1 .\nEND\n");
+  put("clues.txt", "1A Taxi\n2D Down (1,2)\n");
+  result r = run("-c clues.txt grid.zyn clues-txt out.txt");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(readfile(dir + "/out.txt"), "1A Taxi (3)\n3A (3)\n1D (3)\n2D Down (1,2)\n");
+  r = run("-c clues.txt grid.zyn zyn clued.zyn");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string doc = readfile(dir + "/clued.zyn");
+  EXPECT_EQ(doc.rfind("#ZYN2v6 ", 0), 0u);
+  EXPECT_NE(doc.find("\nCLU 0 0 0\n+Taxi\n+\nCLU 2 0 1\n+Down\n+1,2\nEND\n"), std::string::npos) << doc;
+  // A bad clue file ends the run before anything is written.
+  put("bad.txt", "1A Taxi\n1A Again\n");
+  r = run("-c bad.txt grid.zyn puzzle-pdf out.pdf");
+  EXPECT_EQ(r.status, 16);
+  EXPECT_NE(r.err.find("line 2: a second clue for 1A"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::ifstream(dir + "/out.pdf").good());
+}
+
 // What is at the output path decides how it is written: a regular file is replaced whole, a link
 // is followed, and a device or a pipe is written into, with its failure reported.
 TEST_F(Export, WritesIntoWhatIsAtTheOutputPath) {
