@@ -42,10 +42,11 @@ const toolkind kinds[] = {
     {"fl", exportfreelights, 0},
 };
 
-const char opts[] = "a:c:d:m:D:R:F:fPp:?";
+const char opts[] = "a:c:d:D:R:F:fPp:m:?";
 std::vector<std::string> dictopts;  // -d values, for slots 1, 2, ... in order
 std::vector<int> minopts;           // -m values, for slots 1, 2, ... in order
 std::vector<std::string> prefopts;  // -p values, "key=value"
+std::vector<std::string> metaopts;  // -m values, "field=value"
 int fillfirst;                      // -f
 int allowplugin;                    // -P
 const char* cluefile;               // -c: clues to import before writing
@@ -67,6 +68,11 @@ int takeexportoption(char c, const char* val) {
       if (dictopts.size() < (size_t)MAXNDICTS) dictopts.push_back(val);
       return 0;
     case 'm': {
+      // "field=text" sets a document field; a number is a slot's minimum score.
+      if (strchr(val, '=')) {
+        metaopts.push_back(val);
+        return 0;
+      }
       int v;
       if (!readminscore(val, &v)) return 2;
       if (minopts.size() < (size_t)MAXNDICTS) minopts.push_back(v);
@@ -94,7 +100,8 @@ int takeexportoption(char c, const char* val) {
 void usage(const char* prog) {
   pstdout("\nThis is Zyn's document tool, release %s.\n\n", release);
   pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-m <minimum score>]* [-D <mask>] [-R <seed>]\n"
-          "       [-F <seed>] [-f] [-P] [-c <clue file>] [-p <preference>=<value>]* <document> <kind> <output>\n\n",
+          "       [-F <seed>] [-f] [-P] [-c <clue file>] [-p <preference>=<value>]* [-m <field>=<text>]*\n"
+          "       <document> <kind> <output>\n\n",
           prog);
   pstdout("Loads the document (native, legacy or foreign grid) and writes the output file as the\n"
           "File menu would for the kind:\n");
@@ -103,9 +110,10 @@ void usage(const char* prog) {
   for (const exportkind& k : exportkinds) pstdout("  %-18s %s\n", k.name, k.title);
   pstdout("\n-c imports the clues of a clue file (as clues-txt writes it) before writing;\n"
           "-f fills the grid first and accepts the fill; -d replaces the document's dictionary\n"
-          "files for slots 1, 2, ... in order, and -m their minimum scores (0..100); -p sets a\n"
-          "preference for this run; -P loads the custom plug-in the document names (without it the\n"
-          "document is used without its treatment).\n"
+          "files for slots 1, 2, ... in order, and -m with a number their minimum scores (0..100);\n"
+          "-p sets a preference for this run; -P loads the custom plug-in the document names (without\n"
+          "it the document is used without its treatment); -m field=text sets the document's title,\n"
+          "author, copyright or notes before the output is written.\n"
           "Exit status: 0 done, 4 no fill found, 16 error.\n");
 }
 
@@ -139,6 +147,21 @@ void setprefs() {
       std::string msg = "Unrecognised preference setting: " + p;
       errbox(msg.c_str());
     }
+  }
+}
+
+// The document fields that -m sets.
+void setmeta() {
+  for (const std::string& m : metaopts) {
+    size_t eq = m.find('=');
+    std::string field = m.substr(0, eq);
+    char* to = field == "title" ? title : field == "author" ? author : field == "copyright" ? copyright : field == "notes" ? notes : nullptr;
+    if (eq == std::string::npos || !to) {
+      std::string msg = "Unrecognised document field: " + m;
+      errbox(msg.c_str());
+      continue;
+    }
+    utf8cut(to, m.c_str() + eq + 1, SLEN);
   }
 }
 
@@ -201,6 +224,7 @@ int run(int argc, char** argv) {
 
   strlcpy0(filename, doc, SLEN);
   if (loaddocument(0) != LOAD_OK) return 16;
+  setmeta();
   if (cluefile && importclues(cluefile)) return 16;
   for (size_t d = 0; d < dictopts.size(); d++) strlcpy0(dictpaths[d], dictopts[d].c_str(), SLEN);
   for (size_t d = 0; d < minopts.size(); d++) dminscore[d] = minopts[d];
