@@ -119,6 +119,18 @@ TEST_F(Export, FillsAndSaves) {
   EXPECT_EQ(r.status, 4);
   EXPECT_EQ(r.err, "Error: No fill found\n");
   EXPECT_EQ(access((dir + "/nofill.zyn").c_str(), F_OK), -1);
+
+  // -m gives slot 1 a minimum score that leaves out a word the only fill needs; the saved
+  // document keeps it.
+  put("scored.txt", "at;60\nno;60\nan;60\nto;20\n");
+  r = run("-d scored.txt -m 30 -f grid.zyn zyn nofill.zyn");
+  EXPECT_EQ(r.status, 4);
+  r = run("-d scored.txt -m 20 -f grid.zyn zyn floor.zyn");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(readfile(dir + "/floor.zyn").find("\nDMS 0 20\nEND\n"), std::string::npos);
+  r = run("-m 101 grid.zyn zyn x.zyn");
+  EXPECT_EQ(r.status, 16);
+  EXPECT_EQ(r.err, "Error: Minimum score must be 0..100: 101\n");
 }
 
 TEST_F(Export, ErrorsAndUsage) {
