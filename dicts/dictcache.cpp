@@ -26,6 +26,7 @@
 #include "alphabet/alphabet.h"
 #include "core/prefs.h"
 #include "dicts/dicts.h"
+#include "dicts/personal.h"
 #include "grid/zyn.h"
 #include "platform/platform.h"
 
@@ -33,10 +34,10 @@ long dictcachemin = 256 << 10;
 
 namespace {
 constexpr char MAGIC[8] = {'Z', 'y', 'n', 'I', 'n', 'd', 'e', 'x'};
-constexpr uint64_t FORMAT = 1;  // raised whenever what a file holds, or how, changes
+constexpr uint64_t FORMAT = 2;  // raised whenever what a file holds, or how, changes
 
 // The per-slot counters a load leaves, in the order they are stored.
-int* const slotstats[] = {nusable, nafterff, nafteraf};
+int* const slotstats[] = {nusable, nafterff, nafteraf, naftermin, nnoword};
 constexpr int NSTATS = sizeof slotstats / sizeof *slotstats;
 
 // What a file written by another build or on another kind of machine may differ in.
@@ -208,7 +209,7 @@ bool relocate(answer* recs, const sections& s, char* text, unsigned char* lens) 
     // can loop.
     if (fr.acf && (fr.acf - 1 <= i || fr.acf - 1 < h.natotal || fr.acf - 1 >= h.nrecs)) return false;
     if (i < h.natotal ? fr.hlink < -1 || fr.hlink >= (int64_t)i : fr.hlink != -1) return false;
-    if ((fr.masks & ~0x1ff1ffu) || !(fr.weight > 0) || !std::isfinite(fr.weight)) return false;
+    if ((fr.masks & ~0x3ff3ffu) || !(fr.weight > 0) || !std::isfinite(fr.weight)) return false;
     answer a;
     a.weight = fr.weight;
     a.cf = text + fo;
@@ -276,11 +277,18 @@ std::string indexkey() {
     putstr(k, dictpaths[d]);
     putstr(k, dsfilter[d]);
     putstr(k, dafilter[d]);
+    putnum(k, (uint64_t)dminscore[d]);
     if (!dictpaths[d][0]) continue;
     plat_fileid id;
     if (plat_identify(dictpaths[d], &id) || !filterok(dsfilter[d]) || !filterok(dafilter[d])) return "";
     for (uint64_t v : {id.dev, id.ino, id.size, (uint64_t)id.mtime_ns, (uint64_t)id.ctime_ns}) putnum(k, v);
     total += id.size;
+  }
+  // The personal list's words and scores, in order.
+  putnum(k, personalwords.size());
+  for (const personalword& w : personalwords) {
+    putstr(k, w.cf.c_str());
+    putnum(k, (uint64_t)w.score);
   }
   if (total < (uint64_t)dictcachemin) return "";
   return k;
@@ -471,7 +479,10 @@ int writejob(FILE* f, const savejob& j) {
     for (const answer* c = answerlist[i]; c; c = c->acf) tx.put(c->cf, strlen(c->cf) + 1);
   tx.end();
   h.sum = sum;
-  ok = ok && fseek(f, 0, SEEK_SET) == 0 && fwrite(&h, sizeof h, 1, f) == 1;
+  // The header goes in last; then back to the end, where a stream in memory takes its length
+  // from.
+  long end = ftell(f);
+  ok = ok && end > 0 && fseek(f, 0, SEEK_SET) == 0 && fwrite(&h, sizeof h, 1, f) == 1 && fseek(f, end, SEEK_SET) == 0;
   return ok && !ferror(f) && fflush(f) == 0 ? 0 : 1;
 }
 }  // namespace

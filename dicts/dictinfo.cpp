@@ -1,6 +1,8 @@
 // The dictionaries dialog and statistics window without their widgets.
 #include "dicts/dictinfo.h"
 
+#include <algorithm>
+
 #include <glib.h>
 
 #include "core/message.h"
@@ -55,6 +57,15 @@ std::vector<std::string> dictstatlines(int slot) {
   out.push_back(buf);
   pbuf(buf, sizeof buf, "  After answer filter: %d", nafteraf[slot]);
   out.push_back(buf);
+  if (dminscore[slot] > 0 || naftermin[slot] != nafteraf[slot]) {
+    pbuf(buf, sizeof buf, "  After minimum score %d: %d (%d below it left out)", dminscore[slot], naftermin[slot],
+         nafteraf[slot] - naftermin[slot]);
+    out.push_back(buf);
+  }
+  if (nnoword[slot]) {
+    pbuf(buf, sizeof buf, "  Scored lines without a word, skipped: %d", nnoword[slot]);
+    out.push_back(buf);
+  }
   std::vector<int> rej;
   for (int u : rejectedchars(slot))
     if (g_unichar_isgraph((gunichar)u)) rej.push_back(u);
@@ -106,12 +117,30 @@ std::string dictusewarning() {
   return s;
 }
 
+std::string dictslotstate(int slot) {
+  if (!dictpaths[slot][0] && !dafilter[slot][0]) return "";
+  return dloaded >> slot & 1 ? "loaded" : "not loaded";
+}
+
+std::string dictloadedtext() {
+  std::string yes, no;
+  for (int d = 0; d < MAXNDICTS; d++) {
+    std::string st = dictslotstate(d), n = std::to_string(d + 1);
+    if (st == "loaded") yes += (yes.empty() ? "" : ", ") + n;
+    else if (!st.empty()) no += (no.empty() ? "" : ", ") + n;
+  }
+  std::string t = yes.empty() ? "" : "Dictionaries loaded: " + yes;
+  if (!no.empty()) t += (t.empty() ? "" : "\n") + std::string("Not loaded: ") + no;
+  return t;
+}
+
 dictform dictcurrent() {
   dictform f;
   for (int d = 0; d < MAXNDICTS; d++) {
     f.path[d] = dictpaths[d];
     f.ff[d] = dsfilter[d];
     f.af[d] = dafilter[d];
+    f.minscore[d] = dminscore[d];
   }
   return f;
 }
@@ -122,9 +151,13 @@ void applydictform(const dictform& f) {
     utf8cut(dictpaths[d], f.path[d].c_str(), SLEN);
     utf8cut(dsfilter[d], f.ff[d].c_str(), SLEN);
     utf8cut(dafilter[d], f.af[d].c_str(), SLEN);
+    dminscore[d] = std::clamp(f.minscore[d], 0, 100);
   }
-  // After a failed load no slot holds words, so there is nothing unused to warn about.
-  if (dictsload(0) == 0) {
+  int r = dictsload(0);
+  if (r == 1) {
+    // The slots that could be loaded are used; say which they are.
+    warnbox(dictloadedtext().c_str());
+  } else if (r == 0) {
     std::string w = dictusewarning();
     if (!w.empty()) warnbox(w.c_str());
   }

@@ -21,6 +21,8 @@
 
 #include "core/message.h"
 #include "dicts/dictcache.h"
+#include "dicts/personal.h"
+#include "grid/zyn.h"
 #include "platform/platform.h"
 
 int atotal = 0;
@@ -31,7 +33,7 @@ unsigned char* answerlen = nullptr;
 unsigned int indexgen = 0;
 
 int line = 0;
-int nusable[MAXNDICTS], nafterff[MAXNDICTS], nafteraf[MAXNDICTS];
+int nusable[MAXNDICTS], nafterff[MAXNDICTS], nafteraf[MAXNDICTS], naftermin[MAXNDICTS], nnoword[MAXNDICTS];
 const rejview rejcount{false}, rejline{true};
 unsigned int dloaded = 0;
 
@@ -40,6 +42,7 @@ int dictthreads = 2;
 
 namespace {
 dblock* dtails[MAXNDICTS];     // last block of each slot's chain
+dblock* pchain;                // the personal list's entries
 std::map<int, dictsink::rejected> rejtab[MAXNDICTS];  // each slot's rejected characters by code point
 
 // 10^(k/10) for a sum of scores held in tenths, capped at 1e10.
@@ -104,6 +107,8 @@ void freechain(dblock* b) {
 }
 }  // namespace
 
+dictsink::dictsink(int slot) : d(slot), minscore(slot < MAXNDICTS ? dminscore[slot] : 0) {}
+
 dictsink::~dictsink() {
   freechain(head);
   pcre2_match_data_free(md);
@@ -121,10 +126,12 @@ void addsink(dictsink* k) {
   nusable[d] += k->nusable;
   nafterff[d] += k->nafterff;
   nafteraf[d] += k->nafteraf;
+  naftermin[d] += k->naftermin;
+  nnoword[d] += k->nnoword;
   for (auto& [u, r] : k->rej) setrejected(d, u, r.count, line + r.line);
   line += k->line;
   k->rej.clear();
-  k->nusable = k->nafterff = k->nafteraf = k->line = 0;
+  k->nusable = k->nafterff = k->nafteraf = k->naftermin = k->nnoword = k->line = 0;
 }
 
 int rejview::row::operator[](int u) const {
@@ -166,11 +173,11 @@ void freedict(int d) {
 
 void resetdict(int d) {
   rejtab[d].clear();
-  nusable[d] = nafterff[d] = nafteraf[d] = 0;
+  nusable[d] = nafterff[d] = nafteraf[d] = naftermin[d] = nnoword[d] = 0;
   line = 0;
 }
 
-int adddictword(dictsink* sk, const char* citation, pcre2_code_8* ff, pcre2_code_8* af, float score) {
+int adddictword(dictsink* sk, const char* citation, pcre2_code_8* ff, pcre2_code_8* af, float score, float s100) {
   unsigned char ans[MXANSLEN + 1];
   char canon[MXANSLEN * 16 + 1];  // icctext of each ICC, for the answer filter and traces
   bool wantcanon = af || deb(DEB_CANON);
@@ -240,6 +247,11 @@ int adddictword(dictsink* sk, const char* citation, pcre2_code_8* ff, pcre2_code
     return 0;
   }
   sk->nafteraf++;
+  if (s100 < sk->minscore) {
+    if (deb(DEB_CANON)) pstdout("  below the minimum score\n");
+    return 0;
+  }
+  sk->naftermin++;
   return store(sk, citation, n, ans, k, score);
 }
 
@@ -254,6 +266,8 @@ void dictsfree() {
   dictsidle();
   for (int d = 0; d < MAXNDICTS; d++) freedict(d);
   cachefree();
+  freechain(pchain);
+  pchain = nullptr;
   free(answerrecs);
   free(answerlist);
   answerrecs = nullptr;
@@ -283,6 +297,23 @@ int findanswer(const char* icc) {
 }
 
 namespace {
+// Zyn's score of a personal score: Never use (0) is the lowest score there is, which no other
+// entry has, so that the index can tell it.
+float personalz(int score) { return score == 0 ? -10 : zynscore((float)score); }
+
+// The personal words into their own chain; the number stored, or -2 when memory ran out.
+int loadpersonal() {
+  dictsink k(PERSONAL);
+  for (const personalword& w : personalwords)
+    if (adddictword(&k, w.cf.c_str(), nullptr, nullptr, personalz(w.score), (float)w.score) == -2) return -2;
+  pchain = k.head;
+  k.head = k.tail = nullptr;
+  return k.naftermin;
+}
+
+// The masks of a personal entry: every slot, or none for a word never to be used (-10).
+unsigned personalmask(int tenths) { return tenths <= -100 ? 0 : ALLSLOTS; }
+
 int outofmemory(int quiet) {
   dictsfree();
   if (!quiet) errbox("Out of memory loading dictionaries");
@@ -365,21 +396,24 @@ int readslots(int quiet) {
   for (int d = 0; d < MAXNDICTS; d++) {
     int r = dictload(d, quiet);
     if (r == -2) return outofmemory(quiet);
-    if (r < 0) failed = true;
-    else if (r > 0) {
+    if (r < 0) {
+      // What a slot read before it failed is not used.
+      failed = true;
+      freedict(d);
+    } else if (r > 0) {
       total += r;
       dloaded |= 1u << d;
     }
   }
+  int np = loadpersonal();
+  if (np < 0) return outofmemory(quiet);
+  total += np;
   if (total == 0) {
     if (!quiet) errbox("No words available from any dictionary");
     dictsfree();
     return 2;
   }
-  if (failed) {
-    dictsfree();
-    return 1;
-  }
+  // A slot that cannot be loaded was reported; the others are indexed all the same.
   atotal = total;
   if (deb(DEB_DICT)) pstdout("atotal=%9d\n", atotal);
   answerrecs = (answer*)plat_bigalloc(sizeof(answer) * atotal);
@@ -397,8 +431,8 @@ int readslots(int quiet) {
   // Blocks in load order, and the index of each one's first entry, to share the pairs out.
   std::vector<std::pair<dblock*, int>> blocks;
   int k = 0;
-  for (int d = 0; d < MAXNDICTS; d++)
-    for (dblock* b = dstrings[d]; b; b = b->next) {
+  for (int d = 0; d <= MAXNDICTS; d++)
+    for (dblock* b = d < MAXNDICTS ? dstrings[d] : pchain; b; b = b->next) {
       blocks.push_back({b, k});
       k += b->count;
     }
@@ -434,6 +468,7 @@ int readslots(int quiet) {
   };
   int na = 0;
   answer *A = nullptr, *T = nullptr, *prev = nullptr;
+  bool Apersonal = false;  // A's answer has a personal entry
   uint64_t prevkey = 0;
   for (int i = 0; i < n; i++) {
     sortpair sp;
@@ -446,7 +481,8 @@ int readslots(int quiet) {
     answer* r = &answerrecs[i];
     const unsigned char* ent = (const unsigned char*)sp.codes - 2;
     int tenths = ent[0] - 128;
-    r->dmask = r->cfdmask = 1u << ent[1];
+    bool personal = ent[1] == PERSONAL;
+    r->dmask = r->cfdmask = personal ? ALLSLOTS : 1u << ent[1];
     r->answercodes = sp.codes;
     r->cf = cfof(sp.codes);
     r->acf = nullptr;
@@ -455,6 +491,8 @@ int readslots(int quiet) {
     bool same = prev && sp.key == prevkey && !strcmp(r->answercodes, prev->answercodes);
     if (!same) {
       r->weight = tenths;
+      Apersonal = personal;
+      if (personal) r->dmask = personalmask(tenths);
       pending& p = ring[na % AHEAD];
       if (na >= AHEAD) link(p);
       p = {na, anshash(r->answercodes) & (HTABSZ - 1)};
@@ -465,8 +503,15 @@ int readslots(int quiet) {
     } else {
       r->weight = scoreweight(tenths);
       r->hlink = -1;
-      A->dmask |= r->dmask;
-      A->weight += tenths;
+      if (personal) {
+        // The personal score replaces the slots' scores, whichever entry came first.
+        A->dmask = personalmask(tenths);
+        A->weight = tenths;
+        Apersonal = true;
+      } else if (!Apersonal) {
+        A->dmask |= r->dmask;
+        A->weight += tenths;
+      }
       if (strcmp(r->cf, prev->cf)) {
         T->acf = r;
         T = r;
@@ -481,9 +526,20 @@ int readslots(int quiet) {
   atotal = na;
   for (int i = 0; i < atotal; i++) answerlist[i]->weight = scoreweight((int)answerlist[i]->weight);
   if (deb(DEB_DICT)) pstdout("Total unique answers by entry: %d\n", atotal);
-  return 0;
+  return failed ? 1 : 0;
 }
 }  // namespace
+
+int setpersonalanswer(const char* cf, int score) {
+  dictsink k(PERSONAL);
+  if (adddictword(&k, cf, nullptr, nullptr, 0, UNSCORED) != 1) return 2;
+  int i = findanswer((const char*)k.head->data + 2);
+  if (i < 0) return 1;
+  int tenths = (int)floor(personalz(score) * 10 + 0.5);
+  answerlist[i]->weight = scoreweight(tenths);
+  answerlist[i]->dmask = personalmask(tenths);
+  return 0;
+}
 
 int dictsload(int quiet) {
   std::string key = indexkey();

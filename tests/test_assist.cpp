@@ -2,10 +2,14 @@
 // feasible-word list, entering and banning listed words, and the question about resetting
 // the treatment constraints.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "core/hooks.h"
 #include "core/undo.h"
+#include "dicts/dicts.h"
+#include "dicts/personal.h"
 #include "filler/filler.h"
+#include "filler/search.h"
 #include "grid/assist.h"
 #include "grid/select.h"
 #include "grid/zyn.h"
@@ -111,6 +115,41 @@ TEST(Assist, ListByWeightThenEnterAndBan) {
   filler_stop();
 }
 
+// The personal list's actions: a new score reorders the list at once, Never use takes the word
+// out of every list (Unban all does not bring it back), and a word no list has is added.
+TEST(Assist, PersonalScoresAndNeverUse) {
+  light("c.t", 1);
+  ASSERT_EQ(texts(), (std::vector<std::string>{"cut", "cot", "cat"}));
+  EXPECT_EQ(listedscore(listedwords()[0]), 100);  // Zyn's score 2
+  EXPECT_EQ(setpersonal("cut", 25), 0);  // one step below an unscored word
+  filler_wait();
+  EXPECT_EQ(texts(), (std::vector<std::string>{"cot", "cat", "cut"}));
+  EXPECT_EQ(listedscore(listedwords()[2]), 25);
+  EXPECT_EQ(setpersonal("cot", 0), 0);
+  filler_wait();
+  unbanall();
+  filler_wait();
+  EXPECT_EQ(texts(), (std::vector<std::string>{"cat", "cut"}));
+  EXPECT_EQ(setpersonal("cyt", 100), 0);  // not in the list: read again with it
+  filler_wait();
+  EXPECT_EQ(texts(), (std::vector<std::string>{"cyt", "cat", "cut"}));
+  EXPECT_EQ(setpersonal("--", 70), 2);
+  filler_stop();
+  personalwords.clear();
+}
+
+// A minimum score takes its words out of the list and their letters out of the line.
+TEST(Assist, MinimumScoreNarrowsListAndLetters) {
+  light("c.t", 1);
+  dminscore[0] = 76;  // keeps cut (2, that is 100); cot (1) is 75 and cat 50
+  ASSERT_EQ(dictsload(1), 0);
+  fill();
+  EXPECT_EQ(texts(), std::vector<std::string>{"cut"});
+  EXPECT_EQ(feaslabeltext(), " Feasible character: U");
+  dminscore[0] = 0;
+  filler_stop();
+}
+
 TEST(Assist, ResetConstraintsAsksOnlyWhenNarrowed) {
   static int asked, answer;
   msgcapture cap;
@@ -142,4 +181,34 @@ TEST(Assist, ResetConstraintsAsksOnlyWhenNarrowed) {
     EXPECT_EQ(msgconstr[0][3], c.reset || !c.narrowed ? ABM_ALLDASH : 1) << c.alloc;
   }
   resetengine();
+}
+
+// After an autofill is stopped, the feasible-word list describes the partial fill the hints
+// show, not the light as it was before the fill.
+TEST(Assist, AStoppedAutofillListsWhatTheHintsShow) {
+  resetengine();
+  drawgrid(0, {"......", "......", "......", "......", "......", "......"});
+  strlcpy0(dictpaths[0], "/usr/share/dict/british-english", SLEN);
+  ASSERT_EQ(dictsload(1), 0);
+  cursorx = cursory = cursordir = 0;
+  undo_start();
+  fill();
+  ASSERT_GT(listedwords().size(), 100u);
+
+  // A six by six square of words takes a long search: stop it part-way.
+  long long start = ct_push;
+  ASSERT_EQ(runfiller(FM_ALL), 0);
+  for (int i = 0; i < 10000 && ct_push < start + 40; i++) usleep(1000);
+  filler_stop();
+  ASSERT_EQ(filler_status, FS_STOPPED);
+  const word& w = words[curword];
+  int fixed = 0;
+  for (int i = 0; i < w.nent; i++) fixed += __builtin_popcountll(w.e[i]->flbmh) == 1;
+  ASSERT_GT(fixed, 0) << "the fill left the light as it was";
+  for (const listedword& lw : listedwords()) {
+    ASSERT_EQ((int)lw.codes.size(), w.nent);
+    for (int i = 0; i < w.nent; i++)
+      ASSERT_TRUE(w.e[i]->flbmh & codebit((unsigned char)lw.codes[i])) << lw.text << " does not fit the hints";
+  }
+  dictsfree();
 }

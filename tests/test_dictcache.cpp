@@ -20,6 +20,7 @@
 #include "dicts/dictcache.h"
 #include "dicts/dictinfo.h"
 #include "dicts/dicts.h"
+#include "dicts/personal.h"
 #include "grid/zyn.h"
 #include "platform/platform.h"
 #include "tests/testutil.h"
@@ -46,6 +47,8 @@ class DictCache : public ::testing::Test {
   }
   void TearDown() override {
     dictsfree();
+    personalwords.clear();
+    dminscore[0] = 0;
     dictcachemin = oldmin;
     unsetenv("XDG_CACHE_HOME");
     runcmd("chmod -R u+rwx '" + home + "' && rm -rf '" + home + "'", nullptr, nullptr);
@@ -173,11 +176,16 @@ TEST_F(DictCache, ChangedInputsAreNotServedFromTheCache) {
          setslot(3, a);
        }},
       {"second slot", [&] { setslot(1, b); }},
+      {"minimum score", [] { dminscore[0] = 60; }},
+      {"personal word added", [] { personalwords.push_back({"cherry", 80}); }},
+      {"personal word's score", [] { personalwords[0].score = 0; }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     resetengine();
     alphaload(0);
+    dminscore[0] = 0;
+    personalwords = {{"apple", 90}};
     std::ofstream(a, std::ios::binary) << LISTA;
     setslot(0, a);
     ASSERT_EQ(dictsload(1), 0);
