@@ -129,8 +129,7 @@ int inplace(const std::string& path, const char* buf, size_t len) {
 // The bytes into a new temporary file beside path, which then replaces it. The temporary name is
 // short, so that it is valid wherever the target's name is, and in the target's folder, so that
 // the rename stays on one file system.
-// A scratch file is not synced.
-int replace(const std::string& path, const char* buf, size_t len, bool scratch) {
+int replace(const std::string& path, const char* buf, size_t len) {
   std::string dir = dirof(path);
   sweepstale(dir);
   std::string tmp = dir + PLAT_SEP + TMPPREFIX + "XXXXXX";
@@ -149,11 +148,11 @@ int replace(const std::string& path, const char* buf, size_t len, bool scratch) 
     mode = 0666 & ~um;
   }
   int bad = writeall(fd, buf, len);
-  if (!bad && (fchmod(fd, mode) != 0 || (!scratch && fsync(fd) != 0))) bad = errno ? errno : EIO;
+  if (!bad && (fchmod(fd, mode) != 0 || fsync(fd) != 0)) bad = errno ? errno : EIO;
   if (!bad && rename(tmp.c_str(), path.c_str()) != 0) bad = errno;
   if (bad) unlink(tmp.c_str());
   if (close(fd) != 0 && !bad) bad = errno ? errno : EIO;
-  if (bad || scratch) return bad;
+  if (bad) return bad;
   // Make the rename itself durable; a folder that cannot be synced does not undo the write.
   int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dfd >= 0) {
@@ -196,8 +195,19 @@ int plat_newopen(plat_newfile& nf, const char* utf8name) {
   nf.buf = nullptr;
   nf.len = 0;
   nf.inplace = false;
-  if (nf.scratch) nf.path = utf8name;  // replaced by the rename, whatever is there
-  else if (int err = target(utf8name, &nf.path, &nf.inplace)) {
+  if (nf.scratch) {
+    nf.path = utf8name;  // replaced by the rename, whatever is there
+    nf.tmp = dirof(nf.path);
+    nf.tmp += PLAT_SEP;
+    nf.tmp += TMPPREFIX;
+    nf.tmp += "XXXXXX";
+    int fd = mkstemp(nf.tmp.data());
+    if (fd >= 0 && !(nf.f = fdopen(fd, "w"))) close(fd);
+    lasterr = nf.f ? 0 : errno;
+    if (!nf.f && fd >= 0) unlink(nf.tmp.c_str());
+    return nf.f ? 0 : 1;
+  }
+  if (int err = target(utf8name, &nf.path, &nf.inplace)) {
     lasterr = err;
     return 1;
   }
@@ -208,10 +218,19 @@ int plat_newopen(plat_newfile& nf, const char* utf8name) {
 
 int plat_newcommit(plat_newfile& nf) {
   if (!nf.f) return 1;
+  if (nf.scratch) {
+    int bad = ferror(nf.f) ? EIO : 0;  // kept with mkstemp's mode 0600: the user's own
+    if (fclose(nf.f) != 0 && !bad) bad = errno ? errno : EIO;
+    nf.f = nullptr;
+    if (!bad && rename(nf.tmp.c_str(), nf.path.c_str()) != 0) bad = errno;
+    if (bad) unlink(nf.tmp.c_str());
+    lasterr = bad;
+    return bad ? 1 : 0;
+  }
   int bad = ferror(nf.f) ? ENOMEM : 0;
   if (fclose(nf.f) != 0 && !bad) bad = errno ? errno : ENOMEM;
   nf.f = nullptr;
-  if (!bad) bad = nf.inplace ? inplace(nf.path, nf.buf, nf.len) : replace(nf.path, nf.buf, nf.len, nf.scratch);
+  if (!bad) bad = nf.inplace ? inplace(nf.path, nf.buf, nf.len) : replace(nf.path, nf.buf, nf.len);
   free(nf.buf);
   nf.buf = nullptr;
   lasterr = bad;
@@ -220,6 +239,7 @@ int plat_newcommit(plat_newfile& nf) {
 
 void plat_newabort(plat_newfile& nf) {
   if (nf.f) fclose(nf.f);
+  if (nf.f && nf.scratch) unlink(nf.tmp.c_str());
   nf.f = nullptr;
   free(nf.buf);
   nf.buf = nullptr;

@@ -29,9 +29,11 @@ struct plat_newfile {
   bool inplace = false;
   char* buf = nullptr;  // the bytes written to f
   size_t len = 0;
-  // A scratch file (a cache) may be lost in a crash: it is not flushed to the disk, and a symbolic
-  // link at its name is replaced rather than followed. Set before plat_newopen.
+  // A scratch file (a cache) may be lost in a crash: written straight to its temporary file
+  // (tmp), not flushed to the disk, and a symbolic link at its name is replaced rather than
+  // followed. Set before plat_newopen.
   bool scratch = false;
+  std::string tmp;
 };
 int plat_newopen(plat_newfile& nf, const char* utf8name);  // 0, or 1 (plat_errtext says why)
 int plat_newcommit(plat_newfile& nf);  // write the bytes out; 0, or 1 (nothing replaced when atomic)
