@@ -553,7 +553,7 @@ def check(root):
     for name, ps in sorted(paths.items()):
         who = set().union(*(owned.get(p, set()) for p in ps))
         if not who:
-            if ps[0].startswith(("/usr/", "/bin/", "/sbin/")):
+            if ps[0].startswith(("/usr/", "/bin/", "/sbin/")) and not ps[0].startswith("/usr/local/"):
                 problems.append(f"{name}: {ps[0]} belongs to no Debian package (called by {', '.join(sorted(calls[name]))})")
             continue  # a program of the user's own, outside the system's folders
         if not who & have:
