@@ -1,4 +1,4 @@
-// User preferences: 26 named integer or string values with defaults, read from the
+// User preferences: 28 named integer or string values with defaults, read from the
 // per-user preferences file at interactive start-up and written back by the dialog.
 #pragma once
 
@@ -24,6 +24,8 @@ enum prefindex {
   PREF_STARTUP_FF1,
   PREF_STARTUP_AF1,
   PREF_STARTUP_AL,
+  PREF_EXPORT_PDF_PAPER,     // 0 A4, 1 Letter
+  PREF_EXPORT_PDF_SOLUTION,  // the puzzle's PDF has the solution on a last page
   NPREFS
 };
 

@@ -9,6 +9,7 @@
 
 #include "alphabet/alphabet.h"
 #include "core/common.h"
+#include "core/hooks.h"
 #include "core/lock.h"
 #include "core/message.h"
 #include "core/prefs.h"
@@ -41,10 +42,22 @@ const toolkind kinds[] = {
     {"fl", exportfreelights, 0},
 };
 
-const char opts[] = "a:d:D:R:F:fp:?";
+const char opts[] = "a:c:d:D:R:F:fPp:m:?";
 std::vector<std::string> dictopts;  // -d values, for slots 1, 2, ... in order
 std::vector<std::string> prefopts;  // -p values, "key=value"
+std::vector<std::string> metaopts;  // -m values, "field=value"
 int fillfirst;                      // -f
+int allowplugin;                    // -P
+const char* cluefile;               // -c: clues to import before writing
+
+// A document's plug-in is native code: it runs only when -P allows it. Without it the document
+// is used without its treatment, as in the window when the user declines.
+int askplugin(const char* path) {
+  if (allowplugin) return 1;
+  std::string msg = std::string("The document's custom plug-in was not loaded (-P loads it):\n") + path;
+  warnbox(msg.c_str());
+  return 0;
+}
 
 int takeexportoption(char c, const char* val) {
   switch (c) {
@@ -53,11 +66,20 @@ int takeexportoption(char c, const char* val) {
       if (strlen(val) >= SLEN) return takeoption(c, val);
       if (dictopts.size() < (size_t)MAXNDICTS) dictopts.push_back(val);
       return 0;
+    case 'c':
+      cluefile = val;
+      return 0;
     case 'f':
       fillfirst = 1;
       return 0;
+    case 'P':
+      allowplugin = 1;
+      return 0;
     case 'p':
       prefopts.push_back(val);
+      return 0;
+    case 'm':
+      metaopts.push_back(val);
       return 0;
     case 'b':
       return 1;
@@ -68,21 +90,26 @@ int takeexportoption(char c, const char* val) {
 
 void usage(const char* prog) {
   pstdout("\nThis is Zyn's document tool, release %s.\n\n", release);
-  pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-D <mask>] [-R <seed>] [-F <seed>] [-f]\n"
-          "       [-p <preference>=<value>]* <document> <kind> <output>\n\n",
+  pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-D <mask>] [-R <seed>] [-F <seed>] [-f] [-P]\n"
+          "       [-c <clue file>] [-p <preference>=<value>]* [-m <field>=<text>]* <document> <kind> <output>\n\n",
           prog);
   pstdout("Loads the document (native, legacy or foreign grid) and writes the output file as the\n"
           "File menu would for the kind:\n");
   pstdout("  zyn   the document in Zyn's own format\n"
           "  fl    the free light paths\n");
   for (const exportkind& k : exportkinds) pstdout("  %-18s %s\n", k.name, k.title);
-  pstdout("\n-f fills the grid first and accepts the fill; -d replaces the document's dictionary\n"
-          "files for slots 1, 2, ... in order; -p sets a preference for this run.\n"
+  pstdout("\n-c imports the clues of a clue file (as clues-txt writes it) before writing;\n"
+          "-f fills the grid first and accepts the fill; -d replaces the document's dictionary\n"
+          "files for slots 1, 2, ... in order; -p sets a preference for this run; -P loads the\n"
+          "custom plug-in the document names (without it the document is used without its treatment);\n"
+          "-m sets the document's title, author, copyright or notes before the output is written.\n"
           "Exit status: 0 done, 4 no fill found, 16 error.\n");
 }
 
-// The export items that list the lights' answers need the word lists; pictures and grids do not.
+// The export items that list the lights' answers need the word lists; pictures, grids, clues and
+// the printable pages do not.
 int needsanswers(const char* name) {
+  if (strstr(name, "-pdf")) return 0;
   for (const char* p : {"answers-", "puzzle-", "solution-", "ccw-"})
     if (!strncmp(name, p, strlen(p))) return 1;
   return 0;
@@ -109,6 +136,21 @@ void setprefs() {
       std::string msg = "Unrecognised preference setting: " + p;
       errbox(msg.c_str());
     }
+  }
+}
+
+// The document fields that -m sets.
+void setmeta() {
+  for (const std::string& m : metaopts) {
+    size_t eq = m.find('=');
+    std::string field = m.substr(0, eq);
+    char* to = field == "title" ? title : field == "author" ? author : field == "copyright" ? copyright : field == "notes" ? notes : nullptr;
+    if (eq == std::string::npos || !to) {
+      std::string msg = "Unrecognised document field: " + m;
+      errbox(msg.c_str());
+      continue;
+    }
+    utf8cut(to, m.c_str() + eq + 1, SLEN);
   }
 }
 
@@ -171,8 +213,17 @@ int run(int argc, char** argv) {
 
   strlcpy0(filename, doc, SLEN);
   if (loaddocument(0) != LOAD_OK) return 16;
+  setmeta();
+  if (cluefile && importclues(cluefile)) return 16;
   for (size_t d = 0; d < dictopts.size(); d++) strlcpy0(dictpaths[d], dictopts[d].c_str(), SLEN);
-  if (fillfirst || kind.needsdicts) dictsload(0);
+  if (fillfirst) {
+    dictsload(0);
+  } else if (kind.needsdicts) {
+    // As in the window, a word list that cannot be loaded is reported and the export goes on,
+    // listing the lights without answers by their patterns.
+    softerrors soft;
+    dictsload(0);
+  }
   if (fillfirst && fill()) return 4;
   filler_stop();
   return kind.write(out) ? 16 : 0;
@@ -184,6 +235,7 @@ int main(int argc, char** argv) {
   rseed = (unsigned int)time(nullptr);
   filler_seed = 0;
   usegui = 0;
+  ui.askplugin = askplugin;
   initbitidx16();
   docreset();
   zyn_lock();

@@ -17,19 +17,33 @@
 #include "grid/geometry.h"
 #include "platform/platform.h"
 
-namespace {
-
-struct sink {
-  FILE* f;
-  int err;  // errno of the first failed write
-};
-
 cairo_status_t writesink(void* closure, const unsigned char* data, unsigned int len) {
   sink* s = (sink*)closure;
   if (fwrite(data, 1, len, s->f) == len) return CAIRO_STATUS_SUCCESS;
   if (!s->err) s->err = errno ? errno : EIO;
   return CAIRO_STATUS_WRITE_ERROR;
 }
+
+int closesink(plat_newfile& out, const sink& sk, cairo_status_t st, const char* what) {
+  if (st != CAIRO_STATUS_SUCCESS) {
+    plat_newabort(out);
+    if (st == CAIRO_STATUS_WRITE_ERROR) {
+      plat_seterr(sk.err);
+      fserror();
+    } else {
+      std::string m = std::string("Could not draw the ") + what + ": " + cairo_status_to_string(st);
+      errbox(m.c_str());
+    }
+    return 1;
+  }
+  if (plat_newcommit(out)) {
+    fserror();
+    return 1;
+  }
+  return 0;
+}
+
+namespace {
 
 // The DSC title line: the file's base name, cut short so that the line stays within the 255
 // bytes PostScript allows, with control characters (which would end the line) replaced.
@@ -74,17 +88,14 @@ void drawpicture(cairo_t* cr, int s, int b, int flags) {
   cairo_restore(cr);
 }
 
-int a_exportg(const char* name, int flags, int format) {
+picresult writepicture(const char* name, int flags, int format) {
   if (deb(DEB_EXPORT)) pstdout("a_exportg(\"%s\",%d,%d)\n", name, flags, format);
   int s = prefint(format == PIC_PNG ? PREF_EXPORT_HTML_SQUARE_PIXELS : PREF_EXPORT_EPS_SQUARE_POINTS);
   int b = std::max(2, s / 8);
   int w = imagewidth(s, b), h = imageheight(s, b);
 
   plat_newfile out;
-  if (plat_newopen(out, name)) {
-    fserror();
-    return 1;
-  }
+  if (plat_newopen(out, name)) return {1, CAIRO_STATUS_SUCCESS, format};
   sink sk = {out.f, 0};
   cairo_surface_t* surf;
   if (format == PIC_EPS) {
@@ -114,20 +125,27 @@ int a_exportg(const char* name, int flags, int format) {
 
   if (st != CAIRO_STATUS_SUCCESS) {
     plat_newabort(out);
-    if (st == CAIRO_STATUS_WRITE_ERROR && format == PIC_PNG) {
-      errbox("A filing system error occurred");
-    } else if (st == CAIRO_STATUS_WRITE_ERROR) {
-      plat_seterr(sk.err);
-      fserror();
-    } else {
-      std::string m = std::string("Could not draw the picture: ") + cairo_status_to_string(st);
-      errbox(m.c_str());
-    }
-    return 1;
+    if (st == CAIRO_STATUS_WRITE_ERROR) plat_seterr(sk.err);
+    return {0, st, format};
   }
-  if (plat_newcommit(out)) {
+  return {plat_newcommit(out), CAIRO_STATUS_SUCCESS, format};
+}
+
+void reportpicture(const picresult& r) {
+  if (r.fs) {
     fserror();
-    return 1;
+  } else if (r.st == CAIRO_STATUS_WRITE_ERROR && r.format == PIC_PNG) {
+    errbox("A filing system error occurred");
+  } else if (r.st == CAIRO_STATUS_WRITE_ERROR) {
+    fserror();
+  } else if (r.st != CAIRO_STATUS_SUCCESS) {
+    std::string m = std::string("Could not draw the picture: ") + cairo_status_to_string(r.st);
+    errbox(m.c_str());
   }
-  return 0;
+}
+
+int a_exportg(const char* name, int flags, int format) {
+  picresult r = writepicture(name, flags, format);
+  reportpicture(r);
+  return r.failed();
 }

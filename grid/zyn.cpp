@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "grid/clues.h"
 #include "grid/geometry.h"
 #include "grid/lights.h"
 
@@ -98,6 +99,7 @@ void docreset() {
   pluginpath[0] = 0;
   for (auto& m : msgconstr)
     for (ABM& b : m) b = ABM_ALLDASH;
+  cluesclear();
   unsaved = 0;
   rebuild();
 }

@@ -65,6 +65,12 @@ void m_prefs(int) {
   packrow(p, {gtk_label_new(" HTML/PNG export square size: "), html, gtk_label_new(" pixels")});
   sep(p);
   GtkWidget* numbers = prefcheck(p, "Include numbers in filled grids", PREF_LIGHT_NUMBERS_IN_SOLUTIONS);
+  sep(p);
+  GtkWidget* a4 = gtk_radio_button_new_with_label(nullptr, "A4 paper");
+  GtkWidget* letter = gtk_radio_button_new_with_label_from_widget(GTK_RADIO_BUTTON(a4), "Letter paper");
+  gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(letter), prefint(PREF_EXPORT_PDF_PAPER) == 1);
+  packrow(p, {gtk_label_new(" PDF and printing: "), a4, letter});
+  GtkWidget* pdfsol = prefcheck(p, "Add the solution to the puzzle's PDF", PREF_EXPORT_PDF_SOLUTION);
 
   p = page(book, "Editing", "<b>Editing preferences</b>");
   GtkWidget* block = prefcheck(p, "Clicking corners makes blocks", PREF_EDIT_CLICK_FOR_BLOCK);
@@ -139,6 +145,8 @@ void m_prefs(int) {
     storeprefint(PREF_EXPORT_EPS_SQUARE_POINTS, spinvalue(eps));
     storeprefint(PREF_EXPORT_HTML_SQUARE_PIXELS, spinvalue(html));
     storeprefint(PREF_LIGHT_NUMBERS_IN_SOLUTIONS, checked(numbers));
+    storeprefint(PREF_EXPORT_PDF_PAPER, checked(letter));
+    storeprefint(PREF_EXPORT_PDF_SOLUTION, checked(pdfsol));
     storeprefint(PREF_EDIT_CLICK_FOR_BLOCK, checked(block));
     storeprefint(PREF_EDIT_CLICK_FOR_BAR, checked(bar));
     storeprefint(PREF_EDIT_SHOW_NUMBERS, checked(shownum));
