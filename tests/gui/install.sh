@@ -80,7 +80,8 @@ PATH=$P/bin:$PATH gio launch "$P/share/applications/zyn.desktop" "$DOC" >app.out
   fail "gio launch failed"
 W=$(wait_window '^Zyn: ')
 APP_PID=$(xdotool getwindowpid "$W")
-[[ $(xdotool getwindowname "$W") == "Zyn: ${DOC%.zyn}" ]] || fail "the window is named '$(xdotool getwindowname "$W")'"
+name=${DOC##*/}
+[[ $(xdotool getwindowname "$W") == "Zyn: ${name%.zyn}" ]] || fail "the window is named '$(xdotool getwindowname "$W")'"
 [[ $(readlink -f "/proc/$APP_PID/exe") == "$P/bin/zyn" ]] || fail "the window is not the installed zyn"
 /usr/bin/python3 "$HERE/closewin.py" "$W"
 poll 20 "zyn to exit" eval '! alive $APP_PID'
