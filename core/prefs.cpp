@@ -37,6 +37,8 @@ const prefdef prefdefs[NPREFS] = {
     {"startup_al", 0, 0, 19, 2, nullptr},
     {"export_PDF_paper", 0, 0, 1, 0, nullptr},
     {"export_PDF_solution", 0, 0, 1, 0, nullptr},
+    {"startup_minscore1", 0, 0, 100, 40, nullptr},
+    {"startup_spelling", 0, 0, 4, 0, nullptr},
 };
 
 int prefdata[NPREFS];

@@ -1,4 +1,4 @@
-// User preferences: 28 named integer or string values with defaults, read from the
+// User preferences: 30 named integer or string values with defaults, read from the
 // per-user preferences file at interactive start-up and written back by the dialog.
 #pragma once
 
@@ -26,6 +26,8 @@ enum prefindex {
   PREF_STARTUP_AL,
   PREF_EXPORT_PDF_PAPER,     // 0 A4, 1 Letter
   PREF_EXPORT_PDF_SOLUTION,  // the puzzle's PDF has the solution on a last page
+  PREF_STARTUP_MINSCORE1,  // minimum score of the start-up list (slot 1)
+  PREF_STARTUP_SPELLING,   // spelling of Zyn's everyday list: an index of wordvarieties
   NPREFS
 };
 

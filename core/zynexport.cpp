@@ -42,10 +42,11 @@ const toolkind kinds[] = {
     {"fl", exportfreelights, 0},
 };
 
-const char opts[] = "a:c:d:D:R:F:fPp:m:?";
+const char opts[] = "a:c:d:D:R:F:fPp:m:t:?";
 std::vector<std::string> dictopts;  // -d values, for slots 1, 2, ... in order
+std::vector<int> minopts;           // -m values, for slots 1, 2, ... in order
 std::vector<std::string> prefopts;  // -p values, "key=value"
-std::vector<std::string> metaopts;  // -m values, "field=value"
+std::vector<std::string> metaopts;  // -t values, "field=value"
 int fillfirst;                      // -f
 int allowplugin;                    // -P
 const char* cluefile;               // -c: clues to import before writing
@@ -66,6 +67,12 @@ int takeexportoption(char c, const char* val) {
       if (strlen(val) >= SLEN) return takeoption(c, val);
       if (dictopts.size() < (size_t)MAXNDICTS) dictopts.push_back(val);
       return 0;
+    case 'm': {
+      int v;
+      if (!readminscore(val, &v)) return 2;
+      if (minopts.size() < (size_t)MAXNDICTS) minopts.push_back(v);
+      return 0;
+    }
     case 'c':
       cluefile = val;
       return 0;
@@ -78,7 +85,7 @@ int takeexportoption(char c, const char* val) {
     case 'p':
       prefopts.push_back(val);
       return 0;
-    case 'm':
+    case 't':
       metaopts.push_back(val);
       return 0;
     case 'b':
@@ -90,8 +97,9 @@ int takeexportoption(char c, const char* val) {
 
 void usage(const char* prog) {
   pstdout("\nThis is Zyn's document tool, release %s.\n\n", release);
-  pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-D <mask>] [-R <seed>] [-F <seed>] [-f] [-P]\n"
-          "       [-c <clue file>] [-p <preference>=<value>]* [-m <field>=<text>]* <document> <kind> <output>\n\n",
+  pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-m <minimum score>]* [-D <mask>] [-R <seed>]\n"
+          "       [-F <seed>] [-f] [-P] [-c <clue file>] [-p <preference>=<value>]* [-t <field>=<text>]*\n"
+          "       <document> <kind> <output>\n\n",
           prog);
   pstdout("Loads the document (native, legacy or foreign grid) and writes the output file as the\n"
           "File menu would for the kind:\n");
@@ -100,9 +108,10 @@ void usage(const char* prog) {
   for (const exportkind& k : exportkinds) pstdout("  %-18s %s\n", k.name, k.title);
   pstdout("\n-c imports the clues of a clue file (as clues-txt writes it) before writing;\n"
           "-f fills the grid first and accepts the fill; -d replaces the document's dictionary\n"
-          "files for slots 1, 2, ... in order; -p sets a preference for this run; -P loads the\n"
-          "custom plug-in the document names (without it the document is used without its treatment);\n"
-          "-m sets the document's title, author, copyright or notes before the output is written.\n"
+          "files for slots 1, 2, ... in order, and -m their minimum scores (0..100);\n"
+          "-p sets a preference for this run; -P loads the custom plug-in the document names (without\n"
+          "it the document is used without its treatment); -t field=text sets the document's title,\n"
+          "author, copyright or notes before the output is written.\n"
           "Exit status: 0 done, 4 no fill found, 16 error.\n");
 }
 
@@ -216,6 +225,7 @@ int run(int argc, char** argv) {
   setmeta();
   if (cluefile && importclues(cluefile)) return 16;
   for (size_t d = 0; d < dictopts.size(); d++) strlcpy0(dictpaths[d], dictopts[d].c_str(), SLEN);
+  for (size_t d = 0; d < minopts.size(); d++) dminscore[d] = minopts[d];
   if (fillfirst) {
     dictsload(0);
   } else if (kind.needsdicts) {

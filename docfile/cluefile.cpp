@@ -144,7 +144,8 @@ int readclues(const std::string& bytes, const char* name, std::vector<std::strin
     int num = atoi(l.substr(p + free, q - p - free).c_str());
     std::string lname;
     if (free) {
-      lname = std::string("F") + std::to_string(num);
+      lname = "F";
+      lname += std::to_string(num);
     } else {
       int d = dirnamed(l.substr(q, r - q));
       if (d < 0) return fail(n, ("no direction \"" + l.substr(q, r - q) + "\" in this grid").c_str());

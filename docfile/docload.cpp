@@ -2,6 +2,7 @@
 // field rules, the legacy grid form, and the steps every load ends with.
 #include <glib.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -61,10 +62,11 @@ constexpr int MXCLUEFREE = 1 << 20;
 // Record groups in the order they are written and must be read.
 enum {
   G_ALP, G_GLP, G_GSP, G_GSPMK, G_TM, G_TMSG, G_TCST, G_DFN, G_DSF, G_DAF,
-  G_SQ, G_SQSP, G_SQSPMK, G_SQLP, G_VL, G_VLP, G_SQCT, G_CPR, G_NOTE, G_CLU, G_CLF, G_END, NGROUPS
+  G_SQ, G_SQSP, G_SQSPMK, G_SQLP, G_VL, G_VLP, G_SQCT, G_CPR, G_NOTE, G_CLU, G_CLF, G_DMS, G_END, NGROUPS
 };
 const char* const groupkw[NGROUPS] = {"ALP", "GLP", "GSP", "GSPMK", "TM", "TMSG", "TCST", "DFN", "DSF", "DAF", "SQ",
-                                      "SQSP", "SQSPMK", "SQLP", "VL", "VLP", "SQCT", "CPR", "NOTE", "CLU", "CLF", "END"};
+                                      "SQSP", "SQSPMK", "SQLP", "VL", "VLP", "SQCT", "CPR", "NOTE", "CLU", "CLF", "DMS",
+                                      "END"};
 
 // The text of a clue's continuation line with its escapes undone; false for an escape that
 // the writer never makes or for text that is not UTF-8.
@@ -327,6 +329,10 @@ struct nativereader {
           clues.push_back({{0, 0, 100 + v[0]}, std::move(text), std::move(enumr)});
         return 0;
       }
+      case G_DMS:
+        if (readfields(p, "dd", v) < 2) return -1;
+        if (v[0] >= 0 && v[0] < MAXNDICTS) dminscore[v[0]] = v[1] < 0 ? 0 : v[1] > 100 ? 100 : v[1];
+        return 0;
     }
     return 0;
   }
@@ -463,6 +469,7 @@ struct docstate {
   freelight freelights[MXFL];
   int nfreelights, cursorx, cursory, cursordir, cursorlayer, unsaved;
   char dictpaths[MAXNDICTS][SLEN], dsfilter[MAXNDICTS][SLEN], dafilter[MAXNDICTS][SLEN];
+  int dminscore[MAXNDICTS];
   int treattype, mustbeword, allocmode[2];
   char pluginpath[SLEN];
   char treatmsg[2][MXMSGLEN + 1];
@@ -483,6 +490,7 @@ void eachfield(docstate& s, F f) {
   f(s.nfreelights, ::nfreelights), f(s.cursorx, ::cursorx), f(s.cursory, ::cursory);
   f(s.cursordir, ::cursordir), f(s.cursorlayer, ::cursorlayer), f(s.unsaved, ::unsaved);
   f(s.dictpaths, ::dictpaths), f(s.dsfilter, ::dsfilter), f(s.dafilter, ::dafilter);
+  f(s.dminscore, ::dminscore);
   f(s.treattype, ::treattype), f(s.mustbeword, ::mustbeword), f(s.allocmode, ::allocmode);
   f(s.pluginpath, ::pluginpath), f(s.treatmsg, ::treatmsg), f(s.msgconstr, ::msgconstr);
   f(s.filestem, ::filestem), f(s.havename, ::havename), f(s.readforeigngrid, ::readforeigngrid);
@@ -568,6 +576,8 @@ int loaddocument(int loaddicts) {
   docreset();
   alphaload(2);
   title[0] = author[0] = copyright[0] = notes[0] = 0;
+  // The slots' file names and filters are always in a document; a minimum score only when set.
+  std::fill_n(dminscore, MAXNDICTS, 0);
 
   int version = 0, skipped = 0, bad = 1, native = 0;
   if (lr.next()) {

@@ -205,6 +205,8 @@ std::string newrecords() {
     addtext(o, notes);
   }
   addclues(o);
+  for (int d = 0; d < MAXNDICTS; d++)
+    if (dminscore[d] > 0) line(o, "DMS", d, dminscore[d]);
   return o;
 }
 

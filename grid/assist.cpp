@@ -2,11 +2,14 @@
 // what the list's actions do to the document.
 #include "grid/assist.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "alphabet/alphabet.h"
 #include "core/undo.h"
 #include "dicts/dicts.h"
+#include "dicts/personal.h"
 #include "export/answers.h"
 #include "filler/filler.h"
 #include "filler/lists.h"
@@ -75,4 +78,21 @@ void unbanall() {
   for (int i = 0; i < atotal; i++) answerlist[i]->banned = 0;
   afteredit();
   undo_push();
+}
+
+int setpersonal(const char* cf, int score) {
+  filler_stop();  // the filler thread reads the index
+  score = std::clamp(score, 0, 100);
+  int r = setpersonalanswer(cf, score);
+  if (r == 2) return 2;
+  int written = personalset(cf, score);
+  if (r == 1) dictsload(0);
+  afteredit();
+  return written;
+}
+
+int listedscore(const listedword& w) {
+  int p = personalscore(w.cf.c_str());
+  if (p >= 0) return p;
+  return (int)std::lround(std::clamp(score100((float)log10(w.weight)), 0.0f, 100.0f));
 }

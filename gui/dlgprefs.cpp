@@ -1,6 +1,7 @@
 // The "Preferences" dialog: the preferences on six pages; Apply stores them and writes the file.
 #include "alphabet/alphabet.h"
 #include "core/prefs.h"
+#include "dicts/dicts.h"
 #include "filler/filler.h"
 #include "gui/dialogs.h"
 #include "gui/window.h"
@@ -137,6 +138,13 @@ void m_prefs(int) {
   for (int a = 0; a < NALPHAS; a++) alnames[a] = alphabets[a].dname;
   GtkWidget* al = newcombo(alnames, NALPHAS, prefint(PREF_STARTUP_AL));
   packrow(p, {gtk_label_new(" Default alphabet at startup: "), al});
+  sep(p);
+  GtkWidget* minscore = spin(PREF_STARTUP_MINSCORE1, 0, 100);
+  packrow(p, {gtk_label_new(" Minimum score of the startup dictionary: "), minscore, gtk_label_new(" (0 to 100)")});
+  static const char* const spellings[NVARIETIES] = {"British", "American", "Canadian", "Australian",
+                                                    "British with -ize"};
+  GtkWidget* spelling = newcombo(spellings, NVARIETIES, prefint(PREF_STARTUP_SPELLING));
+  packrow(p, {gtk_label_new(" Spelling of Zyn's everyday word list: "), spelling});
 
   gtk_widget_show_all(d);
   if (rundlg(d) == GTK_RESPONSE_OK) {
@@ -163,6 +171,8 @@ void m_prefs(int) {
     storeprefstr(PREF_STARTUP_FF1, entrytext(defff).c_str());
     storeprefstr(PREF_STARTUP_AF1, entrytext(defaf).c_str());
     storeprefint(PREF_STARTUP_AL, gtk_combo_box_get_active(GTK_COMBO_BOX(al)));
+    storeprefint(PREF_STARTUP_MINSCORE1, spinvalue(minscore));
+    storeprefint(PREF_STARTUP_SPELLING, gtk_combo_box_get_active(GTK_COMBO_BOX(spelling)));
     writeprefs();
   }
   gtk_widget_destroy(d);

@@ -577,10 +577,10 @@ TEST_F(Interchange, ZynExportWritesReadsAndRefuses) {
   EXPECT_EQ(run("b.puz ipuz b.ipuz"), 0) << err;
   EXPECT_EQ(run("b.ipuz zyn b.zyn"), 0) << err;
   EXPECT_NE(readfile(dir + "/b.zyn").find("+A blocked 15x15, filled\n"), std::string::npos);
-  // -m sets the document's fields for the output.
-  EXPECT_EQ(run("-m 'copyright=\xC2\xA9 2026 A. Setter' -m notes=N b.zyn puz m.puz"), 0) << err;
+  // -t sets the document's fields for the output.
+  EXPECT_EQ(run("-t 'copyright=\xC2\xA9 2026 A. Setter' -t notes=N b.zyn puz m.puz"), 0) << err;
   EXPECT_NE(readfile(dir + "/m.puz").find(std::string("\0\xA9 2026 A. Setter\0", 19)), std::string::npos);
-  EXPECT_EQ(run("-m colour=red b.zyn puz m.puz"), 16);
+  EXPECT_EQ(run("-t colour=red b.zyn puz m.puz"), 16);
   EXPECT_NE(err.find("Error: Unrecognised document field: colour=red"), std::string::npos) << err;
 
   // Refusals: exit 16, the reason on standard error, no file.

@@ -119,10 +119,25 @@ TEST_F(Export, FillsAndSaves) {
   EXPECT_EQ(r.status, 4);
   EXPECT_EQ(r.err, "Error: No fill found\n");
   EXPECT_EQ(access((dir + "/nofill.zyn").c_str(), F_OK), -1);
+
+  // -m gives slot 1 a minimum score that leaves out a word the only fill needs; the saved
+  // document keeps it.
+  put("scored.txt", "at;60\nno;60\nan;60\nto;20\n");
+  r = run("-d scored.txt -m 30 -f grid.zyn zyn nofill.zyn");
+  EXPECT_EQ(r.status, 4);
+  r = run("-d scored.txt -m 20 -f grid.zyn zyn floor.zyn");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(readfile(dir + "/floor.zyn").find("\nDMS 0 20\nEND\n"), std::string::npos);
+  r = run("-m 101 grid.zyn zyn x.zyn");
+  EXPECT_EQ(r.status, 16);
+  EXPECT_EQ(r.err, "Error: Minimum score must be 0..100: 101\n");
 }
 
 TEST_F(Export, ErrorsAndUsage) {
   put("bad.zyn", "#ZYN2v5\nGP 0 3 3\n");
+  // A format error after the grid: the restored document restarts the assistance's fill, which
+  // must be stopped before the error ends the run.
+  put("badclue.zyn", "#ZYN2v6 t\nGP 0 5 5 1 0 0\nTTL\n+\nAUT\n+\nCLU 0 0\n+Taxi\n+\nEND\n");
   put("grid.zyn", square2("/nonexistent/words.txt"));
   put("plugin.zyn", "#ZYN2v5 x\nGP 0 3 3 1 0 0\nTTL\n+\nAUT\n+\nTM 0 9 0 0 0\n+/nonexistent/p.so\nEND\n");
   const struct {
@@ -132,6 +147,7 @@ TEST_F(Export, ErrorsAndUsage) {
   } cases[] = {
       {"missing.zyn zyn out.zyn", 16, "Error: Filing system error: No such file or directory\n"},
       {"bad.zyn zyn out.zyn", 16, "Error: File format error in bad.zyn:\nline 2\n"},
+      {"badclue.zyn svg out.svg", 16, "Error: File format error in badclue.zyn:\nline 7\n"},
       {"grid.zyn pdf out.pdf", 16, "Error: Unknown kind of output: pdf\n"},
       {"-p nosuch=1 grid.zyn zyn out.zyn", 16, "Error: Unrecognised preference setting: nosuch=1\n"},
       {"-p stats_min_check_percent grid.zyn zyn out.zyn", 16, "Error: Unrecognised preference setting"},
