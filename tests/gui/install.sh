@@ -12,7 +12,9 @@ cmake --install "$(dirname "$ZYN")" --prefix "$P" >install.log || fail "cmake --
 for f in bin/zyn bin/zyn-export share/applications/zyn.desktop share/mime/packages/zyn.xml \
   share/icons/hicolor/scalable/apps/zyn.svg share/man/man1/zyn.1.gz share/man/man1/zyn-export.1.gz \
   include/zyn/zynplugin.h share/doc/zyn/PLUGINS.md share/doc/zyn/copyright share/doc/zyn/changelog.gz \
-  share/doc/zyn/examples/blocked15.zyn share/doc/zyn/examples/jumbles.deck share/doc/zyn/examples/plugins/swapends.c; do
+  share/doc/zyn/examples/blocked15.zyn share/doc/zyn/examples/jumbles.deck share/doc/zyn/examples/plugins/swapends.c \
+  share/zyn/words-british.txt share/zyn/words-american.txt share/zyn/words-canadian.txt \
+  share/zyn/words-australian.txt share/zyn/words-british_z.txt; do
   [[ -s $P/$f ]] || fail "not installed: $f"
 done
 for s in 16 22 24 32 48 64 128 256; do
@@ -21,7 +23,7 @@ for s in 16 22 24 32 48 64 128 256; do
 done
 # Nothing of the build tree: the manual pages name the prefix's folders only.
 zcat "$P"/share/man/man1/*.gz | grep -F "$(dirname "$ZYN")" && fail "a manual page names the build tree"
-say "installed: programs, desktop entry, file type, icons, manual pages, examples, header"
+say "installed: programs, desktop entry, file type, icons, manual pages, examples, header, word lists"
 
 out=$(desktop-file-validate "$P/share/applications/zyn.desktop" 2>&1) || fail "desktop-file-validate: $out"
 [[ -z $out ]] || fail "desktop-file-validate: $out"
@@ -69,6 +71,11 @@ say "application/x-zyn by name and by content; its program is zyn.desktop"
 grep -q '^W0 ' batch.txt || fail "batch output: $(head -n 3 batch.txt)"
 "$P/bin/zyn-export" "$P/share/doc/zyn/examples/blocked15.zyn" png b.png || fail "the installed zyn-export failed"
 [[ $(identify -format %m b.png) == PNG ]] || fail "zyn-export wrote no PNG"
+# A deck that names no word list fills from the everyday list in the prefix's share/zyn.
+printf 'r1c1 r1c2 r1c3 r1c4 r1c5\n' >plain.deck
+"$P/bin/zyn" -b plain.deck >plain.txt 2>plain.err || fail "the installed zyn -b without a word list failed"
+[[ ! -s plain.err && $(head -n 1 plain.txt) =~ ^W0\ [A-Z]{5}$ ]] ||
+  fail "the installed zyn did not fill from its everyday list: $(cat plain.err plain.txt)"
 cc -shared -fPIC -Wall -Werror -I"$P/include/zyn" -o swapends.so "$P/share/doc/zyn/examples/plugins/swapends.c" ||
   fail "the example plug-in does not build against the installed header"
 say "installed zyn -b, zyn-export and a plug-in built against the installed header"
