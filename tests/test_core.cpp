@@ -79,9 +79,9 @@ TEST(Core, UsageCases) {
 
 TEST(Core, DictionaryOptionsAndLengthLimits) {
   std::vector<std::string> args;
-  for (int i = 0; i < 10; i++) args.push_back("-dw" + std::to_string(i));
+  for (int i = 0; i < 10; i++) args.push_back(std::string("-dw") + std::to_string(i));
   ASSERT_EQ(parse(args), 0);
-  for (int i = 0; i < MAXNDICTS; i++) EXPECT_EQ(dictpaths[i], "w" + std::to_string(i));
+  for (int i = 0; i < MAXNDICTS; i++) EXPECT_EQ(dictpaths[i], std::string("w") + std::to_string(i));
 
   std::string long999(999, 'f'), long1000(1000, 'f');
   ASSERT_EQ(parse({"-d", long999, "-a", long999, long999}), 0);

@@ -42,8 +42,8 @@ TEST_F(DictInfo, Descriptions) {
   } cases[] = {
       {"", "", 80, "<empty>"},
       {"/w.txt", "^A", 80, "/w.txt"},
-      {name100, "", 80, "..." + name100.substr(23)},
-      {"", filter100, 80, "\"" + filter100.substr(0, 77) + "...\""},
+      {name100, "", 80, std::string("...") + name100.substr(23)},
+      {"", filter100, 80, std::string("\"") + filter100.substr(0, 77) + "...\""},
       {"", "EXAMPLE", 25, "\"EXAMPLE\""},
       // Cut by characters, never inside one.
       {"/listes/" + std::string(20, 'e') + "éèêë.txt", "", 25, "..." + std::string(14, 'e') + "éèêë.txt"},

@@ -87,7 +87,7 @@ std::vector<std::vector<std::string>> lists(bool tags = false) {
     for (int j = 0; j < words[i].flistlen; j++) {
       const ltsrec& l = lts[words[i].flist[j]];
       std::string s = text(l.s, l.len0);
-      if (tags && l.ten) s += "/" + text(l.s + l.len0, 2);
+      if (tags && l.ten) s += std::string("/") + text(l.s + l.len0, 2);
       r[i].push_back(s);
     }
   return r;
