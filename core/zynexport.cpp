@@ -1,6 +1,7 @@
 // Entry point of zyn-export, the window-less document tool: it loads a document as Open does,
 // optionally fills it as Autofill does and accepts the hints, and writes one output file as
 // the File menu item for the chosen kind would. Messages and exit status are batch mode's.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -18,6 +19,7 @@
 #include "export/kinds.h"
 #include "filler/filler.h"
 #include "grid/accept.h"
+#include "grid/pattern.h"
 #include "grid/zyn.h"
 
 namespace {
@@ -41,10 +43,11 @@ const toolkind kinds[] = {
     {"fl", exportfreelights, 0},
 };
 
-const char opts[] = "a:d:D:R:F:fp:?";
+const char opts[] = "a:d:D:R:F:fg:p:?";
 std::vector<std::string> dictopts;  // -d values, for slots 1, 2, ... in order
 std::vector<std::string> prefopts;  // -p values, "key=value"
 int fillfirst;                      // -f
+const char* patternopt;             // -g
 
 int takeexportoption(char c, const char* val) {
   switch (c) {
@@ -55,6 +58,9 @@ int takeexportoption(char c, const char* val) {
       return 0;
     case 'f':
       fillfirst = 1;
+      return 0;
+    case 'g':
+      patternopt = val;
       return 0;
     case 'p':
       prefopts.push_back(val);
@@ -68,17 +74,22 @@ int takeexportoption(char c, const char* val) {
 
 void usage(const char* prog) {
   pstdout("\nThis is Zyn's document tool, release %s.\n\n", release);
-  pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-D <mask>] [-R <seed>] [-F <seed>] [-f]\n"
-          "       [-p <preference>=<value>]* <document> <kind> <output>\n\n",
+  pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-D <mask>] [-R <seed>] [-F <seed>]\n"
+          "       [-g <style>[,<setting>=<value>]*] [-f] [-p <preference>=<value>]* <document> <kind> <output>\n\n",
           prog);
   pstdout("Loads the document (native, legacy or foreign grid) and writes the output file as the\n"
           "File menu would for the kind:\n");
   pstdout("  zyn   the document in Zyn's own format\n"
           "  fl    the free light paths\n");
   for (const exportkind& k : exportkinds) pstdout("  %-18s %s\n", k.name, k.title);
-  pstdout("\n-f fills the grid first and accepts the fill; -d replaces the document's dictionary\n"
+  pstdout("\n-g adds blocks in a generated pattern first: style american, british or free, and the\n"
+          "settings min (shortest light, 3), blocks (a percentage or a range such as 14-18), parity\n"
+          "(0 to 3, the British base of the blocked templates), seed (1) and selected (1: only the\n"
+          "selected cells); the current symmetry is kept, and the word lists, when there are any,\n"
+          "must find every light a candidate.\n"
+          "-f fills the grid first and accepts the fill; -d replaces the document's dictionary\n"
           "files for slots 1, 2, ... in order; -p sets a preference for this run.\n"
-          "Exit status: 0 done, 4 no fill found, 16 error.\n");
+          "Exit status: 0 done, 4 no fill or no pattern found, 16 error.\n");
 }
 
 // The export items that list the lights' answers need the word lists; pictures and grids do not.
@@ -110,6 +121,63 @@ void setprefs() {
       errbox(msg.c_str());
     }
   }
+}
+
+// The -g value: a style, then settings separated by commas. 1 when it cannot be read.
+int readpattern(const char* s, patternparams* p) {
+  std::string t = s;
+  size_t end = t.find(',');
+  std::string style = t.substr(0, end);
+  p->style = -1;
+  for (int i = 0; i < NPATSTYLES; i++)
+    if (style == patstylenames[i]) p->style = i;
+  if (p->style < 0) return 1;
+  patternshares(p->style, &p->minshare, &p->maxshare);
+  while (end != std::string::npos) {
+    size_t next = t.find(',', end + 1);
+    std::string item = t.substr(end + 1, next == std::string::npos ? std::string::npos : next - end - 1);
+    end = next;
+    size_t eq = item.find('=');
+    if (eq == std::string::npos) return 1;
+    std::string key = item.substr(0, eq);
+    const char* v = item.c_str() + eq + 1;
+    char* rest;
+    long a = strtol(v, &rest, 10), b = a;
+    if (rest == v) return 1;
+    if (key == "blocks" && *rest == '-') {
+      const char* w = rest + 1;
+      b = strtol(w, &rest, 10);
+      if (rest == w) return 1;
+    }
+    if (*rest || a < 0 || b < 0 || a > 100000 || b > 100000) return 1;
+    if (key == "min") p->minlen = (int)a;
+    else if (key == "blocks") p->minshare = (int)a, p->maxshare = (int)b;
+    else if (key == "parity") p->parity = (int)a;
+    else if (key == "seed") p->seed = (unsigned int)a;
+    else if (key == "selected") p->selonly = a != 0;
+    else return 1;
+  }
+  return 0;
+}
+
+// Add the blocks of a generated pattern. Returns 4 when no pattern was found; the other
+// failures are errors, which end the run.
+int genblocks() {
+  patternparams p;
+  if (readpattern(patternopt, &p)) {
+    std::string msg = std::string("Unrecognised block pattern: ") + patternopt;
+    errbox(msg.c_str());
+  }
+  patternresult res;
+  generateblocks(p, &res);
+  // The edit restarted the background fill, which must not outlive an error's exit.
+  filler_stop();
+  if (res.status == PS_OK) return 0;
+  std::string msg = patternmessage(res.status);
+  std::replace(msg.begin(), msg.end(), '\n', ' ');
+  if (res.status != PS_NOPATTERN && res.status != PS_NOTFILLABLE) errbox(msg.c_str());
+  pstream(stderr, "Error: %s\n", msg.c_str());
+  return 4;
 }
 
 // Fill the whole grid as Autofill does and accept the fill. Returns 4 when there is none;
@@ -172,7 +240,11 @@ int run(int argc, char** argv) {
   strlcpy0(filename, doc, SLEN);
   if (loaddocument(0) != LOAD_OK) return 16;
   for (size_t d = 0; d < dictopts.size(); d++) strlcpy0(dictpaths[d], dictopts[d].c_str(), SLEN);
-  if (fillfirst || kind.needsdicts) dictsload(0);
+  // A pattern is checked against the word lists when the document or -d names some.
+  bool anydicts = false;
+  for (int d = 0; d < MAXNDICTS; d++) anydicts = anydicts || dictpaths[d][0] || dafilter[d][0];
+  if (fillfirst || (patternopt && anydicts) || kind.needsdicts) dictsload(0);
+  if (patternopt && genblocks()) return 4;
   if (fillfirst && fill()) return 4;
   filler_stop();
   return kind.write(out) ? 16 : 0;

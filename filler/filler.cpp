@@ -149,3 +149,10 @@ int runfiller(int mode) {
   if (assistmode > 0 && usegui && ui.setfeaslabel) ui.setfeaslabel(" Working...");
   return 0;
 }
+
+int propagate() {
+  filler_stop();
+  if (rebuild() || filler_start(FM_PROPAGATE)) return -1;
+  filler_wait();
+  return filler_status;
+}

@@ -33,6 +33,11 @@ int filler_start(int mode);  // 0 when the thread runs, 1 on failure
 void filler_wait();
 void filler_stop();
 int runfiller(int mode);     // stop, rebuild, start; 0 on success
+// Stop, rebuild and run a propagation-only fill to its end on the filler thread. Returns the
+// filler status (FS_DONE: every light has candidates that fit; FS_NOFILL: some light has
+// none), or -1 when the rebuild or the start failed. The propagated lists and sets stay for the
+// caller until the next filler_stop.
+int propagate();
 
 // Print every word with its entries' sets; with details also list lengths and some candidates.
 void printwords(int details);
