@@ -19,6 +19,7 @@
 #include "export/kinds.h"
 #include "filler/filler.h"
 #include "grid/accept.h"
+#include "grid/assist.h"
 #include "grid/pattern.h"
 #include "grid/zyn.h"
 
@@ -196,9 +197,12 @@ int fill() {
     case FS_NOMEM:
       errbox("Out of memory");
       break;
-    case FS_NOFILL:
+    case FS_NOFILL: {
       pstream(stderr, "Error: No fill found\n");
+      std::string where = failuremessage();
+      if (!where.empty()) pstream(stderr, "%s\n", where.c_str());
       return 4;
+    }
   }
   accepthints();
   filler_stop();

@@ -8,6 +8,7 @@
 
 #include "core/hooks.h"
 #include "core/lock.h"
+#include "filler/failure.h"
 #include "filler/lists.h"
 #include "filler/recover.h"
 #include "filler/search.h"
@@ -69,6 +70,8 @@ static gpointer fillerthread(gpointer) {
     for (int i = 0; i < nw; i++) words[i].upd = 1;
     if (ui.searching) ui.searching();
     filler_status = (fillmode > 0 || assistmode > 0) ? search() : FS_DONE;
+    // A fill that failed says where; a propagation for an export or a check needs only the outcome.
+    if (filler_status == FS_NOFILL && fillmode != FM_PROPAGATE) findfailure();
     if (fillmode != FM_PROPAGATE) searchdone();
   }
   if (deb(DEB_FILLER)) {
@@ -100,6 +103,7 @@ int filler_start(int mode) {
     w->jmode = (em & 0x10) ? 1 : (em & 0x20) ? 2 : 0;
   }
   if (ltsclear() || inittreatment()) return 1;
+  lastfailure = fillfailure();
   filler_status = FS_IDLE;
   initdepths();
   filler_status = FS_RUNNING;

@@ -280,7 +280,8 @@ static int adoptlist(int i, const int* fl, const unsigned char* chr, int m) {
   return 0;
 }
 
-static int deadword;  // the word whose list filterwords last found empty
+int deadword;
+std::vector<int> deadends;
 
 int filterwords() {
   const bool nodup = prefint(PREF_AUTOFILL_NO_DUPLICATES) != 0;
@@ -716,6 +717,7 @@ void initdepths() {
   depths.clear();
   committed.clear();
   saveddep.assign(nw, -1);
+  deadends.assign(nw, 0);
   statewords = words;
   resetcaches();
   sdep = -1;
@@ -759,6 +761,7 @@ int search() {
     int r = rechoose ? 0 : filterwords();
     if (r == -3) continue;
     if (r == -1) return -1;
+    if (r == -2) deadends[deadword]++;
     if (r == -2 && recover_on() && recover_fail(deadword)) {
       newrun();
       rechoose = true;

@@ -2,12 +2,14 @@
 // what the list's actions do to the document.
 #include "grid/assist.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "alphabet/alphabet.h"
 #include "core/undo.h"
 #include "dicts/dicts.h"
 #include "export/answers.h"
+#include "filler/failure.h"
 #include "filler/filler.h"
 #include "filler/lists.h"
 #include "filler/search.h"
@@ -75,4 +77,33 @@ void unbanall() {
   for (int i = 0; i < atotal; i++) answerlist[i]->banned = 0;
   afteredit();
   undo_push();
+}
+
+std::string lightname(int w) {
+  if (w < 0 || w >= nw) return "";
+  const word& wd = words[w];
+  if (w >= msgword0) return "message " + std::to_string(((wd.lp->dmask >> 10) & 1) + 1);
+  if (wd.ldir >= 100) return "free light " + std::to_string(wd.ldir - 100);
+  const char* dir = gtypes[gtype].dname[wd.ldir];
+  int num = sqarray[wd.gx][wd.gy].number;
+  std::string s = num > 0 ? std::to_string(num) + " " + dir
+                          : std::string("the ") + dir + " light at " + std::to_string(wd.gx) + "," + std::to_string(wd.gy);
+  if (sqarray[wd.gx][wd.gy].nlayers[wd.ldir] > 1) s += ", layer " + std::to_string(wd.layer + 1);
+  return s;
+}
+
+std::string failuremessage() { return failuretext(lastfailure, lightname); }
+
+std::vector<sqpos> failuresquares() {
+  std::vector<sqpos> v;
+  for (int w : lastfailure.words) {
+    if (w < 0 || w >= nw) continue;
+    for (int k = 0; k < words[w].nent; k++) {
+      const entry* e = words[w].e[k];
+      if (e - entries < msgent0) v.push_back({e->gx, e->gy});  // message slots have no square
+    }
+  }
+  std::sort(v.begin(), v.end());
+  v.erase(std::unique(v.begin(), v.end()), v.end());
+  return v;
 }

@@ -117,7 +117,7 @@ TEST_F(Export, FillsAndSaves) {
   put("xyz.txt", "xyz\nab\n");
   r = run("-d xyz.txt -f grid.zyn zyn nofill.zyn");
   EXPECT_EQ(r.status, 4);
-  EXPECT_EQ(r.err, "Error: No fill found\n");
+  EXPECT_EQ(r.err, "Error: No fill found\nNothing fits 1 Across, 3 Across and 2 Down\n");
   EXPECT_EQ(access((dir + "/nofill.zyn").c_str(), F_OK), -1);
 }
 
