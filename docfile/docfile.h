@@ -13,6 +13,10 @@ extern char filestem[SLEN];
 // The document was loaded from or saved to a file, so Save need not ask for a name.
 extern int havename;
 
+// The newest version of the native format: a file of a later version is read as far as this
+// release understands it, with a warning.
+constexpr int DOCVERSION = 6;
+
 // Write the document to `filename` without ever destroying the previous file. On success the
 // document is saved (unsaved = 0), has a name and takes its file stem from `filename`; on
 // failure the filing-system error is reported and all three stay as they were.
@@ -22,7 +26,9 @@ int savedocument();
 // Results of loaddocument.
 constexpr int LOAD_OK = 0, LOAD_NOFILE = 1, LOAD_BADFORMAT = 2;
 // Replace the document by the file `filename`: a native document, a legacy grid or a foreign
-// grid. LOAD_NOFILE: the file could not be opened and the document is as it was; LOAD_BADFORMAT:
+// grid; or an ipuz, .puz or Crossword Compiler XML file, recognised by its content, which becomes
+// a new document without a name. LOAD_NOFILE: the file could not be opened, or an interchange
+// file could not be read (reported), and the document is as it was; LOAD_BADFORMAT:
 // "File format error" (or a read error) was reported and a fresh document made. The named
 // dictionaries are loaded unless loaddicts is 0 (then the caller loads them).
 int loaddocument(int loaddicts = 1);

@@ -11,12 +11,14 @@
 #include "core/undo.h"
 #include "dicts/dicts.h"
 #include "docfile/docfile.h"
+#include "docfile/import.h"
 #include "docfile/readers.h"
 #include "filler/filler.h"
 #include "grid/lights.h"
 #include "grid/select.h"
 #include "grid/symm.h"
 #include "grid/zyn.h"
+#include "platform/platform.h"
 #include "treatment/treatment.h"
 
 int readfields(const char* p, const char* fmt, int* v, const char** rest) {
@@ -50,10 +52,10 @@ namespace {
 // Record groups in the order they are written and must be read.
 enum {
   G_ALP, G_GLP, G_GSP, G_GSPMK, G_TM, G_TMSG, G_TCST, G_DFN, G_DSF, G_DAF,
-  G_SQ, G_SQSP, G_SQSPMK, G_SQLP, G_VL, G_VLP, G_SQCT, G_END, NGROUPS
+  G_SQ, G_SQSP, G_SQSPMK, G_SQLP, G_VL, G_VLP, G_SQCT, G_CPR, G_NOTE, G_END, NGROUPS
 };
 const char* const groupkw[NGROUPS] = {"ALP", "GLP", "GSP", "GSPMK", "TM", "TMSG", "TCST", "DFN", "DSF",
-                                      "DAF", "SQ", "SQSP", "SQSPMK", "SQLP", "VL", "VLP", "SQCT", "END"};
+                                      "DAF", "SQ", "SQSP", "SQSPMK", "SQLP", "VL", "VLP", "SQCT", "CPR", "NOTE", "END"};
 
 bool ingroup(const std::string& l, int g) {
   size_t n = strlen(groupkw[g]);
@@ -260,6 +262,10 @@ struct nativereader {
         s.nchars[v[2]] = parseabm(s.charsets[v[2]], MXCP, text.c_str(), 0);
         return 0;
       }
+      case G_CPR:
+      case G_NOTE:
+        if (cont(t)) textcut(g == G_CPR ? copyright : notes, t, SLEN);
+        return 0;
     }
     return 0;
   }
@@ -399,14 +405,61 @@ void documentplugin() {
 
 }  // namespace
 
+namespace {
+
+// The stem Save proposes for an imported file: its name without the extension. The document
+// itself has no name yet, so that Save asks for one rather than writing over the import.
+void importstem(const char* name) {
+  std::string s = name;
+  size_t slash = s.rfind(PLAT_SEP), dot = s.rfind('.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1)) s.erase(dot);
+  strlcpy0(filestem, s.c_str(), SLEN);
+  havename = 0;
+}
+
+// An interchange file: read and checked whole before the document is touched, so that a file
+// that fails leaves the document, its name, its undo history and its word lists as they were.
+// The imported document keeps the current alphabet (adding the characters it lacks) and word lists.
+int loadimport(linereader& lr, importformat k, int loaddicts) {
+  importgrid g;
+  std::string why;
+  bool ok = readimport(k, lr.f, lr.buf + lr.pos, lr.len - lr.pos, &g, &why);
+  if (closeread(lr.f) && ok) {
+    ok = false;
+    why = "the file could not be read";
+  }
+  if (!ok) {
+    std::string msg = std::string("File format error in ") + filename + ":\n" + why;
+    errbox(msg.c_str());
+    runfiller(FM_ASSIST);
+    return LOAD_NOFILE;
+  }
+  docreset();
+  title[0] = author[0] = copyright[0] = notes[0] = 0;
+  importdocument(g);
+  syncplugin();
+  importstem(filename);
+  fixcursor();
+  numbering();
+  if (loaddicts) dictsload(0);
+  undo_start();
+  countsel();
+  rebuild();
+  return LOAD_OK;
+}
+
+}  // namespace
+
 int loaddocument(int loaddicts) {
   FILE* f = openforreading(filename, "loading");
   if (!f) return LOAD_NOFILE;
+  linereader lr(f);
+  importformat k = sniffformat(lr.buf + lr.pos, lr.peek());
+  if (k != IF_NONE) return loadimport(lr, k, loaddicts);
   docreset();
   alphaload(2);
-  title[0] = author[0] = 0;
+  title[0] = author[0] = copyright[0] = notes[0] = 0;
 
-  linereader lr(f);
   int version = 0, skipped = 0, bad = 1;
   if (lr.next()) {
     const std::string& l = lr.line;
@@ -432,7 +485,7 @@ int loaddocument(int loaddicts) {
   numbering();
   if (loaddicts) dictsload(0);
   undo_start();
-  if (version > 5) warnbox("File was saved using\na newer version of Zyn.\nSome features may be lost.");
+  if (version > DOCVERSION) warnbox("File was saved using\na newer version of Zyn.\nSome features may be lost.");
   else if (skipped) warnbox("Some lines of the file were not recognised\nand have been skipped.");
   havename = 1;
   countsel();

@@ -159,11 +159,27 @@ void addsquares(std::string& o) {
       }
 }
 
-// The whole document as the native format's text.
-std::string doctext() {
+// The records added after version 5, after every older group and before END. Each is written
+// only when it holds something, so that a document using none of them stays a version 5 file.
+std::string newrecords() {
   std::string o;
-  o.reserve((size_t)width * height * 400 + 8192);
-  o += "#ZYN2v5 ";
+  if (copyright[0]) {
+    o += "CPR\n";
+    addtext(o, copyright);
+  }
+  if (notes[0]) {
+    o += "NOTE\n";
+    addtext(o, notes);
+  }
+  return o;
+}
+
+// The whole document as the native format's text: version 6 exactly when a record added
+// after version 5 is written, so that older releases warn that something was skipped.
+std::string doctext() {
+  std::string o, added = newrecords();
+  o.reserve((size_t)width * height * 400 + 8192 + added.size());
+  o += added.empty() ? "#ZYN2v5 " : "#ZYN2v6 ";
   o += zynweb;
   o += '\n';
   line(o, "GP", gtype, width, height, rotsym, mirsym, dupsym);
@@ -183,6 +199,7 @@ std::string doctext() {
   addtreatment(o);
   adddicts(o);
   addsquares(o);
+  o += added;
   o += "END\n";
   return o;
 }

@@ -59,6 +59,14 @@ bool linereader::next() {
   return true;
 }
 
+size_t linereader::peek() {
+  if (pos == len) {
+    len = fread(buf, 1, sizeof buf, f);
+    pos = 0;
+  }
+  return len - pos;
+}
+
 void textcut(char* dst, const std::string& src, size_t n) {
   utf8cut(dst, src.c_str(), n);
   size_t l = strlen(dst);

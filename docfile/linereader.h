@@ -19,6 +19,9 @@ struct linereader {
   explicit linereader(FILE* fp) : f(fp) {}
   // Next line into `line`; false at the end of the file (or on a read error: see ferror).
   bool next();
+  // The bytes not yet taken, reading more when there are none; 0 at the end of the file.
+  // next() still returns them.
+  size_t peek();
   // The next call to next() gives the current line again.
   void unget() { pushed = true; }
 };

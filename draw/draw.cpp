@@ -19,8 +19,6 @@ struct drawstate {
 drawstate saved[8];
 int nsaved = 0;
 
-bool isoh(const char* t) { return t[0] == '\\' && (t[1] | 0x20) == 'o' && !t[2]; }
-
 // The on-screen cutout: grey diagonal stripes on an 8 by 8 tile, repeated unscaled.
 cairo_pattern_t* cutoutpattern() {
   static cairo_pattern_t* pat = nullptr;
@@ -223,7 +221,7 @@ void drawmarks(cairo_t* cr, int shownums) {
       double F = sizefactor(y, 1);
       unsigned colour = getcpropsrep(x, y)->markcolour;
       for (int k = 0; k < 2 * ndir(); k++) {
-        if (isoh(markown(x, y, k))) {
+        if (iscirclemark(markown(x, y, k))) {
           cellrun g = groupof(x, y);
           double r = F / 2 - 0.02;
           cairo_set_source_rgba(cr, (colour >> 16 & 255) / 255.0, (colour >> 8 & 255) / 255.0, (colour & 255) / 255.0, 0.5);

@@ -7,6 +7,7 @@
 #include "draw/shape.h"
 #include "export/answers.h"
 #include "export/export.h"
+#include "export/interchange.h"
 
 namespace {
 
@@ -43,6 +44,8 @@ const exportkind exportkinds[NEXPORTKINDS] = {
     {"solution-html-png", 0x445, "Export solution as HTML+PNG", ".html", HTML, 0, [](const char* p) { return exporthtmlimg(p, 1, PIC_PNG); }},
     {"ccw-xml", 0x451, "Export as Crossword Compiler XML", "-ccw.xml", "Crossword Compiler Extensible Markup Language", 1,
      [](const char* p) { return exportxml(p); }},
+    {"ipuz", 0x452, "Export as ipuz", ".ipuz", "ipuz", 1, exportipuz},
+    {"puz", 0x453, "Export as Across Lite .puz", ".puz", "Across Lite", 1, exportpuz},
 };
 
 const exportkind* findexportkind(const char* name) {

@@ -39,12 +39,7 @@ void cell(FILE* f, int x, int y) {
   } else {
     const cellprops* cp = getcprops(x, y);
     pstream(f, " foreground-color=\"#%06X\"", cp->fgcolour);
-    bool circle = false;
-    for (int k = 0; k < 2 * ndir(); k++) {
-      const char* t = cp->marktexts[k];
-      circle |= t[0] == '\\' && (t[1] | 0x20) == 'o' && !t[2];
-    }
-    if (circle) {
+    if (circled(x, y)) {
       // The circle is shown as a shape on a background halfway between the letters' colour and white.
       unsigned c = cp->fgcolour, half = 0;
       for (int sh = 0; sh < 24; sh += 8) half |= ((c >> sh & 255) / 2 + 128) << sh;

@@ -339,11 +339,17 @@ const char* markown(int x, int y, int k) {
   cellrep(rx, ry);
   const char* t = getcprops(rx, ry)->marktexts[k];
   if (t[0] == '\\' && t[1] == '#' && !t[2]) return t;
-  if (t[0] == '\\' && (t[1] | 0x20) == 'o' && !t[2]) return (x == rx && y == ry) ? t : "";
+  if (iscirclemark(t)) return (x == rx && y == ry) ? t : "";
   int l = mergedir(x, y);
   if (l < 0) return t;
   // Corners on the forward side of the run belong to its last square, the others to its first.
   int m = (2 * n + k - l - 1) % (2 * n);
   int merged = m < n ? mergedfwd(x, y, l) : mergedback(x, y, l);
   return merged ? "" : t;
+}
+
+int circled(int x, int y) {
+  for (int k = 0; k < 2 * ndir(); k++)
+    if (iscirclemark(markown(x, y, k))) return 1;
+  return 0;
 }

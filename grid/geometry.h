@@ -63,3 +63,7 @@ int advancecursor();  // 1 moved, 0 stayed
 // Raw text of mark k as square (x, y) shows it: the representative's mark, or "" when
 // another square of the merged cell carries it.
 const char* markown(int x, int y, int k);
+// The text is the circle mark "\o" (either case).
+inline bool iscirclemark(const char* t) { return t[0] == '\\' && (t[1] | 0x20) == 'o' && !t[2]; }
+// Some mark of the square (x, y) is the circle mark.
+int circled(int x, int y);

@@ -1,5 +1,5 @@
 // The grid properties change, in an order that keeps every step on a consistent grid: size,
-// type, title and author, free lights, the squares' direction bits, symmetry, then the rebuild.
+// type, title, author and copyright, free lights, the squares' direction bits, symmetry, then the rebuild.
 #include "grid/gridprops.h"
 
 #include <cstring>
@@ -9,12 +9,15 @@
 #include "grid/symm.h"
 #include "grid/zyn.h"
 
-editreport setgridprops(const char* newtitle, const char* newauthor, int type, int w, int h) {
+editreport setgridprops(const char* newtitle, const char* newauthor, int type, int w, int h, const char* newcopyright) {
   editreport r;
   if (w < 1 || w > MXSZ) w = width;
   if (h < 1 || h > MXSZ) h = height;
   if (type < 0 || type >= NGTYPES) type = gtype;
-  if (w == width && h == height && type == gtype && !strcmp(newtitle, title) && !strcmp(newauthor, author)) return r;
+  if (!newcopyright) newcopyright = copyright;
+  if (w == width && h == height && type == gtype && !strcmp(newtitle, title) && !strcmp(newauthor, author) &&
+      !strcmp(newcopyright, copyright))
+    return r;
   filler_stop();
   for (int x = 0; x < w; x++)
     for (int y = 0; y < h; y++)
@@ -23,6 +26,7 @@ editreport setgridprops(const char* newtitle, const char* newauthor, int type, i
   gtype = type;
   strlcpy0(title, newtitle, SLEN);
   strlcpy0(author, newauthor, SLEN);
+  if (newcopyright != copyright) utf8cut(copyright, newcopyright, SLEN);
   for (int i = 0; i < nfreelights; i++) {
     freelight& f = freelights[i];
     int n = 0;

@@ -12,7 +12,7 @@ constexpr int ACT_SELCELLPROPS = 0xF300, ACT_SELLIGHTPROPS = 0xF301;      // Sel
 constexpr int ACT_ROTSYM = 0x100, ACT_MIRSYM = 0x200, ACT_DUPSYM = 0x300;  // plus the value
 constexpr int ACT_FLIP = 0xF000, ACT_ROTCW = 0xF001, ACT_ROTACW = 0xF002;
 // Exports that need a square layout.
-constexpr int ACT_SQUAREEXPORTS[] = {0x404, 0x414, 0x433, 0x443, 0x451};
+constexpr int ACT_SQUAREEXPORTS[] = {0x404, 0x414, 0x433, 0x443, 0x451, 0x452, 0x453};
 
 struct itemstate {
   int action;

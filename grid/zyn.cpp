@@ -29,7 +29,7 @@ const gtypeinfo gtypes[NGTYPES] = {
 
 int gtype = 0, width = 12, height = 12;
 int rotsym = 2, mirsym = 0, dupsym = 0;
-char title[SLEN] = "", author[SLEN] = "";
+char title[SLEN] = "", author[SLEN] = "", copyright[SLEN] = "", notes[SLEN] = "";
 square sqarray[MXSZ][MXSZ];
 cellprops defcell;
 lightprops deflight;

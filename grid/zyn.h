@@ -118,6 +118,8 @@ struct word {
 extern int gtype, width, height;
 extern int rotsym, mirsym, dupsym;
 extern char title[SLEN], author[SLEN];
+// The puzzle's copyright notice and the setter's notes to solvers, carried by the interchange formats.
+extern char copyright[SLEN], notes[SLEN];
 extern square sqarray[MXSZ][MXSZ];  // indexed [x][y]
 extern cellprops defcell;
 extern lightprops deflight;

@@ -1,4 +1,4 @@
-// The "Grid properties" dialog: title, author, grid type and size.
+// The "Grid properties" dialog: title, author, copyright, grid type and size.
 #include "core/common.h"
 #include "grid/gridprops.h"
 #include "grid/zyn.h"
@@ -45,7 +45,7 @@ void m_gridprops(int) {
   GtkWidget* d = gtk_dialog_new_with_buttons("Grid properties", GTK_WINDOW(mainw), GTK_DIALOG_MODAL, GTK_STOCK_CANCEL,
                                              GTK_RESPONSE_CANCEL, GTK_STOCK_APPLY, GTK_RESPONSE_APPLY, nullptr);
   gtk_dialog_set_default_response(GTK_DIALOG(d), GTK_RESPONSE_APPLY);
-  GtkWidget* table = gtk_table_new(4, 2, FALSE);
+  GtkWidget* table = gtk_table_new(5, 2, FALSE);
   gtk_container_set_border_width(GTK_CONTAINER(table), 5);
   gtk_box_pack_start(GTK_BOX(GTK_DIALOG(d)->vbox), table, TRUE, TRUE, 0);
 
@@ -55,6 +55,10 @@ void m_gridprops(int) {
   gtk_table_attach_defaults(GTK_TABLE(table), te, 1, 2, 0, 1);
   attach(table, rightlabel("Author: "), 0, 1);
   gtk_table_attach_defaults(GTK_TABLE(table), ae, 1, 2, 1, 2);
+  // Last, so that the fields before it keep their places in the keyboard order.
+  GtkWidget* ce = textentry(copyright);
+  attach(table, rightlabel("Copyright: "), 0, 4);
+  gtk_table_attach_defaults(GTK_TABLE(table), ce, 1, 2, 4, 5);
 
   typecombo = gtk_combo_box_new_text();
   for (const gtypeinfo& g : gtypes) gtk_combo_box_append_text(GTK_COMBO_BOX(typecombo), g.name);
@@ -85,7 +89,7 @@ void m_gridprops(int) {
     editreport r = setgridprops(gtk_entry_get_text(GTK_ENTRY(te)), gtk_entry_get_text(GTK_ENTRY(ae)),
                                 gtk_combo_box_get_active(GTK_COMBO_BOX(typecombo)),
                                 gtk_spin_button_get_value_as_int(GTK_SPIN_BUTTON(ws)),
-                                gtk_spin_button_get_value_as_int(GTK_SPIN_BUTTON(hs)));
+                                gtk_spin_button_get_value_as_int(GTK_SPIN_BUTTON(hs)), gtk_entry_get_text(GTK_ENTRY(ce)));
     showedit(r);
   }
   gtk_widget_destroy(d);

@@ -79,6 +79,8 @@ const menurow menutable[NMENUROWS] = {
     {"/File/Export solution/As HTML+_PNG...", "", "", "", MC_EXPORT, 0x445},
     {"/File/Export o_ther format", "", "<Branch>", "", MC_NONE, 0},
     {"/File/Export other format/_Crossword Compiler XML...", "", "", "", MC_EXPORT, 0x451},
+    {"/File/Export other format/_ipuz...", "", "", "", MC_EXPORT, 0x452},
+    {"/File/Export other format/Across Lite ._puz...", "", "", "", MC_EXPORT, 0x453},
     {"/File/sep2", "", "<Separator>", "", MC_NONE, 0},
     {"/File/I_mport free light paths", "", "", "", MC_IMPORTFL, 0},
     {"/File/E_xport free light paths", "", "", "", MC_EXPORTFL, 0},

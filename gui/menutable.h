@@ -32,7 +32,7 @@ struct menurow {
   int action;         // handed to the command's handler
 };
 
-constexpr int NMENUROWS = 195;
+constexpr int NMENUROWS = 197;
 extern const menurow menutable[NMENUROWS];
 
 // The action value of a New item: the new grid's size and block pattern (128: no blocks).

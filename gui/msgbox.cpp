@@ -80,6 +80,12 @@ int filechooser(char* dest, size_t n, const char* title, const char* suffix, con
                                              GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, GTK_STOCK_OK, GTK_RESPONSE_OK, nullptr);
   GtkFileChooser* fc = GTK_FILE_CHOOSER(d);
   gtk_file_chooser_add_filter(fc, makefilter(fname.c_str(), pat.c_str(), patup.c_str()));
+  if (!save && ext == ".zyn") {
+    // Open also reads the puzzles of other programs, which it recognises by their content.
+    GtkFileFilter* other = makefilter("ipuz, .puz and XML puzzles", "*.ipuz", "*.IPUZ");
+    for (const char* p : {"*.puz", "*.PUZ", "*.xml", "*.XML", "*.jpz", "*.JPZ"}) gtk_file_filter_add_pattern(other, p);
+    gtk_file_chooser_add_filter(fc, other);
+  }
   gtk_file_chooser_add_filter(fc, makefilter("All files", "*", nullptr));
 
   // The proposed name is split: the folder in the file system's encoding, the bare name in UTF-8.

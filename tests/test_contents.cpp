@@ -124,6 +124,10 @@ TEST_F(Contents, GridPropertiesResize) {
   steps = undo_steps();
   EXPECT_FALSE(setgridprops("T", "A", 0, 5, 5).done);
   EXPECT_EQ(undo_steps(), steps);
+  // The copyright is one of the properties; left out, it stays.
+  EXPECT_TRUE(setgridprops("T", "A", 0, 5, 5, "\xC2\xA9 Me").done);
+  EXPECT_STREQ(copyright, "\xC2\xA9 Me");
+  EXPECT_FALSE(setgridprops("T", "A", 0, 5, 5).done);
   // Sizes out of range keep the old ones.
   setgridprops("T", "A", 0, 0, 64);
   EXPECT_EQ(width * 100 + height, 505);

@@ -337,7 +337,7 @@ TEST_F(Doc, EdgeCasesOfTheFormat) {
   } cases[] = {
       {"version 3 has the Roman alphabet with digits", head() + "SQCT 0 0 0 \"Q7\"\nEND\n", {},
        [] { EXPECT_EQ(ncodes, 36); EXPECT_EQ(sqarray[0][0].nchars[0], 2); }},
-      {"version 6 loads and warns", head("GP 0 4 5 1 0 0", 6) + "NEWREC 1 2\n+more\nSQ 1 1 0 0 1 .\nEND\n",
+      {"a newer version loads and warns", head("GP 0 4 5 1 0 0", 7) + "NEWREC 1 2\n+more\nSQ 1 1 0 0 1 .\nEND\n",
        {"W:File was saved using\na newer version of Zyn.\nSome features may be lost."},
        [] { EXPECT_EQ(width, 4); EXPECT_TRUE(sqarray[1][1].sqflags & SQF_BLOCK); }},
       {"order 4 is not allowed on a hexagonal grid of even width", head("GP 1 6 5 4 0 0") + "END\n", {},

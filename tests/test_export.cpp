@@ -404,11 +404,13 @@ TEST_F(Pages, ExportKinds) {
   const char* names[] = {"blank-eps",   "blank-svg",    "blank-png",       "blank-html",      "eps",
                          "svg",         "png",          "html",            "answers-txt",     "answers-html",
                          "puzzle-html", "puzzle-html-svg", "puzzle-html-png", "solution-html", "solution-html-svg",
-                         "solution-html-png", "ccw-xml"};
+                         "solution-html-png", "ccw-xml", "ipuz", "puz"};
   ASSERT_EQ(sizeof names / sizeof *names, (size_t)NEXPORTKINDS);
   std::string dir = tempdir();
+  // Filled, so that .puz has its whole solution.
   drawgrid(0, {"A#", ".."});
   setletters(0, "A");
+  setletters(1, "BC");
   for (int i = 0; i < NEXPORTKINDS; i++) {
     const exportkind* k = findexportkind(names[i]);
     ASSERT_TRUE(k) << names[i];

@@ -46,15 +46,16 @@ TEST(Menu, RowsAsTabled) {
       {41, "/File/New/Blocked 23x23 template/Unches on all edges", "", "", "", MC_NEW, newcode(23, 23, 3)},
       {50, "/File/Save _as...", "", "<StockItem>", "gtk-save-as", MC_SAVEAS, 0},
       {74, "/File/Export other format/_Crossword Compiler XML...", "", "", "", MC_EXPORT, 0x451},
-      {79, "/File/_Quit", "<control>Q", "<StockItem>", "gtk-quit", MC_QUIT, 0},
-      {93, "/Edit/C_lear selected cells", "<shift><control>X", "<StockItem>", "gtk-clear", MC_CLEARSEL, 0xF100},
-      {103, "/Edit/Rotate cloc_kwise", "greater", "", "", MC_ROTATE, 0xF001},
-      {115, "/Edit/Zoom/_Out", "<control>minus", "", "", MC_ZOOM, -2},
-      {150, "/Select/Lights/that are _underchecked", "", "", "", MC_SELVIOL, 4},
-      {157, "/Symmetry/Threefold rotational", "", "/Symmetry/Twofold rotational", "", MC_ROTSYM, 0x103},
-      {176, "/Symmetry/Both", "", "/Symmetry/Up-down duplication", "", MC_DUPSYM, 0x303},
-      {184, "/Autofill/Autofill _selected cells", "<shift><control>G", "<StockItem>", "gtk-execute", MC_AUTOFILL, 2},
-      {194, "/Help/_About", "", "<StockItem>", "gtk-about", MC_ABOUT, 0},
+      {76, "/File/Export other format/Across Lite ._puz...", "", "", "", MC_EXPORT, 0x453},
+      {81, "/File/_Quit", "<control>Q", "<StockItem>", "gtk-quit", MC_QUIT, 0},
+      {95, "/Edit/C_lear selected cells", "<shift><control>X", "<StockItem>", "gtk-clear", MC_CLEARSEL, 0xF100},
+      {105, "/Edit/Rotate cloc_kwise", "greater", "", "", MC_ROTATE, 0xF001},
+      {117, "/Edit/Zoom/_Out", "<control>minus", "", "", MC_ZOOM, -2},
+      {152, "/Select/Lights/that are _underchecked", "", "", "", MC_SELVIOL, 4},
+      {159, "/Symmetry/Threefold rotational", "", "/Symmetry/Twofold rotational", "", MC_ROTSYM, 0x103},
+      {178, "/Symmetry/Both", "", "/Symmetry/Up-down duplication", "", MC_DUPSYM, 0x303},
+      {186, "/Autofill/Autofill _selected cells", "<shift><control>G", "<StockItem>", "gtk-execute", MC_AUTOFILL, 2},
+      {196, "/Help/_About", "", "<StockItem>", "gtk-about", MC_ABOUT, 0},
   };
   for (const auto& c : cases) {
     const menurow& r = menutable[c.row];
@@ -100,7 +101,7 @@ TEST(Menu, StructureIsConsistent) {
   EXPECT_EQ(newitems + 1, 38);  // and "Current shape and size"
   // The twin labels are different items.
   EXPECT_NE(menufind(MC_MIRSYM, 0x203), menufind(MC_DUPSYM, 0x303));
-  EXPECT_EQ(menuplain(menutable[185].path), menuplain(menutable[191].path));
+  EXPECT_EQ(menuplain(menutable[187].path), menuplain(menutable[193].path));
 }
 
 TEST(Menu, RadioGroups) {

@@ -197,7 +197,7 @@ TEST(Symm, ItemsTheShapeEnables) {
   EXPECT_EQ(on(), (std::vector<int>{0x101, 0x103, 0x109, 0x200, 0x201, 0x300, ACT_ROTCW, ACT_ROTACW}));
   grid(0, 12, 10, 1, 0, 0);
   EXPECT_EQ(on(), (std::vector<int>{0x101, 0x102, 0x104, 0x200, 0x201, 0x202, 0x203, 0x300, 0x301, 0x302, 0x303,
-                                    ACT_FLIP, 0x404, 0x414, 0x433, 0x443, 0x451}));
+                                    ACT_FLIP, 0x404, 0x414, 0x433, 0x443, 0x451, 0x452, 0x453}));
   grid(2, 5, 5, 1, 0, 0);
   std::vector<int> hex = on();
   EXPECT_EQ(std::count(hex.begin(), hex.end(), ACT_FLIP), 1);
