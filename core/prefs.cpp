@@ -35,6 +35,8 @@ const prefdef prefdefs[NPREFS] = {
     {"startup_ff1", 1, 0, 0, 0, ""},
     {"startup_af1", 1, 0, 0, 0, ""},
     {"startup_al", 0, 0, 19, 2, nullptr},
+    {"edit_highlight_light", 0, 0, 1, 1, nullptr},
+    {"edit_heat_map", 0, 0, 1, 0, nullptr},
 };
 
 int prefdata[NPREFS];

@@ -1,4 +1,4 @@
-// User preferences: 26 named integer or string values with defaults, read from the
+// User preferences: named integer or string values with defaults, read from the
 // per-user preferences file at interactive start-up and written back by the dialog.
 #pragma once
 
@@ -24,6 +24,8 @@ enum prefindex {
   PREF_STARTUP_FF1,
   PREF_STARTUP_AF1,
   PREF_STARTUP_AL,
+  PREF_EDIT_HIGHLIGHT_LIGHT,  // shade the cells of the cursor's light on screen
+  PREF_EDIT_HEAT_MAP,         // tint each cell on screen by the candidates of the lights through it
   NPREFS
 };
 

@@ -23,6 +23,8 @@ std::atomic<int> abortflag{0};
 std::atomic<unsigned int> fillgen{0};
 unsigned int fillseed = 0;
 
+std::vector<int> heatcands;
+
 int* llist = nullptr;
 int llistlen = 0, llistwlen = 0;
 unsigned int llistdm = 0, llistem = 0;
@@ -104,6 +106,7 @@ int filler_start(int mode) {
   }
   if (ltsclear() || inittreatment()) return 1;
   lastfailure = fillfailure();
+  heatcands.clear();
   filler_status = FS_IDLE;
   initdepths();
   filler_status = FS_RUNNING;

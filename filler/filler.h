@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <vector>
 
 #include "core/common.h"
 
@@ -23,6 +24,11 @@ extern std::atomic<int> abortflag;   // set while filler_stop is stopping the th
 // of its number, and is stale once another fill has started.
 extern std::atomic<unsigned int> fillgen;
 extern unsigned int fillseed;        // seed of the running or last fill
+
+// Per entry, published with the feasible sets: the fewest candidates left by the last fill in
+// the words through the entry that have lists, -1 for none; empty when the fill found nothing
+// or has not published. For the window's heat map.
+extern std::vector<int> heatcands;
 
 // The current light's candidates after the last fill (lts indices, by decreasing weight).
 extern int* llist;

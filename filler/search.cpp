@@ -883,6 +883,15 @@ void searchdone() {
           std::stable_sort(llist, llist + llistlen, [](int a, int b) { return lts[a].w > lts[b].w; });
         }
       }
+      heatcands.assign(ne, -1);
+      for (int i = 0; i < nw; i++) {
+        const word* w = words + i;
+        if (!w->flist || w->fe) continue;
+        for (int k = 0; k < w->nent; k++) {
+          int& h = heatcands[w->e[k] - entries];
+          if (h < 0 || w->flistlen < h) h = w->flistlen;
+        }
+      }
     } else {
       for (int i = 0; i < ne; i++) setflbm(entries + i, 0);
       if (df) pstdout("BG fill failed\n");
