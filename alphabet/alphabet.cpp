@@ -207,7 +207,7 @@ int alphafind(const char* name) {
   return 1;
 }
 
-void codewordnumbers() {
+void codewordnumbers(uint64_t seed) {
   int letters[MAXICC];
   int n = 0;
   codewordno[0] = 0;
@@ -218,10 +218,16 @@ void codewordnumbers() {
       codewordno[c] = n;
     }
   }
-  if (n < 2) return;
-  for (int k = 0; k < n * n * 10; k++) {
-    int i = rand() % n;
-    int j = rand() % n;
+  // A Fisher-Yates shuffle driven by splitmix64: the same seed gives the same numbers in every
+  // run and on every system.
+  uint64_t z = seed;
+  for (int i = n - 1; i > 0; i--) {
+    z += 0x9e3779b97f4a7c15ULL;
+    uint64_t r = z;
+    r = (r ^ (r >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    r = (r ^ (r >> 27)) * 0x94d049bb133111ebULL;
+    r ^= r >> 31;
+    int j = (int)(r % (uint64_t)(i + 1));
     std::swap(codewordno[letters[i]], codewordno[letters[j]]);
   }
 }

@@ -2,6 +2,7 @@
 // between internal character codes (ICCs), Unicode code points and UTF-8.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "core/common.h"
@@ -46,7 +47,9 @@ void alphaclear();
 int alphaentry(int icc, const char* rep, const char* equiv, int inat, int inhash, int seqcont);
 int alphafind(const char* name);
 void alphaload(int index);
-void codewordnumbers();
+// Number the letters of the alphabet 1 to n in an order shuffled from seed (draw/ seeds it from
+// the document, so that every picture of one fill shows the same numbers).
+void codewordnumbers(uint64_t seed = 0);
 
 // The whole current alphabet, codeword numbers included, as an undo step that changed it keeps
 // it; restoring it leaves every table as it was.

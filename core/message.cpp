@@ -23,10 +23,16 @@ void errbox(const char* msg) {
     else pstream(stderr, "Error: %s\n", msg);
     return;
   }
+  if (softerrors::depth > 0) {
+    pstream(stderr, "Warning: %s\n", msg);
+    return;
+  }
   pstream(stderr, "Error: %s\n", msg);
   fflush(stdout);
   exit(16);
 }
+
+int softerrors::depth = 0;
 
 int areyousure(const char* verb) {
   if (usegui && ui.areyousure) return ui.areyousure(verb);

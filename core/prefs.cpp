@@ -71,16 +71,26 @@ int setpref(const char* key, const char* val) {
   return 1;
 }
 
+// Each line is read whole, so that a value Zyn wrote comes back exactly and no part of it is
+// taken for a line of its own. A line ends at LF, CR LF or a lone CR. A line with a NUL byte
+// inside, or a value too long to keep whole, is ignored rather than cut into another value.
 void readprefs(FILE* f) {
-  char buf[SLEN];
-  while (fgets(buf, sizeof buf, f)) {
-    char* sp = strchr(buf, ' ');
-    if (!sp) continue;
-    *sp = 0;
-    char* val = sp + 1;
-    size_t l = strlen(val);
-    while (l > 0 && ((unsigned char)val[l - 1] < 0x20 || val[l - 1] == 0x7f)) val[--l] = 0;
-    setpref(buf, val);
+  std::string text;
+  char buf[4096];
+  for (size_t n; (n = fread(buf, 1, sizeof buf, f)) > 0;) text.append(buf, n);
+  for (size_t at = 0; at < text.size();) {
+    size_t end = text.find_first_of("\r\n", at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    at = end + 1;
+    size_t sp = line.find(' ');
+    if (sp == std::string::npos || line.find('\0') != std::string::npos) continue;
+    size_t l = line.size();
+    while (l > sp + 1 && ((unsigned char)line[l - 1] < 0x20 || line[l - 1] == 0x7f)) l--;
+    if (l - sp - 1 >= (size_t)SLEN) continue;
+    line.resize(l);
+    line[sp] = 0;
+    setpref(line.c_str(), line.c_str() + sp + 1);
   }
 }
 

@@ -150,7 +150,7 @@ void printversions() {
 
 void loadstartdicts() {
   int loaded;
-  if (dictpaths[0][0]) loaded = dictsload(0) == 0;
+  if (dictpaths[0][0]) loaded = dictsload(0) <= 1;
   else loaded = dictsdefault() == 0;
   if (!loaded) warnbox("No dictionaries loaded");
 }
@@ -209,7 +209,7 @@ int zynmain(int argc, char** argv) {
     // when it cannot be opened, the session starts untitled, so that the first Save asks.
     int loaded = filename[0] ? loaddocument() : LOAD_NOFILE;
     if (loaded != LOAD_OK) {
-      if (loaded == LOAD_NOFILE) loadstartdicts();
+      loadstartdicts();
       filename[0] = filestem[0] = 0;
     }
     int runstatus = zynfe.run();

@@ -10,6 +10,7 @@
 
 #include "alphabet/alphabet.h"
 #include "core/common.h"
+#include "core/hooks.h"
 #include "core/lock.h"
 #include "core/message.h"
 #include "core/prefs.h"
@@ -44,11 +45,21 @@ const toolkind kinds[] = {
     {"fl", exportfreelights, 0},
 };
 
-const char opts[] = "a:d:D:R:F:fg:p:?";
+const char opts[] = "a:d:D:R:F:fg:Pp:?";
 std::vector<std::string> dictopts;  // -d values, for slots 1, 2, ... in order
 std::vector<std::string> prefopts;  // -p values, "key=value"
 int fillfirst;                      // -f
+int allowplugin;                    // -P
 const char* patternopt;             // -g
+
+// A document's plug-in is native code: it runs only when -P allows it. Without it the document
+// is used without its treatment, as in the window when the user declines.
+int askplugin(const char* path) {
+  if (allowplugin) return 1;
+  std::string msg = std::string("The document's custom plug-in was not loaded (-P loads it):\n") + path;
+  warnbox(msg.c_str());
+  return 0;
+}
 
 int takeexportoption(char c, const char* val) {
   switch (c) {
@@ -63,6 +74,9 @@ int takeexportoption(char c, const char* val) {
     case 'g':
       patternopt = val;
       return 0;
+    case 'P':
+      allowplugin = 1;
+      return 0;
     case 'p':
       prefopts.push_back(val);
       return 0;
@@ -76,7 +90,8 @@ int takeexportoption(char c, const char* val) {
 void usage(const char* prog) {
   pstdout("\nThis is Zyn's document tool, release %s.\n\n", release);
   pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-D <mask>] [-R <seed>] [-F <seed>]\n"
-          "       [-g <style>[,<setting>=<value>]*] [-f] [-p <preference>=<value>]* <document> <kind> <output>\n\n",
+          "       [-g <style>[,<setting>=<value>]*] [-f] [-P] [-p <preference>=<value>]*\n"
+          "       <document> <kind> <output>\n\n",
           prog);
   pstdout("Loads the document (native, legacy or foreign grid) and writes the output file as the\n"
           "File menu would for the kind:\n");
@@ -89,7 +104,8 @@ void usage(const char* prog) {
           "selected cells); the current symmetry is kept, and the word lists, when there are any,\n"
           "must find every light a candidate.\n"
           "-f fills the grid first and accepts the fill; -d replaces the document's dictionary\n"
-          "files for slots 1, 2, ... in order; -p sets a preference for this run.\n"
+          "files for slots 1, 2, ... in order; -p sets a preference for this run; -P loads the\n"
+          "custom plug-in the document names (without it the document is used without its treatment).\n"
           "Exit status: 0 done, 4 no fill or no pattern found, 16 error.\n");
 }
 
@@ -247,7 +263,14 @@ int run(int argc, char** argv) {
   // A pattern is checked against the word lists when the document or -d names some.
   bool anydicts = false;
   for (int d = 0; d < MAXNDICTS; d++) anydicts = anydicts || dictpaths[d][0] || dafilter[d][0];
-  if (fillfirst || (patternopt && anydicts) || kind.needsdicts) dictsload(0);
+  if (fillfirst || (patternopt && anydicts)) {
+    dictsload(0);
+  } else if (kind.needsdicts) {
+    // As in the window, a word list that cannot be loaded is reported and the export goes on,
+    // listing the lights without answers by their patterns.
+    softerrors soft;
+    dictsload(0);
+  }
   if (patternopt && genblocks()) return 4;
   if (fillfirst && fill()) return 4;
   filler_stop();
@@ -260,6 +283,7 @@ int main(int argc, char** argv) {
   rseed = (unsigned int)time(nullptr);
   filler_seed = 0;
   usegui = 0;
+  ui.askplugin = askplugin;
   initbitidx16();
   docreset();
   zyn_lock();

@@ -107,6 +107,23 @@ std::string dictusewarning() {
   return s;
 }
 
+std::string dictslotstate(int slot) {
+  if (!dictpaths[slot][0] && !dafilter[slot][0]) return "";
+  return dloaded >> slot & 1 ? "loaded" : "not loaded";
+}
+
+std::string dictloadedtext() {
+  std::string yes, no;
+  for (int d = 0; d < MAXNDICTS; d++) {
+    std::string st = dictslotstate(d), n = std::to_string(d + 1);
+    if (st == "loaded") yes += (yes.empty() ? "" : ", ") + n;
+    else if (!st.empty()) no += (no.empty() ? "" : ", ") + n;
+  }
+  std::string t = yes.empty() ? "" : "Dictionaries loaded: " + yes;
+  if (!no.empty()) t += (t.empty() ? "" : "\n") + std::string("Not loaded: ") + no;
+  return t;
+}
+
 dictform dictcurrent() {
   dictform f;
   for (int d = 0; d < MAXNDICTS; d++) {
@@ -124,8 +141,11 @@ void applydictform(const dictform& f) {
     utf8cut(dsfilter[d], f.ff[d].c_str(), SLEN);
     utf8cut(dafilter[d], f.af[d].c_str(), SLEN);
   }
-  // After a failed load no slot holds words, so there is nothing unused to warn about.
-  if (dictsload(0) == 0) {
+  int r = dictsload(0);
+  if (r == 1) {
+    // The slots that could be loaded are used; say which they are.
+    warnbox(dictloadedtext().c_str());
+  } else if (r == 0) {
     std::string w = dictusewarning();
     if (!w.empty()) warnbox(w.c_str());
   }

@@ -21,11 +21,18 @@ std::vector<std::string> dictstatlines(int slot);
 // it use them; "" when there are none.
 std::string dictusewarning();
 
+// Which slots with a file or an answer filter the last load could use: "loaded", "not loaded",
+// or "" for an empty slot; and all of them in one message, "Dictionaries loaded: 1, 3\nNot
+// loaded: 2" (either part left out when it names no slot).
+std::string dictslotstate(int slot);
+std::string dictloadedtext();
+
 // The texts of the dialog's 27 entries, slot by slot.
 struct dictform {
   std::string path[MAXNDICTS], ff[MAXNDICTS], af[MAXNDICTS];
 };
 dictform dictcurrent();
 // Store the slot settings (each cut to 999 bytes at a character boundary), reload every slot
-// (its problems are reported), warn about unused slots, refresh the fill and push one undo step.
+// (its problems are reported, and when some slot failed, which slots are loaded), warn about
+// unused slots, refresh the fill and push one undo step.
 void applydictform(const dictform& f);

@@ -348,8 +348,11 @@ int dictsload(int quiet) {
   for (int d = 0; d < MAXNDICTS; d++) {
     int r = dictload(d, quiet);
     if (r == -2) return outofmemory(quiet);
-    if (r < 0) failed = true;
-    else if (r > 0) {
+    if (r < 0) {
+      // What a slot read before it failed is not used.
+      failed = true;
+      freedict(d);
+    } else if (r > 0) {
       total += r;
       dloaded |= 1u << d;
     }
@@ -359,10 +362,7 @@ int dictsload(int quiet) {
     dictsfree();
     return 2;
   }
-  if (failed) {
-    dictsfree();
-    return 1;
-  }
+  // A slot that cannot be loaded was reported; the others are indexed all the same.
   atotal = total;
   if (deb(DEB_DICT)) pstdout("atotal=%9d\n", atotal);
   answerrecs = (answer*)malloc(sizeof(answer) * atotal);
@@ -463,5 +463,5 @@ int dictsload(int quiet) {
   atotal = na;
   for (int i = 0; i < atotal; i++) answerlist[i]->weight = scoreweight((int)answerlist[i]->weight);
   if (deb(DEB_DICT)) pstdout("Total unique answers by entry: %d\n", atotal);
-  return 0;
+  return failed ? 1 : 0;
 }

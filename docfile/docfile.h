@@ -12,6 +12,14 @@
 extern char filestem[SLEN];
 // The document was loaded from or saved to a file, so Save need not ask for a name.
 extern int havename;
+// The document was read from a legacy or foreign grid and has not been saved since.
+extern int readforeigngrid;
+
+// The file Save writes to again: the file stem with ".zyn", in *name. SAVE_ASK when Save must ask
+// for a name instead (the document has none, or the name is that of the legacy or foreign grid it
+// was read from, which a save must never replace); SAVE_TOOLONG when the name does not fit.
+constexpr int SAVE_NAMED = 0, SAVE_ASK = 1, SAVE_TOOLONG = 2;
+int savename(std::string* name);
 
 // The newest version of the native format: a file of a later version is read as far as this
 // release understands it, with a warning.
@@ -29,7 +37,8 @@ constexpr int LOAD_OK = 0, LOAD_NOFILE = 1, LOAD_BADFORMAT = 2;
 // grid; or an ipuz, .puz or Crossword Compiler XML file, recognised by its content, which becomes
 // a new document without a name. LOAD_NOFILE: the file could not be opened, or an interchange
 // file could not be read (reported), and the document is as it was; LOAD_BADFORMAT:
-// "File format error" (or a read error) was reported and a fresh document made. The named
+// "File format error in <file>:\n<where>" (or a read error) was reported. Either way a failed load
+// leaves the document, its alphabet, its name and its undo ring exactly as they were. The named
 // dictionaries are loaded unless loaddicts is 0 (then the caller loads them).
 int loaddocument(int loaddicts = 1);
 
@@ -46,7 +55,8 @@ struct doctemplate {
 constexpr int NDOCTEMPLATES = 38;
 extern const doctemplate doctemplates[NDOCTEMPLATES];
 
-// The title, else the file stem, else "(untitled)"; then " by " and the author if there is one.
+// The title, else the file stem's last part (the name without its folder), else "(untitled)";
+// then " by " and the author if there is one.
 std::string titletext();
 // "Zyn: " and the title text.
 std::string windowtitle();

@@ -1,13 +1,14 @@
 // Reading documents: choosing the format from the first line, the native records with their
 // field rules, the legacy grid form, and the steps every load ends with.
+#include <cerrno>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "alphabet/alphabet.h"
 #include "core/hooks.h"
 #include "core/message.h"
-#include "core/prefs.h"
 #include "core/undo.h"
 #include "dicts/dicts.h"
 #include "docfile/docfile.h"
@@ -83,8 +84,18 @@ struct nativereader {
   linereader& lr;
   int nd;
   std::vector<flread> fl;
+  int skipped = 0;  // records refused: a path or filter too long to keep whole
 
   nativereader(linereader& l, int ndirs) : lr(l), nd(ndirs) {}
+
+  // A path or filter kept whole, or refused (the record is skipped and counted): cut short it
+  // would name another file or match other words.
+  bool fits(const std::string& t) {
+    if (t.size() < (size_t)SLEN) return true;
+    if (deb(DEB_DOC)) pstdout("too long: <%.60s>\n", lr.line.c_str());
+    skipped++;
+    return false;
+  }
 
   // A continuation line: its text after the "+". A line that is not one is left to be read
   // as a line of its own.
@@ -167,13 +178,13 @@ struct nativereader {
       }
       case G_GSPMK: {
         if (readfields(p, "d", v) < 1) return -1;
-        if (cont(t) && v[0] >= 0 && v[0] < NMARKS) textcut(defcell.marktexts[v[0]], t, MXMK + 1);
+        if (cont(t) && v[0] >= 0 && v[0] < NMARKS) textread(defcell.marktexts[v[0]], t, MXMK + 1);
         return 0;
       }
       case G_TM: {
         int n = readfields(p, "ddddd", v);
         if (n < 3) return -1;
-        if (!cont(t) || v[0] != 0 || v[1] < 0 || v[1] >= NTREATTYPES) return 0;
+        if (!cont(t) || v[0] != 0 || v[1] < 0 || v[1] >= NTREATTYPES || (v[1] == TT_PLUGIN && !fits(t))) return 0;
         treattype = v[1];
         mustbeword = v[2] != 0;
         for (int m = 0; m < 2; m++) allocmode[m] = n > 3 + m && v[3 + m] >= 0 && v[3 + m] <= 2 ? v[3 + m] : 0;
@@ -182,7 +193,7 @@ struct nativereader {
       }
       case G_TMSG: {
         if (readfields(p, "dd", v) < 2) return -1;
-        if (cont(t) && v[0] == 0 && (v[1] == 0 || v[1] == 1)) textcut(treatmsg[v[1]], t, MXMSGLEN + 1);
+        if (cont(t) && v[0] == 0 && (v[1] == 0 || v[1] == 1)) textread(treatmsg[v[1]], t, MXMSGLEN + 1);
         return 0;
       }
       case G_TCST: {
@@ -198,7 +209,7 @@ struct nativereader {
       case G_DAF: {
         if (readfields(p, "d", v) < 1) return -1;
         char (*tab)[SLEN] = g == G_DFN ? dictpaths : g == G_DSF ? dsfilter : dafilter;
-        if (cont(t) && v[0] >= 0 && v[0] < MAXNDICTS) textcut(tab[v[0]], t, SLEN);
+        if (cont(t) && v[0] >= 0 && v[0] < MAXNDICTS && fits(t)) textcut(tab[v[0]], t, SLEN);
         return 0;
       }
       case G_SQ: {
@@ -227,7 +238,7 @@ struct nativereader {
       case G_SQSPMK: {
         if (readfields(p, "ddd", v) < 3) return -1;
         if (cont(t) && insquare(v[0], v[1]) && v[2] >= 0 && v[2] < NMARKS)
-          textcut(sqarray[v[0]][v[1]].cellrec.marktexts[v[2]], t, MXMK + 1);
+          textread(sqarray[v[0]][v[1]].cellrec.marktexts[v[2]], t, MXMK + 1);
         return 0;
       }
       case G_SQLP: {
@@ -264,7 +275,7 @@ struct nativereader {
       }
       case G_CPR:
       case G_NOTE:
-        if (cont(t)) textcut(g == G_CPR ? copyright : notes, t, SLEN);
+        if (cont(t)) textread(g == G_CPR ? copyright : notes, t, SLEN);
         return 0;
     }
     return 0;
@@ -326,9 +337,9 @@ int readnative(linereader& lr, int* version, int* skipped) {
   nativereader r(lr, ndir());
   std::string t;
   if (!lr.next() || lr.line != "TTL" || !r.cont(t)) return 1;
-  textcut(title, t, SLEN);
+  textread(title, t, SLEN);
   if (!lr.next() || lr.line != "AUT" || !r.cont(t)) return 1;
-  textcut(author, t, SLEN);
+  textread(author, t, SLEN);
 
   int g = 0;
   *skipped = 0;
@@ -347,8 +358,8 @@ int readnative(linereader& lr, int* version, int* skipped) {
     g = k == G_GLP ? G_GLP + 1 : k;
     if (r.record(k) < 0) return 1;
   }
+  *skipped += r.skipped;
   r.makefreelights();
-  if (*version >= 4) codewordnumbers();
   return 0;
 }
 
@@ -388,18 +399,64 @@ int readlegacy(linereader& lr) {
 
 namespace {
 
-// What a file that cannot be read leaves: a fresh document with the alphabet and the
-// dictionary a start-up would choose.
-void freshafterfailure(int loaddicts) {
-  newdocument(0);
-  alphaload(prefint(PREF_STARTUP_AL));
-  if (loaddicts) dictsdefault();
+// Everything a load replaces, kept so that a load that fails, whatever the reader, leaves the
+// document exactly as it was: the document globals, the view's cursor, the alphabet and the
+// name Save writes to. (The word lists, the plug-in and the undo ring are changed only after a
+// load succeeds.) A new document global joins this list.
+struct docstate {
+  int gtype, width, height, rotsym, mirsym, dupsym;
+  char title[SLEN], author[SLEN], copyright[SLEN], notes[SLEN];
+  square sqarray[MXSZ][MXSZ];
+  cellprops defcell;
+  lightprops deflight;
+  freelight freelights[MXFL];
+  int nfreelights, cursorx, cursory, cursordir, cursorlayer, unsaved;
+  char dictpaths[MAXNDICTS][SLEN], dsfilter[MAXNDICTS][SLEN], dafilter[MAXNDICTS][SLEN];
+  int treattype, mustbeword, allocmode[2];
+  char pluginpath[SLEN];
+  char treatmsg[2][MXMSGLEN + 1];
+  ABM msgconstr[2][MXMSGSLOTS];
+  char filestem[SLEN];
+  int havename, readforeigngrid;
+  std::shared_ptr<const alphastate> alphabet;
+};
+
+// Each field of the state with the global it keeps.
+template <class F>
+void eachfield(docstate& s, F f) {
+  f(s.gtype, ::gtype), f(s.width, ::width), f(s.height, ::height);
+  f(s.rotsym, ::rotsym), f(s.mirsym, ::mirsym), f(s.dupsym, ::dupsym);
+  f(s.title, ::title), f(s.author, ::author), f(s.copyright, ::copyright), f(s.notes, ::notes);
+  f(s.sqarray, ::sqarray);
+  f(s.defcell, ::defcell), f(s.deflight, ::deflight), f(s.freelights, ::freelights);
+  f(s.nfreelights, ::nfreelights), f(s.cursorx, ::cursorx), f(s.cursory, ::cursory);
+  f(s.cursordir, ::cursordir), f(s.cursorlayer, ::cursorlayer), f(s.unsaved, ::unsaved);
+  f(s.dictpaths, ::dictpaths), f(s.dsfilter, ::dsfilter), f(s.dafilter, ::dafilter);
+  f(s.treattype, ::treattype), f(s.mustbeword, ::mustbeword), f(s.allocmode, ::allocmode);
+  f(s.pluginpath, ::pluginpath), f(s.treatmsg, ::treatmsg), f(s.msgconstr, ::msgconstr);
+  f(s.filestem, ::filestem), f(s.havename, ::havename), f(s.readforeigngrid, ::readforeigngrid);
+}
+
+std::unique_ptr<docstate> keepdocument() {
+  auto s = std::make_unique<docstate>();
+  eachfield(*s, [](auto& kept, const auto& now) { memcpy(&kept, &now, sizeof kept); });
+  s->alphabet = alphasave();
+  return s;
+}
+
+void restoredocument(docstate& s) {
+  eachfield(s, [](const auto& kept, auto& now) { memcpy(&now, &kept, sizeof now); });
+  alpharestore(*s.alphabet);
+  numbering();
+  countsel();
+  rebuild();
   runfiller(FM_ASSIST);
 }
 
-// The plug-in a loaded document names, loaded only when the window's question allows it.
+// The plug-in a loaded document names, loaded only when the front end's question (the window's
+// dialog, zyn-export's option) allows it.
 void documentplugin() {
-  if (treattype == TT_PLUGIN && usegui && ui.askplugin && !ui.askplugin(pluginpath)) unloadplugin();
+  if (treattype == TT_PLUGIN && ui.askplugin && !ui.askplugin(pluginpath)) unloadplugin();
   else syncplugin();
 }
 
@@ -456,26 +513,30 @@ int loaddocument(int loaddicts) {
   linereader lr(f);
   importformat k = sniffformat(lr.buf + lr.pos, lr.peek());
   if (k != IF_NONE) return loadimport(lr, k, loaddicts);
+  std::unique_ptr<docstate> before = keepdocument();
   docreset();
   alphaload(2);
   title[0] = author[0] = copyright[0] = notes[0] = 0;
 
-  int version = 0, skipped = 0, bad = 1;
+  int version = 0, skipped = 0, bad = 1, native = 0;
   if (lr.next()) {
     const std::string& l = lr.line;
-    if (startswith(l, "#ZYN2")) bad = readnative(lr, &version, &skipped);
+    native = startswith(l, "#ZYN2");
+    if (native) bad = readnative(lr, &version, &skipped);
     else if (l.size() >= 8 && l.compare(2, 6, "ympath") == 0) bad = readforeign(lr);
     else bad = readlegacy(lr);
   }
-  if (closeread(f)) {
-    fserror();
-    freshafterfailure(loaddicts);
-    return LOAD_BADFORMAT;
-  }
-  if (bad) {
-    if (deb(DEB_DOC)) pstdout("format error near: <%.60s>\n", lr.line.c_str());
-    errbox("File format error");
-    freshafterfailure(loaddicts);
+  if (closeread(f) || bad) {
+    int err = errno;
+    // Put everything back before the message, which ends a run without a window.
+    restoredocument(*before);
+    if (!bad) {
+      plat_seterr(err);
+      fserror();
+    } else {
+      if (deb(DEB_DOC)) pstdout("format error near: <%.60s>\n", lr.line.c_str());
+      formaterror(filename, lr);
+    }
     return LOAD_BADFORMAT;
   }
 
@@ -488,6 +549,7 @@ int loaddocument(int loaddicts) {
   if (version > DOCVERSION) warnbox("File was saved using\na newer version of Zyn.\nSome features may be lost.");
   else if (skipped) warnbox("Some lines of the file were not recognised\nand have been skipped.");
   havename = 1;
+  readforeigngrid = !native;
   countsel();
   rebuild();
   return LOAD_OK;

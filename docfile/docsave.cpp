@@ -215,6 +215,7 @@ int savedocument() {
   }
   setfilestem(filename);
   havename = 1;
+  readforeigngrid = 0;
   unsaved = 0;
   return 0;
 }

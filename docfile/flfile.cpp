@@ -87,7 +87,7 @@ int importfreelights(const char* path) {
   int ioerr = closeread(f);
   if (ioerr || bad) {
     if (ioerr) fserror();
-    else errbox("File format error");
+    else formaterror(path, lr);
     runfiller(FM_ASSIST);
     return 1;
   }

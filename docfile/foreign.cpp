@@ -107,8 +107,8 @@ int readforeign(linereader& lr) {
     if (!lr.next()) return 1;
     const std::string& l = lr.line;
     if (startswith(l, "[Light ")) break;
-    if (startswith(l, "#Title=")) textcut(title, l.substr(7), SLEN);
-    else if (startswith(l, "#Author=")) textcut(author, l.substr(8), SLEN);
+    if (startswith(l, "#Title=")) textread(title, l.substr(7), SLEN);
+    else if (startswith(l, "#Author=")) textread(author, l.substr(8), SLEN);
     else if (startswith(l, "BlockHole=")) blockhole = headernum(l, 10);
     else if (startswith(l, "CheckingType=")) chkt = headernum(l, 13);
     else if (startswith(l, "SymmetryType=")) symt = headernum(l, 13);

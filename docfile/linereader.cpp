@@ -4,9 +4,13 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <string>
+
+#include <glib.h>
 
 #include "core/common.h"
 #include "core/message.h"
+#include "dicts/dicts.h"
 #include "filler/filler.h"
 #include "platform/platform.h"
 
@@ -38,7 +42,10 @@ bool linereader::next() {
       len = fread(buf, 1, sizeof buf, f);
       pos = 0;
       if (len == 0) {
-        if (!any) return false;
+        if (!any) {
+          ended = true;
+          return false;
+        }
         break;
       }
     }
@@ -53,10 +60,18 @@ bool linereader::next() {
       break;
     }
   }
+  lineno++;
   size_t l = line.size();
   while (l > 0 && iscontrol(line[l - 1])) l--;
   line.resize(l);
+  for (size_t at; (at = line.find('\0')) != std::string::npos;) line.replace(at, 1, "\xEF\xBF\xBD");
   return true;
+}
+
+void formaterror(const char* path, const linereader& lr) {
+  std::string msg = std::string("File format error in ") + path + ":\n";
+  msg += lr.ended ? "the file ends too early" : "line " + std::to_string(lr.lineno);
+  errbox(msg.c_str());
 }
 
 size_t linereader::peek() {
@@ -71,6 +86,16 @@ void textcut(char* dst, const std::string& src, size_t n) {
   utf8cut(dst, src.c_str(), n);
   size_t l = strlen(dst);
   while (l > 0 && iscontrol(dst[l - 1])) dst[--l] = 0;
+}
+
+void textread(char* dst, const std::string& src, size_t n) {
+  if (g_utf8_validate(src.data(), (gssize)src.size(), nullptr)) {
+    textcut(dst, src, n);
+    return;
+  }
+  std::string conv(2 * src.size() + 1, 0);
+  conv.resize(latin1toutf8(src.data(), src.size(), conv.data()));
+  textcut(dst, conv, n);
 }
 
 bool startswith(const std::string& s, const char* prefix) { return s.compare(0, strlen(prefix), prefix) == 0; }

@@ -13,6 +13,7 @@
 
 char filestem[SLEN] = "";
 int havename = 0;
+int readforeigngrid = 0;
 
 constexpr int tcode(int w, int h, int p) { return w << 16 | h << 8 | p; }
 constexpr int NOBLOCKS = 128;
@@ -67,12 +68,24 @@ void newdocument(int code) {
   std::string stem = newstemfolder() + "untitled";
   strlcpy0(filestem, stem.c_str(), SLEN);
   havename = 0;
+  readforeigngrid = 0;
   numbering();
   undo_start();
 }
 
+int savename(std::string* name) {
+  if (!havename || !filestem[0]) return SAVE_ASK;
+  *name = std::string(filestem) + ".zyn";
+  if (name->size() >= (size_t)SLEN) return SAVE_TOOLONG;
+  return readforeigngrid && *name == filename ? SAVE_ASK : SAVE_NAMED;
+}
+
 std::string titletext() {
-  std::string t = title[0] ? title : filestem[0] ? filestem : "(untitled)";
+  // The file's own name, without its folder: the same however the document was opened, and no
+  // folder names in an exported page.
+  const char* sep = strrchr(filestem, PLAT_SEP);
+  const char* base = sep ? sep + 1 : filestem;
+  std::string t = title[0] ? title : base[0] ? base : "(untitled)";
   if (author[0]) t += std::string(" by ") + author;
   return t;
 }

@@ -189,6 +189,24 @@ void drawcontents(cairo_t* cr, int x, int y, const square& sq, int ocm, int dots
   ctext(cp->fontstyle, ocm, g.c.x, g.c.y + 0.42 * a * size, a * size, cr, t.c_str());
 }
 
+void codewordsync() {
+  // FNV-1a over the grid's shape and every cell's contents: the numbers belong to this fill of
+  // this grid, and a solver who sees only the puzzle cannot work them out.
+  uint64_t h = 0xcbf29ce484222325ULL;
+  auto mix = [&](uint64_t v) {
+    for (int i = 0; i < 8; i++, v >>= 8) h = (h ^ (v & 0xff)) * 0x100000001b3ULL;
+  };
+  mix((uint64_t)gtype << 16 | (uint64_t)width << 8 | (uint64_t)height);
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++) {
+      const square& s = sqarray[x][y];
+      mix((uint64_t)s.sqflags << 16 | s.bars << 8 | s.merge);
+      for (int d = 0; d < ndir(); d++)
+        for (int i = 0; i < s.nchars[d]; i++) mix(s.charsets[d][i]);
+    }
+  codewordnumbers(h);
+}
+
 std::string marktext(int x, int y, int k, int shownums) {
   const char* t = markown(x, y, k);
   if (t[0] != '\\' || !t[1] || t[2]) return t;
@@ -214,6 +232,7 @@ std::string marktext(int x, int y, int k, int shownums) {
 }
 
 void drawmarks(cairo_t* cr, int shownums) {
+  if (markscontents()) codewordsync();
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) {
       // A cutout is no part of the grid: nothing is drawn on it.

@@ -42,6 +42,10 @@ void drawcellbg(cairo_t* cr, int x, int y, int s, int exporting);
 void drawcellfg(cairo_t* cr, int x, int y, int s, int b, int withcontents, int ocm, double textscale);
 // The characters of cell (x, y) as held by sq (the square itself or an edited copy).
 void drawcontents(cairo_t* cr, int x, int y, const square& sq, int ocm, int dots, double textscale);
+// The codeword numbers (a mark "\c") of the grid as it is: a shuffle seeded from the grid's
+// shape and contents, so that every picture and page of one fill shows the same numbers, in any
+// run. drawmarks calls it; other writers of mark texts call it first.
+void codewordsync();
 // Text of mark k of (x, y) after merge selection and substitution ("\#" the light number when
 // shownums is set, "\c" the codeword number, "\i" the position along free light 0).
 std::string marktext(int x, int y, int k, int shownums);

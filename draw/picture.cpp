@@ -74,17 +74,14 @@ void drawpicture(cairo_t* cr, int s, int b, int flags) {
   cairo_restore(cr);
 }
 
-int a_exportg(const char* name, int flags, int format) {
+picresult writepicture(const char* name, int flags, int format) {
   if (deb(DEB_EXPORT)) pstdout("a_exportg(\"%s\",%d,%d)\n", name, flags, format);
   int s = prefint(format == PIC_PNG ? PREF_EXPORT_HTML_SQUARE_PIXELS : PREF_EXPORT_EPS_SQUARE_POINTS);
   int b = std::max(2, s / 8);
   int w = imagewidth(s, b), h = imageheight(s, b);
 
   plat_newfile out;
-  if (plat_newopen(out, name)) {
-    fserror();
-    return 1;
-  }
+  if (plat_newopen(out, name)) return {1, CAIRO_STATUS_SUCCESS, format};
   sink sk = {out.f, 0};
   cairo_surface_t* surf;
   if (format == PIC_EPS) {
@@ -114,20 +111,27 @@ int a_exportg(const char* name, int flags, int format) {
 
   if (st != CAIRO_STATUS_SUCCESS) {
     plat_newabort(out);
-    if (st == CAIRO_STATUS_WRITE_ERROR && format == PIC_PNG) {
-      errbox("A filing system error occurred");
-    } else if (st == CAIRO_STATUS_WRITE_ERROR) {
-      plat_seterr(sk.err);
-      fserror();
-    } else {
-      std::string m = std::string("Could not draw the picture: ") + cairo_status_to_string(st);
-      errbox(m.c_str());
-    }
-    return 1;
+    if (st == CAIRO_STATUS_WRITE_ERROR) plat_seterr(sk.err);
+    return {0, st, format};
   }
-  if (plat_newcommit(out)) {
+  return {plat_newcommit(out), CAIRO_STATUS_SUCCESS, format};
+}
+
+void reportpicture(const picresult& r) {
+  if (r.fs) {
     fserror();
-    return 1;
+  } else if (r.st == CAIRO_STATUS_WRITE_ERROR && r.format == PIC_PNG) {
+    errbox("A filing system error occurred");
+  } else if (r.st == CAIRO_STATUS_WRITE_ERROR) {
+    fserror();
+  } else if (r.st != CAIRO_STATUS_SUCCESS) {
+    std::string m = std::string("Could not draw the picture: ") + cairo_status_to_string(r.st);
+    errbox(m.c_str());
   }
-  return 0;
+}
+
+int a_exportg(const char* name, int flags, int format) {
+  picresult r = writepicture(name, flags, format);
+  reportpicture(r);
+  return r.failed();
 }

@@ -19,3 +19,13 @@ void drawpicture(cairo_t* cr, int s, int b, int flags);
 // EPS and SVG, pixels for PNG). 0 on success; failures are reported (errbox, fserror), and an
 // existing file of that name is replaced only by a complete picture.
 int a_exportg(const char* name, int flags, int format);
+// a_exportg in two steps, for a caller that must tidy up before a failure is reported (which
+// ends a batch run): write the file, then report what went wrong, if anything.
+struct picresult {
+  int fs;             // the file could not be written (plat_errtext says why)
+  cairo_status_t st;  // drawing failed with this status
+  int format;
+  bool failed() const { return fs || st != CAIRO_STATUS_SUCCESS; }
+};
+picresult writepicture(const char* name, int flags, int format);
+void reportpicture(const picresult& r);

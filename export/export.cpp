@@ -26,8 +26,15 @@ void postexport() {
 }
 
 std::string markup(const std::string& s) {
-  gchar* e = g_markup_escape_text(s.c_str(), -1);
+  // XML 1.0 allows no control character but tab, line feed and carriage return, not even as a
+  // character reference (which the escaping would make of one): they are dropped.
+  std::string t;
+  for (char c : s)
+    if ((unsigned char)c >= 0x20 || c == '\t' || c == '\n' || c == '\r') t += c;
+  gchar* v = g_utf8_make_valid(t.c_str(), (gssize)t.size());
+  gchar* e = g_markup_escape_text(v, -1);
   std::string r = e;
   g_free(e);
+  g_free(v);
   return r;
 }

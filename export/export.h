@@ -14,7 +14,7 @@ void postexport();
 // Shown in the heads of exported files.
 extern const char* zynweb;
 
-// Markup escaping of a text taken from the document.
+// Markup escaping of a text taken from the document, without the characters XML 1.0 refuses.
 std::string markup(const std::string& s);
 
 // Sections of an HTML page.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "alphabet/alphabet.h"
@@ -59,6 +60,7 @@ void backgrounds(FILE* f, const htmlgeom& g) {
 }
 
 void barsandmarks(FILE* f, const htmlgeom& g, int shownums) {
+  if (markscontents()) codewordsync();
   int sq = g.sq, h = g.h;
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) {
@@ -233,36 +235,58 @@ void page(FILE* f, int bits, const char* src, int avail) {
 
 }  // namespace
 
+namespace {
+// The page written to path after preexport; 0, or 1 with plat_errtext saying why. The caller
+// reports a failure and then calls postexport (a report ends a batch run, and no restarted fill
+// may be left running then).
+int writepage(const char* path, int bits, const char* src) {
+  plat_newfile out;
+  if (plat_newopen(out, path)) return 1;
+  int avail = preexport();
+  page(out.f, bits, src, avail);
+  return plat_newcommit(out);
+}
+}  // namespace
+
 int exporthtml(const char* path, int bits, const char* src) {
   if (deb(DEB_EXPORT)) pstdout("export HTML %s\n", path);
   if ((bits & HTML_GRID) && shapeclass() != SC_SQUARE) {
     errbox("Cannot export non-rectangular grids\nto HTML");
     return 1;
   }
-  plat_newfile out;
-  if (plat_newopen(out, path)) {
-    fserror();
-    return 1;
-  }
-  int avail = preexport();
-  page(out.f, bits, src, avail);
-  int bad = plat_newcommit(out);
+  int bad = writepage(path, bits, src);
   if (bad) fserror();
   postexport();
   return bad;
 }
 
 int exporthtmlimg(const char* path, int solution, int format) {
+  if (deb(DEB_EXPORT)) pstdout("export HTML %s\n", path);
   std::string dir = std::string(path) + "_files";
   std::string leaf = std::string(solution ? "/solution" : "/grid") + (format == PIC_SVG ? ".svg" : ".png");
-  // A folder that cannot be made shows as the picture's own file error; the page is still written.
-  plat_mkdir(dir.c_str());
-  int bad = a_exportg((dir + leaf).c_str(), solution ? filledflags() : PIC_NUMBERS, format);
+  // A folder that cannot be made shows as the picture's own file error. A failure removes what
+  // this export made, before it is reported.
+  bool made = false;
+  plat_mkdir(dir.c_str(), &made);
+  picresult pr = writepicture((dir + leaf).c_str(), solution ? filledflags() : PIC_NUMBERS, format);
+  if (pr.failed()) {
+    if (made) std::remove(dir.c_str());
+    reportpicture(pr);
+    return 1;
+  }
   gchar* base = g_path_get_basename(dir.c_str());
   // The address is relative to the page and percent-encoded, so any file name works.
   gchar* addr = g_uri_escape_string((std::string(base) + leaf).c_str(), "/", FALSE);
-  bad |= exporthtml(path, HTML_PICTURE | (solution ? HTML_ANSWERS : HTML_CLUES), addr);
+  int bad = writepage(path, HTML_PICTURE | (solution ? HTML_ANSWERS : HTML_CLUES), addr);
   g_free(addr);
   g_free(base);
+  if (bad) {
+    if (made) {
+      std::remove((dir + leaf).c_str());
+      std::remove(dir.c_str());
+    }
+    fserror();
+  }
+  postexport();
   return bad;
 }

@@ -865,12 +865,16 @@ void searchdone() {
   const bool df = deb(DEB_FILLER);
   if (df) pstdout("searchdone: A\n");
   zyn_lock();
-  if (filler_status != FS_STOPPED) {
+  // An autofill that was stopped leaves its partial fill as the hints, so the current light's
+  // list is published from the same state; a background fill stopped for an edit publishes
+  // nothing, since the document is changing.
+  const bool stoppedfill = filler_status == FS_STOPPED && (fillmode == FM_ALL || fillmode == FM_SEL);
+  if (filler_status != FS_STOPPED || stoppedfill) {
     // A list from an earlier fill must not outlive it: its indices refer to that fill's lts.
     free(llist);
     llist = nullptr;
     llistlen = 0;
-    if (filler_status == FS_DONE) {
+    if (filler_status == FS_DONE || stoppedfill) {
       if (curword >= 0 && curword < nw && words[curword].flist && assistmode != 0) {
         const word* w = words + curword;
         llist = (int*)malloc(sizeof(int) * w->flistlen + 1);

@@ -44,6 +44,8 @@ void m_dicts(int) {
     GtkWidget* browse = gtk_button_new_with_label(" Browse... ");
     g_signal_connect(browse, "clicked", G_CALLBACK(choosedict), path[n]);
     gtk_table_attach(GTK_TABLE(table), browse, 2, 3, n + 1, n + 2, GTK_FILL, GTK_FILL, 0, 1);
+    // Whether the last load could use the slot, so that a list that failed is seen.
+    attach(table, gtk_label_new(dictslotstate(n).c_str()), 3, n + 1, 10);
     ff[n] = newentry(f.ff[n].c_str(), SLEN - 1, 0);
     attach(table, ff[n], 4, n + 1);
     af[n] = newentry(f.af[n].c_str(), SLEN - 1, 0);

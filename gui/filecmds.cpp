@@ -46,29 +46,26 @@ void m_open(int) {
   if (unsaved && !areyousure("proceed")) return;
   char name[SLEN];
   if (!filechooser(name, sizeof name, "Open", ".zyn", "Zyn", FC_OPEN)) return;
-  char oldname[SLEN], oldstem[SLEN];
+  char oldname[SLEN];
   strlcpy0(oldname, filename, SLEN);
-  strlcpy0(oldstem, filestem, SLEN);
-  int oldhave = havename;
   strlcpy0(filename, name, SLEN);
-  int r = loaddocument();
-  if (r != LOAD_OK) {
-    // The file that failed to open never becomes the one Save writes to. A file that could not
-    // be read leaves the document as it was; a malformed one leaves a fresh document, which
-    // Save must not write over the previous file without asking.
-    strlcpy0(filename, oldname, SLEN);
-    strlcpy0(filestem, oldstem, SLEN);
-    havename = r == LOAD_NOFILE ? oldhave : 0;
-  }
+  // A failed load leaves the document, its undo ring and its name as they were; the file that
+  // failed never becomes the one Save writes to.
+  if (loaddocument() != LOAD_OK) strlcpy0(filename, oldname, SLEN);
   syncgui();
 }
 
 void m_save(int) {
-  if (!havename || !filestem[0]) {
-    m_saveas(0);
-    return;
+  std::string name;
+  switch (savename(&name)) {
+    case SAVE_ASK:
+      m_saveas(0);
+      return;
+    case SAVE_TOOLONG:
+      errbox("Filename too long");
+      return;
   }
-  savenamed((std::string(filestem) + ".zyn").c_str());
+  savenamed(name.c_str());
 }
 
 void m_saveas(int) {

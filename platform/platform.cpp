@@ -2,14 +2,18 @@
 // folders, the browser and dynamic libraries.
 #include "platform/platform.h"
 
+#include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include <glib.h>
 #include <glib/gstdio.h>
@@ -42,52 +46,98 @@ FILE* plat_fopen(const char* utf8name, const char* mode) {
 }
 
 namespace {
-// The file a save must replace: the target itself, or the file a symbolic link names.
-std::string savetarget(const char* name) {
-  struct stat st;
-  if (lstat(name, &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char* real = realpath(name, nullptr)) {
-      std::string t = real;
-      free(real);
-      return t;
-    }
-  }
-  return name;
-}
-}  // namespace
+// When this process started: a temporary file of a save older than that was left by a save that
+// was killed, since every save removes its own.
+const timespec started = [] {
+  timespec t;
+  clock_gettime(CLOCK_REALTIME, &t);
+  return t;
+}();
 
-int plat_newopen(plat_newfile& nf, const char* utf8name) {
-  nf.path = savetarget(utf8name);
-  nf.f = nullptr;
-  // The temporary name is new and short, so that it is valid wherever the target's name is, and
-  // in the target's folder, so that the rename stays on one file system.
-  size_t slash = nf.path.rfind(PLAT_SEP);
-  nf.tmp = (slash == std::string::npos ? "" : nf.path.substr(0, slash + 1)) + ".zynsaveXXXXXX";
-  int fd = mkstemp(nf.tmp.data());
-  if (fd < 0) {
-    lasterr = errno;
-    nf.tmp.clear();
-    return 1;
+constexpr char TMPPREFIX[] = ".zynsave";
+constexpr size_t TMPLEN = sizeof TMPPREFIX - 1 + 6;  // mkstemp's six characters
+
+std::string dirof(const std::string& path) {
+  size_t slash = path.rfind(PLAT_SEP);
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file a dangling symbolic link names, following a chain of links; empty on failure.
+std::string linkend(std::string name) {
+  for (int hops = 0; hops < 40; hops++) {
+    struct stat st;
+    if (lstat(name.c_str(), &st) != 0) return errno == ENOENT ? name : "";
+    if (!S_ISLNK(st.st_mode)) return name;
+    std::string to(PATH_MAX, 0);
+    ssize_t n = readlink(name.c_str(), to.data(), to.size());
+    if (n <= 0) return "";
+    to.resize((size_t)n);
+    name = to[0] == PLAT_SEP ? to : dirof(name) + PLAT_SEP + to;
   }
-  nf.f = fdopen(fd, "w");
-  if (!nf.f) {
-    lasterr = errno;
+  errno = ELOOP;
+  return "";
+}
+
+bool canwrite(const std::string& path, int how) { return faccessat(AT_FDCWD, path.c_str(), how, AT_EACCESS) == 0; }
+
+// Remove the temporary files that killed saves left in the folder: regular files of the
+// temporary pattern, the user's own, mode 0600, older than this process and not locked by a save
+// still running.
+void sweepstale(const std::string& dir) {
+  DIR* d = opendir(dir.c_str());
+  if (!d) return;
+  int dfd = dirfd(d);
+  while (dirent* e = readdir(d)) {
+    if (strlen(e->d_name) != TMPLEN || strncmp(e->d_name, TMPPREFIX, sizeof TMPPREFIX - 1) != 0) continue;
+    struct stat st;
+    if (fstatat(dfd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid() ||
+        (st.st_mode & 07777) != 0600)
+      continue;
+    if (st.st_mtim.tv_sec > started.tv_sec ||
+        (st.st_mtim.tv_sec == started.tv_sec && st.st_mtim.tv_nsec >= started.tv_nsec))
+      continue;
+    int fd = openat(dfd, e->d_name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) continue;
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) unlinkat(dfd, e->d_name, 0);
     close(fd);
-    unlink(nf.tmp.c_str());
-    nf.tmp.clear();
-    return 1;
   }
-  lasterr = 0;
+  closedir(d);
+}
+
+// All of buf to fd; 0, or the error number.
+int writeall(int fd, const char* buf, size_t len) {
+  while (len > 0) {
+    ssize_t n = write(fd, buf, len);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n < 0 ? errno : EIO;
+    buf += n;
+    len -= (size_t)n;
+  }
   return 0;
 }
 
-int plat_newcommit(plat_newfile& nf) {
-  if (!nf.f) return 1;
-  int fd = fileno(nf.f);
+int inplace(const std::string& path, const char* buf, size_t len) {
+  int fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  int bad = writeall(fd, buf, len);
+  if (close(fd) != 0 && !bad) bad = errno ? errno : EIO;
+  return bad;
+}
+
+// The bytes into a new temporary file beside path, which then replaces it. The temporary name is
+// short, so that it is valid wherever the target's name is, and in the target's folder, so that
+// the rename stays on one file system.
+int replace(const std::string& path, const char* buf, size_t len) {
+  std::string dir = dirof(path);
+  sweepstale(dir);
+  std::string tmp = dir + PLAT_SEP + TMPPREFIX + "XXXXXX";
+  int fd = mkstemp(tmp.data());
+  if (fd < 0) return errno;
+  flock(fd, LOCK_EX);  // a save still running keeps its temporary file from another's sweep
   // An existing file keeps its permissions and, where the system allows it (as root), its owner.
   struct stat st;
   mode_t mode;
-  if (stat(nf.path.c_str(), &st) == 0) {
+  if (stat(path.c_str(), &st) == 0) {
     mode = st.st_mode & 07777;
     if (fchown(fd, st.st_uid, st.st_gid) != 0) errno = 0;
   } else {
@@ -95,42 +145,87 @@ int plat_newcommit(plat_newfile& nf) {
     umask(um);
     mode = 0666 & ~um;
   }
-  int bad = 0;
-  if (ferror(nf.f)) bad = EIO;  // the failed write's own error number is gone by now
-  else if (fflush(nf.f) != 0 || fchmod(fd, mode) != 0 || fsync(fd) != 0) bad = errno ? errno : EIO;
-  if (fclose(nf.f) != 0 && !bad) bad = errno ? errno : EIO;
-  nf.f = nullptr;
-  if (!bad && rename(nf.tmp.c_str(), nf.path.c_str()) != 0) bad = errno;
-  if (bad) {
-    unlink(nf.tmp.c_str());
-    lasterr = bad;
-    return 1;
-  }
+  int bad = writeall(fd, buf, len);
+  if (!bad && (fchmod(fd, mode) != 0 || fsync(fd) != 0)) bad = errno ? errno : EIO;
+  if (!bad && rename(tmp.c_str(), path.c_str()) != 0) bad = errno;
+  if (bad) unlink(tmp.c_str());
+  if (close(fd) != 0 && !bad) bad = errno ? errno : EIO;
+  if (bad) return bad;
   // Make the rename itself durable; a folder that cannot be synced does not undo the write.
-  size_t slash = nf.path.rfind(PLAT_SEP);
-  std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : nf.path.substr(0, slash);
-  int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+  int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dfd >= 0) {
     fsync(dfd);
     close(dfd);
   }
-  lasterr = 0;
   return 0;
+}
+
+// Where and how a write to name goes (see platform.h); 0, or the error number.
+int target(const char* name, std::string* path, bool* inplace) {
+  struct stat st;
+  *inplace = false;
+  if (stat(name, &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return EISDIR;
+    if (!canwrite(name, W_OK)) return errno;
+    if (!S_ISREG(st.st_mode)) {
+      *path = name;  // a device or a pipe: opened by its own name, so /dev/stdout stays itself
+      *inplace = true;
+      return 0;
+    }
+    char* real = realpath(name, nullptr);
+    if (!real) return errno;
+    *path = real;
+    free(real);
+    *inplace = !canwrite(dirof(*path), W_OK | X_OK);
+    return 0;
+  }
+  if (errno != ENOENT) return errno;
+  *path = linkend(name);
+  if (path->empty()) return errno ? errno : ENOENT;
+  // A new file needs a folder that exists and may be written.
+  if (!canwrite(dirof(*path), W_OK | X_OK)) return errno;
+  return 0;
+}
+}  // namespace
+
+int plat_newopen(plat_newfile& nf, const char* utf8name) {
+  nf.f = nullptr;
+  nf.buf = nullptr;
+  nf.len = 0;
+  if (int err = target(utf8name, &nf.path, &nf.inplace)) {
+    lasterr = err;
+    return 1;
+  }
+  nf.f = open_memstream(&nf.buf, &nf.len);
+  lasterr = nf.f ? 0 : errno;
+  return nf.f ? 0 : 1;
+}
+
+int plat_newcommit(plat_newfile& nf) {
+  if (!nf.f) return 1;
+  int bad = ferror(nf.f) ? ENOMEM : 0;
+  if (fclose(nf.f) != 0 && !bad) bad = errno ? errno : ENOMEM;
+  nf.f = nullptr;
+  if (!bad) bad = nf.inplace ? inplace(nf.path, nf.buf, nf.len) : replace(nf.path, nf.buf, nf.len);
+  free(nf.buf);
+  nf.buf = nullptr;
+  lasterr = bad;
+  return bad ? 1 : 0;
 }
 
 void plat_newabort(plat_newfile& nf) {
   if (nf.f) fclose(nf.f);
   nf.f = nullptr;
-  if (!nf.tmp.empty()) unlink(nf.tmp.c_str());
+  free(nf.buf);
+  nf.buf = nullptr;
 }
 
 int plat_writefile(const char* utf8name, const char* data, size_t len) {
   plat_newfile nf;
   if (plat_newopen(nf, utf8name)) return 1;
   if (len && fwrite(data, 1, len, nf.f) != len) {
-    int err = errno ? errno : EIO;
     plat_newabort(nf);
-    lasterr = err;
+    lasterr = ENOMEM;
     return 1;
   }
   return plat_newcommit(nf);
@@ -138,8 +233,10 @@ int plat_writefile(const char* utf8name, const char* data, size_t len) {
 
 void plat_seterr(int err) { lasterr = err; }
 
-int plat_mkdir(const char* utf8name) {
+int plat_mkdir(const char* utf8name, bool* made) {
+  if (made) *made = false;
   if (g_mkdir(utf8name, 0777) == 0) {
+    if (made) *made = true;
     lasterr = 0;
     return 0;
   }

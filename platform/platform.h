@@ -9,25 +9,36 @@
 // plat_errtext() says why.
 FILE* plat_fopen(const char* utf8name, const char* mode);
 
-// A file written whole or not at all: the bytes go to a new temporary file beside the target,
-// which replaces the target only when everything was written and closed, so that a failed
-// export never destroys an existing file.
+// A file written whole or not at all. The caller writes to `f`, which holds the bytes in memory;
+// plat_newcommit then puts them out in one go, so that a failure part-way is reported with the
+// system's own reason. What is at the path decides how:
+// - a regular file (or a symbolic link to one, followed to the real file) that the user may
+//   write, in a folder the user may write, and a name where nothing is yet: the bytes go to a new
+//   temporary file beside the target, which replaces it only when everything was written, synced
+//   and closed, so that a failed write never destroys an existing file;
+// - a dangling symbolic link: the file it names is created, the link kept;
+// - a writable regular file in a folder the user may not write: the file is written in place;
+// - a device, a FIFO or a socket (/dev/stdout into a pipe, say): written in place, as the shell's
+//   `cat > path` would, and a failing write is reported.
+// A file the user may not write is refused before anything is written.
 struct plat_newfile {
   FILE* f = nullptr;
-  std::string path, tmp;
+  std::string path;  // the file written: the target, or the file its links name
+  bool inplace = false;
+  char* buf = nullptr;  // the bytes written to f
+  size_t len = 0;
 };
 int plat_newopen(plat_newfile& nf, const char* utf8name);  // 0, or 1 (plat_errtext says why)
-int plat_newcommit(plat_newfile& nf);  // close and rename into place; 0, or 1 with nothing replaced
-void plat_newabort(plat_newfile& nf);  // close and remove the temporary file
+int plat_newcommit(plat_newfile& nf);  // write the bytes out; 0, or 1 (nothing replaced when atomic)
+void plat_newabort(plat_newfile& nf);  // drop the bytes; nothing is written
 // Record a system error number for plat_errtext (one that arose where errno was not kept).
 void plat_seterr(int err);
-// Make a folder (mode 0777 less the umask); an existing folder is fine. 0 on success.
-int plat_mkdir(const char* utf8name);
-// Write a whole file so that its previous copy survives any failure: the data goes to a new
-// temporary file in the same folder, is flushed to the disk and then renamed over the target
-// (a symbolic link keeps pointing at the file it names; an existing file keeps its permissions).
-// Returns 0 on success; 1 on failure, with the target untouched, no temporary file left behind
-// and plat_errtext() saying why.
+// Make a folder (mode 0777 less the umask); an existing folder is fine. 0 on success; *made
+// tells whether the folder is new.
+int plat_mkdir(const char* utf8name, bool* made = nullptr);
+// Write a whole file as plat_newopen and plat_newcommit do. Returns 0 on success; 1 on failure,
+// with plat_errtext() saying why (and, where the file is replaced atomically, the target
+// untouched and no temporary file left behind).
 int plat_writefile(const char* utf8name, const char* data, size_t len);
 
 // Text of the last system error (at most 1000 bytes), or "general error" when there is none.

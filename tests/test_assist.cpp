@@ -2,11 +2,14 @@
 // feasible-word list, entering and banning listed words, and the question about resetting
 // the treatment constraints.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "core/hooks.h"
 #include "core/undo.h"
+#include "dicts/dicts.h"
 #include "filler/failure.h"
 #include "filler/filler.h"
+#include "filler/search.h"
 #include "grid/assist.h"
 #include "grid/lights.h"
 #include "grid/select.h"
@@ -217,4 +220,34 @@ TEST(Assist, NamesOfLights) {
     for (int i = 0; i < c.n; i++) f.words.push_back(i);
     EXPECT_EQ(failuretext(f, [](int w) { return "L" + std::to_string(w); }), c.text);
   }
+}
+
+// After an autofill is stopped, the feasible-word list describes the partial fill the hints
+// show, not the light as it was before the fill.
+TEST(Assist, AStoppedAutofillListsWhatTheHintsShow) {
+  resetengine();
+  drawgrid(0, {"......", "......", "......", "......", "......", "......"});
+  strlcpy0(dictpaths[0], "/usr/share/dict/british-english", SLEN);
+  ASSERT_EQ(dictsload(1), 0);
+  cursorx = cursory = cursordir = 0;
+  undo_start();
+  fill();
+  ASSERT_GT(listedwords().size(), 100u);
+
+  // A six by six square of words takes a long search: stop it part-way.
+  long long start = ct_push;
+  ASSERT_EQ(runfiller(FM_ALL), 0);
+  for (int i = 0; i < 10000 && ct_push < start + 40; i++) usleep(1000);
+  filler_stop();
+  ASSERT_EQ(filler_status, FS_STOPPED);
+  const word& w = words[curword];
+  int fixed = 0;
+  for (int i = 0; i < w.nent; i++) fixed += __builtin_popcountll(w.e[i]->flbmh) == 1;
+  ASSERT_GT(fixed, 0) << "the fill left the light as it was";
+  for (const listedword& lw : listedwords()) {
+    ASSERT_EQ((int)lw.codes.size(), w.nent);
+    for (int i = 0; i < w.nent; i++)
+      ASSERT_TRUE(w.e[i]->flbmh & codebit((unsigned char)lw.codes[i])) << lw.text << " does not fit the hints";
+  }
+  dictsfree();
 }

@@ -166,6 +166,35 @@ TEST(Core, PreferenceLines) {
   EXPECT_EQ(prefint(PREF_EDIT_SHOW_NUMBERS), 0);
 }
 
+// A value of the longest length the Preferences dialog keeps comes back exactly, and never as
+// two lines; a NUL byte or lone CR line ends neither cut nor merge values.
+TEST(Core, PreferenceLinesAreReadWhole) {
+  std::string dir = tempdir();
+  setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+  loadprefdefaults();
+  // Cut at the 1000th byte of its line, the tail would read as "startup_al 5 ...".
+  std::string longest = std::string(982, 'p') + "startup_al 5 " + std::string(4, 'q');
+  ASSERT_EQ(longest.size(), (size_t)SLEN - 1);
+  storeprefstr(PREF_STARTUP_DEFDICT1, longest.c_str());
+  ASSERT_EQ(saveprefs(), 0);
+  loadprefs();
+  EXPECT_EQ(std::string(prefstr(PREF_STARTUP_DEFDICT1)), longest);
+  EXPECT_EQ(prefint(PREF_STARTUP_AL), 2);
+
+  std::string file = std::string("startup_ff1 ab\0cd\rstartup_af1 x\rstartup_al 7", 44) + "\nlookupname_0 " + std::string(SLEN, 'n');
+  FILE* f = fopen(writetemp(file).c_str(), "r");
+  ASSERT_TRUE(f);
+  loadprefdefaults();
+  readprefs(f);
+  fclose(f);
+  EXPECT_STREQ(prefstr(PREF_STARTUP_FF1), "");
+  EXPECT_STREQ(prefstr(PREF_STARTUP_AF1), "x");
+  EXPECT_EQ(prefint(PREF_STARTUP_AL), 7);
+  EXPECT_STREQ(prefstr(PREF_LOOKUPNAME_0), "Look up at Collins online");
+  system(("rm -rf " + dir).c_str());
+  unsetenv("XDG_CONFIG_HOME");
+}
+
 TEST(Core, PreferencesFileRoundTrip) {
   std::string dir = writetemp("", ".d");
   unlink(dir.c_str());

@@ -138,10 +138,14 @@ TEST_F(DictInfo, Apply) {
   applydictform(f);
   EXPECT_EQ(cap.msgs, std::vector<std::string>{"W:No lights have properties set to use\nwords from dictionary 2"});
 
-  // A slot that cannot be read: its error, and no warning, since no words are loaded.
+  // A slot that cannot be read: its error; the others stay loaded, and a message says which.
   cap.msgs.clear();
   f.path[2] = "/nonexistent/list.txt";
   applydictform(f);
-  EXPECT_EQ(cap.msgs, std::vector<std::string>{"E:Dictionary 3\nFile not found"});
-  EXPECT_EQ(atotal, 0);
+  EXPECT_EQ(cap.msgs, (std::vector<std::string>{"E:Dictionary 3\nFile not found",
+                                                "W:Dictionaries loaded: 1, 2\nNot loaded: 3"}));
+  EXPECT_EQ(atotal, 3);
+  EXPECT_EQ(dictslotstate(0), "loaded");
+  EXPECT_EQ(dictslotstate(2), "not loaded");
+  EXPECT_EQ(dictslotstate(5), "");
 }

@@ -63,16 +63,6 @@ ABM code(const char* ch) {
   return b;
 }
 
-bool freshsquares() {
-  for (int x = 0; x < MXSZ; x++)
-    for (int y = 0; y < MXSZ; y++) {
-      const square& s = sqarray[x][y];
-      if (s.sqflags || s.bars || s.merge || s.nchars[0] != 1 || s.charsets[0][0] != ABM_ALL || s.cellrec.cellown)
-        return false;
-    }
-  return true;
-}
-
 class Doc : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -319,13 +309,56 @@ TEST_F(Doc, LongTextsComeBackWholeAndLimitsCutAtCharacters) {
   std::string e = "\xc3\xa9";
   std::string file = "#ZYN2v3 x\nGP 0 3 3 2 0 0\nTTL\n+" + std::string(998, 't') + e + "\nAUT\n+" + std::string(999, 'a') +
                      "b\nGSP ffffff 000000 0 0 0 0 000000\nGSPMK 1\n+" + std::string(29, 'm') + e + "\nTMSG 0 1\n+" +
-                     std::string(MXMSGLEN - 1, 'x') + e + "\nDFN 0\n+" + std::string(997, 'd') + "\xe2\x82\xac\nEND\n";
+                     std::string(MXMSGLEN - 1, 'x') + e + "\nEND\n";
   ASSERT_EQ(load(file).status, LOAD_OK);
   EXPECT_EQ(std::string(title), std::string(998, 't'));
   EXPECT_EQ(std::string(author), std::string(999, 'a'));
   EXPECT_EQ(std::string(defcell.marktexts[1]), std::string(29, 'm'));
   EXPECT_EQ(std::string(treatmsg[1]), std::string(MXMSGLEN - 1, 'x'));
-  EXPECT_EQ(std::string(dictpaths[0]), std::string(997, 'd'));
+}
+
+// A path or a filter is kept whole or refused, never cut into another one; a NUL byte is no end
+// of a field; a text that is not UTF-8 is read as ISO-8859-1.
+TEST_F(Doc, PathsAndTextsAreNeverCutIntoOthers) {
+  const std::string skipped = "W:Some lines of the file were not recognised\nand have been skipped.";
+  const std::string longpath = "/tmp/" + std::string(990, 'd') + "/words.txt.missing";  // 999 bytes name words.txt
+  const std::string nul("\0", 1), fffd = "\xEF\xBF\xBD";
+  const struct {
+    const char* name;
+    std::string records;  // after the head
+    std::vector<std::string> msgs;
+    std::function<void()> check;
+  } cases[] = {
+      {"long dictionary path", "DFN 0\n+" + longpath + "\nDFN 1\n+short.txt\n", {skipped},
+       [] { EXPECT_STREQ(dictpaths[0], ""); EXPECT_STREQ(dictpaths[1], "short.txt"); }},
+      {"long filters", "DSF 0\n+" + std::string(1200, 'f') + "\nDAF 2\n+" + std::string(1000, 'a') + "\n", {skipped},
+       [] { EXPECT_STREQ(dsfilter[0], ""); EXPECT_STREQ(dafilter[2], ""); }},
+      {"long plug-in path", "TM 0 9 0 0 0\n+" + longpath.substr(0, longpath.size() - 18) + "/plug.so.not-this-file\n",
+       {skipped}, [] { EXPECT_EQ(treattype, 0); EXPECT_STREQ(pluginpath, ""); }},
+      {"NUL in a path", "DFN 0\n+words.txt" + nul + ".missing\n", {},
+       [&] { EXPECT_EQ(std::string(dictpaths[0]), "words.txt" + fffd + ".missing"); }},
+      {"ISO-8859-1 mark", "GSP ffffff 000000 0 0 0 0 000000\nGSPMK 0\n+\xE9t\xE9\n", {},
+       [] { EXPECT_STREQ(defcell.marktexts[0], "\xc3\xa9t\xc3\xa9"); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    resetdocument(12);
+    loaded l = load(head() + c.records + "END\n");
+    EXPECT_EQ(l.status, LOAD_OK);
+    EXPECT_EQ(l.msgs, c.msgs);
+    c.check();
+  }
+  // The title and author line: a NUL keeps the rest of the text; ISO-8859-1 becomes UTF-8.
+  ASSERT_EQ(load("#ZYN2v5 x\nGP 0 3 3 1 0 0\nTTL\n+ab" + nul + "cd\nAUT\n+Andr\xE9\nEND\n").status, LOAD_OK);
+  EXPECT_EQ(std::string(title), "ab" + fffd + "cd");
+  EXPECT_STREQ(author, "Andr\xc3\xa9");
+  ASSERT_EQ(load("XXympath\n[Grid 3 1]\n#Title=Caf\xE9\n[Light 0 0 3 0]\n").status, LOAD_OK);
+  EXPECT_STREQ(title, "Caf\xc3\xa9");
+  // A path line of a free light file with a NUL inside is no cell followed by nothing.
+  msgcapture cap;
+  std::string fl = writetemp("1 1" + nul + " 2 2\n", ".fl.txt");
+  EXPECT_EQ(importfreelights(fl.c_str()), 1);
+  EXPECT_EQ(cap.msgs, std::vector<std::string>{"E:File format error in " + fl + ":\nline 1"});
 }
 
 TEST_F(Doc, EdgeCasesOfTheFormat) {
@@ -461,7 +494,9 @@ TEST_F(Doc, FreeLightRecordsNeverMakeEmptyLights) {
   for (int i = 0; i < nfreelights; i++) EXPECT_EQ(freelights[i].sel, 0);
 }
 
-TEST_F(Doc, FormatErrorsStartAFreshDocument) {
+// A malformed file of any format leaves the open document, its alphabet, its name and its undo
+// ring exactly as they were, and the message names the file.
+TEST_F(Doc, FormatErrorsLeaveTheDocumentAsItWas) {
   const std::string barred = "XXympath grid\n[Grid 5 5]\n";
   const std::vector<std::pair<const char*, std::string>> cases = {
       {"empty file", ""},
@@ -506,36 +541,48 @@ TEST_F(Doc, FormatErrorsStartAFreshDocument) {
       {"foreign light not straight", barred + "[Light 0 0 2 2]\n"},
       {"foreign later light bad", barred + "[Light 0 0 5 0]\nText=ABCDE\n[Light 0 0 0 9]\n"},
   };
-  prefdata[PREF_STARTUP_AL] = 0;  // Roman A-Z: 26 codes, where a load starts with 36
   for (const auto& [name, text] : cases) {
     SCOPED_TRACE(name);
     filler_stop();
-    gtype = 0, width = height = 9;
-    docreset();
+    resetdocument(9);
+    alphaload(0);  // Roman A-Z: 26 codes, where a load starts with 36
     sqarray[0][0].sqflags = SQF_BLOCK;
+    setfreelight(0, {{1, 1}, {2, 2}});
+    strlcpy0(title, "Before", SLEN);
+    strlcpy0(dictpaths[0], "/my/words.txt", SLEN);
+    numbering();
+    undo_push();
     strlcpy0(filestem, "/some/folder/previous", SLEN);
     havename = 1;
     unsaved = 1;
-    loaded r = load(text);
+    std::string path = writetemp(text, ".zyn");
+    loaded r = loadpath(path);
     EXPECT_EQ(r.status, LOAD_BADFORMAT);
-    EXPECT_EQ(r.msgs, std::vector<std::string>{"E:File format error"});
-    EXPECT_TRUE(freshsquares());
-    EXPECT_EQ(nfreelights, 0);
-    EXPECT_STREQ(filestem, "/some/folder/untitled");
-    EXPECT_EQ(havename, 0);
-    EXPECT_EQ(unsaved, 0);
-    EXPECT_EQ(undo_steps(), 0);
+    ASSERT_EQ(r.msgs.size(), 1u);
+    EXPECT_EQ(r.msgs[0].rfind("E:File format error in " + path + ":\n", 0), 0u) << r.msgs[0];
+    EXPECT_EQ(sqarray[0][0].sqflags, SQF_BLOCK);
+    EXPECT_EQ(width, 9);
+    EXPECT_EQ(nfreelights, 1);
+    EXPECT_STREQ(title, "Before");
+    EXPECT_STREQ(dictpaths[0], "/my/words.txt");
+    EXPECT_STREQ(filestem, "/some/folder/previous");
+    EXPECT_EQ(havename, 1);
+    EXPECT_EQ(unsaved, 1);
+    EXPECT_EQ(undo_steps(), 1);
     EXPECT_EQ(ncodes, 26);
+    EXPECT_EQ(sqarray[0][0].number, -1);  // derived data made again
+    EXPECT_EQ(sqarray[1][0].number, 1);
   }
 }
 
-TEST_F(Doc, FormatErrorLoadsThePreferredDictionary) {
-  strlcpy0(prefstrs[PREF_STARTUP_DEFDICT1], writetemp("apple\npear\nplum\n").c_str(), SLEN);
+TEST_F(Doc, FormatErrorKeepsTheWordLists) {
+  ASSERT_EQ(loadwords({"apple", "pear", "plum"}), 0);
   fillmode = FM_PROPAGATE;
   loaded r = loadpath(writetemp("#ZYN2v5\n", ".zyn"), 1);
   EXPECT_EQ(r.status, LOAD_BADFORMAT);
+  EXPECT_EQ(r.msgs.size(), 1u);
   EXPECT_EQ(atotal, 3);
-  // The fresh document gets the background fill back.
+  // The document gets its background fill back.
   EXPECT_EQ(fillmode, FM_ASSIST);
   dictsfree();
 }
@@ -705,6 +752,47 @@ TEST_F(Doc, SaveNeverDestroysThePreviousFile) {
   runcmd("rm -rf " + dir, nullptr, nullptr);
 }
 
+// Save never writes over the legacy or foreign grid a document was read from, and never to a
+// name cut short to fit.
+TEST_F(Doc, SaveNeverWritesOverTheGridItWasReadFrom) {
+  std::string dir = tempdir();
+  // A grid file whose whole path is n bytes long, in nested folders.
+  auto gridat = [&](size_t n, const std::string& text) {
+    std::string p = dir;
+    while (n - p.size() - 10 > 250) {
+      p += "/" + std::string(199, 'f');
+      mkdir(p.c_str(), 0755);
+    }
+    p += "/" + std::string(n - p.size() - 10, 'g');
+    mkdir(p.c_str(), 0755);
+    p += "/grid.txt";
+    EXPECT_EQ(p.size(), n);
+    FILE* f = fopen(p.c_str(), "w");
+    fputs(text.c_str(), f);
+    fclose(f);
+    return p;
+  };
+  const std::string foreign = "XXympath\n[Grid 3 1]\n[Light 0 0 3 0]\n", legacy = "1 1 0 0 0\n0\nA\n";
+  std::string name;
+  for (size_t n : {998, 999}) {
+    ASSERT_EQ(loadpath(gridat(n, foreign)).status, LOAD_OK);
+    EXPECT_EQ(savename(&name), SAVE_TOOLONG) << n;
+  }
+  // A grid named as a document is not replaced by one; once saved elsewhere, Save goes there.
+  std::string old = dir + "/old.zyn";
+  FILE* f = fopen(old.c_str(), "w");
+  fputs(legacy.c_str(), f);
+  fclose(f);
+  ASSERT_EQ(loadpath(old).status, LOAD_OK);
+  EXPECT_EQ(savename(&name), SAVE_ASK);
+  strlcpy0(filename, (dir + "/new.zyn").c_str(), SLEN);
+  ASSERT_EQ(savedocument(), 0);
+  EXPECT_EQ(savename(&name), SAVE_NAMED);
+  EXPECT_EQ(name, dir + "/new.zyn");
+  EXPECT_EQ(readfile(old), legacy);
+  runcmd("rm -rf " + dir, nullptr, nullptr);
+}
+
 TEST_F(Doc, OpeningAFileThatIsNotThereChangesNothing) {
   strlcpy0(title, "kept", SLEN);
   strlcpy0(filestem, "/my/doc", SLEN);
@@ -738,6 +826,7 @@ TEST_F(Doc, ADocumentNamingAPlugInAsksFirst) {
   EXPECT_FALSE(pluginloaded());
 
   // Without the question the plug-in is loaded, and a failure reported.
+  ui.askplugin = nullptr;
   loaded r = load(file);
   EXPECT_EQ(r.status, LOAD_OK);
   ASSERT_EQ(r.msgs.size(), 1u);
@@ -818,7 +907,8 @@ TEST_F(Doc, FileStemAndTitleText) {
     const char *t, *stem, *a, *want;
   } cases[] = {
       {"Prize puzzle", "/x/y", "", "Prize puzzle"},
-      {"", "/x/y", "Ann", "/x/y by Ann"},
+      {"", "/x/y", "Ann", "y by Ann"},
+      {"", "y", "", "y"},  // opened from the command line by a relative name, or saved by a full one
       {"", "", "Ann", "(untitled) by Ann"},
       {"", "", "", "(untitled)"},
   };
@@ -878,8 +968,10 @@ TEST_F(Doc, FreeLightPathFiles) {
                                  std::string("-1 2\n"), std::string("a b\n")}) {
     msgcapture cap;
     fillmode = FM_PROPAGATE;
-    EXPECT_EQ(importfreelights(writetemp(bad).c_str()), 1);
-    EXPECT_EQ(cap.msgs, std::vector<std::string>{"E:File format error"});
+    std::string path = writetemp(bad);
+    EXPECT_EQ(importfreelights(path.c_str()), 1);
+    ASSERT_EQ(cap.msgs.size(), 1u);
+    EXPECT_EQ(cap.msgs[0].rfind("E:File format error in " + path + ":\nline ", 0), 0u);
     EXPECT_EQ(nfreelights, MXFL);
     EXPECT_EQ(fillmode, FM_ASSIST);  // the background fill was restarted
   }

@@ -353,6 +353,25 @@ TEST_F(Pages, CrosswordCompilerXml) {
   EXPECT_EQ(xpath(p, "count(//*[local-name()='cell'][@type='block'])"), "2");
 }
 
+// Characters XML 1.0 does not allow never reach the XML or the HTML pages, not even as
+// character references; the tab, which it allows, stays.
+TEST_F(Pages, ControlCharactersNeverReachXmlOrHtml) {
+  drawgrid(0, {"..."});
+  numbering();
+  strlcpy0(title, "Ti\x01tle\x1f\tend", SLEN);
+  strlcpy0(author, "A\x0b\x0c" "B", SLEN);
+  std::string x = writetemp("", "-ccw.xml"), h = writetemp("", ".html");
+  ASSERT_EQ(exportxml(x.c_str()), 0);
+  ASSERT_EQ(exporthtml(h.c_str(), HTML_GRID | HTML_NUMBERS | HTML_CLUES, ""), 0);
+  filler_stop();
+  std::string err;
+  EXPECT_EQ(runcmd("xmllint --noout " + x, nullptr, &err), 0) << err;
+  EXPECT_EQ(xpath(x, "string(//*[local-name()='title'])"), "Title\tend");
+  EXPECT_EQ(xpath(x, "string(//*[local-name()='creator'])"), "AB");
+  for (const std::string& p : {x, h}) EXPECT_EQ(readfile(p).find("&#x"), std::string::npos) << p;
+  EXPECT_NE(readfile(h).find("<title>Title\tend by AB</title>"), std::string::npos);
+}
+
 TEST_F(Pages, RefusalsAndFailures) {
   std::string dir = tempdir(), p = dir + "/out";
   struct {

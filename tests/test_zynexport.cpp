@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <set>
@@ -195,14 +196,14 @@ TEST_F(Export, ErrorsAndUsage) {
     std::string err;  // the start of standard error
   } cases[] = {
       {"missing.zyn zyn out.zyn", 16, "Error: Filing system error: No such file or directory\n"},
-      {"bad.zyn zyn out.zyn", 16, "Error: File format error\n"},
+      {"bad.zyn zyn out.zyn", 16, "Error: File format error in bad.zyn:\nline 2\n"},
       {"grid.zyn pdf out.pdf", 16, "Error: Unknown kind of output: pdf\n"},
       {"-p nosuch=1 grid.zyn zyn out.zyn", 16, "Error: Unrecognised preference setting: nosuch=1\n"},
       {"-p stats_min_check_percent grid.zyn zyn out.zyn", 16, "Error: Unrecognised preference setting"},
       {"-a Klingon grid.zyn zyn out.zyn", 16, "Error: Unrecognised alphabet\n"},
       {"grid.zyn zyn /proc/zyn/out.zyn", 16, "Error: Filing system error: "},
       {"-f grid.zyn zyn out.zyn", 16, "Error: Dictionary 1\nFile not found\n"},
-      {"plugin.zyn zyn out.zyn", 16, "Error: Error loading custom plug-in\n\"/nonexistent/p.so\": "},
+      {"-P plugin.zyn zyn out.zyn", 16, "Error: Error loading custom plug-in\n\"/nonexistent/p.so\": "},
       {"-p stats_min_check_percent=150 -D 0 grid.zyn zyn out.zyn", 0, ""},
   };
   for (const auto& c : cases) {
@@ -248,4 +249,193 @@ TEST_F(Export, ExportItemsAreKinds) {
   EXPECT_EQ(readfile(dir + "/hex.html"), "");
   r = run(hex + " no-such-kind out");
   EXPECT_EQ(r.status, 16);
+}
+
+// What is at the output path decides how it is written: a regular file is replaced whole, a link
+// is followed, and a device or a pipe is written into, with its failure reported.
+TEST_F(Export, WritesIntoWhatIsAtTheOutputPath) {
+  if (geteuid() != 0) GTEST_SKIP() << "mknod needs root";
+  put("grid.zyn", square2(""));
+  auto isa = [&](const std::string& name, mode_t type) {
+    struct stat st;
+    return lstat((dir + "/" + name).c_str(), &st) == 0 && (st.st_mode & S_IFMT) == type;
+  };
+  // A device that is always full: the failure is the device's, and the device stays.
+  ASSERT_EQ(runcmd("mknod " + dir + "/full c 1 7", nullptr, nullptr), 0);
+  result r = run("grid.zyn zyn full");
+  EXPECT_EQ(r.status, 16);
+  EXPECT_EQ(r.err, "Error: Filing system error: No space left on device\n");
+  EXPECT_TRUE(isa("full", S_IFCHR));
+
+  // A FIFO reaches its reader.
+  ASSERT_EQ(runcmd("mkfifo " + dir + "/pipe", nullptr, nullptr), 0);
+  r.status = runcmd("cd " + dir + " && { " ZYN_EXPORT_BINARY " grid.zyn svg pipe & timeout 20 cat pipe > got.svg; wait; }", &r.out, &r.err);
+  EXPECT_NE(readfile(dir + "/got.svg").find("<svg"), std::string::npos);
+  EXPECT_TRUE(isa("pipe", S_IFIFO));
+
+  // A link to standard output (what /dev/stdout is) writes into the pipe the tool was given.
+  ASSERT_EQ(symlink("/proc/self/fd/1", (dir + "/stdout").c_str()), 0);
+  r = run("grid.zyn svg stdout | cat");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("<svg"), std::string::npos);
+  EXPECT_TRUE(isa("stdout", S_IFLNK));
+
+  // A dangling link creates the file it names; a link to a file replaces that file.
+  ASSERT_EQ(symlink("sub/new.zyn", (dir + "/dangling").c_str()), 0);
+  mkdir((dir + "/sub").c_str(), 0755);
+  put("old.zyn", "old");
+  ASSERT_EQ(symlink("old.zyn", (dir + "/tofile").c_str()), 0);
+  for (const char* name : {"dangling", "tofile"}) {
+    r = run(std::string("grid.zyn zyn ") + name);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(isa(name, S_IFLNK)) << name;
+  }
+  EXPECT_EQ(readfile(dir + "/sub/new.zyn").rfind("#ZYN2", 0), 0u);
+  EXPECT_EQ(readfile(dir + "/old.zyn").rfind("#ZYN2", 0), 0u);
+}
+
+// The file's own permissions decide whether it may be written, as for the shell: a read-only
+// file is refused, and a writable file in a folder the user may not write is written in place.
+TEST_F(Export, PermissionsFollowTheFile) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  put("grid.zyn", square2(""));
+  mkdir((dir + "/mine").c_str(), 0755);
+  mkdir((dir + "/theirs").c_str(), 0755);
+  std::string ro = put("mine/ro.zyn", "read-only"), rw = put("theirs/rw.zyn", "writable");
+  ASSERT_EQ(chown((dir + "/mine").c_str(), 65534, 65534), 0);
+  ASSERT_EQ(chown(ro.c_str(), 65534, 65534), 0);
+  ASSERT_EQ(chown(rw.c_str(), 65534, 65534), 0);
+  chmod(ro.c_str(), 0444);
+  chmod(dir.c_str(), 0755);
+  struct stat before, after;
+  stat(rw.c_str(), &before);
+  const std::string as = "setpriv --reuid=65534 --regid=65534 --clear-groups " ZYN_EXPORT_BINARY " grid.zyn zyn ";
+  result r;
+  r.status = runcmd("cd " + dir + " && " + as + ro, &r.out, &r.err);
+  EXPECT_EQ(r.status, 16);
+  EXPECT_EQ(r.err, "Error: Filing system error: Permission denied\n");
+  EXPECT_EQ(readfile(ro), "read-only");
+  r.status = runcmd("cd " + dir + " && " + as + rw, &r.out, &r.err);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(readfile(rw).rfind("#ZYN2", 0), 0u);
+  stat(rw.c_str(), &after);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+}
+
+// A save removes the temporary files that killed saves left in its folder, and only those.
+TEST_F(Export, SaveSweepsStaleTemporaries) {
+  put("grid.zyn", square2(""));
+  std::string stale = put(".zynsaveAbC123", "killed"), busy = put(".zynsaveXyZ789", "running");
+  chmod(stale.c_str(), 0600);
+  chmod(busy.c_str(), 0600);
+  ASSERT_EQ(runcmd("touch -d 2001-01-01 " + stale + " && touch -d '+1 hour' " + busy, nullptr, nullptr), 0);
+  result r = run("grid.zyn zyn out.zyn");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(access(stale.c_str(), F_OK), -1);
+  EXPECT_EQ(readfile(busy), "running");
+}
+
+// A write that fails part-way says why, as the save does, and leaves nothing the export made.
+TEST_F(Export, FailedWritesSayWhyAndLeaveNothing) {
+  put("words.txt", "at\nno\nan\nto\n");
+  put("grid.zyn", square2("words.txt"));
+  for (const char* kind : {"blank-html", "solution-html-svg", "svg", "zyn"}) {
+    SCOPED_TRACE(kind);
+    result r;
+    r.status = runcmd("cd " + dir + " && trap '' XFSZ && ulimit -f 1 && " ZYN_EXPORT_BINARY " grid.zyn " + kind + " out",
+                      &r.out, &r.err);
+    EXPECT_EQ(r.status, 16);
+    EXPECT_NE(r.err.find("Error: Filing system error: File too large\n"), std::string::npos) << r.err;
+    EXPECT_EQ(access((dir + "/out_files").c_str(), F_OK), -1);
+    std::string left;
+    runcmd("ls -A " + dir, &left, nullptr);
+    EXPECT_EQ(left, "grid.zyn\nwords.txt\n");
+  }
+}
+
+// A document's plug-in runs only when -P allows it; a bare plug-in name is a file beside the
+// document, never a library the system's search finds.
+TEST_F(Export, PlugInsRunOnlyWhenAllowedAndSitBesideTheDocument) {
+  mkdir((dir + "/docs").c_str(), 0755);
+  std::string err;
+  ASSERT_EQ(runcmd("cc -shared -fPIC -I" ZYN_SOURCE_DIR "/treatment -o " + dir + "/docs/plug.so " ZYN_SOURCE_DIR
+                   "/examples/plugins/prefix.c",
+                   nullptr, &err),
+            0)
+      << err;
+  auto doc = [&](const std::string& name, const std::string& plug) {
+    put("docs/" + name, "#ZYN2v5 x\nGP 0 3 3 1 0 0\nTTL\n+\nAUT\n+\nTM 0 9 0 0 0\n+" + plug + "\nEND\n");
+  };
+  doc("plug.zyn", "plug.so");
+  doc("libc.zyn", "libc.so.6");
+  result r = run("docs/plug.zyn zyn out.zyn");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.find("plug-in loaded"), std::string::npos);
+  EXPECT_EQ(r.err, "Warning: The document's custom plug-in was not loaded (-P loads it):\nplug.so\n");
+  EXPECT_NE(readfile(dir + "/out.zyn").find("+plug.so\n"), std::string::npos);
+
+  r = run("-P docs/plug.zyn zyn out.zyn");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("prefix plug-in loaded"), std::string::npos);
+  EXPECT_EQ(r.err, "");
+
+  r = run("-P docs/libc.zyn zyn out.zyn");
+  EXPECT_EQ(r.status, 16);
+  EXPECT_EQ(r.err.rfind("Error: Error loading custom plug-in\n\"libc.so.6\": docs/libc.so.6: ", 0), 0u) << r.err;
+}
+
+// Codeword numbers belong to the document's fill: the same in every run and in every export.
+TEST_F(Export, CodewordNumbersAreTheDocumentsOwn) {
+  std::string doc = "#ZYN2v3 x\nGP 0 3 2 1 0 0\nTTL\n+\nAUT\n+\nGSP ffffff 000000 0 0 0 0 000000\nGSPMK 0\n+\\c\n";
+  const char* letters = "ZYNXWV";
+  for (int i = 0; i < 6; i++)
+    doc += "SQCT " + std::to_string(i % 3) + " " + std::to_string(i / 3) + " 0 \"" + letters[i] + "\"\n";
+  put("code.zyn", doc + "END\n");
+  std::string first;
+  for (const char* seed : {"1", "2", "77"}) {
+    for (const char* kind : {"blank-html", "html", "svg"}) {
+      result r = run(std::string("-R ") + seed + " code.zyn " + kind + " " + seed + "." + kind);
+      ASSERT_EQ(r.status, 0) << r.err;
+      if (strcmp(seed, "1")) {
+        EXPECT_EQ(readfile(dir + "/" + seed + "." + kind), readfile(dir + "/1." + kind)) << kind;
+      }
+    }
+  }
+  // The blank page shows the numbers the filled one does.
+  auto numbers = [&](const std::string& file) {
+    std::string h = readfile(dir + "/" + file), n;
+    for (size_t at = 0; (at = h.find("class=\"nu\"", at)) != std::string::npos; at++) {
+      size_t gt = h.find('>', at), lt = h.find('<', gt);
+      n += h.substr(gt + 1, lt - gt - 1) + ",";
+    }
+    return n;
+  };
+  std::string blank = numbers("1.blank-html");
+  EXPECT_EQ(blank.find_first_not_of("0123456789,"), std::string::npos) << blank;
+  EXPECT_EQ(std::count(blank.begin(), blank.end(), ','), 6);
+  EXPECT_EQ(blank, numbers("1.html"));
+}
+
+// Without a word list the answer kinds are written as the window writes them, each light by its
+// pattern, with the failures as warnings.
+TEST_F(Export, AnswerKindsGoOnWithoutWordLists) {
+  put("grid.zyn", square2("/nonexistent/words.txt"));
+  result r = run("grid.zyn answers-txt out.txt");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "Warning: Dictionary 1\nFile not found\nWarning: No words available from any dictionary\n");
+  EXPECT_NE(readfile(dir + "/out.txt").find("1 .. (2)\n"), std::string::npos) << readfile(dir + "/out.txt");
+}
+
+// An example is a promise: every example document fills from the word list it names.
+TEST_F(Export, EveryExampleDocumentFills) {
+  std::string list;
+  runcmd("ls " ZYN_SOURCE_DIR "/examples/*.zyn", &list, nullptr);
+  int n = 0;
+  for (size_t at = 0, nl; (nl = list.find('\n', at)) != std::string::npos; at = nl + 1, n++) {
+    std::string doc = list.substr(at, nl - at);
+    result r = run("-f " + doc + " zyn filled.zyn");
+    EXPECT_EQ(r.status, 0) << doc << ": " << r.err;
+    EXPECT_EQ(r.err, "") << doc;
+  }
+  EXPECT_GT(n, 0);
 }

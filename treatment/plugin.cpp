@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/common.h"
 #include "core/message.h"
 #include "platform/platform.h"
 #include "treatment/treatment.h"
@@ -41,8 +42,16 @@ const char* loadplugin() {
   strlcpy0(path, pluginpath, sizeof path);
   if (deb(DEB_TREAT)) pstdout("dlopen(\"%s\")\n", path);
   if (!g_utf8_validate(path, -1, nullptr) || utf16units(path) > SLEN) path[0] = 0;
+  // A bare name is a file beside the document or deck that names it (the current folder for
+  // one without a name); the loader is always given a folder, so it never searches the
+  // system's library path.
+  std::string full = path;
+  if (path[0] && !strchr(path, PLAT_SEP)) {
+    const char* sep = strrchr(filename, PLAT_SEP);
+    full = (sep ? std::string(filename, (size_t)(sep - filename)) : std::string(".")) + PLAT_SEP + path;
+  }
   // An empty name would open the program itself.
-  lib = path[0] ? plat_dlopen(path) : nullptr;
+  lib = path[0] ? plat_dlopen(full.c_str()) : nullptr;
   if (!lib) {
     seterror(path, path[0] ? plat_dlerror() : "no file name");
   } else if (!(treatp = (treatfn)plat_dlsym(lib, "treat"))) {

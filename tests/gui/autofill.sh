@@ -3,7 +3,8 @@
 # by itself; Accept hints and Save give a grid whose every light is a word of the list, none
 # twice with the no-duplicates preference on. A grid with no fill: "No fill found". Stop during
 # a long fill of a 21x21 grid with the huge list, once it has shown its progress: the window
-# answers within 200 ms and the partial fill's hints stay, to be accepted. A filler thread that
+# answers within 200 ms, the partial fill's hints stay, to be accepted, and the feasible-word list
+# describes the same partial fill. A filler thread that
 # cannot start is reported and leaves no progress dialog.
 source "$(dirname "$0")/lib.sh" "$1"
 
@@ -53,8 +54,14 @@ start_fill ctrl+g
 n=$(line_count "refreshhints()")
 wait_lines "refreshhints()" $((n + 1))
 D=$(dialog_of_zyn) || fail "the progress dialog has gone"
+lists=$(line_count "updatefeas()")
 xdotool windowfocus --sync "$D" key Return
 fill_over
+# The feasible-word list is published again from the partial fill the hints show.
+wait_lines "updatefeas()" $((lists + 1))
+poll 20 "the list's label" eval '(($(grep -c "^Setting poss label" app.out) > lists))'
+awk -v n=$((lists + 1)) '/^updatefeas\(\)$/ { k++ } k == n && /^gtk_clist_append/ { print tolower(substr($2, 2, length($2) - 2)) }' \
+  app.out >stopped-list.txt
 ms=$(awk '/^stopped filler in/ { print $4 }' app.out | tail -n 1)
 awk -v t="$ms" 'BEGIN { exit !(t < 200) }' || fail "Stop took $ms ms"
 say "Stop: the filler stopped in $ms ms; $(grep '^progress timer' app.out | tail -n 1)"
@@ -63,6 +70,12 @@ save big.zyn
 n=$(awk '$1 == "SQCT" && $4 == 0 && $5 ~ /^"[A-Z]"$/' big.zyn | wc -l)
 ((n > 0)) || fail "no hints were left to accept"
 say "the partial fill's hints accepted: $n letters"
+# The cursor's light is the first three cells of row 1: every listed word fits its hints.
+pattern=$(grid_rows big.zyn 21 21 | head -n 1 | cut -c1-3 | tr A-Z a-z)
+if grep -vx "$pattern" stopped-list.txt >stale.txt; then
+  fail "after Stop the list has words the hints '$pattern' rule out: $(head -c 200 stale.txt | tr '\n' ' ')"
+fi
+say "after Stop the list fits the hints '$pattern': $(wc -l <stopped-list.txt) words"
 keys ctrl+q
 expect_exit 0
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Dictionaries: a second list chosen with Browse in slot 2, the warning that no light uses it, the
-# statistics of both slots with a rejected character and its line; Cancel changes nothing.
+# statistics of both slots with a rejected character and its line; Cancel changes nothing; a
+# list that cannot be loaded leaves the others loaded, and the dialog shows which slots are.
 source "$(dirname "$0")/lib.sh" "$1"
 DLG=("/usr/bin/python3" "$HERE/dialogs.py")
 
@@ -55,6 +56,21 @@ sort want.txt >want.sorted
 sort stats.txt >got.sorted
 diff want.sorted got.sorted || fail "the statistics differ"
 say "statistics: counts and the rejected ß with its line"
+
+# A list that cannot be loaded in slot 2: reported, slot 1 stays loaded, and the dialog says so.
+keys alt+a d
+dialog "Dictionaries"
+"${DLG[@]}" set Dictionaries text 23 missing.txt :: press Dictionaries Apply
+expect_box $'Dictionary 2\nFile not found'
+expect_box $'Dictionaries loaded: 1\nNot loaded: 2'
+wait_lines "dialog Dictionaries applied" 2
+keys alt+a d
+dialog "Dictionaries"
+"${DLG[@]}" labels Dictionaries >states.txt
+"${DLG[@]}" press Dictionaries Cancel
+[[ $(grep -c '^loaded$' states.txt) == 1 && $(grep -c '^not loaded$' states.txt) == 1 ]] ||
+  fail "the dialog's slot states: $(tr '\n' ';' <states.txt)"
+say "a missing list in slot 2: reported, slot 1 still loaded, the dialog shows which"
 
 # Applying was a change: Quit asks first.
 keys ctrl+q

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Journey 3: New > Blocked 13x13 template > No unches on edges; an across word, "/" to turn
 # down, a down word through the shared cell; Save, then Open it again: the same letters, and
-# the title names the file.
+# the title names the file. Opening a picture by mistake changes nothing: the error names the
+# file, and the grid, its undo history and the name Save writes to stay.
 source "$(dirname "$0")/lib.sh" "$1"
 
 start_x
+start_bus  # to read the error box
 open_zyn -d words.txt
 # File > New > Blocked 13x13 template (the eleventh item) > No unches on edges (its first).
 keys alt+f n Down Down Down Down Down Down Down Down Down Down Right Return
@@ -31,24 +33,28 @@ keys ctrl+n
 wait_title "Zyn: (untitled)"
 keys ctrl+o
 choose_file Open j3.zyn
-wait_title "Zyn: $WORK/j3"
+wait_title "Zyn: j3"
 keys alt+f a
 choose_file Save j3-again.zyn
 poll 20 "the saved file" test -s j3-again.zyn
 [[ $(letters j3-again.zyn) == "$want" ]] || fail "letters after reopening: $(letters j3-again.zyn)"
 say "reopened with the same letters, title 'Zyn: <stem>'"
-# A file that cannot be read: the error, and Save no longer writes to the file opened before.
-echo "not a grid" >bad.zyn
+# A picture opened by mistake: the error names it, and everything stays as it was.
+keys Home x
+printf '\x89PNG\r\n\x1a\n\0\0\0\rIHDR' >shot.png
 keys ctrl+o
-choose_file Open bad.zyn
-answer Escape
-wait_title "Zyn: $WORK/j3-again"
+answer Return  # the unsaved X: proceed
+choose_file Open shot.png
+expect_box "File format error in $WORK/shot.png:
+line 1"
+wait_title "Zyn: j3-again"
+keys ctrl+z
+touch -d 2001-01-01 j3-again.zyn
 keys ctrl+s
-dialog Save
-in_dialog Escape
-dialog_gone
-[[ $(letters j3-again.zyn) == "$want" ]] || fail "Save wrote over the previous file"
-say "a malformed file: reported, and Save asks for a name"
+poll 20 "the file saved again" eval '[[ $(stat -c %Y j3-again.zyn) -gt 1000000000 ]]'
+no_dialog || fail "Save asked for a name after the failed Open"
+[[ $(letters j3-again.zyn) == "$want" ]] || fail "letters after the failed Open and Undo: $(letters j3-again.zyn)"
+say "a picture opened by mistake: reported by name; grid, Undo and Save as before"
 keys ctrl+q
 expect_exit 0
 status=0
