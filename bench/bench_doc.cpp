@@ -1,6 +1,6 @@
 // Documents: saving and loading a 63x63 document in which every square carries its own cell and
-// light properties, marks and several characters, with free lights and a treatment message;
-// then 50 undo snapshots of that document and of a 15x15 one. Reports time, processor time,
+// light properties, marks and several characters, with free lights and a treatment message,
+// without clues and with a 100-byte clue on every light; then 50 undo snapshots of that document and of a 15x15 one. Reports time, processor time,
 // file size, snapshot memory and peak memory.
 // Usage: bench_doc [repetitions]
 #include <unistd.h>
@@ -17,6 +17,8 @@
 #include "core/undo.h"
 #include "docfile/docfile.h"
 #include "filler/filler.h"
+#include "grid/clues.h"
+#include "grid/lights.h"
 #include "grid/zyn.h"
 
 namespace {
@@ -55,6 +57,14 @@ void fulldocument(int size) {
   snprintf(treatmsg[0], MXMSGLEN + 1, "%s", msg.c_str());
 }
 
+// A clue of 100 bytes on every light, as a finished puzzle has.
+void clueeverylight() {
+  numbering();
+  std::string text = "A clue of one hundred bytes, as long as most clues are, with a little more to make up the length.";
+  text.resize(100, '.');
+  for (const cluelight& l : cluelights()) clueset(l.k, text, "");
+}
+
 double median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
@@ -73,6 +83,34 @@ void undobench(int size) {
           UNDOSLOTS, t * 1e3, t * 1e3 / UNDOSLOTS, c * 1e3, undo_bytes() / 1e6, peakmb());
 }
 
+// Save and load the document reps times; report the medians.
+void saveload(const std::string& path, int reps, int clued) {
+  std::vector<double> save, load, both, cpuboth;
+  long size = 0;
+  size_t nclues = cluesget()->size();
+  for (int i = 0; i < reps; i++) {
+    strlcpy0(filename, path.c_str(), SLEN);
+    double t0 = now(), c0 = cpu();
+    if (savedocument()) exit(1);
+    double t1 = now();
+    if (loaddocument(0) != LOAD_OK) exit(1);
+    double t2 = now();
+    save.push_back(t1 - t0);
+    load.push_back(t2 - t1);
+    both.push_back(t2 - t0);
+    cpuboth.push_back(cpu() - c0);
+  }
+  if (FILE* f = fopen(path.c_str(), "rb")) {
+    fseek(f, 0, SEEK_END);
+    size = ftell(f);
+    fclose(f);
+  }
+  unlink(path.c_str());
+  pstdout("63x63 document%s, %.2f MB file, median of %d: save %.1f ms, load %.1f ms, save+load %.1f ms (cpu %.1f ms); peak %ld MB\n",
+          clued ? (", " + std::to_string(nclues) + " clues of 100 bytes").c_str() : "", size / 1e6, reps, median(save) * 1e3,
+          median(load) * 1e3, median(both) * 1e3, median(cpuboth) * 1e3, peakmb());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,30 +126,11 @@ int main(int argc, char** argv) {
   std::string path = std::string(tmpl) + ".zyn";
   rename(tmpl, path.c_str());
 
-  fulldocument(MXSZ);
-  std::vector<double> save, load, both, cpuboth;
-  long size = 0;
-  for (int i = 0; i < reps; i++) {
-    strlcpy0(filename, path.c_str(), SLEN);
-    double t0 = now(), c0 = cpu();
-    if (savedocument()) return 1;
-    double t1 = now();
-    if (loaddocument(0) != LOAD_OK) return 1;
-    double t2 = now();
-    save.push_back(t1 - t0);
-    load.push_back(t2 - t1);
-    both.push_back(t2 - t0);
-    cpuboth.push_back(cpu() - c0);
+  for (int clued = 0; clued < 2; clued++) {
+    fulldocument(MXSZ);
+    if (clued) clueeverylight();
+    saveload(path, reps, clued);
   }
-  if (FILE* f = fopen(path.c_str(), "rb")) {
-    fseek(f, 0, SEEK_END);
-    size = ftell(f);
-    fclose(f);
-  }
-  unlink(path.c_str());
-  pstdout("63x63 document, %.1f MB file, median of %d: save %.1f ms, load %.1f ms, save+load %.1f ms (cpu %.1f ms); peak %ld MB\n",
-          size / 1e6, reps, median(save) * 1e3, median(load) * 1e3, median(both) * 1e3, median(cpuboth) * 1e3, peakmb());
-
   undobench(15);
   undobench(MXSZ);
   filler_stop();

@@ -3,7 +3,8 @@
 # window's first paint and to the first assistance result (feasible words listed), and the idle
 # window's resident memory, with the default word list and with a ten-word list. Then the time
 # from a key press reaching the window to the end of the repaint it causes, typing letters into
-# a 15x15 and a 63x63 grid (the window's own trace "key shown in"). Then, with the lower-case
+# a 15x15 and a 63x63 grid (the window's own trace "key shown in"), and into the 63x63 grid
+# with a 100-byte clue on every light. Then, with the lower-case
 # words of the huge British list and assistance on the entire grid: the time from a key to the
 # feasible-word list and hints it changes ("key answered in") on the empty standard grid 15.01;
 # the longest gap between the 100 ms ticks of the main loop while an autofill of a hard 21x21
@@ -15,8 +16,9 @@ cd "$(dirname "$0")/.."
 runs=${1:-5}
 build=${BUILD:-build-bench}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DZYN_TESTS=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target zyn >/dev/null
+cmake --build "$build" -j"$(nproc)" --target zyn zyn-export >/dev/null
 zyn=$(readlink -f "$build/zyn")
+zynexport=$(readlink -f "$build/zyn-export")
 
 export LC_ALL=C.UTF-8
 work=$(mktemp -d /tmp/zynwinbench.XXXXXX)
@@ -76,15 +78,25 @@ keys() {
   wait $pid
   awk '/^key shown in/ { print $4 }' "$work/out" | sort -n | awk -v l="$label" '{ t[n++] = $1 } END {
     printf "%-22s %3d keys: median %.2f ms, worst %.2f ms\n", l, n, t[int((n - 1) / 2)], t[n - 1] }'
+  # The clue pane follows each edit once the window is idle, after the repaint.
+  awk '/^clue pane refreshed in/ { print $5 }' "$work/out" | sort -n | awk -v l="$label" '{ t[n++] = $1 } END {
+    if (n) printf "%-22s %3d clue pane refreshes: median %.2f ms, worst %.2f ms\n", l, n, t[int((n - 1) / 2)], t[n - 1] }'
 }
 awk 'BEGIN { for (y = 0; y < 15; y++) { for (x = 0; x < 15; x++) printf "%d ", (x % 4 == 3 && y % 4 == 3); print "" }
              for (y = 0; y < 15; y++) printf "%15s\n", "" }' | sed '1i 15 15 0 0 0' >"$work/g15.txt"
 awk 'BEGIN { for (y = 0; y < 63; y++) { for (x = 0; x < 63; x++) printf "%d ", (x % 4 == 3 && y % 4 == 3); print "" }
              for (y = 0; y < 63; y++) printf "%63s\n", "" }' | sed '1i 63 63 0 0 0' >"$work/g63.txt"
+# The 63x63 grid with a clue of 100 bytes on every light, shown in the clue pane.
+clue=$(printf 'A clue of one hundred bytes%073d' 0)
+if "$zynexport" "$work/g63.txt" clues-txt "$work/g63.clues.txt" 2>/dev/null; then
+  sed "s/ (\([0-9]*\))\$/ $clue (\1)/" "$work/g63.clues.txt" >"$work/g63.clued.txt"
+  "$zynexport" -d "$work/ten.txt" -c "$work/g63.clued.txt" "$work/g63.txt" zyn "$work/g63c.zyn" 2>/dev/null || true
+fi
 echo "key press to the end of its repaint (ten-word list):"
 for i in $(seq "$runs"); do
   keys "15x15" "$work/g15.txt"
   keys "63x63" "$work/g63.txt"
+  if [ -s "$work/g63c.zyn" ]; then keys "63x63, $(wc -l <"$work/g63.clued.txt") clues" "$work/g63c.zyn"; fi
 done
 
 grep -x '[a-z]*' /usr/share/dict/british-english-huge >"$work/huge.txt"

@@ -35,6 +35,10 @@ const prefdef prefdefs[NPREFS] = {
     {"startup_ff1", 1, 0, 0, 0, ""},
     {"startup_af1", 1, 0, 0, 0, ""},
     {"startup_al", 0, 0, 19, 2, nullptr},
+    {"export_PDF_paper", 0, 0, 1, 0, nullptr},
+    {"export_PDF_solution", 0, 0, 1, 0, nullptr},
+    {"startup_minscore1", 0, 0, 100, 40, nullptr},
+    {"startup_spelling", 0, 0, 4, 0, nullptr},
     {"edit_highlight_light", 0, 0, 1, 1, nullptr},
     {"edit_heat_map", 0, 0, 1, 0, nullptr},
 };

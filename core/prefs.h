@@ -24,6 +24,10 @@ enum prefindex {
   PREF_STARTUP_FF1,
   PREF_STARTUP_AF1,
   PREF_STARTUP_AL,
+  PREF_EXPORT_PDF_PAPER,     // 0 A4, 1 Letter
+  PREF_EXPORT_PDF_SOLUTION,  // the puzzle's PDF has the solution on a last page
+  PREF_STARTUP_MINSCORE1,  // minimum score of the start-up list (slot 1)
+  PREF_STARTUP_SPELLING,   // spelling of Zyn's everyday list: an index of wordvarieties
   PREF_EDIT_HIGHLIGHT_LIGHT,  // shade the cells of the cursor's light on screen
   PREF_EDIT_HEAT_MAP,         // tint each cell on screen by the candidates of the lights through it
   NPREFS

@@ -17,6 +17,7 @@
 #include "deck/deck.h"
 #include "filler/filler.h"
 #include "dicts/dicts.h"
+#include "dicts/personal.h"
 #include "docfile/docfile.h"
 #include "grid/zyn.h"
 #include "platform/platform.h"
@@ -25,10 +26,11 @@ const char* release = "0.1";
 frontend zynfe = {};
 
 namespace {
-const char optstring[] = "a:bd:?D:R:F:";
+const char optstring[] = "a:bd:m:?D:R:F:";
 char alphaopt[SLEN];  // -a value
 bool alphagiven;      // -a was given, even with an empty value
 int ndictopts;        // -d options taken so far
+int nminopts;         // -m options taken so far
 char argerror[100];   // why the command line was refused
 
 unsigned int readnum(const char* s) { return (unsigned int)strtoul(s, nullptr, 0); }
@@ -41,6 +43,16 @@ bool fits(const char* val, const char* what) {
   return false;
 }
 }  // namespace
+
+bool readminscore(const char* val, int* v) {
+  size_t n = strspn(val, "0123456789");
+  if (!n || val[n] || n > 3 || atoi(val) > 100) {
+    pbuf(argerror, sizeof argerror, "Minimum score must be 0..100: %.40s", val);
+    return false;
+  }
+  *v = atoi(val);
+  return true;
+}
 
 int takeoption(char c, const char* val) {
   switch (c) {
@@ -56,6 +68,14 @@ int takeoption(char c, const char* val) {
       if (!fits(val, "Dictionary file name")) return 2;
       if (ndictopts < MAXNDICTS) strlcpy0(dictpaths[ndictopts++], val, SLEN);
       return 0;
+    case 'm': {
+      // Slots 1, 2, ... in order, as -d; the first also for the default list.
+      int v;
+      if (!readminscore(val, &v)) return 2;
+      if (nminopts == 0) startminscore = v;
+      if (nminopts < MAXNDICTS) dminscore[nminopts++] = v;
+      return 0;
+    }
     case 'D':
       debug = readnum(val) | 0x80000000u;
       return 0;
@@ -73,7 +93,7 @@ int takeoption(char c, const char* val) {
 int scanoptions(int argc, char** argv, const char* opts, int (*take)(char c, const char* val)) {
   alphaopt[0] = 0;
   alphagiven = false;
-  ndictopts = 0;
+  ndictopts = nminopts = 0;
   int i = 1;
   for (; i < argc; i++) {
     const char* a = argv[i];
@@ -131,6 +151,8 @@ void printusage(const char* progname) {
   pstdout("Usage: %s    [-a <initial alphabet code>] [-d <dictionary_file>]* [<zyn_file>]\n", progname);
   pstdout("   OR: %s -b [-a <initial alphabet code>] [-d <dictionary_file>]* <zyn_deck>\n", progname);
   pstdout("\n-b enables batch mode: GUI is disabled and a Zyn deck is read from the\n     specified file\n\n");
+  pstdout("-m <minimum score> (0..100), once per dictionary 1, 2, ... in order, leaves out the words\n"
+          "     scored lower\n\n");
   pstdout("Available alphabets and corresponding names and codes:\n");
   for (const alphadef& a : alphabets) {
     pstdout("%30s: ", a.dname);
@@ -200,7 +222,13 @@ int zynmain(int argc, char** argv) {
 
   newdocument(0);
   loadprefdefaults();
-  if (usegui) loadprefs();
+  if (usegui) {
+    loadprefs();
+    // The setter's own words and scores, beside the preferences; batch mode reads neither.
+    std::string cfg = plat_configdir(false);
+    if (!cfg.empty()) personalpath = cfg + PLAT_SEP + "personal-words.txt";
+    personalload();
+  }
   // An unknown alphabet ends a batch run; the window exits with status 16 after Quit.
   int status = choosealphabet() ? 16 : 0;
 

@@ -20,9 +20,11 @@ extern frontend zynfe;
 // when the usage text must be shown (-?, an unknown letter, a value missing at the end), -2 when
 // a value was refused (parseerror() says why).
 int scanoptions(int argc, char** argv, const char* opts, int (*take)(char c, const char* val));
-// The options of zyn: -a, -b, -d, -D, -R and -F into the process-wide settings; 1 for any
-// other letter, 2 for a value longer than its buffer.
+// The options of zyn: -a, -b, -d, -m, -D, -R and -F into the process-wide settings; 1 for any
+// other letter, 2 for a value it refuses (longer than its buffer, a minimum score not 0..100).
 int takeoption(char c, const char* val);
+// A minimum score of the command line, 0..100; false (parseerror() says why) for anything else.
+bool readminscore(const char* val, int* v);
 // Parse zyn's options and the file argument into the process-wide settings.
 // Returns 0 to go on, 1 when the usage text must be shown, 2 when a value is longer than its
 // buffer (parseerror() says which).

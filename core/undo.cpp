@@ -12,6 +12,7 @@
 #include "core/common.h"
 #include "dicts/dicts.h"
 #include "filler/filler.h"
+#include "grid/clues.h"
 #include "grid/select.h"
 #include "grid/symm.h"
 #include "grid/zyn.h"
@@ -37,6 +38,7 @@ struct snapshot {
   int treattype, mustbeword, allocmode[2];
   std::string pluginpath, msg[2];
   ABM msgconstr[2][MXMSGSLOTS];
+  cluestore clues;  // shared with the document until a clue changes
   // Set only for a step that changed the alphabet: the alphabets before and after it.
   std::shared_ptr<const alphastate> alphabefore, alphaafter;
 };
@@ -74,6 +76,7 @@ void take(snapshot& s) {
   s.pluginpath = pluginpath;
   for (int i = 0; i < 2; i++) s.msg[i] = treatmsg[i];
   memcpy(s.msgconstr, msgconstr, sizeof msgconstr);
+  s.clues = cluesget();
   s.alphabefore.reset();
   s.alphaafter.reset();
 }
@@ -111,6 +114,7 @@ void restore(const snapshot& s, const alphastate* alpha) {
   strlcpy0(pluginpath, s.pluginpath.c_str(), SLEN);
   for (int i = 0; i < 2; i++) strlcpy0(treatmsg[i], s.msg[i].c_str(), MXMSGLEN + 1);
   memcpy(msgconstr, s.msgconstr, sizeof msgconstr);
+  cluesset(s.clues);
   if (alpha) {
     // The answers are held in the alphabet's codes.
     alpharestore(*alpha);

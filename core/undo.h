@@ -1,7 +1,7 @@
 // Undo and redo: a ring of up to 50 snapshots of the editable document, each taken after the
 // change that made it. A snapshot holds the grid type and size, the symmetry, the squares in
-// use, the default properties, the free lights and the treatment settings; never the title,
-// author, dictionaries, selection or cursor. A step that changed the alphabet also keeps the
+// use, the default properties, the free lights, the treatment settings and the clues; never
+// the title, author, dictionaries, selection or cursor. A step that changed the alphabet also keeps the
 // alphabets before and after it.
 #pragma once
 

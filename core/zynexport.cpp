@@ -45,12 +45,15 @@ const toolkind kinds[] = {
     {"fl", exportfreelights, 0},
 };
 
-const char opts[] = "a:d:D:R:F:fg:Pp:?";
+const char opts[] = "a:c:d:D:R:F:fg:Pp:m:t:?";
 std::vector<std::string> dictopts;  // -d values, for slots 1, 2, ... in order
+std::vector<int> minopts;           // -m values, for slots 1, 2, ... in order
 std::vector<std::string> prefopts;  // -p values, "key=value"
+std::vector<std::string> metaopts;  // -t values, "field=value"
 int fillfirst;                      // -f
 int allowplugin;                    // -P
 const char* patternopt;             // -g
+const char* cluefile;               // -c: clues to import before writing
 
 // A document's plug-in is native code: it runs only when -P allows it. Without it the document
 // is used without its treatment, as in the window when the user declines.
@@ -68,6 +71,15 @@ int takeexportoption(char c, const char* val) {
       if (strlen(val) >= SLEN) return takeoption(c, val);
       if (dictopts.size() < (size_t)MAXNDICTS) dictopts.push_back(val);
       return 0;
+    case 'm': {
+      int v;
+      if (!readminscore(val, &v)) return 2;
+      if (minopts.size() < (size_t)MAXNDICTS) minopts.push_back(v);
+      return 0;
+    }
+    case 'c':
+      cluefile = val;
+      return 0;
     case 'f':
       fillfirst = 1;
       return 0;
@@ -80,6 +92,9 @@ int takeexportoption(char c, const char* val) {
     case 'p':
       prefopts.push_back(val);
       return 0;
+    case 't':
+      metaopts.push_back(val);
+      return 0;
     case 'b':
       return 1;
     default:
@@ -89,8 +104,9 @@ int takeexportoption(char c, const char* val) {
 
 void usage(const char* prog) {
   pstdout("\nThis is Zyn's document tool, release %s.\n\n", release);
-  pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-D <mask>] [-R <seed>] [-F <seed>]\n"
-          "       [-g <style>[,<setting>=<value>]*] [-f] [-P] [-p <preference>=<value>]*\n"
+  pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-m <minimum score>]* [-D <mask>] [-R <seed>]\n"
+          "       [-F <seed>] [-g <style>[,<setting>=<value>]*] [-f] [-P] [-c <clue file>]\n"
+          "       [-p <preference>=<value>]* [-t <field>=<text>]*\n"
           "       <document> <kind> <output>\n\n",
           prog);
   pstdout("Loads the document (native, legacy or foreign grid) and writes the output file as the\n"
@@ -100,17 +116,21 @@ void usage(const char* prog) {
   for (const exportkind& k : exportkinds) pstdout("  %-18s %s\n", k.name, k.title);
   pstdout("\n-g adds blocks in a generated pattern first: style american, british or free, and the\n"
           "settings min (shortest light, 3), blocks (a percentage or a range such as 14-18), parity\n"
-          "(0 to 3, the British base of the blocked templates), seed (1) and selected (1: only the\n"
-          "selected cells); the current symmetry is kept, and the word lists, when there are any,\n"
-          "must find every light a candidate.\n"
+          "(0 to 3, the British base of the blocked templates) and seed (1); the document's symmetry\n"
+          "is kept, and the word lists, when there are any, must find every light a candidate.\n"
+          "-c imports the clues of a clue file (as clues-txt writes it) before writing;\n"
           "-f fills the grid first and accepts the fill; -d replaces the document's dictionary\n"
-          "files for slots 1, 2, ... in order; -p sets a preference for this run; -P loads the\n"
-          "custom plug-in the document names (without it the document is used without its treatment).\n"
+          "files for slots 1, 2, ... in order, and -m their minimum scores (0..100);\n"
+          "-p sets a preference for this run; -P loads the custom plug-in the document names (without\n"
+          "it the document is used without its treatment); -t field=text sets the document's title,\n"
+          "author, copyright or notes before the output is written.\n"
           "Exit status: 0 done, 4 no fill or no pattern found, 16 error.\n");
 }
 
-// The export items that list the lights' answers need the word lists; pictures and grids do not.
+// The export items that list the lights' answers need the word lists; pictures, grids, clues and
+// the printable pages do not.
 int needsanswers(const char* name) {
+  if (strstr(name, "-pdf")) return 0;
   for (const char* p : {"answers-", "puzzle-", "solution-", "ccw-"})
     if (!strncmp(name, p, strlen(p))) return 1;
   return 0;
@@ -197,6 +217,21 @@ int genblocks() {
   return 4;
 }
 
+// The document fields that -m sets.
+void setmeta() {
+  for (const std::string& m : metaopts) {
+    size_t eq = m.find('=');
+    std::string field = m.substr(0, eq);
+    char* to = field == "title" ? title : field == "author" ? author : field == "copyright" ? copyright : field == "notes" ? notes : nullptr;
+    if (eq == std::string::npos || !to) {
+      std::string msg = "Unrecognised document field: " + m;
+      errbox(msg.c_str());
+      continue;
+    }
+    utf8cut(to, m.c_str() + eq + 1, SLEN);
+  }
+}
+
 // Fill the whole grid as Autofill does and accept the fill. Returns 4 when there is none;
 // the other failures are errors, which end the run.
 int fill() {
@@ -259,7 +294,10 @@ int run(int argc, char** argv) {
 
   strlcpy0(filename, doc, SLEN);
   if (loaddocument(0) != LOAD_OK) return 16;
+  setmeta();
+  if (cluefile && importclues(cluefile)) return 16;
   for (size_t d = 0; d < dictopts.size(); d++) strlcpy0(dictpaths[d], dictopts[d].c_str(), SLEN);
+  for (size_t d = 0; d < minopts.size(); d++) dminscore[d] = minopts[d];
   // A pattern is checked against the word lists when the document or -d names some.
   bool anydicts = false;
   for (int d = 0; d < MAXNDICTS; d++) anydicts = anydicts || dictpaths[d][0] || dafilter[d][0];

@@ -10,6 +10,7 @@
 #include "core/arena.h"
 #include "core/prefs.h"
 #include "deck/deck.h"
+#include "dicts/dicts.h"
 #include "grid/zyn.h"
 
 dkentry* dkents = nullptr;
@@ -165,7 +166,7 @@ struct tokline {
   }
 };
 
-enum dirid { D_AL, D_DI, D_FF, D_AF, D_RA, D_UN, D_TR, D_ME, D_MA, D_MC, D_TW, D_PI, D_UD, D_EM, D_TE, D_TD };
+enum dirid { D_AL, D_DI, D_FF, D_AF, D_RA, D_UN, D_TR, D_ME, D_MA, D_MC, D_TW, D_PI, D_UD, D_EM, D_TE, D_TD, D_MS };
 
 struct dirdef {
   const char* name;
@@ -191,6 +192,7 @@ const dirdef dirs[] = {
     {"ENTRYMETHOD", "EM", false, nullptr},
     {"TREATMENTENABLE", "TE", false, nullptr},
     {"TREATMENTDISABLE", "TD", false, nullptr},
+    {"MINSCORE", "MS", true, "Minimum score"},
 };
 
 bool is01(const char* t) { return t && (!strcmp(t, "0") || !strcmp(t, "1")); }
@@ -237,6 +239,16 @@ void directive(const tokline& l, int depth, bool wordseen, blockset& bs) {
       dkdictseen = 1;
       if (deb(DEB_DECK))
         pstdout("%s %d: >%s<\n", id == D_DI ? "dictionary" : id == D_FF ? "dsfilter" : "dafilter", d, tab[d]);
+      break;
+    }
+    case D_MS: {
+      // Not a choice of word list: without one the default list takes slot 1's minimum score.
+      int d = dictslot(a1);
+      if (!a2 || !a2[0] || strspn(a2, "0123456789") != strlen(a2) || strlen(a2) > 3 || atoi(a2) > 100)
+        fail("Syntax error in minimum score directive");
+      dminscore[d] = atoi(a2);
+      if (d == 0) startminscore = dminscore[d];
+      if (deb(DEB_DECK)) pstdout("minscore %d: %d\n", d, dminscore[d]);
       break;
     }
     case D_RA:

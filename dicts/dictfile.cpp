@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -20,6 +21,9 @@
 #include "platform/platform.h"
 
 const char* sysdictpath = "/usr/share/dict/words";
+const char* everydaydir = nullptr;
+int startminscore = -1;
+const char* const wordvarieties[NVARIETIES] = {"british", "american", "canadian", "australian", "british_z"};
 
 namespace {
 constexpr const char* DEFFILTER = "^.*+(?<!'s)";  // refuses citation forms ending in 's
@@ -65,23 +69,60 @@ filter compilefilter(const char* pat, int d, const char* what, int quiet) {
 
 bool isscorech(char c) { return (c >= '0' && c <= '9') || c == '.' || c == '+' || c == '-'; }
 
-// Apply the line rules in place to the n bytes of s: trailing control bytes and spaces go,
-// then a trailing score preceded by a space is taken off. Returns the length of what is left
-// (0: skip the line).
-size_t linerules(char* s, size_t n, float* score) {
-  auto strip = [&] {
-    while (n && (unsigned char)s[n - 1] <= 0x20) n--;
+// A number of a shared list's score: an optional sign, digits with at most one decimal point,
+// spaces around it. False when t is something else.
+bool sharedscore(const char* t, double* v) {
+  while (*t == ' ') t++;
+  const char* p = t;
+  if (*p == '+' || *p == '-') p++;
+  int digits = 0, points = 0;
+  for (; (*p >= '0' && *p <= '9') || *p == '.'; p++) (*p == '.' ? points : digits)++;
+  if (!digits || points > 1) return false;
+  const char* e = p;
+  while (*p == ' ') p++;
+  if (*p) return false;
+  *v = g_ascii_strtod(std::string(t, e).c_str(), nullptr);
+  return true;
+}
+
+// Apply the line rules in place to the n bytes of s: trailing control bytes and spaces go, then
+// a shared list's score after the last ";" or tab, or else Zyn's own score after a space, is
+// taken off. Returns the length of what is left (0: skip the line); *noword is set for a line
+// that had a shared list's score but no word.
+size_t linerules(char* s, size_t n, float* score, float* s100, bool* noword) {
+  auto strip = [&](bool seps) {
+    while (n && ((unsigned char)s[n - 1] <= 0x20 || (seps && s[n - 1] == ';'))) n--;
     s[n] = 0;
   };
-  strip();
+  strip(false);
+  *score = 0;
+  *s100 = UNSCORED;
+  *noword = false;
+  // A shared list's line: the text before the last ";" or tab, and the number after it, if any.
+  size_t sep = n;
+  while (sep && s[sep - 1] != ';' && s[sep - 1] != '\t') sep--;
+  if (sep) {
+    double v;
+    bool empty = sep == n;
+    if (empty || sharedscore(s + sep, &v)) {
+      if (!empty) {
+        *s100 = (float)std::clamp(v, 0.0, 100.0);
+        *score = zynscore(*s100);
+      }
+      n = sep - 1;
+      strip(true);
+      *noword = n == 0;
+      return n;
+    }
+  }
   size_t j = n;
   while (j && isscorech(s[j - 1])) j--;
-  *score = 0;
   if (j < n && j > 0 && s[j - 1] == ' ') {
     // g_ascii_strtod: the decimal point is "." whatever the locale.
     *score = (float)std::clamp(g_ascii_strtod(s + j, nullptr), -10.0, 10.0);
+    *s100 = score100(*score);
     n = j;
-    strip();
+    strip(false);
   }
   return n;
 }
@@ -107,9 +148,13 @@ constexpr int RD_OK = 0, RD_NOTMARKED = -1, RD_NOMEM = -2;
 // One piece of a line, n bytes without NUL bytes and 0-terminated: the line rules, the
 // encoding, and the store.
 int takepiece(dictsink* k, char* raw, size_t n, int enc, pcre2_code* ff, pcre2_code* af) {
-  float score;
-  n = linerules(raw, n, &score);
-  if (!n) return RD_OK;
+  float score, s100;
+  bool noword;
+  n = linerules(raw, n, &score, &s100, &noword);
+  if (!n) {
+    k->nnoword += noword;
+    return RD_OK;
+  }
   const char* text = raw;
   char conv[2 * SLEN];
   if (!g_utf8_validate(raw, n, nullptr)) {
@@ -123,7 +168,7 @@ int takepiece(dictsink* k, char* raw, size_t n, int enc, pcre2_code* ff, pcre2_c
     text = conv;
   }
   if (n >= SLEN) return RD_OK;
-  return adddictword(k, text, ff, af, score) == -2 ? RD_NOMEM : RD_OK;
+  return adddictword(k, text, ff, af, score, s100) == -2 ? RD_NOMEM : RD_OK;
 }
 
 int seqlen(unsigned char c) { return c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1; }
@@ -342,19 +387,30 @@ int readslot(int d, fileptr fp, pcre2_code* ff, pcre2_code* af, int quiet) {
     report(quiet, d, "File not encoded in accordance with its BOM");
     return -1;
   }
-  return r == RD_NOMEM ? -2 : nafteraf[d];
+  return r == RD_NOMEM ? -2 : naftermin[d];
 }
 
-// Load the default into slot 1 with the default file filter; true when answers were loaded.
-bool trydefault(const std::string& path) {
+// Load path into slot 1 as the default, with the file filter ff; true when answers were loaded.
+bool trydefault(const std::string& path, const char* ff) {
   if (path.size() >= (size_t)SLEN) return false;
   strlcpy0(dictpaths[0], path.c_str(), SLEN);
-  strlcpy0(dsfilter[0], DEFFILTER, SLEN);
+  strlcpy0(dsfilter[0], ff, SLEN);
   dafilter[0][0] = 0;
   dictsload(1);
   return atotal > 0;
 }
+
+bool readable(const std::string& path) {
+  FILE* f = plat_fopen(path.c_str(), "rb");
+  if (f) fclose(f);
+  return f != nullptr;
+}
 }  // namespace
+
+// Whole steps of 25 points: each a factor of 10 in weight, so that 50 (or no score) is 0 and 100
+// is 2. Whole numbers keep the weights of words at 50 and above whole, which the filler sums
+// faster, and the filler fails least often with steps this size (bench/bench_words.sh).
+float zynscore(float s100) { return std::round((s100 - UNSCORED) / 25); }
 
 int dictload(int d, int quiet) {
   freedict(d);
@@ -368,7 +424,7 @@ int dictload(int d, int quiet) {
     int r = takepiece(&k, raw, strlen(raw), ENC_MARKED, nullptr, nullptr);
     addsink(&k);
     if (r == RD_NOTMARKED) report(quiet, d, "File not encoded in accordance with its BOM");
-    return r == RD_OK ? nafteraf[d] : r;
+    return r == RD_OK ? naftermin[d] : r;
   }
   filter ff = compilefilter(dsfilter[d], d, "file", quiet);
   filter af = compilefilter(dafilter[d], d, "answer", quiet);
@@ -391,7 +447,22 @@ int dictloadfrom(int d, FILE* fp, int quiet) {
   return readslot(d, fileptr(fp), ff.get(), af.get(), quiet);
 }
 
+std::string everydaylist() {
+  int v = prefint(PREF_STARTUP_SPELLING);
+  std::string name = std::string("words-") + wordvarieties[v >= 0 && v < NVARIETIES ? v : 0] + ".txt";
+  if (everydaydir) return std::string(everydaydir) + PLAT_SEP + name;
+  std::string exe = plat_exedir();
+  if (exe.empty()) return "";
+  // Beside the program in the build tree, else in the installed prefix's data folder.
+  for (const std::string& dir : {exe + PLAT_SEP + "share", exe + PLAT_SEP + ".." + PLAT_SEP + "share"}) {
+    std::string path = dir + PLAT_SEP + "zyn" + PLAT_SEP + name;
+    if (readable(path)) return path;
+  }
+  return "";
+}
+
 int dictsdefault() {
+  dminscore[0] = startminscore >= 0 ? startminscore : prefint(PREF_STARTUP_MINSCORE1);
   if (prefstr(PREF_STARTUP_DEFDICT1)[0]) {
     strlcpy0(dictpaths[0], prefstr(PREF_STARTUP_DEFDICT1), SLEN);
     strlcpy0(dsfilter[0], prefstr(PREF_STARTUP_FF1), SLEN);
@@ -402,7 +473,18 @@ int dictsdefault() {
   }
   std::string cwd = plat_cwd();
   std::string path = (cwd.empty() ? "" : cwd + PLAT_SEP) + "Dictionaries" + PLAT_SEP + "UKACD18plus.txt";
-  if (trydefault(path) || trydefault(sysdictpath)) return 0;
+  if (trydefault(path, DEFFILTER)) return 0;
+  // Zyn's everyday list has no possessives to filter out.
+  std::string everyday = everydaylist();
+  if (!everyday.empty() && trydefault(everyday, "")) return 0;
+  if (trydefault(sysdictpath, DEFFILTER)) {
+    char msg[SLEN + 200];
+    pbuf(msg, sizeof msg, "Zyn's everyday word list is missing%s;\nusing %s instead", everyday.empty() ? "" : " or empty",
+         sysdictpath);
+    warnbox(msg);
+    return 0;
+  }
   dictpaths[0][0] = dsfilter[0][0] = dafilter[0][0] = 0;
+  dminscore[0] = 0;
   return 4;
 }

@@ -1,6 +1,8 @@
 // The dictionaries dialog and statistics window without their widgets.
 #include "dicts/dictinfo.h"
 
+#include <algorithm>
+
 #include <glib.h>
 
 #include "core/message.h"
@@ -55,6 +57,15 @@ std::vector<std::string> dictstatlines(int slot) {
   out.push_back(buf);
   pbuf(buf, sizeof buf, "  After answer filter: %d", nafteraf[slot]);
   out.push_back(buf);
+  if (dminscore[slot] > 0 || naftermin[slot] != nafteraf[slot]) {
+    pbuf(buf, sizeof buf, "  After minimum score %d: %d (%d below it left out)", dminscore[slot], naftermin[slot],
+         nafteraf[slot] - naftermin[slot]);
+    out.push_back(buf);
+  }
+  if (nnoword[slot]) {
+    pbuf(buf, sizeof buf, "  Scored lines without a word, skipped: %d", nnoword[slot]);
+    out.push_back(buf);
+  }
   std::vector<int> rej;
   if (rejcount)
     for (int u = 0; u < MAXUCP; u++)
@@ -130,6 +141,7 @@ dictform dictcurrent() {
     f.path[d] = dictpaths[d];
     f.ff[d] = dsfilter[d];
     f.af[d] = dafilter[d];
+    f.minscore[d] = dminscore[d];
   }
   return f;
 }
@@ -140,6 +152,7 @@ void applydictform(const dictform& f) {
     utf8cut(dictpaths[d], f.path[d].c_str(), SLEN);
     utf8cut(dsfilter[d], f.ff[d].c_str(), SLEN);
     utf8cut(dafilter[d], f.af[d].c_str(), SLEN);
+    dminscore[d] = std::clamp(f.minscore[d], 0, 100);
   }
   int r = dictsload(0);
   if (r == 1) {

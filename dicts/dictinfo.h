@@ -27,12 +27,14 @@ std::string dictusewarning();
 std::string dictslotstate(int slot);
 std::string dictloadedtext();
 
-// The texts of the dialog's 27 entries, slot by slot.
+// The texts of the dialog's 27 entries, slot by slot, and each slot's minimum score.
 struct dictform {
   std::string path[MAXNDICTS], ff[MAXNDICTS], af[MAXNDICTS];
+  int minscore[MAXNDICTS];
 };
 dictform dictcurrent();
-// Store the slot settings (each cut to 999 bytes at a character boundary), reload every slot
+// Store the slot settings (each text cut to 999 bytes at a character boundary, each minimum
+// score clamped to 0..100), reload every slot
 // (its problems are reported, and when some slot failed, which slots are loaded), warn about
 // unused slots, refresh the fill and push one undo step.
 void applydictform(const dictform& f);

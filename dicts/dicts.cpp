@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "core/message.h"
+#include "dicts/personal.h"
+#include "grid/zyn.h"
 
 int atotal = 0;
 answer** answerlist = nullptr;
@@ -26,7 +28,7 @@ answer* answerrecs = nullptr;
 int* answerhash = nullptr;
 
 int line = 0;
-int nusable[MAXNDICTS], nafterff[MAXNDICTS], nafteraf[MAXNDICTS];
+int nusable[MAXNDICTS], nafterff[MAXNDICTS], nafteraf[MAXNDICTS], naftermin[MAXNDICTS], nnoword[MAXNDICTS];
 int (*rejcount)[MAXUCP] = nullptr;
 int (*rejline)[MAXUCP] = nullptr;
 unsigned int dloaded = 0;
@@ -36,6 +38,7 @@ int dictthreads = 2;
 
 namespace {
 dblock* dtails[MAXNDICTS];     // last block of each slot's chain
+dblock* pchain;                // the personal list's entries
 bool rejdirty[MAXNDICTS];      // the slot's rejected-character rows differ from their reset state
 
 // 10^(k/10) for a sum of scores held in tenths, capped at 1e10.
@@ -100,6 +103,8 @@ void freechain(dblock* b) {
 }
 }  // namespace
 
+dictsink::dictsink(int slot) : d(slot), minscore(slot < MAXNDICTS ? dminscore[slot] : 0) {}
+
 dictsink::~dictsink() {
   freechain(head);
   pcre2_match_data_free(md);
@@ -117,6 +122,8 @@ void addsink(dictsink* k) {
   nusable[d] += k->nusable;
   nafterff[d] += k->nafterff;
   nafteraf[d] += k->nafteraf;
+  naftermin[d] += k->naftermin;
+  nnoword[d] += k->nnoword;
   for (auto& [u, r] : k->rej) {
     if (rejcount[d][u] == 0) rejline[d][u] = line + r.line;
     rejcount[d][u] += r.count;
@@ -124,7 +131,7 @@ void addsink(dictsink* k) {
   }
   line += k->line;
   k->rej.clear();
-  k->nusable = k->nafterff = k->nafteraf = k->line = 0;
+  k->nusable = k->nafterff = k->nafteraf = k->naftermin = k->nnoword = k->line = 0;
 }
 
 size_t latin1toutf8(const char* in, size_t n, char* out) {
@@ -164,12 +171,12 @@ int resetdict(int d) {
     std::fill_n(rejline[d], MAXUCP, -1);
   }
   rejdirty[d] = false;
-  nusable[d] = nafterff[d] = nafteraf[d] = 0;
+  nusable[d] = nafterff[d] = nafteraf[d] = naftermin[d] = nnoword[d] = 0;
   line = 0;
   return 0;
 }
 
-int adddictword(dictsink* sk, const char* citation, pcre2_code_8* ff, pcre2_code_8* af, float score) {
+int adddictword(dictsink* sk, const char* citation, pcre2_code_8* ff, pcre2_code_8* af, float score, float s100) {
   unsigned char ans[MXANSLEN + 1];
   char canon[MXANSLEN * 16 + 1];  // icctext of each ICC, for the answer filter and traces
   bool wantcanon = af || deb(DEB_CANON);
@@ -239,6 +246,11 @@ int adddictword(dictsink* sk, const char* citation, pcre2_code_8* ff, pcre2_code
     return 0;
   }
   sk->nafteraf++;
+  if (s100 < sk->minscore) {
+    if (deb(DEB_CANON)) pstdout("  below the minimum score\n");
+    return 0;
+  }
+  sk->naftermin++;
   return store(sk, citation, n, ans, k, score);
 }
 
@@ -249,6 +261,8 @@ int anscmp(const answer* a, const answer* b) {
 
 void dictsfree() {
   for (int d = 0; d < MAXNDICTS; d++) freedict(d);
+  freechain(pchain);
+  pchain = nullptr;
   free(answerrecs);
   free(answerlist);
   answerrecs = nullptr;
@@ -266,6 +280,23 @@ int findanswer(const char* icc) {
 }
 
 namespace {
+// Zyn's score of a personal score: Never use (0) is the lowest score there is, which no other
+// entry has, so that the index can tell it.
+float personalz(int score) { return score == 0 ? -10 : zynscore((float)score); }
+
+// The personal words into their own chain; the number stored, or -2 when memory ran out.
+int loadpersonal() {
+  dictsink k(PERSONAL);
+  for (const personalword& w : personalwords)
+    if (adddictword(&k, w.cf.c_str(), nullptr, nullptr, personalz(w.score), (float)w.score) == -2) return -2;
+  pchain = k.head;
+  k.head = k.tail = nullptr;
+  return k.naftermin;
+}
+
+// The masks of a personal entry: every slot, or none for a word never to be used (-10).
+unsigned personalmask(int tenths) { return tenths <= -100 ? 0 : ALLSLOTS; }
+
 int outofmemory(int quiet) {
   dictsfree();
   if (!quiet) errbox("Out of memory loading dictionaries");
@@ -357,6 +388,9 @@ int dictsload(int quiet) {
       dloaded |= 1u << d;
     }
   }
+  int np = loadpersonal();
+  if (np < 0) return outofmemory(quiet);
+  total += np;
   if (total == 0) {
     if (!quiet) errbox("No words available from any dictionary");
     dictsfree();
@@ -379,8 +413,8 @@ int dictsload(int quiet) {
   // Blocks in load order, and the index of each one's first entry, to share the pairs out.
   std::vector<std::pair<dblock*, int>> blocks;
   int k = 0;
-  for (int d = 0; d < MAXNDICTS; d++)
-    for (dblock* b = dstrings[d]; b; b = b->next) {
+  for (int d = 0; d <= MAXNDICTS; d++)
+    for (dblock* b = d < MAXNDICTS ? dstrings[d] : pchain; b; b = b->next) {
       blocks.push_back({b, k});
       k += b->count;
     }
@@ -417,6 +451,7 @@ int dictsload(int quiet) {
   };
   int na = 0;
   answer *A = nullptr, *T = nullptr, *prev = nullptr;
+  bool Apersonal = false;  // A's answer has a personal entry
   uint64_t prevkey = 0;
   for (int i = 0; i < n; i++) {
     sortpair sp;
@@ -429,7 +464,8 @@ int dictsload(int quiet) {
     answer* r = &answerrecs[i];
     const unsigned char* ent = (const unsigned char*)sp.codes - 2;
     int tenths = ent[0] - 128;
-    r->dmask = r->cfdmask = 1u << ent[1];
+    bool personal = ent[1] == PERSONAL;
+    r->dmask = r->cfdmask = personal ? ALLSLOTS : 1u << ent[1];
     r->answercodes = sp.codes;
     r->cf = cfof(sp.codes);
     r->acf = nullptr;
@@ -438,6 +474,8 @@ int dictsload(int quiet) {
     bool same = prev && sp.key == prevkey && !strcmp(r->answercodes, prev->answercodes);
     if (!same) {
       r->weight = tenths;
+      Apersonal = personal;
+      if (personal) r->dmask = personalmask(tenths);
       pending& p = ring[na % AHEAD];
       if (na >= AHEAD) link(p);
       p = {na, anshash(r->answercodes) & (HTABSZ - 1)};
@@ -447,8 +485,15 @@ int dictsload(int quiet) {
     } else {
       r->weight = scoreweight(tenths);
       r->hlink = -1;
-      A->dmask |= r->dmask;
-      A->weight += tenths;
+      if (personal) {
+        // The personal score replaces the slots' scores, whichever entry came first.
+        A->dmask = personalmask(tenths);
+        A->weight = tenths;
+        Apersonal = true;
+      } else if (!Apersonal) {
+        A->dmask |= r->dmask;
+        A->weight += tenths;
+      }
       if (strcmp(r->cf, prev->cf)) {
         T->acf = r;
         T = r;
@@ -464,4 +509,15 @@ int dictsload(int quiet) {
   for (int i = 0; i < atotal; i++) answerlist[i]->weight = scoreweight((int)answerlist[i]->weight);
   if (deb(DEB_DICT)) pstdout("Total unique answers by entry: %d\n", atotal);
   return failed ? 1 : 0;
+}
+
+int setpersonalanswer(const char* cf, int score) {
+  dictsink k(PERSONAL);
+  if (adddictword(&k, cf, nullptr, nullptr, 0, UNSCORED) != 1) return 2;
+  int i = findanswer((const char*)k.head->data + 2);
+  if (i < 0) return 1;
+  int tenths = (int)floor(personalz(score) * 10 + 0.5);
+  answerlist[i]->weight = scoreweight(tenths);
+  answerlist[i]->dmask = personalmask(tenths);
+  return 0;
 }

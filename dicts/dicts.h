@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <string>
 #include <unordered_map>
 
 #include <glib.h>
@@ -44,6 +45,9 @@ extern int* answerhash;
 // the first dictsload (null before); rejline is -1 for a code point that never occurred.
 extern int line;  // current source line, 0 for TSD files and the one-word case
 extern int nusable[MAXNDICTS], nafterff[MAXNDICTS], nafteraf[MAXNDICTS];
+// Of the words after the answer filter, those whose score reached the slot's minimum score (the
+// words stored); and the scored lines that held no word (";50"), which are skipped.
+extern int naftermin[MAXNDICTS], nnoword[MAXNDICTS];
 extern int (*rejcount)[MAXUCP];
 extern int (*rejline)[MAXUCP];
 extern unsigned int dloaded;
@@ -65,6 +69,37 @@ int anscmp(const answer* a, const answer* b);
 extern int dictthreads;
 // The word list that dictsdefault tries last, after the file under the current folder.
 extern const char* sysdictpath;
+// The minimum score the default list takes in place of the preference startup_minscore1, given
+// by the command line or a deck for this run; -1 for none.
+extern int startminscore;
+// Zyn's everyday scored list, one file per spelling (words-<variety>.txt), chosen by the
+// preference startup_spelling. It is looked for in share/zyn beside the program (the build
+// tree) and in ../share/zyn (an installed prefix), or in everydaydir when that is set.
+constexpr int NVARIETIES = 5;
+extern const char* const wordvarieties[NVARIETIES];
+extern const char* everydaydir;
+// The path of the everyday list, empty when it is not there.
+std::string everydaylist();
+
+// Scores. Shared word lists give a word a score from 0 to 100 after a ";" or a tab
+// ("apple;60"); Zyn's own lists a score from -10 to 10 after a space ("apple 2"), the weight of
+// an answer being 10 to its score. Each entry has a score on both scales: the minimum score of
+// a slot is compared with the first, the weight comes from the second.
+constexpr float UNSCORED = 50;  // a word without a score, on the 0..100 scale
+// Zyn's score of a score of 0..100: a whole number from -2 to 2.
+float zynscore(float s100);
+// The 0..100 score of a line in Zyn's own scale, the inverse of zynscore before its rounding,
+// so that a word without a score is 50 either way: -2 is 0, 1 is 75, 2 and above are 100.
+inline float score100(float z) { return z <= -2 ? 0 : z >= 2 ? 100 : UNSCORED + 25 * z; }
+
+// The personal list's entries (dicts/personal.h) are stored as a tenth slot: open to every
+// light, and for the answers they name their score replaces the slots' (0: never used, dmask 0).
+constexpr int PERSONAL = MAXNDICTS;
+constexpr unsigned ALLSLOTS = (1u << MAXNDICTS) - 1;
+// Give the loaded answer whose spelling is cf the personal score in place, as a reload would
+// (the filler must be stopped). 0 when done, 1 when no loaded answer has that spelling's
+// letters (a reload adds it), 2 when cf has no letter of the alphabet.
+int setpersonalanswer(const char* cf, int score);
 
 // Hash of an ICC string, shared by the index and the look-ups.
 inline unsigned int anshash(const char* s) {
@@ -97,7 +132,7 @@ int resetdict(int d);
 // with line numbers counted from the sink's own first line. Readers working at the same time
 // fill sinks of their own, and addsink adds each to the slot in the order of the file.
 struct dictsink {
-  explicit dictsink(int slot) : d(slot) {}
+  explicit dictsink(int slot);  // with the slot's minimum score
   ~dictsink();
   dictsink(const dictsink&) = delete;
   dictsink& operator=(const dictsink&) = delete;
@@ -107,7 +142,8 @@ struct dictsink {
   };
   int d;
   int line = 0;  // lines read into the sink
-  int nusable = 0, nafterff = 0, nafteraf = 0;
+  int nusable = 0, nafterff = 0, nafteraf = 0, naftermin = 0, nnoword = 0;
+  int minscore;  // the slot's minimum score, 0..100
   dblock *head = nullptr, *tail = nullptr;
   int used = 0;  // bytes of tail's data in use
   std::unordered_map<int, rejected> rej;  // by code point
@@ -115,9 +151,10 @@ struct dictsink {
 };
 
 // Canonicalise, filter and store one word in sink k: citation is valid UTF-8 of at most 999 code
-// points and score is already clamped to -10..10. 1 when stored, 0 when refused, -2 when
+// points, score is Zyn's, already clamped to -10..10, and s100 the same score on the 0..100
+// scale, which the sink's minimum score must reach. 1 when stored, 0 when refused, -2 when
 // memory ran out.
-int adddictword(dictsink* k, const char* citation, pcre2_code_8* ff, pcre2_code_8* af, float score);
+int adddictword(dictsink* k, const char* citation, pcre2_code_8* ff, pcre2_code_8* af, float score, float s100);
 // Adds what sink k holds to its slot, after what the slot has (its lines follow `line`), and
 // leaves the sink empty.
 void addsink(dictsink* k);

@@ -134,7 +134,7 @@ int tsdload(FILE* fp, dictsink* k, int fmt, pcre2_code_8* ff, pcre2_code_8* af) 
       while (m < n && (unsigned char)word[m] >= 32) m++;
       char utf[2 * SLEN];
       latin1toutf8(word, m, utf);
-      int r = adddictword(k, utf, ff, af, 0);
+      int r = adddictword(k, utf, ff, af, 0, UNSCORED);
       if (r == 1) count++;
       else if (r == -2) return -2;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/common.h"
 
@@ -30,6 +31,7 @@ constexpr int DOCVERSION = 6;
 // failure the filing-system error is reported and all three stay as they were.
 // Returns 0 on success, 1 on failure.
 int savedocument();
+
 
 // Results of loaddocument.
 constexpr int LOAD_OK = 0, LOAD_NOFILE = 1, LOAD_BADFORMAT = 2;
@@ -62,6 +64,20 @@ std::string titletext();
 std::string windowtitle();
 // Set filestem from a file name: the name without a final ".zyn".
 void setfilestem(const char* name);
+
+// Plain-text clue files: one line per numbered light, "1A Clue text (5)", "12D ...", and
+// "F3 ..." for free light 3, with backslashes and line breaks in a clue written \\ and \n.
+// cluestext() is the export's text; exportclues writes it without ever destroying the previous
+// file. importclues reads a file and sets the clues of the lights its lines name (one undo
+// step); lines naming no light are skipped and listed in a warning. A line that is not a clue
+// line, a second line for one light, text that is not UTF-8 or a clue over the limit is an
+// error naming the line, and then no clue changes. Both return 0 on success, 1 on failure.
+std::string cluestext();
+int exportclues(const char* path);
+int importclues(const char* path);
+// The import's reading, from bytes already read (name is the file's for the messages); the
+// skipped lines are added to unmatched.
+int readclues(const std::string& bytes, const char* name, std::vector<std::string>* unmatched);
 
 // Free light path files. Both report their errors; 0 on success, 1 on failure.
 // The export never destroys the previous file; a failed import changes nothing.

@@ -1,5 +1,9 @@
 // Reading documents: choosing the format from the first line, the native records with their
 // field rules, the legacy grid form, and the steps every load ends with.
+#include <glib.h>
+
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -15,6 +19,7 @@
 #include "docfile/import.h"
 #include "docfile/readers.h"
 #include "filler/filler.h"
+#include "grid/clues.h"
 #include "grid/lights.h"
 #include "grid/select.h"
 #include "grid/symm.h"
@@ -50,13 +55,46 @@ int readfields(const char* p, const char* fmt, int* v, const char** rest) {
 
 namespace {
 
+// Free light indices a clue record may name: far more than the free lights a grid can have,
+// since a dropped free light's clue is kept past them.
+constexpr int MXCLUEFREE = 1 << 20;
+
 // Record groups in the order they are written and must be read.
 enum {
   G_ALP, G_GLP, G_GSP, G_GSPMK, G_TM, G_TMSG, G_TCST, G_DFN, G_DSF, G_DAF,
-  G_SQ, G_SQSP, G_SQSPMK, G_SQLP, G_VL, G_VLP, G_SQCT, G_CPR, G_NOTE, G_END, NGROUPS
+  G_SQ, G_SQSP, G_SQSPMK, G_SQLP, G_VL, G_VLP, G_SQCT, G_CPR, G_NOTE, G_CLU, G_CLF, G_DMS, G_END, NGROUPS
 };
-const char* const groupkw[NGROUPS] = {"ALP", "GLP", "GSP", "GSPMK", "TM", "TMSG", "TCST", "DFN", "DSF",
-                                      "DAF", "SQ", "SQSP", "SQSPMK", "SQLP", "VL", "VLP", "SQCT", "CPR", "NOTE", "END"};
+const char* const groupkw[NGROUPS] = {"ALP", "GLP", "GSP", "GSPMK", "TM", "TMSG", "TCST", "DFN", "DSF", "DAF", "SQ",
+                                      "SQSP", "SQSPMK", "SQLP", "VL", "VLP", "SQCT", "CPR", "NOTE", "CLU", "CLF", "DMS",
+                                      "END"};
+
+// The text of a clue's continuation line with its escapes undone; false for an escape that
+// the writer never makes or for text that is not UTF-8.
+bool unescape(const std::string& in, std::string& out) {
+  size_t at = in.find('\\');
+  if (at == std::string::npos) {
+    out = in;
+    return g_utf8_validate(out.data(), (gssize)out.size(), nullptr);
+  }
+  out.assign(in, 0, at);
+  for (size_t i = at; i < in.size(); i++) {
+    char c = in[i];
+    if (c != '\\') {
+      out += c;
+      continue;
+    }
+    if (++i == in.size()) return false;
+    if (in[i] == '\\' || in[i] == 'n') {
+      out += in[i] == 'n' ? '\n' : '\\';
+      continue;
+    }
+    if (in[i] != 'x' || i + 2 >= in.size() || !isxdigit((unsigned char)in[i + 1]) || !isxdigit((unsigned char)in[i + 2]))
+      return false;
+    out += (char)std::stoi(in.substr(i + 1, 2), nullptr, 16);
+    i += 2;
+  }
+  return g_utf8_validate(out.data(), (gssize)out.size(), nullptr);
+}
 
 bool ingroup(const std::string& l, int g) {
   size_t n = strlen(groupkw[g]);
@@ -84,6 +122,7 @@ struct nativereader {
   linereader& lr;
   int nd;
   std::vector<flread> fl;
+  std::vector<clue> clues;
   int skipped = 0;  // records refused: a path or filter too long to keep whole
 
   nativereader(linereader& l, int ndirs) : lr(l), nd(ndirs) {}
@@ -277,6 +316,23 @@ struct nativereader {
       case G_NOTE:
         if (cont(t)) textread(g == G_CPR ? copyright : notes, t, SLEN);
         return 0;
+      case G_CLU:
+      case G_CLF: {
+        // A clue needs both its lines; a key no light has makes an orphan.
+        int n = g == G_CLU ? 3 : 1;
+        if (readfields(p, "ddd", v) < n || !cont(t) || !cont(t2)) return -1;
+        std::string text, enumr;
+        if (!unescape(t, text) || !unescape(t2, enumr)) return -1;
+        if (g == G_CLU && v[0] >= 0 && v[0] < MXSZ && v[1] >= 0 && v[1] < MXSZ && v[2] >= 0 && v[2] < MAXNDIR)
+          clues.push_back({{v[0], v[1], v[2]}, std::move(text), std::move(enumr)});
+        else if (g == G_CLF && v[0] >= 0 && v[0] < MXCLUEFREE)
+          clues.push_back({{0, 0, 100 + v[0]}, std::move(text), std::move(enumr)});
+        return 0;
+      }
+      case G_DMS:
+        if (readfields(p, "dd", v) < 2) return -1;
+        if (v[0] >= 0 && v[0] < MAXNDICTS) dminscore[v[0]] = v[1] < 0 ? 0 : v[1] > 100 ? 100 : v[1];
+        return 0;
     }
     return 0;
   }
@@ -360,6 +416,7 @@ int readnative(linereader& lr, int* version, int* skipped) {
   }
   *skipped += r.skipped;
   r.makefreelights();
+  cluesfromfile(std::move(r.clues));
   return 0;
 }
 
@@ -412,6 +469,7 @@ struct docstate {
   freelight freelights[MXFL];
   int nfreelights, cursorx, cursory, cursordir, cursorlayer, unsaved;
   char dictpaths[MAXNDICTS][SLEN], dsfilter[MAXNDICTS][SLEN], dafilter[MAXNDICTS][SLEN];
+  int dminscore[MAXNDICTS];
   int treattype, mustbeword, allocmode[2];
   char pluginpath[SLEN];
   char treatmsg[2][MXMSGLEN + 1];
@@ -432,6 +490,7 @@ void eachfield(docstate& s, F f) {
   f(s.nfreelights, ::nfreelights), f(s.cursorx, ::cursorx), f(s.cursory, ::cursory);
   f(s.cursordir, ::cursordir), f(s.cursorlayer, ::cursorlayer), f(s.unsaved, ::unsaved);
   f(s.dictpaths, ::dictpaths), f(s.dsfilter, ::dsfilter), f(s.dafilter, ::dafilter);
+  f(s.dminscore, ::dminscore);
   f(s.treattype, ::treattype), f(s.mustbeword, ::mustbeword), f(s.allocmode, ::allocmode);
   f(s.pluginpath, ::pluginpath), f(s.treatmsg, ::treatmsg), f(s.msgconstr, ::msgconstr);
   f(s.filestem, ::filestem), f(s.havename, ::havename), f(s.readforeigngrid, ::readforeigngrid);
@@ -517,6 +576,8 @@ int loaddocument(int loaddicts) {
   docreset();
   alphaload(2);
   title[0] = author[0] = copyright[0] = notes[0] = 0;
+  // The slots' file names and filters are always in a document; a minimum score only when set.
+  std::fill_n(dminscore, MAXNDICTS, 0);
 
   int version = 0, skipped = 0, bad = 1, native = 0;
   if (lr.next()) {

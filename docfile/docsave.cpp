@@ -9,6 +9,7 @@
 #include "docfile/docfile.h"
 #include "docfile/linereader.h"
 #include "export/export.h"
+#include "grid/clues.h"
 #include "grid/zyn.h"
 #include "platform/platform.h"
 
@@ -159,6 +160,38 @@ void addsquares(std::string& o) {
       }
 }
 
+// A clue's continuation line: the text with backslashes, line breaks and other control
+// characters escaped, so that every byte a setter typed reads back.
+void addescaped(std::string& o, const std::string& text) {
+  static const char hex[] = "0123456789abcdef";
+  o += '+';
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); i++) {
+    unsigned char c = (unsigned char)text[i];
+    if (c != '\\' && !iscontrol((char)c)) continue;
+    o.append(text, start, i - start);
+    start = i + 1;
+    if (c == '\\') o += "\\\\";
+    else if (c == '\n') o += "\\n";
+    else o += "\\x", o += hex[c >> 4], o += hex[c & 15];
+  }
+  o.append(text, start, std::string::npos);
+  o += '\n';
+}
+
+// Clues, grid lights then free lights, each with its text and its enumeration override.
+void addclues(std::string& o) {
+  cluestore cs = cluesget();
+  for (int free = 0; free < 2; free++)
+    for (const clue& c : *cs) {
+      if ((c.k.d >= 100) != (free == 1)) continue;
+      if (free) line(o, "CLF", c.k.d - 100);
+      else line(o, "CLU", c.k.x, c.k.y, c.k.d);
+      addescaped(o, c.text);
+      addescaped(o, c.enumr);
+    }
+}
+
 // The records added after version 5, after every older group and before END. Each is written
 // only when it holds something, so that a document using none of them stays a version 5 file.
 std::string newrecords() {
@@ -171,6 +204,9 @@ std::string newrecords() {
     o += "NOTE\n";
     addtext(o, notes);
   }
+  addclues(o);
+  for (int d = 0; d < MAXNDICTS; d++)
+    if (dminscore[d] > 0) line(o, "DMS", d, dminscore[d]);
   return o;
 }
 

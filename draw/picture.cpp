@@ -17,19 +17,33 @@
 #include "grid/geometry.h"
 #include "platform/platform.h"
 
-namespace {
-
-struct sink {
-  FILE* f;
-  int err;  // errno of the first failed write
-};
-
 cairo_status_t writesink(void* closure, const unsigned char* data, unsigned int len) {
   sink* s = (sink*)closure;
   if (fwrite(data, 1, len, s->f) == len) return CAIRO_STATUS_SUCCESS;
   if (!s->err) s->err = errno ? errno : EIO;
   return CAIRO_STATUS_WRITE_ERROR;
 }
+
+int closesink(plat_newfile& out, const sink& sk, cairo_status_t st, const char* what) {
+  if (st != CAIRO_STATUS_SUCCESS) {
+    plat_newabort(out);
+    if (st == CAIRO_STATUS_WRITE_ERROR) {
+      plat_seterr(sk.err);
+      fserror();
+    } else {
+      std::string m = std::string("Could not draw the ") + what + ": " + cairo_status_to_string(st);
+      errbox(m.c_str());
+    }
+    return 1;
+  }
+  if (plat_newcommit(out)) {
+    fserror();
+    return 1;
+  }
+  return 0;
+}
+
+namespace {
 
 // The DSC title line: the file's base name, cut short so that the line stays within the 255
 // bytes PostScript allows, with control characters (which would end the line) replaced.

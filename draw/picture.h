@@ -3,8 +3,23 @@
 
 #include <cairo.h>
 
+#include <cstdio>
+
+#include "platform/platform.h"
+
 // Picture contents: the cells' characters, the light numbers.
 constexpr int PIC_LETTERS = 2, PIC_NUMBERS = 4;
+// A file that cairo's stream surfaces write into; writesink is their write function.
+struct sink {
+  FILE* f;
+  int err;  // errno of the first failed write
+};
+cairo_status_t writesink(void* closure, const unsigned char* data, unsigned int len);
+// End a file drawn through a sink: with cairo's final status st, replace the target by it, or
+// report the failure (a write error as the filing system's, else "Could not draw the <what>")
+// and leave the target as it was. 0 on success.
+int closesink(plat_newfile& out, const sink& sk, cairo_status_t st, const char* what);
+
 // Picture formats.
 constexpr int PIC_EPS = 0, PIC_SVG = 1, PIC_PNG = 2;
 

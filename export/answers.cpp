@@ -10,6 +10,7 @@
 #include "dicts/dicts.h"
 #include "export/export.h"
 #include "filler/lists.h"
+#include "grid/clues.h"
 #include "grid/geometry.h"
 #include "grid/lights.h"
 #include "grid/zyn.h"
@@ -103,13 +104,21 @@ void listlight(FILE* f, int x, int y, int d, int layer, int mode, int avail, int
     case LA_HTMLCLUES:
       pstream(f, "<tr><td width=\"0\" align=\"right\" valign=\"top\"><b>%s</b></td>\n<td valign=\"top\">", numtext);
       break;
-    case LA_XMLCLUES: pstream(f, "<clue word=\"%d\" number=\"%s\" format=\"%d\">", counter ? *counter : 0, numtext, n); break;
+    case LA_XMLCLUES: break;
   }
 
   int wi = wordat(x, y, d, layer);
   const word* w = wi >= 0 ? words + wi : nullptr;
   std::string body;
-  if (avail && complete && w && w->flist && w->flistlen > 0) {
+  // Once a document has clues, its clue lists show them and never an answer: an unclued light
+  // gets an empty clue, so that a page in progress gives nothing away.
+  std::string enumr = std::to_string(n);
+  bool clued = cluesinuse() && (mode == LA_HTMLCLUES || mode == LA_XMLCLUES);
+  if (clued) {
+    const clue* c = cluefor({x, y, d});
+    if (c) body = c->text;
+    if (c && !c->enumr.empty()) enumr = c->enumr;
+  } else if (avail && complete && w && w->flist && w->flistlen > 0) {
     char buf[ANSFORMLEN];
     for (int i = 0; i < w->flistlen; i++) {
       ansform(buf, w->flist[i], w->lp->dmask);
@@ -119,14 +128,20 @@ void listlight(FILE* f, int x, int y, int d, int layer, int mode, int avail, int
   } else {
     body = pattern;
   }
-  // Plain text is written as it is; every markup mode escapes.
-  pstream(f, "%s", mode == LA_TEXT ? body.c_str() : markup(body).c_str());
+  if (mode == LA_XMLCLUES)
+    pstream(f, "<clue word=\"%d\" number=\"%s\" format=\"%s\">", counter ? *counter : 0, numtext, markup(enumr).c_str());
+  // Plain text is written as it is; every markup mode escapes, and a clue's line breaks show
+  // on the page.
+  std::string text = mode == LA_TEXT ? body : markup(body);
+  if (clued && mode == LA_HTMLCLUES)
+    for (size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 5) text.replace(at, 1, "<br>\n");
+  pstream(f, "%s", text.c_str());
 
   switch (mode) {
     case LA_TEXT: pstream(f, " (%d)\n", n); break;
     case LA_HTML: pstream(f, "&nbsp;(%d)<br>\n", n); break;
     case LA_HTMLOTHER: pstream(f, "\n"); break;
-    case LA_HTMLCLUES: pstream(f, "&nbsp;(%d)</td></tr>\n", n); break;
+    case LA_HTMLCLUES: pstream(f, "&nbsp;(%s)</td></tr>\n", markup(enumr).c_str()); break;
     case LA_XMLCLUES: pstream(f, "</clue>\n"); break;
   }
   if (counter) (*counter)++;

@@ -3,10 +3,12 @@
 
 #include <cstring>
 
+#include "docfile/docfile.h"
 #include "draw/picture.h"
 #include "draw/shape.h"
 #include "export/answers.h"
 #include "export/export.h"
+#include "export/pdf.h"
 #include "export/interchange.h"
 
 namespace {
@@ -15,6 +17,7 @@ const char* const EPS = "Encapsulated PostScript";
 const char* const SVG = "Scalable Vector Graphics";
 const char* const PNG = "Portable Network Graphics";
 const char* const HTML = "HyperText Markup Language";
+const char* const PDF = "Portable Document Format";
 
 // The filled HTML grid and the solution show numbers when the preference asks for them.
 int filledhtml(int bits) { return filledflags() & PIC_NUMBERS ? bits | HTML_NUMBERS : bits; }
@@ -38,10 +41,14 @@ const exportkind exportkinds[NEXPORTKINDS] = {
      [](const char* p) { return exporthtml(p, HTML_GRID | HTML_NUMBERS | HTML_CLUES, ""); }},
     {"puzzle-html-svg", 0x434, "Export puzzle as HTML+SVG", ".html", HTML, 0, [](const char* p) { return exporthtmlimg(p, 0, PIC_SVG); }},
     {"puzzle-html-png", 0x435, "Export puzzle as HTML+PNG", ".html", HTML, 0, [](const char* p) { return exporthtmlimg(p, 0, PIC_PNG); }},
+    {"puzzle-pdf", 0x436, "Export puzzle as PDF", ".pdf", PDF, 0, [](const char* p) { return exportpdf(p, PP_PUZZLE); }},
     {"solution-html", 0x443, "Export solution as HTML", ".html", HTML, 1,
      [](const char* p) { return exporthtml(p, filledhtml(HTML_GRID | HTML_LETTERS | HTML_ANSWERS), ""); }},
     {"solution-html-svg", 0x444, "Export solution as HTML+SVG", ".html", HTML, 0, [](const char* p) { return exporthtmlimg(p, 1, PIC_SVG); }},
     {"solution-html-png", 0x445, "Export solution as HTML+PNG", ".html", HTML, 0, [](const char* p) { return exporthtmlimg(p, 1, PIC_PNG); }},
+    {"clues-txt", 0x460, "Export clues as plain text", ".clues.txt", "Plain text", 0, exportclues},
+    {"solution-pdf", 0x446, "Export solution as PDF", ".solution.pdf", PDF, 0,
+     [](const char* p) { return exportpdf(p, PP_SOLUTION); }},
     {"ccw-xml", 0x451, "Export as Crossword Compiler XML", "-ccw.xml", "Crossword Compiler Extensible Markup Language", 1,
      [](const char* p) { return exportxml(p); }},
     {"ipuz", 0x452, "Export as ipuz", ".ipuz", "ipuz", 1, exportipuz},

@@ -15,7 +15,7 @@ struct exportkind {
   int (*run)(const char* path);
 };
 
-constexpr int NEXPORTKINDS = 19;
+constexpr int NEXPORTKINDS = 22;
 extern const exportkind exportkinds[NEXPORTKINDS];
 
 // By kind name or by action value; null when there is none.

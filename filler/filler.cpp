@@ -113,6 +113,12 @@ int filler_start(int mode) {
   fillseed = filler_seed ? filler_seed : (unsigned int)rand();
   fillgen++;
   recover_reset(fillseed);
+  // A run without a window can end through exit (an error box) while a fill runs: the thread
+  // is stopped first, before the static storage it reads is destroyed.
+  static const bool stopsatexit = std::atexit([] {
+    if (fth) filler_stop();
+  }) == 0;
+  (void)stopsatexit;
   GError* err = nullptr;
   // The window's tests set ZYN_TEST_NO_FILLER_THREAD to see how a fill that cannot start is
   // reported: the thread is then refused as the system would refuse it.

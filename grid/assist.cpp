@@ -3,11 +3,13 @@
 #include "grid/assist.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "alphabet/alphabet.h"
 #include "core/undo.h"
 #include "dicts/dicts.h"
+#include "dicts/personal.h"
 #include "export/answers.h"
 #include "filler/failure.h"
 #include "filler/filler.h"
@@ -106,4 +108,21 @@ std::vector<sqpos> failuresquares() {
   std::sort(v.begin(), v.end());
   v.erase(std::unique(v.begin(), v.end()), v.end());
   return v;
+}
+
+int setpersonal(const char* cf, int score) {
+  filler_stop();  // the filler thread reads the index
+  score = std::clamp(score, 0, 100);
+  int r = setpersonalanswer(cf, score);
+  if (r == 2) return 2;
+  int written = personalset(cf, score);
+  if (r == 1) dictsload(0);
+  afteredit();
+  return written;
+}
+
+int listedscore(const listedword& w) {
+  int p = personalscore(w.cf.c_str());
+  if (p >= 0) return p;
+  return (int)std::lround(std::clamp(score100((float)log10(w.weight)), 0.0f, 100.0f));
 }

@@ -46,3 +46,13 @@ std::string failuremessage();
 // The squares of the lights the last fill found without candidates (FAIL_EMPTY), or of those
 // in which its search most often ran out (FAIL_SEARCH), each once, sorted; for marking them.
 std::vector<sqpos> failuresquares();
+
+// Give the word spelt cf a score of 0..100 in the personal list (0: Never use), write the list,
+// and bring the answer index into line: the answer's weight and lights change in place, and a
+// word no list has yet is added by reading the word lists again (which, as every load, clears the
+// bans). Restarts the fill; no undo step, as the list is not the document's. 0 when done, 1 when
+// the list could not be written (reported; the change holds for this session), 2 when cf has no
+// letter of the alphabet (nothing changes).
+int setpersonal(const char* cf, int score);
+// The score a listed word has on the 0..100 scale: its personal score, else its weight's.
+int listedscore(const listedword& w);

@@ -7,6 +7,8 @@
 
 #include "core/undo.h"
 #include "filler/filler.h"
+#include "grid/clues.h"
+#include "grid/freelight.h"
 #include "grid/geometry.h"
 #include "grid/select.h"
 #include "grid/symm.h"
@@ -221,7 +223,6 @@ static void relayout(int nwidth, int nheight, mapfn map, const int* arg) {
 // Move the cells of every free light the same way; a free light left with no cells is deleted
 // and the cursor follows its free light to its new index.
 static void movefreelights(mapfn map, const int* arg) {
-  int k = 0, cur = cursordir >= 100 ? cursordir - 100 : -1;
   for (int i = 0; i < nfreelights; i++) {
     freelight& f = freelights[i];
     int n = 0;
@@ -230,21 +231,22 @@ static void movefreelights(mapfn map, const int* arg) {
       if (map(x, y, arg) && x >= 0 && y >= 0 && x < MXSZ && y < MXSZ) f.x[n] = x, f.y[n++] = y;
     }
     f.n = n;
-    if (n == 0) {
-      if (i == cur) cursordir = 0;
-      continue;
+  }
+  compactfreelights();
+}
+
+// The squares of each clue's light, moved by map; a square that goes is dropped.
+static std::vector<cluemove> captureclues(mapfn map, const int* arg) {
+  std::vector<cluemove> moves = cluecapture();
+  for (cluemove& m : moves) {
+    size_t n = 0;
+    for (size_t i = 0; i < m.x.size(); i++) {
+      int x = m.x[i], y = m.y[i];
+      if (map(x, y, arg)) m.x[n] = x, m.y[n++] = y;
     }
-    if (i == cur) cursordir = 100 + k;
-    if (k != i) freelights[k] = f;
-    k++;
+    m.x.resize(n), m.y.resize(n);
   }
-  for (int i = k; i < nfreelights; i++) {
-    freelights[i].n = 0;
-    initlightprops(&freelights[i].lp);
-    freelights[i].sel = 0;
-    freelights[i].w = -1;
-  }
-  nfreelights = k;
+  return moves;
 }
 
 static editreport wholegrid() {
@@ -259,8 +261,10 @@ static editreport wholegrid() {
 // Rearrange the squares, the free lights and the cursor by map.
 static void rearrange(int nwidth, int nheight, mapfn map, const int* arg) {
   int cx = cursorx, cy = cursory;
+  std::vector<cluemove> clues = captureclues(map, arg);
   relayout(nwidth, nheight, map, arg);
   movefreelights(map, arg);
+  clueplace(clues);
   if (map(cx, cy, arg)) cursorx = cx, cursory = cy;
 }
 
@@ -276,6 +280,8 @@ editreport flipdiag() {
   int shape = gtypes[gtype].shape;
   if (shape == SHAPE_CIRC) return {};
   filler_stop();
+  std::vector<cluemove> clues = cluecapture();
+  for (cluemove& m : clues) std::swap(m.x, m.y);
   // Hexagonal grids keep the diagonal direction 1; the other two change places.
   int a = 0, b = shape == SHAPE_RECT ? 1 : 2;
   for (int x = 0; x < MXSZ; x++)
@@ -301,6 +307,7 @@ editreport flipdiag() {
   dupsym = swaplr(dupsym);
   static const int flipped[NGTYPES] = {0, 2, 1, 3, 4, 6, 5, 8, 7, 9, 11, 10, 12};
   gtype = flipped[gtype];
+  clueplace(clues);
   // The cursor stays on its square and keeps pointing along the same light.
   std::swap(cursorx, cursory);
   if (cursordir == a) cursordir = b;

@@ -7,6 +7,7 @@
 #include "core/message.h"
 #include "core/undo.h"
 #include "filler/filler.h"
+#include "grid/clues.h"
 #include "grid/select.h"
 #include "grid/zyn.h"
 
@@ -81,13 +82,17 @@ int fldelete() {
 void compactfreelights() {
   int n = 0, cur = cursordir >= 100 ? cursordir - 100 : -1;
   int newcur = -1;
+  int newindex[MXFL] = {};
   for (int i = 0; i < nfreelights; i++) {
+    newindex[i] = -1;
     if (freelights[i].n <= 0) continue;
+    newindex[i] = n;
     if (i == cur) newcur = n;
     if (n != i) freelights[n] = freelights[i];
     n++;
   }
   for (int i = n; i < nfreelights; i++) initfreelight(&freelights[i]);
+  cluefreemoved(newindex, nfreelights);
   nfreelights = n;
   if (cur >= 0) cursordir = newcur >= 0 ? 100 + newcur : 0;
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "filler/filler.h"
+#include "grid/clues.h"
 #include "grid/freelight.h"
 #include "grid/symm.h"
 #include "grid/zyn.h"
@@ -19,6 +20,15 @@ editreport setgridprops(const char* newtitle, const char* newauthor, int type, i
       !strcmp(newcopyright, copyright))
     return r;
   filler_stop();
+  // The squares stay where they are; a clue goes to the light of the new grid that holds most
+  // of its light's squares.
+  std::vector<cluemove> clues = cluecapture();
+  for (cluemove& m : clues) {
+    size_t n = 0;
+    for (size_t i = 0; i < m.x.size(); i++)
+      if (m.x[i] < w && m.y[i] < h) m.x[n] = m.x[i], m.y[n++] = m.y[i];
+    m.x.resize(n), m.y.resize(n);
+  }
   for (int x = 0; x < w; x++)
     for (int y = 0; y < h; y++)
       if (x >= width || y >= height) initsquare(&sqarray[x][y]);
@@ -45,6 +55,7 @@ editreport setgridprops(const char* newtitle, const char* newauthor, int type, i
       s.merge &= dirs;
       s.lightsel &= dirs;
     }
+  clueplace(clues);
   symmreduce();
   r.all = r.shape = 1;
   return endedit(r);

@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "grid/clues.h"
 #include "grid/lights.h"
 #include "grid/zyn.h"
 
@@ -43,6 +44,10 @@ std::vector<std::string> statslines() {
   v.push_back(fmt("  Lights too long for filler: %d", g.nbadlights));
   v.push_back(fmt("  Total free lights: %d", nfreelights));
   v.push_back(fmt("  Free lights too long for filler: %d", g.nbadfree));
+  int clued, lights, orphans = cluesorphans();
+  cluecounts(&clued, &lights);
+  v.push_back(orphans ? fmt("  Clues: %d of %d lights clued, %d orphaned", clued, lights, orphans)
+                      : fmt("  Clues: %d of %d lights clued", clued, lights));
   v.push_back(g.msgoverflow ? "  There are too many treated lights to use filler discretionary modes" : "  ");
   return v;
 }

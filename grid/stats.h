@@ -8,5 +8,5 @@
 // the count, the underchecked and overchecked numbers with their shares (" " when none), and
 // the check ratio min:mean:max. Empty when there are no lights of that length.
 std::vector<std::string> statsrow(int len);
-// The ten summary lines below the table.
+// The eleven summary lines below the table.
 std::vector<std::string> statslines();

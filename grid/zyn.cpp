@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "grid/clues.h"
 #include "grid/geometry.h"
 #include "grid/lights.h"
 
@@ -38,6 +39,7 @@ int nfreelights = 0;
 int cursorx = 0, cursory = 0, cursordir = 0, cursorlayer = 0;
 int unsaved = 0;
 char dictpaths[MAXNDICTS][SLEN], dsfilter[MAXNDICTS][SLEN], dafilter[MAXNDICTS][SLEN];
+int dminscore[MAXNDICTS];
 
 int treattype = 0;
 int mustbeword = 0;
@@ -98,6 +100,7 @@ void docreset() {
   pluginpath[0] = 0;
   for (auto& m : msgconstr)
     for (ABM& b : m) b = ABM_ALLDASH;
+  cluesclear();
   unsaved = 0;
   rebuild();
 }

@@ -27,14 +27,15 @@ void m_dicts(int) {
   filler_stop();
   dictform f = dictcurrent();
   GtkWidget* d = newdialog("Dictionaries");
-  GtkWidget* table = gtk_table_new(MAXNDICTS + 1, 6, FALSE);
+  GtkWidget* table = gtk_table_new(MAXNDICTS + 1, 7, FALSE);
   gtk_container_set_border_width(GTK_CONTAINER(table), 5);
   gtk_box_pack_start(GTK_BOX(dialogbox(d)), table, TRUE, TRUE, 0);
   attach(table, markuplabel("<b>File</b>"), 1, 0);
   attach(table, gtk_label_new(""), 3, 0, 10);
   attach(table, markuplabel("<b>File filter</b>"), 4, 0);
   attach(table, markuplabel("<b>Answer filter</b>"), 5, 0);
-  GtkWidget *path[MAXNDICTS], *ff[MAXNDICTS], *af[MAXNDICTS];
+  gtk_table_attach(GTK_TABLE(table), markuplabel("<b>Minimum score</b>"), 6, 7, 0, 1, GTK_FILL, GTK_FILL, 5, 1);
+  GtkWidget *path[MAXNDICTS], *ff[MAXNDICTS], *af[MAXNDICTS], *ms[MAXNDICTS];
   for (int n = 0; n < MAXNDICTS; n++) {
     char num[16];
     pbuf(num, sizeof num, "<b>%d</b>", n + 1);
@@ -50,6 +51,11 @@ void m_dicts(int) {
     attach(table, ff[n], 4, n + 1);
     af[n] = newentry(f.af[n].c_str(), SLEN - 1, 0);
     attach(table, af[n], 5, n + 1);
+    // 0 to 100, as shared word lists score; 0 leaves every word in.
+    ms[n] = gtk_spin_button_new_with_range(0, 100, 1);
+    gtk_spin_button_set_value(GTK_SPIN_BUTTON(ms[n]), f.minscore[n]);
+    gtk_entry_set_width_chars(GTK_ENTRY(ms[n]), 4);
+    gtk_table_attach(GTK_TABLE(table), ms[n], 6, 7, n + 1, n + 2, GTK_FILL, GTK_FILL, 5, 1);
   }
   gtk_widget_show_all(d);
   if (rundlg(d) == GTK_RESPONSE_OK) {
@@ -57,6 +63,7 @@ void m_dicts(int) {
       f.path[n] = entrytext(path[n]);
       f.ff[n] = entrytext(ff[n]);
       f.af[n] = entrytext(af[n]);
+      f.minscore[n] = gtk_spin_button_get_value_as_int(GTK_SPIN_BUTTON(ms[n]));
     }
     gtk_widget_destroy(d);
     applydictform(f);

@@ -1,6 +1,7 @@
 // The "Preferences" dialog: the preferences on six pages; Apply stores them and writes the file.
 #include "alphabet/alphabet.h"
 #include "core/prefs.h"
+#include "dicts/dicts.h"
 #include "filler/filler.h"
 #include "gui/dialogs.h"
 #include "gui/window.h"
@@ -65,6 +66,12 @@ void m_prefs(int) {
   packrow(p, {gtk_label_new(" HTML/PNG export square size: "), html, gtk_label_new(" pixels")});
   sep(p);
   GtkWidget* numbers = prefcheck(p, "Include numbers in filled grids", PREF_LIGHT_NUMBERS_IN_SOLUTIONS);
+  sep(p);
+  GtkWidget* a4 = gtk_radio_button_new_with_label(nullptr, "A4 paper");
+  GtkWidget* letter = gtk_radio_button_new_with_label_from_widget(GTK_RADIO_BUTTON(a4), "Letter paper");
+  gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(letter), prefint(PREF_EXPORT_PDF_PAPER) == 1);
+  packrow(p, {gtk_label_new(" PDF and printing: "), a4, letter});
+  GtkWidget* pdfsol = prefcheck(p, "Add the solution to the puzzle's PDF", PREF_EXPORT_PDF_SOLUTION);
 
   p = page(book, "Editing", "<b>Editing preferences</b>");
   GtkWidget* block = prefcheck(p, "Clicking corners makes blocks", PREF_EDIT_CLICK_FOR_BLOCK);
@@ -131,6 +138,13 @@ void m_prefs(int) {
   for (int a = 0; a < NALPHAS; a++) alnames[a] = alphabets[a].dname;
   GtkWidget* al = newcombo(alnames, NALPHAS, prefint(PREF_STARTUP_AL));
   packrow(p, {gtk_label_new(" Default alphabet at startup: "), al});
+  sep(p);
+  GtkWidget* minscore = spin(PREF_STARTUP_MINSCORE1, 0, 100);
+  packrow(p, {gtk_label_new(" Minimum score of the startup dictionary: "), minscore, gtk_label_new(" (0 to 100)")});
+  static const char* const spellings[NVARIETIES] = {"British", "American", "Canadian", "Australian",
+                                                    "British with -ize"};
+  GtkWidget* spelling = newcombo(spellings, NVARIETIES, prefint(PREF_STARTUP_SPELLING));
+  packrow(p, {gtk_label_new(" Spelling of Zyn's everyday word list: "), spelling});
 
   gtk_widget_show_all(d);
   if (rundlg(d) == GTK_RESPONSE_OK) {
@@ -139,6 +153,8 @@ void m_prefs(int) {
     storeprefint(PREF_EXPORT_EPS_SQUARE_POINTS, spinvalue(eps));
     storeprefint(PREF_EXPORT_HTML_SQUARE_PIXELS, spinvalue(html));
     storeprefint(PREF_LIGHT_NUMBERS_IN_SOLUTIONS, checked(numbers));
+    storeprefint(PREF_EXPORT_PDF_PAPER, checked(letter));
+    storeprefint(PREF_EXPORT_PDF_SOLUTION, checked(pdfsol));
     storeprefint(PREF_EDIT_CLICK_FOR_BLOCK, checked(block));
     storeprefint(PREF_EDIT_CLICK_FOR_BAR, checked(bar));
     storeprefint(PREF_EDIT_SHOW_NUMBERS, checked(shownum));
@@ -155,6 +171,8 @@ void m_prefs(int) {
     storeprefstr(PREF_STARTUP_FF1, entrytext(defff).c_str());
     storeprefstr(PREF_STARTUP_AF1, entrytext(defaf).c_str());
     storeprefint(PREF_STARTUP_AL, gtk_combo_box_get_active(GTK_COMBO_BOX(al)));
+    storeprefint(PREF_STARTUP_MINSCORE1, spinvalue(minscore));
+    storeprefint(PREF_STARTUP_SPELLING, gtk_combo_box_get_active(GTK_COMBO_BOX(spelling)));
     writeprefs();
   }
   gtk_widget_destroy(d);

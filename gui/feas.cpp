@@ -1,7 +1,7 @@
 // The feasible-word list beside the grid and the feasible-characters line below it, refilled
 // on the main thread when a background fill has published its result; and the list's actions:
 // a click (or Enter) enters a word into the cursor's light, the pop-up menu bans, copies or
-// looks a word up.
+// looks a word up, and adds words and scores to the personal word list.
 #include <gdk/gdkkeysyms.h>
 
 #include <cmath>
@@ -13,6 +13,7 @@
 #include "core/prefs.h"
 #include "filler/filler.h"
 #include "grid/assist.h"
+#include "gui/dialogs.h"
 #include "gui/lookup.h"
 #include "gui/window.h"
 #include "platform/platform.h"
@@ -79,6 +80,71 @@ void onlookup(GtkMenuItem* item, gpointer) {
   backtogrid();
 }
 
+// Asks for a score of 0..100, and with word set for a word too (its entry starts empty). False
+// when cancelled or when the word is empty.
+bool askscore(const char* title, std::string* word, int* score) {
+  GtkWidget* d = newdialog(title);
+  GtkWidget* box = gtk_table_new(2, 2, FALSE);
+  gtk_container_set_border_width(GTK_CONTAINER(box), 5);
+  gtk_box_pack_start(GTK_BOX(dialogbox(d)), box, TRUE, TRUE, 0);
+  GtkWidget* entry = nullptr;
+  int row = 0;
+  if (word) {
+    entry = newentry("", SLEN - 1, 30);
+    gtk_entry_set_activates_default(GTK_ENTRY(entry), TRUE);
+    gtk_table_attach(GTK_TABLE(box), rightlabel(" Word: "), 0, 1, row, row + 1, GTK_FILL, GTK_FILL, 2, 2);
+    gtk_table_attach(GTK_TABLE(box), entry, 1, 2, row, row + 1, GTK_FILL, GTK_FILL, 2, 2);
+    row++;
+  }
+  GtkWidget* spin = gtk_spin_button_new_with_range(0, 100, 1);
+  gtk_spin_button_set_value(GTK_SPIN_BUTTON(spin), *score);
+  gtk_table_attach(GTK_TABLE(box), rightlabel(" Score (0 to 100): "), 0, 1, row, row + 1, GTK_FILL, GTK_FILL, 2, 2);
+  gtk_table_attach(GTK_TABLE(box), spin, 1, 2, row, row + 1, GTK_FILL, GTK_FILL, 2, 2);
+  gtk_widget_show_all(d);
+  bool ok = rundlg(d) == GTK_RESPONSE_OK;
+  if (ok) {
+    gtk_spin_button_update(GTK_SPIN_BUTTON(spin));
+    *score = gtk_spin_button_get_value_as_int(GTK_SPIN_BUTTON(spin));
+    if (word) *word = entrytext(entry);
+  }
+  gtk_widget_destroy(d);
+  return ok && (!word || !word->empty());
+}
+
+void personal(const std::string& cf, int score) {
+  if (deb(DEB_UI)) pstdout("personal %s %d\n", cf.c_str(), score);
+  if (setpersonal(cf.c_str(), score) == 2) errbox("The word has no letter of the alphabet");
+  backtogrid();
+}
+
+void onaddword(GtkMenuItem*, gpointer) {
+  std::string word;
+  int score = 60;
+  if (askscore("Add word", &word, &score)) personal(word, score);
+  else backtogrid();
+}
+
+void onsetscore(GtkMenuItem*, gpointer p) {
+  const listedword* w = currentrow(GPOINTER_TO_INT(p));
+  if (!w) return;
+  std::string cf = w->cf;  // the list may be refilled while the dialog runs
+  int score = listedscore(*w);
+  std::string title = "Score of \"" + cf + "\"";
+  if (askscore(title.c_str(), nullptr, &score)) personal(cf, score);
+  else backtogrid();
+}
+
+void onneveruse(GtkMenuItem*, gpointer p) {
+  const listedword* w = currentrow(GPOINTER_TO_INT(p));
+  if (w) personal(w->cf, 0);
+}
+
+GtkWidget* rowitem(const char* label, int r, GCallback cb) {
+  GtkWidget* item = gtk_menu_item_new_with_label(label);
+  g_signal_connect(item, "activate", cb, GINT_TO_POINTER(r));
+  return item;
+}
+
 // A menu item that hands its callback a copy of text, freed with the item.
 GtkWidget* textitem(const char* label, const std::string& text, GCallback cb) {
   GtkWidget* item = gtk_menu_item_new_with_label(label);
@@ -98,9 +164,7 @@ void popup(int r, GdkEventButton* ev) {
   GtkWidget* menu = gtk_menu_new();
   if (w->ans >= 0) {
     std::string label = "Ban \"" + w->cf + "\"";
-    GtkWidget* ban = gtk_menu_item_new_with_label(label.c_str());
-    g_signal_connect(ban, "activate", G_CALLBACK(onban), GINT_TO_POINTER(r));
-    gtk_menu_shell_append(GTK_MENU_SHELL(menu), ban);
+    gtk_menu_shell_append(GTK_MENU_SHELL(menu), rowitem(label.c_str(), r, G_CALLBACK(onban)));
   }
   gtk_menu_shell_append(GTK_MENU_SHELL(menu), textitem("Copy", w->cf, G_CALLBACK(oncopy)));
   for (int i = 0; i < 6; i++) {
@@ -109,6 +173,13 @@ void popup(int r, GdkEventButton* ev) {
     if (uri.empty()) continue;
     gtk_menu_shell_append(GTK_MENU_SHELL(menu), textitem(prefstr(PREF_LOOKUPNAME_0 + i), uri, G_CALLBACK(onlookup)));
   }
+  // The personal word list: lasting, unlike Ban, which ends with the session.
+  gtk_menu_shell_append(GTK_MENU_SHELL(menu), gtk_separator_menu_item_new());
+  if (w->ans >= 0) {
+    gtk_menu_shell_append(GTK_MENU_SHELL(menu), rowitem("Never use", r, G_CALLBACK(onneveruse)));
+    gtk_menu_shell_append(GTK_MENU_SHELL(menu), rowitem("Set score...", r, G_CALLBACK(onsetscore)));
+  }
+  gtk_menu_shell_append(GTK_MENU_SHELL(menu), rowitem("Add word...", r, G_CALLBACK(onaddword)));
   gtk_widget_show_all(menu);
   // Destroyed once closed; later, so that the chosen item's command runs first.
   g_signal_connect(menu, "deactivate", G_CALLBACK(+[](GtkWidget* m, gpointer) { g_idle_add(destroylater, m); }), nullptr);

@@ -1,6 +1,6 @@
-// The File menu: New, Open, Save, Save as, the exports and the free light path files. Each asks
-// before it throws away unsaved work or an existing file, and a cancelled question or chooser
-// leaves everything as it was.
+// The File menu: New, Open, Save, Save as, the exports, the free light path files and the clue
+// import. Each asks before it throws away unsaved work or an existing file, and a cancelled
+// question or chooser leaves everything as it was.
 #include <cstdio>
 #include <cstring>
 
@@ -100,4 +100,10 @@ void m_exportfl(int) {
   char name[SLEN];
   if (!filechooser(name, sizeof name, "Export free light paths", ".fl.txt", "Plain text", FC_EXPORT)) return;
   exportfreelights(name);
+}
+
+void m_importclues(int) {
+  char name[SLEN];
+  if (!filechooser(name, sizeof name, "Import clues", ".clues.txt", "Plain text", FC_OPEN)) return;
+  if (importclues(name) == 0) cluepanerefresh();
 }

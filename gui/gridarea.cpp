@@ -133,10 +133,12 @@ void showcursor() {
   if (lastcursordir >= 100 || cursordir >= 100) refreshselection();
   lastcursordir = cursordir;
   curmoved = 1;
+  cluepanefollow();
 }
 
 void showedit(const editreport& r) {
   if (!r.done) return;
+  cluepanerefresh();
   if (r.shape) {
     syncgui();
     return;

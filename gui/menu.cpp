@@ -51,6 +51,9 @@ menuhandler handlerof(int cmd) {
     case MC_EXPORT: return m_export;
     case MC_IMPORTFL: return m_importfl;
     case MC_EXPORTFL: return m_exportfl;
+    case MC_IMPORTCLUES: return m_importclues;
+    case MC_PRINT: return m_print;
+    case MC_EDITCLUE: return m_editclue;
     case MC_QUIT: return m_quit;
     case MC_UNDO: return m_undo;
     case MC_REDO: return m_redo;

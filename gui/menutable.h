@@ -17,6 +17,7 @@ enum menucmd {
   MC_SELCELLOWN, MC_SELCELLTREAT, MC_SELUNCHECKED, MC_SELLIGHTDIR, MC_SELLIGHTOWN,
   MC_SELLIGHTTREAT, MC_SELVIOL, MC_SYMNONE, MC_ROTSYM, MC_MIRSYM, MC_DUPSYM, MC_DICTS, MC_ANALYSE,
   MC_ALPHABET, MC_TREATMENT, MC_AUTOFILL, MC_INTERACTIVE, MC_ACCEPT, MC_UNBAN, MC_ABOUT,
+  MC_IMPORTCLUES, MC_PRINT, MC_EDITCLUE,
   NMENUCMD
 };
 
@@ -32,7 +33,7 @@ struct menurow {
   int action;         // handed to the command's handler
 };
 
-constexpr int NMENUROWS = 197;
+constexpr int NMENUROWS = 204;
 extern const menurow menutable[NMENUROWS];
 
 // The action value of a New item: the new grid's size and block pattern (128: no blocks).

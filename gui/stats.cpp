@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int NROWS = 252, NCOLS = 5, NLINES = 10;
+constexpr int NROWS = 252, NCOLS = 5, NLINES = 11;
 
 GtkWidget* statsw;                 // the window; null when closed
 GtkWidget* cell[NROWS][NCOLS];     // rows 2 to MXCL: the lights of that length

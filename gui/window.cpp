@@ -33,6 +33,7 @@ int modaldepth;
 namespace {
 
 constexpr int FEASPANE = 218;  // width of the feasible-word pane when it is shown
+constexpr int CLUEPANETOP = 420;  // height of the grid and feasible-word panes above the clues
 
 gboolean ondelete(GtkWidget*, GdkEvent*, gpointer) {
   if (modaldepth || (unsaved && !areyousure("quit"))) return TRUE;
@@ -74,8 +75,11 @@ void buildmainwindow() {
   gtk_window_add_accel_group(GTK_WINDOW(mainw), accel);
   gtk_box_pack_start(GTK_BOX(vbox), buildmenubar(accel), FALSE, TRUE, 0);
 
+  // The grid and the feasible words above, the clues below.
+  GtkWidget* vpaned = gtk_vpaned_new();
+  gtk_box_pack_start(GTK_BOX(vbox), vpaned, TRUE, TRUE, 0);
   paned = gtk_hpaned_new();
-  gtk_box_pack_start(GTK_BOX(vbox), paned, TRUE, TRUE, 0);
+  gtk_paned_pack1(GTK_PANED(vpaned), paned, TRUE, TRUE);
   gridsw = gtk_scrolled_window_new(nullptr, nullptr);
   gtk_container_set_border_width(GTK_CONTAINER(gridsw), 10);
   gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(gridsw), GTK_POLICY_AUTOMATIC, GTK_POLICY_AUTOMATIC);
@@ -93,6 +97,8 @@ void buildmainwindow() {
   gtk_widget_add_events(drawarea, GDK_EXPOSURE_MASK | GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK |
                                       GDK_BUTTON_RELEASE_MASK | GDK_KEY_PRESS_MASK | GDK_SCROLL_MASK);
   gtk_container_add(GTK_CONTAINER(listsw), buildfeaslist());
+  gtk_paned_pack2(GTK_PANED(vpaned), buildcluepane(), FALSE, TRUE);
+  gtk_paned_set_position(GTK_PANED(vpaned), CLUEPANETOP);
   connectgridarea();
 
   GtkWidget* strip = gtk_hbox_new(FALSE, 0);
@@ -122,6 +128,7 @@ void syncgui() {
   settitle();
   makesurfaces();
   showcursor();
+  cluepanerefresh();
 }
 
 void syncsymmenu() {

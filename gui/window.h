@@ -43,6 +43,17 @@ void showcursor();
 // The next expose scrolls the cursor cell into view.
 extern int curmoved;
 
+// The clue pane (gui/cluepane.cpp): built once with the window; its rows are brought into line
+// with the document when the window is next idle after cluepanerefresh(), and cluepanefollow()
+// selects the row of the light the cursor is on.
+extern GtkWidget* cluelist;  // the "Clues" list
+GtkWidget* buildcluepane();
+void cluepanerefresh();
+void cluepanefollow();
+void m_editclue(int v);    // edit the clue of the cursor's light in the pane
+void m_importclues(int v);  // File > Import clues (gui/filecmds.cpp)
+void m_print(int v);       // File > Print (gui/print.cpp)
+
 // Menu commands; v is the item's action value.
 void m_zoom(int v);
 void m_interactive(int v);

@@ -270,6 +270,15 @@ std::string plat_cwd() {
   return s;
 }
 
+std::string plat_exedir() {
+  char buf[4096];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return "";
+  std::string s(buf, (size_t)n);
+  size_t slash = s.rfind('/');
+  return slash == std::string::npos ? "" : s.substr(0, slash);
+}
+
 std::string plat_configdir(bool mk) {
   std::string base;
   const char* x = getenv("XDG_CONFIG_HOME");

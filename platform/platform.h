@@ -47,6 +47,8 @@ void plat_clearerr();
 
 // The current directory, empty on failure.
 std::string plat_cwd();
+// The folder of the running program, empty when it cannot be found.
+std::string plat_exedir();
 
 // Separator between folder and file names.
 constexpr char PLAT_SEP = '/';

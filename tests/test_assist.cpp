@@ -7,6 +7,7 @@
 #include "core/hooks.h"
 #include "core/undo.h"
 #include "dicts/dicts.h"
+#include "dicts/personal.h"
 #include "filler/failure.h"
 #include "filler/filler.h"
 #include "filler/search.h"
@@ -113,6 +114,41 @@ TEST(Assist, ListByWeightThenEnterAndBan) {
   unbanall();
   filler_wait();
   EXPECT_EQ(texts(), (std::vector<std::string>{"cut", "cot", "cat"}));
+  filler_stop();
+}
+
+// The personal list's actions: a new score reorders the list at once, Never use takes the word
+// out of every list (Unban all does not bring it back), and a word no list has is added.
+TEST(Assist, PersonalScoresAndNeverUse) {
+  light("c.t", 1);
+  ASSERT_EQ(texts(), (std::vector<std::string>{"cut", "cot", "cat"}));
+  EXPECT_EQ(listedscore(listedwords()[0]), 100);  // Zyn's score 2
+  EXPECT_EQ(setpersonal("cut", 25), 0);  // one step below an unscored word
+  filler_wait();
+  EXPECT_EQ(texts(), (std::vector<std::string>{"cot", "cat", "cut"}));
+  EXPECT_EQ(listedscore(listedwords()[2]), 25);
+  EXPECT_EQ(setpersonal("cot", 0), 0);
+  filler_wait();
+  unbanall();
+  filler_wait();
+  EXPECT_EQ(texts(), (std::vector<std::string>{"cat", "cut"}));
+  EXPECT_EQ(setpersonal("cyt", 100), 0);  // not in the list: read again with it
+  filler_wait();
+  EXPECT_EQ(texts(), (std::vector<std::string>{"cyt", "cat", "cut"}));
+  EXPECT_EQ(setpersonal("--", 70), 2);
+  filler_stop();
+  personalwords.clear();
+}
+
+// A minimum score takes its words out of the list and their letters out of the line.
+TEST(Assist, MinimumScoreNarrowsListAndLetters) {
+  light("c.t", 1);
+  dminscore[0] = 76;  // keeps cut (2, that is 100); cot (1) is 75 and cat 50
+  ASSERT_EQ(dictsload(1), 0);
+  fill();
+  EXPECT_EQ(texts(), std::vector<std::string>{"cut"});
+  EXPECT_EQ(feaslabeltext(), " Feasible character: U");
+  dminscore[0] = 0;
   filler_stop();
 }
 

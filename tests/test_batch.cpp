@@ -38,6 +38,7 @@ const struct {
     {"mac.txt", "cat\rtop\r"},
     {"nul.txt", "ca\0t\ntop\n"s},
     {"latin1.txt", "x\ncaf\xE9\n"},
+    {"scored.txt", "cat;80\ncot;30\ntop 1\n"},
 };
 
 struct result {
@@ -158,6 +159,29 @@ TEST_F(Batch, DirectivesShapeTheFill) {
       {"-d counts as a dictionary setting", "-d ct.txt", "a b c\n", "W0 CAT\n# cat\n", "", 0},
       {"a deck directive replaces -d", "-d ct.txt", ".DI 1 at.txt\na b\n", "W0 AT\n# at\n", "", 0},
       {"no words", "", ".DI 1 at.txt\n", "", "", 0},
+  };
+  runtable(cases);
+}
+
+// A minimum score leaves the words scored below it out of the fill, from a deck or from -m, and
+// for the default list too; a deck whose only fill needs such a word has none.
+TEST_F(Batch, MinimumScores) {
+  const runcase cases[] = {
+      {"no floor", "", ".DI 1 scored.txt\na b c =CO.\n", "W0 COT\n# cot\n", "", 0},
+      {"the floor removes cot", "", ".DI 1 scored.txt\n.MS 1 31\na b c =C.T\n", "W0 CAT\n# cat\n", "", 0},
+      {"its only fill needs cot", "", ".DI 1 scored.txt\n.minscore 1 31\na b c =CO.\n", "", "No fill found\nNothing fits W0\n", 4},
+      {"a score of 1 is 75 on the shared scale", "", ".DI 1 scored.txt\n.MS 1 76\na b c =.O.\n", "",
+       "No fill found\nNothing fits W0\n", 4},
+      {"-m for slot 1", "-d scored.txt -m 31", "a b c =CO.\n", "", "No fill found\nNothing fits W0\n", 4},
+      {"-m for slot 2 only", "-d ct.txt -d scored.txt -m 0 -m 31", ".UD 2\na b c =CO.\n", "", "No fill found\nNothing fits W0\n", 4},
+      {"the default lists take it", "", ".MS 1 95\na b c\n", "", "No fill found\nNothing fits W0\n", 4},
+      {"a floor of 50 keeps an unscored word", "", ".MS 1 50\na b c\n", "W0 ZED\n# zed\n", "", 0},
+      {"score above 100", "", ".MS 1 101\na b c\n", "", "Error at line 1: Syntax error in minimum score directive\n", 16},
+      {"no score", "", ".MS 1\na b c\n", "", "Error at line 1: Syntax error in minimum score directive\n", 16},
+      {"slot 0", "", ".MS 0 5\na b c\n", "", "Error at line 1: Dictionary number must be 1..9\n", 16},
+      {"after a word", "", "a b c\n.MS 1 5\n", "", "Error at line 2: Minimum score directive must occur at beginning of deck\n",
+       16},
+      {"-m out of range", "-m 150", "a b c\n", "", "Error: Minimum score must be 0..100: 150\n", 16},
   };
   runtable(cases);
 }

@@ -84,6 +84,17 @@ TEST_F(DictInfo, StatisticsPages) {
                                                         "  Rejected Unicode character:",
                                                         "    U+0027 ('):  one occurrence"}));
   EXPECT_EQ(dictstatlines(2), std::vector<std::string>{"  Name: <empty>"});
+
+  // A minimum score says what it left out; scored lines without a word are counted.
+  strlcpy0(dictpaths[2], writetemp("fig;80\nsloe;20\n;50\n").c_str(), SLEN);
+  dminscore[2] = 30;
+  ASSERT_EQ(dictsload(1), 0);
+  std::vector<std::string> l = dictstatlines(2);
+  ASSERT_EQ(l.size(), 7u);
+  EXPECT_EQ(l[3], "  After answer filter: 2");
+  EXPECT_EQ(l[4], "  After minimum score 30: 1 (1 below it left out)");
+  EXPECT_EQ(l[5], "  Scored lines without a word, skipped: 1");
+  dminscore[2] = 0;
 }
 
 TEST_F(DictInfo, UnusedSlotsWarning) {

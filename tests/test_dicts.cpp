@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -14,6 +15,7 @@
 #include "alphabet/alphabet.h"
 #include "core/prefs.h"
 #include "dicts/dicts.h"
+#include "dicts/personal.h"
 #include "grid/zyn.h"
 #include "platform/platform.h"
 #include "tests/testutil.h"
@@ -82,7 +84,6 @@ TEST_F(Dicts, LineRulesAndScores) {
       {"half 0.25\r\n", "half", "HALF", 0.3},  // stored with one decimal, rounded half up
       {"neg -0.25\n", "neg", "NEG", -0.2},
       {"dots 1.5.2\n", "dots", "DOTS", 1.5},
-      {"tab\t5\n", "tab\t5", "TAB5", 0},  // only a space introduces a score
       {"  two words   3 \t\r\n", "  two words", "TWOWORDS", 3},
       {"end 4", "end", "END", 4},  // no line feed at the end of the file
       {" 5\n", nullptr, nullptr, 0},
@@ -103,6 +104,132 @@ TEST_F(Dicts, LineRulesAndScores) {
     EXPECT_STREQ(a->cf, c.cf);
     EXPECT_NEAR(log10(a->weight), c.score, 1e-9);
   }
+}
+
+// Shared lists: a score of 0..100 after the last ";" or tab, in whole steps of Zyn's scale (50
+// is 0, every 25 points one step, rounded). A line that does not end in such a number is read by
+// the rules above.
+TEST_F(Dicts, SharedListScores) {
+  alphaload(2);
+  struct {
+    const char* line;
+    const char* cf;  // null: nothing loaded
+    const char* word;
+    double score;  // Zyn's
+  } cases[] = {
+      {"apple;50\n", "apple", "APPLE", 0},
+      {"apple;100\n", "apple", "APPLE", 2},
+      {"apple;0\n", "apple", "APPLE", -2},
+      {"pear\t65\n", "pear", "PEAR", 1},
+      {"ice cream ; 60 \r\n", "ice cream", "ICECREAM", 0},
+      {"half;62.5\n", "half", "HALF", 1},
+      {"rock;roll\n", "rock;roll", "ROCKROLL", 0},
+      {"rock;roll 2\n", "rock;roll", "ROCKROLL", 2},
+      {"a;b;70\n", "a;b", "AB", 1},
+      {"apple;;90\n", "apple", "APPLE", 2},
+      {"huge;99999999999999999999999\n", "huge", "HUGE", 2},
+      {"neg;-30\n", "neg", "NEG", -2},
+      {"dots;5.5.5\n", "dots;5.5.5", "DOTS555", 0},
+      {"exp;5e3\n", "exp;5e3", "EXP5E3", 0},
+      {"trail;\n", "trail", "TRAIL", 0},
+      {"catch-22;30\n", "catch-22", "CATCH22", -1},
+      {";50\n", nullptr, nullptr, 0},
+      {";;\n", nullptr, nullptr, 0},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    int r = load1(c.line);
+    if (!c.cf) {
+      EXPECT_EQ(r, 2);
+      EXPECT_EQ(nnoword[0], 1);  // counted, not silently lost
+      continue;
+    }
+    ASSERT_EQ(r, 0);
+    ASSERT_EQ(atotal, 1);
+    const answer* a = find(c.word);
+    ASSERT_NE(a, nullptr);
+    EXPECT_STREQ(a->cf, c.cf);
+    EXPECT_NEAR(log10(a->weight), c.score, 1e-9);
+    EXPECT_EQ(nnoword[0], 0);
+  }
+}
+
+// A slot's minimum score leaves out the entries scored below it, after the filters, and the
+// statistics count them; each slot has its own, and an unscored word counts as 50.
+TEST_F(Dicts, MinimumScore) {
+  std::string a = writetemp("apple;80\nmedlar;35\nquince -0.4\nfig\n"), b = writetemp("medlar;90\n");
+  setslot(0, a);
+  setslot(1, b);
+  dminscore[0] = 40;
+  ASSERT_EQ(dictsload(1), 0);
+  EXPECT_NE(find("APPLE"), nullptr);
+  EXPECT_NE(find("FIG"), nullptr);
+  EXPECT_NE(find("QUINCE"), nullptr);  // -0.4 is 40 on the shared scale: at the floor, kept
+  EXPECT_EQ(nafteraf[0], 4);
+  EXPECT_EQ(naftermin[0], 3);
+  const answer* m = find("MEDLAR");  // only slot 2's entry is left
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(m->dmask, 2u);
+  EXPECT_NEAR(log10(m->weight), 2, 1e-9);
+
+  dminscore[0] = 41;
+  ASSERT_EQ(dictsload(1), 0);
+  EXPECT_EQ(find("QUINCE"), nullptr);
+  EXPECT_EQ(naftermin[0], 2);
+  dminscore[0] = 100;  // nothing in slot 1 reaches it
+  ASSERT_EQ(dictsload(1), 0);
+  EXPECT_EQ(naftermin[0], 0);
+  EXPECT_EQ(dloaded, 2u);
+  std::fill_n(dminscore, MAXNDICTS, 0);
+}
+
+// The personal list: its scores replace the slots' for the answers it names, its words are open
+// to every light, 0 is never used; a damaged line is reported by number, skipped and kept; a
+// change is written at once and read back by the next session.
+TEST_F(Dicts, PersonalList) {
+  std::string dir = tempdir();
+  personalpath = dir + "/Zyn/personal-words.txt";
+  EXPECT_EQ(personalload(), 0);  // no file yet: an empty list
+  EXPECT_TRUE(personalwords.empty());
+  std::string text = "pear;90\nfig;0\nbroken line\n\nquince;7x\nnewword ; 60\n";
+  ASSERT_EQ(personalset("seed", 50), 0);  // makes the folder and the file
+  FILE* f = fopen(personalpath.c_str(), "w");
+  fputs(text.c_str(), f);
+  fclose(f);
+  {
+    msgcapture cap;
+    EXPECT_EQ(personalload(), 0);
+    ASSERT_EQ(cap.msgs.size(), 1u);
+    EXPECT_NE(cap.msgs[0].find("lines 3, 5 are damaged and skipped"), std::string::npos) << cap.msgs[0];
+  }
+  ASSERT_EQ(personalwords.size(), 3u);
+  setslot(0, writetemp("pear -3\nfig 4\napple\n"));
+  ASSERT_EQ(dictsload(1), 0);
+  const answer* pear = find("PEAR");
+  ASSERT_NE(pear, nullptr);
+  EXPECT_NEAR(log10(pear->weight), 2, 1e-9);  // 90, not the slot's -3 nor their sum
+  EXPECT_EQ(pear->dmask, ALLSLOTS);
+  EXPECT_EQ(find("FIG")->dmask, 0u);  // never used
+  ASSERT_NE(find("NEWWORD"), nullptr);
+  EXPECT_STREQ(find("NEWWORD")->cf, "newword");
+  EXPECT_EQ(find("APPLE")->dmask, 1u);
+
+  // Never use, in place and in the file; the damaged lines stay in the file as they were.
+  EXPECT_EQ(setpersonalanswer("apple", 0), 0);
+  EXPECT_EQ(find("APPLE")->dmask, 0u);
+  EXPECT_EQ(setpersonalanswer("plum", 0), 1);
+  EXPECT_EQ(setpersonalanswer("''", 0), 2);
+  ASSERT_EQ(personalset("apple", 0), 0);
+  EXPECT_EQ(readfile(personalpath), "pear;90\nfig;0\nbroken line\n\nquince;7x\nnewword;60\napple;0\n");
+  // The next session.
+  personalwords.clear();
+  EXPECT_EQ(personalload(), 0);
+  EXPECT_EQ(personalscore("apple"), 0);
+  ASSERT_EQ(dictsload(1), 0);
+  EXPECT_EQ(find("APPLE")->dmask, 0u);
+  personalpath.clear();
+  personalwords.clear();
+  runcmd("rm -rf '" + dir + "'", nullptr, nullptr);
 }
 
 // A line ends at a line feed, at a carriage return and line feed, or at a carriage return
@@ -610,12 +737,39 @@ TEST_F(Dicts, DefaultDictionary) {
   EXPECT_EQ(atotal, 1);
   EXPECT_NE(find("DOGS"), nullptr);
 
-  // Then the system word list, with the same filter; here a list of the test's own.
+  // Then Zyn's everyday list in the chosen spelling, without a filter, with the preferred
+  // minimum score (or the one given for this run).
   unlink(file.c_str());
+  std::string everyday = tempdir();
+  everydaydir = everyday.c_str();
+  std::string am = everyday + "/words-american.txt";
+  FILE* e = fopen(am.c_str(), "w");
+  fputs("color;90\nrare;20\n", e);
+  fclose(e);
+  prefdata[PREF_STARTUP_SPELLING] = 1;
+  prefdata[PREF_STARTUP_MINSCORE1] = 40;
+  EXPECT_EQ(dictsdefault(), 0);
+  EXPECT_EQ(dictpaths[0], am);
+  EXPECT_STREQ(dsfilter[0], "");
+  EXPECT_EQ(dminscore[0], 40);
+  EXPECT_EQ(atotal, 1);
+  EXPECT_NE(find("COLOR"), nullptr);
+  startminscore = 10;
+  EXPECT_EQ(dictsdefault(), 0);
+  EXPECT_EQ(atotal, 2);
+  startminscore = -1;
+
+  // Without it, the system word list, with the same filter and a warning; here a list of the
+  // test's own.
+  unlink(am.c_str());
+  rmdir(everyday.c_str());
   const char* sys = sysdictpath;
   std::string fallback = writetemp("cat's\ncats\n");
   sysdictpath = fallback.c_str();
+  msgcapture cap;
   EXPECT_EQ(dictsdefault(), 0);
+  ASSERT_EQ(cap.msgs.size(), 1u);
+  EXPECT_EQ(cap.msgs[0].rfind("W:Zyn's everyday word list is missing", 0), 0u);
   EXPECT_EQ(dictpaths[0], fallback);
   EXPECT_STREQ(dsfilter[0], "^.*+(?<!'s)");
   EXPECT_EQ(atotal, 1);
@@ -628,6 +782,9 @@ TEST_F(Dicts, DefaultDictionary) {
   EXPECT_STREQ(dsfilter[0], "");
   EXPECT_EQ(atotal, 0);
   sysdictpath = sys;
+  everydaydir = nullptr;
+  prefdata[PREF_STARTUP_SPELLING] = 0;
+  dminscore[0] = 0;
   prefstrs[PREF_STARTUP_DEFDICT1][0] = prefstrs[PREF_STARTUP_AF1][0] = 0;
   ASSERT_EQ(chdir(cwd.c_str()), 0);
   rmdir(sub.c_str());

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <random>
@@ -289,6 +290,34 @@ TEST_F(Doc, EveryFieldSurvivesSaveAndLoad) {
     EXPECT_EQ(unsaved, 0);
     EXPECT_EQ(havename, 1);
   }
+}
+
+// A slot's minimum score is a record of its own, written only when set: a document without one
+// stays version 5, one with one is version 6 and an older reader skips the record.
+TEST_F(Doc, MinimumScoresAreWrittenOnlyWhenSet) {
+  std::string plain = save();
+  EXPECT_EQ(plain.rfind("#ZYN2v5 ", 0), 0u);
+  EXPECT_EQ(plain.find("DMS"), std::string::npos);
+
+  dminscore[0] = 40;
+  dminscore[8] = 100;
+  std::string text = save();
+  EXPECT_EQ(text.rfind("#ZYN2v6 ", 0), 0u);
+  EXPECT_NE(text.find("\nDMS 0 40\nDMS 8 100\nEND\n"), std::string::npos);
+  std::fill_n(dminscore, MAXNDICTS, 7);
+  loaded l = loadpath(filename);
+  EXPECT_EQ(l.status, LOAD_OK);
+  EXPECT_TRUE(l.msgs.empty());  // version 6 is this version
+  EXPECT_EQ(dminscore[0], 40);
+  EXPECT_EQ(dminscore[8], 100);
+  EXPECT_EQ(dminscore[1], 0);  // a slot without a record has no floor
+
+  // Out of range: clamped; a bad slot is skipped; too few fields is a format error.
+  EXPECT_EQ(load(head() + "DMS 1 250\nDMS 2 -5\nDMS 9 50\nEND\n").status, LOAD_OK);
+  EXPECT_EQ(dminscore[1], 100);
+  EXPECT_EQ(dminscore[2], 0);
+  EXPECT_NE(load(head() + "DMS 1\nEND\n").status, LOAD_OK);
+  std::fill_n(dminscore, MAXNDICTS, 0);
 }
 
 TEST_F(Doc, LongTextsComeBackWholeAndLimitsCutAtCharacters) {

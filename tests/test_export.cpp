@@ -20,8 +20,10 @@
 #include "export/answers.h"
 #include "export/export.h"
 #include "export/kinds.h"
+#include "export/pdf.h"
 #include "filler/filler.h"
 #include "filler/lists.h"
+#include "grid/clues.h"
 #include "grid/geometry.h"
 #include "grid/lights.h"
 #include "grid/zyn.h"
@@ -423,7 +425,7 @@ TEST_F(Pages, ExportKinds) {
   const char* names[] = {"blank-eps",   "blank-svg",    "blank-png",       "blank-html",      "eps",
                          "svg",         "png",          "html",            "answers-txt",     "answers-html",
                          "puzzle-html", "puzzle-html-svg", "puzzle-html-png", "solution-html", "solution-html-svg",
-                         "solution-html-png", "ccw-xml", "ipuz", "puz"};
+                         "solution-html-png", "ccw-xml", "ipuz", "puz", "clues-txt", "puzzle-pdf", "solution-pdf"};
   ASSERT_EQ(sizeof names / sizeof *names, (size_t)NEXPORTKINDS);
   std::string dir = tempdir();
   // Filled, so that .puz has its whole solution.
@@ -437,7 +439,8 @@ TEST_F(Pages, ExportKinds) {
     std::string path = dir + "/x" + k->suffix;
     EXPECT_EQ(k->run(path.c_str()), 0) << k->name;
     filler_stop();
-    EXPECT_GT(readfile(path).size(), 50u) << k->name;
+    // The clue list of this grid is one short line.
+    EXPECT_GT(readfile(path).size(), k->run == exportclues ? 5u : 50u) << k->name;
   }
   EXPECT_EQ(findexportkind("pdf"), nullptr);
   // On a circular grid the square-only items are unusable, and report so if run anyway.
@@ -453,5 +456,84 @@ TEST_F(Pages, ExportKinds) {
     struct stat st;
     EXPECT_NE(stat(path.c_str(), &st), 0) << k.name;
   }
+  runcmd("rm -r " + dir, nullptr, nullptr);
+}
+
+TEST_F(Pages, CluesTakeTheAnswersPlaceOnPuzzlePagesAndInXml) {
+  goldengrid();
+  std::string dir = tempdir();
+  auto run = [&](const char* kind) {
+    std::string path = dir + "/out";
+    EXPECT_EQ(findexportkind(kind)->run(path.c_str()), 0) << kind;
+    filler_stop();
+    return readfile(path);
+  };
+  ASSERT_EQ(clueset({0, 0, 0}, "Taxi & <cab>\nat the rank", ""), CLUE_SET);
+  ASSERT_EQ(clueset({0, 2, 0}, "", "2,3"), CLUE_SET);
+  for (const char* kind : {"puzzle-html", "puzzle-html-svg", "puzzle-html-png"}) {
+    SCOPED_TRACE(kind);
+    std::string p = run(kind);
+    EXPECT_NE(p.find("<b>1</b></td>\n<td valign=\"top\">Taxi &amp; &lt;cab&gt;<br>\nat the rank&nbsp;(3)</td>"),
+              std::string::npos);
+    // Unclued lights show their enumeration alone, never their answer.
+    EXPECT_NE(p.find("<td valign=\"top\">&nbsp;(2,3)</td>"), std::string::npos);
+    for (const char* answer : {"tears", "TEARS", "hat", "HAT"}) EXPECT_EQ(p.find(answer), std::string::npos) << answer;
+  }
+  // The solution page and the answer list still give the answers.
+  EXPECT_NE(run("solution-html").find("tears"), std::string::npos);
+  EXPECT_NE(run("answers-txt").find("tears (5)"), std::string::npos);
+  goldengrid();
+  drawgrid(0, {"A..", ".#.", "..."});
+  numbering();
+  clueset({0, 0, 0}, "Taxi", "");
+  clueset({0, 0, 1}, "", "1-2");
+  std::string x = run("ccw-xml");
+  EXPECT_NE(x.find("<clue word=\"1\" number=\"1\" format=\"3\">Taxi</clue>"), std::string::npos) << x;
+  EXPECT_NE(x.find("<clue word=\"3\" number=\"1\" format=\"1-2\"></clue>"), std::string::npos) << x;
+  runcmd("rm -r " + dir, nullptr, nullptr);
+}
+
+TEST_F(Pages, PrintablePuzzleAsPdf) {
+  drawgrid(0, {"...", ".#.", "..."});
+  setletters(0, "CAB");
+  numbering();
+  strlcpy0(title, "Cabs & co", SLEN);
+  clueset({0, 0, 0}, "Taxi", "");
+  std::string dir = tempdir();
+  auto pdf = [&](const char* kind, int solution) {
+    prefdata[PREF_EXPORT_PDF_SOLUTION] = solution;
+    std::string path = dir + "/p.pdf", text, info;
+    EXPECT_EQ(findexportkind(kind)->run(path.c_str()), 0);
+    runcmd("pdftotext '" + path + "' -", &text, nullptr);
+    runcmd("pdfinfo '" + path + "' | grep Pages:", &info, nullptr);
+    return std::make_pair(text, info.substr(info.find_last_of(' ') + 1));
+  };
+  auto [text, pages] = pdf("puzzle-pdf", 0);
+  EXPECT_EQ(pages, "1\n");
+  for (const char* part : {"Cabs & co", "Across", "1 Taxi (3)", "Down", "2 (3)"})
+    EXPECT_NE(text.find(part), std::string::npos) << part << " in\n" << text;
+  // The puzzle's page gives no answer away; the solution is a page of its own.
+  EXPECT_EQ(text.find("CAB"), std::string::npos);
+  std::tie(text, pages) = pdf("puzzle-pdf", 1);
+  EXPECT_EQ(pages, "2\n");
+  EXPECT_NE(text.find("Solution"), std::string::npos);
+  std::tie(text, pages) = pdf("solution-pdf", 0);
+  EXPECT_EQ(pages, "1\n");
+  EXPECT_EQ(text.find("Taxi"), std::string::npos);
+  // Long clues flow on to a second page; Letter paper is smaller.
+  drawgrid(0, std::vector<std::string>(15, std::string(15, '.')));
+  numbering();
+  for (const cluelight& l : cluelights()) clueset(l.k, std::string(300, 'w') + " end", "");
+  std::tie(text, pages) = pdf("puzzle-pdf", 0);
+  EXPECT_GT(std::stoi(pages), 1);
+  int shown = 0;
+  for (size_t at = 0; (at = text.find("(15)", at)) != std::string::npos; at++) shown++;
+  EXPECT_EQ(shown, 30);
+  prefdata[PREF_EXPORT_PDF_PAPER] = 1;
+  double w, h;
+  papersize(&w, &h);
+  EXPECT_EQ(w, 612);
+  prefdata[PREF_EXPORT_PDF_PAPER] = 0;
+  prefdata[PREF_EXPORT_PDF_SOLUTION] = 0;
   runcmd("rm -r " + dir, nullptr, nullptr);
 }

@@ -339,6 +339,19 @@ TEST_F(Interchange, RoundTripsKeepGridLettersNumbersAndBars) {
   strlcpy0(filename, ZYN_SOURCE_DIR "/examples/blocked15.zyn", SLEN);
   ASSERT_EQ(loaddocument(0), LOAD_OK);
   strcpy(copyright, "\xC2\xA9 2026 A. Setter");
+  // Every light clued, one with an enumeration of the setter's own.
+  auto clueall = [] {
+    for (const gridlight& l : gridlights())
+      setcluefrom(l.x, l.y, l.d, "Clue \xC3\xA9 " + std::to_string(l.number) + (l.d ? " down" : " across"), l.number == 1 && !l.d ? "2,3" : "");
+  };
+  auto allclues = [] {
+    std::string o;
+    for (const gridlight& l : gridlights()) o += cluetextof(l.x, l.y, l.d) + " (" + enumerationof(l.x, l.y, l.d) + ")/";
+    return o;
+  };
+  clueall();
+  std::string clues = allclues();
+  EXPECT_NE(clues.find("Clue \xC3\xA9 1 across (2,3)/"), std::string::npos);
   std::string grid = cells(), nums = numbers();
   EXPECT_EQ(std::count(nums.begin(), nums.end(), '@'), 28);
   for (const char* kind : {"ipuz", "puz"}) {
@@ -350,6 +363,7 @@ TEST_F(Interchange, RoundTripsKeepGridLettersNumbersAndBars) {
     EXPECT_TRUE(r.msgs.empty()) << kind << " " << r.msgs[0];
     EXPECT_EQ(cells(), grid) << kind;
     EXPECT_EQ(numbers(), nums) << kind;
+    EXPECT_EQ(allclues(), clues) << kind;
     EXPECT_STREQ(title, "A blocked 15x15, filled");
     EXPECT_STREQ(copyright, "\xC2\xA9 2026 A. Setter");
     // A new document without a name: Save asks, proposing the import's own name.
@@ -358,6 +372,7 @@ TEST_F(Interchange, RoundTripsKeepGridLettersNumbersAndBars) {
     strlcpy0(filename, ZYN_SOURCE_DIR "/examples/blocked15.zyn", SLEN);
     ASSERT_EQ(loaddocument(0), LOAD_OK);
     strcpy(copyright, "\xC2\xA9 2026 A. Setter");
+    clueall();
   }
 
   // A barred 13x13 (the example without its merged cells): every bar once, and back again.
@@ -562,6 +577,11 @@ TEST_F(Interchange, ZynExportWritesReadsAndRefuses) {
   EXPECT_EQ(run("b.puz ipuz b.ipuz"), 0) << err;
   EXPECT_EQ(run("b.ipuz zyn b.zyn"), 0) << err;
   EXPECT_NE(readfile(dir + "/b.zyn").find("+A blocked 15x15, filled\n"), std::string::npos);
+  // -t sets the document's fields for the output.
+  EXPECT_EQ(run("-t 'copyright=\xC2\xA9 2026 A. Setter' -t notes=N b.zyn puz m.puz"), 0) << err;
+  EXPECT_NE(readfile(dir + "/m.puz").find(std::string("\0\xA9 2026 A. Setter\0", 19)), std::string::npos);
+  EXPECT_EQ(run("-t colour=red b.zyn puz m.puz"), 16);
+  EXPECT_NE(err.find("Error: Unrecognised document field: colour=red"), std::string::npos) << err;
 
   // Refusals: exit 16, the reason on standard error, no file.
   std::string greek = "#ZYN2v5 x\nGP 0 2 2 1 0 0\nTTL\n+\nAUT\n+\nALP 1 0 0 0\n+\xCE\x94\n+\nALP 2 0 0 0\n+B\n+\n"

@@ -5,6 +5,7 @@
 
 #include "alphabet/alphabet.h"
 #include "draw/draw.h"
+#include "grid/clues.h"
 #include "grid/lights.h"
 #include "grid/stats.h"
 #include "grid/zyn.h"
@@ -32,7 +33,8 @@ TEST(Stats, GeneralPage) {
                               "  Total lights: 6", "  Mean length: 3.0", "  Checked light characters: 18/18 (100.0%)",
                               "  Checked grid cells: 9/9 (100.0%)", "  Lights with double unches: 0",
                               "  Lights with triple, quadruple etc. unches: 0", "  Lights too long for filler: 0",
-                              "  Total free lights: 0", "  Free lights too long for filler: 0", "  "}));
+                              "  Total free lights: 0", "  Free lights too long for filler: 0",
+                              "  Clues: 0 of 6 lights clued", "  "}));
   EXPECT_EQ(statsrow(3), (std::vector<std::string>{"3", "6", " ", " ", "1.00:1.00:1.00"}));
 
   // Lights of 5 and of 3 cells, no row for the lengths between. The 5-cell light has one
@@ -114,4 +116,14 @@ TEST(Stats, HistogramByPixels) {
   s = draw();
   EXPECT_EQ(pixel(s, 5 + 16 * 26 + 6, 224 - 10), 0x00ffffu);
   cairo_surface_destroy(s);
+}
+
+TEST(Stats, CluesAndOrphansAreCounted) {
+  build({"...", "...", "..."});
+  clueset({0, 0, 0}, "Top", "");
+  clueset({0, 2, 0}, "Bottom", "");
+  sqarray[0][2].sqflags = SQF_BLOCK;
+  rebuild();
+  EXPECT_EQ(statslines()[9], "  Clues: 1 of 6 lights clued, 1 orphaned");
+  cluesclear();
 }

@@ -120,6 +120,18 @@ TEST_F(Export, FillsAndSaves) {
   EXPECT_EQ(r.status, 4);
   EXPECT_EQ(r.err, "Error: No fill found\nNothing fits 1 Across, 3 Across and 2 Down\n");
   EXPECT_EQ(access((dir + "/nofill.zyn").c_str(), F_OK), -1);
+
+  // -m gives slot 1 a minimum score that leaves out a word the only fill needs; the saved
+  // document keeps it.
+  put("scored.txt", "at;60\nno;60\nan;60\nto;20\n");
+  r = run("-d scored.txt -m 30 -f grid.zyn zyn nofill.zyn");
+  EXPECT_EQ(r.status, 4);
+  r = run("-d scored.txt -m 20 -f grid.zyn zyn floor.zyn");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(readfile(dir + "/floor.zyn").find("\nDMS 0 20\nEND\n"), std::string::npos);
+  r = run("-m 101 grid.zyn zyn x.zyn");
+  EXPECT_EQ(r.status, 16);
+  EXPECT_EQ(r.err, "Error: Minimum score must be 0..100: 101\n");
 }
 
 // A blank legacy grid of n x n squares with twofold symmetry.
@@ -188,6 +200,9 @@ TEST_F(Export, GeneratesBlockPatterns) {
 
 TEST_F(Export, ErrorsAndUsage) {
   put("bad.zyn", "#ZYN2v5\nGP 0 3 3\n");
+  // A format error after the grid: the restored document restarts the assistance's fill, which
+  // must be stopped before the error ends the run.
+  put("badclue.zyn", "#ZYN2v6 t\nGP 0 5 5 1 0 0\nTTL\n+\nAUT\n+\nCLU 0 0\n+Taxi\n+\nEND\n");
   put("grid.zyn", square2("/nonexistent/words.txt"));
   put("plugin.zyn", "#ZYN2v5 x\nGP 0 3 3 1 0 0\nTTL\n+\nAUT\n+\nTM 0 9 0 0 0\n+/nonexistent/p.so\nEND\n");
   const struct {
@@ -197,6 +212,7 @@ TEST_F(Export, ErrorsAndUsage) {
   } cases[] = {
       {"missing.zyn zyn out.zyn", 16, "Error: Filing system error: No such file or directory\n"},
       {"bad.zyn zyn out.zyn", 16, "Error: File format error in bad.zyn:\nline 2\n"},
+      {"badclue.zyn svg out.svg", 16, "Error: File format error in badclue.zyn:\nline 7\n"},
       {"grid.zyn pdf out.pdf", 16, "Error: Unknown kind of output: pdf\n"},
       {"-p nosuch=1 grid.zyn zyn out.zyn", 16, "Error: Unrecognised preference setting: nosuch=1\n"},
       {"-p stats_min_check_percent grid.zyn zyn out.zyn", 16, "Error: Unrecognised preference setting"},
@@ -249,6 +265,25 @@ TEST_F(Export, ExportItemsAreKinds) {
   EXPECT_EQ(readfile(dir + "/hex.html"), "");
   r = run(hex + " no-such-kind out");
   EXPECT_EQ(r.status, 16);
+}
+
+TEST_F(Export, ImportsCluesBeforeWriting) {
+  put("grid.zyn", "#ZYN2v5 x\nGP 0 3 3 1 0 0\nTTL\n+Cabs\nAUT\n+\nSQ 1 1 0 0 1 .\nEND\n");
+  put("clues.txt", "1A Taxi\n2D Down (1,2)\n");
+  result r = run("-c clues.txt grid.zyn clues-txt out.txt");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(readfile(dir + "/out.txt"), "1A Taxi (3)\n3A (3)\n1D (3)\n2D Down (1,2)\n");
+  r = run("-c clues.txt grid.zyn zyn clued.zyn");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string doc = readfile(dir + "/clued.zyn");
+  EXPECT_EQ(doc.rfind("#ZYN2v6 ", 0), 0u);
+  EXPECT_NE(doc.find("\nCLU 0 0 0\n+Taxi\n+\nCLU 2 0 1\n+Down\n+1,2\nEND\n"), std::string::npos) << doc;
+  // A bad clue file ends the run before anything is written.
+  put("bad.txt", "1A Taxi\n1A Again\n");
+  r = run("-c bad.txt grid.zyn puzzle-pdf out.pdf");
+  EXPECT_EQ(r.status, 16);
+  EXPECT_NE(r.err.find("line 2: a second clue for 1A"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::ifstream(dir + "/out.pdf").good());
 }
 
 // What is at the output path decides how it is written: a regular file is replaced whole, a link

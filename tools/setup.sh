@@ -2,8 +2,8 @@
 # Installs what Zyn needs to build, test and fill on Debian 12, if it is missing. Run as root.
 set -euo pipefail
 pkgs="cmake g++ make pkg-config libgtk2.0-dev libpcre2-dev googletest libgtest-dev
-      wbritish wbritish-huge wbritish-insane time clang libclang-rt-14-dev
-      xvfb xauth x11-utils imagemagick fonts-dejavu-core xdotool librsvg2-bin ghostscript libxml2-utils
+      wbritish wbritish-huge wbritish-insane scowl time clang libclang-rt-14-dev
+      xvfb xauth x11-utils imagemagick fonts-dejavu-core xdotool librsvg2-bin ghostscript libxml2-utils poppler-utils
       python3-dogtail libatk-adaptor libgail-common dbus-daemon dbus-bin at-spi2-core xclip nodejs npm"
 missing=""
 for p in $pkgs; do

@@ -3,7 +3,8 @@
 # weight and the line below names the feasible letters; Ban takes a word off the list and
 # "Unban all answers" brings it back; Copy puts the citation form on the clipboard; a look-up
 # opens its expanded address; moving through the list with the keyboard enters nothing until
-# Enter; a click on a word enters it into the light.
+# Enter; a click on a word enters it into the light; Never use takes a word off the list for good,
+# through the personal word list, which the next session reads.
 source "$(dirname "$0")/lib.sh" "$1"
 
 start_x
@@ -53,6 +54,17 @@ popup_item() {
   [[ -n $xy ]] || fail "no item $2 in the pop-up menu: $(tr '\n' ';' <popup.txt)"
   xdotool mousemove $xy click 1
 }
+# The same for the item named NAME.
+popup_named() {
+  local xy
+  xy=$(row_of "$1")
+  [[ -n $xy ]] || fail "no row '$1' in the list"
+  xdotool mousemove $xy click 3
+  /usr/bin/python3 "$HERE/a11y.py" popup >popup.txt
+  xy=$(awk -F '\t' -v n="$2" '$1 == n { print $2 }' popup.txt)
+  [[ -n $xy ]] || fail "no item '$2' in the pop-up menu: $(tr '\n' ';' <popup.txt)"
+  xdotool mousemove $xy click 1
+}
 
 contents c.t
 wait_list "cut cot cat"
@@ -96,6 +108,23 @@ wait_list cot
 [[ $(contents read) == COT ]] || fail "the light holds '$(contents read)'"
 say "a click entered the word"
 
+keys ctrl+z
+wait_list "cut cot cat"
+popup_named cot "Never use"
+wait_list "cut cat"
+[[ $(cat "$XDG_CONFIG_HOME/Zyn/personal-words.txt") == "cot;0" ]] || fail "the personal list holds '$(cat "$XDG_CONFIG_HOME/Zyn/personal-words.txt")'"
+keys alt+a u
+sleep 0.5
+wait_list "cut cat"
+say "Never use: the word leaves the list, even after Unban all answers"
+
+keys ctrl+q
+answer Return
+expect_exit 0
+open_zyn -d fix.txt row.txt
+contents c.t
+wait_list "cut cat"
+say "the next session leaves it out too"
 keys ctrl+q
 answer Return
 expect_exit 0

@@ -15,7 +15,7 @@ want='1.00:1.00:1.00|6|3|  Check ratio min:mean:max  |  Overchecked  |  Underche
 want+='  Total lights: 6|  Mean length: 3.0|  Checked light characters: 18/18 (100.0%)|'
 want+='  Checked grid cells: 9/9 (100.0%)|  Lights with double unches: 0|'
 want+='  Lights with triple, quadruple etc. unches: 0|  Lights too long for filler: 0|'
-want+='  Total free lights: 0|  Free lights too long for filler: 0|'
+want+='  Total free lights: 0|  Free lights too long for filler: 0|  Clues: 0 of 6 lights clued|'
 got=$(labels)
 [[ $got == "$want" ]] || fail "the General page reads '$got'"
 say "the General page of a 3x3 grid"
