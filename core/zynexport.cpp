@@ -191,7 +191,6 @@ int readpattern(const char* s, patternparams* p) {
     else if (key == "blocks") p->minshare = (int)a, p->maxshare = (int)b;
     else if (key == "parity") p->parity = (int)a;
     else if (key == "seed") p->seed = (unsigned int)a;
-    else if (key == "selected") p->selonly = a != 0;
     else return 1;
   }
   return 0;
@@ -217,7 +216,7 @@ int genblocks() {
   return 4;
 }
 
-// The document fields that -m sets.
+// The document fields that -t sets.
 void setmeta() {
   for (const std::string& m : metaopts) {
     size_t eq = m.find('=');

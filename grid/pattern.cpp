@@ -8,6 +8,8 @@
 // light lengths spread as in a grid made by hand.
 #include "grid/pattern.h"
 
+#include <glib.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -46,6 +48,7 @@ namespace {
 
 constexpr int MAXATTEMPTS = 64;  // pattern attempts per command
 constexpr int MAXCHECKS = 8;     // quick fill checks per command
+constexpr double MAXSECONDS = 10;  // attempts begun after this long are not made (large grids)
 constexpr int SAMPLE = 500;      // classes weighed per step on large grids
 
 // Widest all-white rectangle allowed for each height 3 to 6 (and, turned, each width): as open
@@ -499,7 +502,9 @@ editreport generateblocks(const patternparams& p, patternresult* res) {
   bool refused = false;  // some pattern failed the fill check
   std::vector<sqpos> b;
   std::vector<unsigned char> saved;
+  const gint64 t0 = g_get_monotonic_time();
   for (int a = 0; a < MAXATTEMPTS && out.checks < MAXCHECKS; a++) {
+    if (a && g_get_monotonic_time() - t0 > MAXSECONDS * 1e6) break;
     out.status = makepattern(p, a, b);
     if (out.status == PS_NOPATTERN) continue;
     if (out.status != PS_OK) break;
