@@ -22,7 +22,7 @@
 #include "grid/zyn.h"
 #include "platform/platform.h"
 
-const char* release = "0.1";
+const char* release = ZYN_RELEASE;
 frontend zynfe = {};
 
 namespace {

@@ -131,7 +131,10 @@ std::string dictloadedtext() {
     else if (!st.empty()) no += (no.empty() ? "" : ", ") + n;
   }
   std::string t = yes.empty() ? "" : "Dictionaries loaded: " + yes;
-  if (!no.empty()) t += (t.empty() ? "" : "\n") + std::string("Not loaded: ") + no;
+  if (!no.empty()) {
+    if (!t.empty()) t += '\n';
+    t += "Not loaded: " + no;
+  }
   return t;
 }
 

@@ -105,7 +105,10 @@ std::string rows(std::string (*cell)(int, int)) {
   std::string o = "[";
   for (int y = 0; y < height; y++) {
     o += y ? ",\n  [" : "\n  [";
-    for (int x = 0; x < width; x++) o += (x ? "," : "") + cell(x, y);
+    for (int x = 0; x < width; x++) {
+      if (x) o += ',';
+      o += cell(x, y);
+    }
     o += ']';
   }
   return o + "]";

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of fuzz/ with clang and runs each for a while:
-#   bash tools/fuzz.sh [seconds, default 60] [target ...]   (targets: deck words tsd ipuz puz ccxml clues; all by
-#   default)
+#   bash tools/fuzz.sh [seconds, default 60] [target ...]   (targets: doc deck words tsd ipuz puz ccxml clues;
+#   all by default)
 # A crash stops the run with a failure status; the input that caused it is left in build-fuzz/
 # as crash-<target>-*. Each target keeps the inputs it found in build-fuzz/corpus-<target>.
 set -euo pipefail
@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 bash tools/setup.sh
 secs=${1:-60}
 shift || true
-targets=${*:-deck words tsd ipuz puz ccxml clues}
+targets=${*:-doc deck words tsd ipuz puz ccxml clues}
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DZYN_FUZZ=ON -DZYN_TESTS=OFF -DZYN_BENCH=OFF >/dev/null
 for t in $targets; do
@@ -21,6 +21,7 @@ for t in $targets; do
   seeds=()
   [ -d "fuzz/seeds/$t" ] && seeds+=("fuzz/seeds/$t")
   [ "$t" = deck ] && seeds+=(examples)
+  [ "$t" = doc ] && seeds+=(tests/docfiles)
   # The engine's standard output and error are closed; the fuzzer's own report goes to the log.
   log="build-fuzz/fuzz-$t.log"
   if ! "build-fuzz/fuzz_$t" -dict="fuzz/$t.dict" -max_len=30000 -max_total_time="$secs" -close_fd_mask=3 \

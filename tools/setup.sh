@@ -4,7 +4,8 @@ set -euo pipefail
 pkgs="cmake g++ make pkg-config libgtk2.0-dev libpcre2-dev googletest libgtest-dev
       wbritish wbritish-huge wbritish-insane scowl time clang libclang-rt-14-dev
       xvfb xauth x11-utils imagemagick fonts-dejavu-core xdotool librsvg2-bin ghostscript libxml2-utils poppler-utils
-      python3-dogtail libatk-adaptor libgail-common dbus-daemon dbus-bin at-spi2-core xclip nodejs npm"
+      python3-dogtail libatk-adaptor libgail-common dbus-daemon dbus-bin at-spi2-core xclip nodejs npm
+      dpkg-dev lintian desktop-file-utils shared-mime-info xdg-utils man-db libglib2.0-bin"
 missing=""
 for p in $pkgs; do
   # Node and npm run the tests' independent ipuz reader. A node already on the path (from

@@ -53,7 +53,6 @@ class Shell:
         self.codearg = False  # the word being read is a command line (eval's, trap's, bash -c's)
         self.heredocs = []  # delimiters of the here-documents whose bodies start on the next line
 
-    # -- words -------------------------------------------------------------------------------
     def scan(self, text):
         self.t = text
         self.i = 0
@@ -319,23 +318,20 @@ class Shell:
         self.heredocs = []
 
 
+RUNS_ARGS = re.compile(r'(?:^|[;&|]|\buntil|\bwhile|\bif|\bthen|\bdo|!)\s*"\$@"', re.M)
+
+
 def runner_functions(texts):
     """Functions of the scripts that run their arguments as a command ("$@" after shift N):
     name -> the index of the argument where the command starts."""
     found = {}
     for text in texts:
-        for m in re.finditer(r"(?m)^\s*(?:function\s+)?([A-Za-z_][\w-]*)\s*\(\)\s*\{(.*?)^\}", text, re.S):
-            body = m.group(2)
-            if re.search(r'(?:^|[;&|]|\buntil|\bwhile|\bif|\bthen|\bdo|!)\s*"\$@"', body, re.M):
-                shift = re.search(r"\bshift\s+(\d+)", body)
-                found[m.group(1)] = (int(shift.group(1)) if shift else 1 if re.search(r"\bshift\b", body) else 0) + 1
-    # A one-line function: name() { ...; "$@"; }
-    for text in texts:
-        for m in re.finditer(r"(?m)^\s*([A-Za-z_][\w-]*)\s*\(\)\s*\{([^\n]*)\}\s*$", text):
-            body = m.group(2)
-            if re.search(r'(?:^|[;&|]|\buntil|\bwhile|\bif|\bthen|\bdo|!)\s*"\$@"', body):
-                shift = re.search(r"\bshift\s+(\d+)", body)
-                found[m.group(1)] = (int(shift.group(1)) if shift else 1 if re.search(r"\bshift\b", body) else 0) + 1
+        bodies = [m.groups() for m in re.finditer(r"(?ms)^\s*(?:function\s+)?([A-Za-z_][\w-]*)\s*\(\)\s*\{(.*?)^\}", text)]
+        bodies += [m.groups() for m in re.finditer(r"(?m)^\s*([A-Za-z_][\w-]*)\s*\(\)\s*\{([^\n]*)\}\s*$", text)]
+        for name, body in bodies:
+            if RUNS_ARGS.search(body):
+                shift = re.search(r"\bshift(?:[ \t]+(\d+))?\b", body)
+                found[name] = (int(shift.group(1) or 1) if shift else 0) + 1
     return found
 
 
@@ -557,7 +553,7 @@ def check(root):
     for name, ps in sorted(paths.items()):
         who = set().union(*(owned.get(p, set()) for p in ps))
         if not who:
-            if ps[0].startswith(("/usr/", "/bin/", "/sbin/")):
+            if ps[0].startswith(("/usr/", "/bin/", "/sbin/")) and not ps[0].startswith("/usr/local/"):
                 problems.append(f"{name}: {ps[0]} belongs to no Debian package (called by {', '.join(sorted(calls[name]))})")
             continue  # a program of the user's own, outside the system's folders
         if not who & have:

@@ -5,7 +5,9 @@
    itself when the library is loaded, so build the plug-in as a shared object that leaves
    them undefined, for example:
 
-       cc -shared -fPIC -I<zyn source>/treatment -o myplugin.so myplugin.c
+       cc -shared -fPIC -I/usr/include/zyn -o myplugin.so myplugin.c
+
+   (-I<zyn source>/treatment from the source tree, -I<prefix>/include/zyn for another prefix.)
 
    Text is UTF-8 unless it is an ICC string (bytes holding Zyn's internal character codes
    1 to 61, zero-terminated; 61 is the no-character code "-") or a Unicode array (code points,
