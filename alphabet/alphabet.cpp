@@ -36,6 +36,28 @@ constexpr int MXEQCP = 100;     // equivalents decoded
 // Group of the most recent character; it only moves forward so that groups stay contiguous.
 int curgroup;
 
+// The code points whose cptoicc or cpsubst entry may be non-zero, one bit each, so that
+// clearing, saving and keying the tables visits only those: the tables themselves are large
+// and, in the usual alphabets, almost empty.
+uint64_t cpmarks[MAXUCP / 64];
+
+void setcp(unsigned char* t, int u, int icc) {
+  t[u] = (unsigned char)icc;
+  cpmarks[u >> 6] |= 1ULL << (u & 63);
+}
+
+// Calls f with each marked code point, in ascending order.
+template <typename F>
+void eachmarked(F f) {
+  for (int i = 0; i < MAXUCP / 64; i++)
+    for (uint64_t m = cpmarks[i]; m; m &= m - 1) f(i * 64 + __builtin_ctzll(m));
+}
+
+void clearcps() {
+  eachmarked([](int u) { cptoicc[u] = cpsubst[u] = 0; });
+  memset(cpmarks, 0, sizeof cpmarks);
+}
+
 // Characters that the set notation and the filler give meanings of their own cannot be entries.
 bool allowed(int u) {
   if (u < 0 || u >= MAXUCP || !g_unichar_isgraph((gunichar)u)) return false;
@@ -58,7 +80,7 @@ bool mapequivs(unsigned char* t, const char* equiv, int icc) {
       refused = true;
       continue;
     }
-    t[cps[i]] = (unsigned char)icc;
+    setcp(t, cps[i], icc);
   }
   if (deb(DEB_ALPHA)) pstdout("\n");
   return refused;
@@ -78,10 +100,10 @@ void forget(int icc) {
   iccequiv[icc][0] = 0;
   iccrun[icc] = 0;
   substpair[icc][0] = substpair[icc][1] = 0;
-  for (int u = 0; u < MAXUCP; u++) {
+  eachmarked([icc](int u) {
     if (cptoicc[u] == icc) cptoicc[u] = 0;
     if (cpsubst[u] == icc) cpsubst[u] = 0;
-  }
+  });
 }
 
 void markundefined(int icc) {
@@ -117,7 +139,7 @@ int defchar(int icc, int u, const char* rep, const char* equiv, int inat, int in
   iccrun[icc] = seqcont ? 1 : 0;
   utf8cut(icctext[icc], rep, MXREP1 + 1);
   utf8cut(iccequiv[icc], equiv, MXEQB + 1);
-  cptoicc[u] = (unsigned char)icc;
+  setcp(cptoicc, u, icc);
   return mapequivs(cptoicc, equiv, icc) ? 2 : 0;
 }
 
@@ -144,8 +166,7 @@ void alphaclear() {
   memset(icctext, 0, sizeof icctext);
   memset(iccequiv, 0, sizeof iccequiv);
   memset(iccrun, 0, sizeof iccrun);
-  memset(cptoicc, 0, sizeof cptoicc);
-  memset(cpsubst, 0, sizeof cpsubst);
+  clearcps();
   memset(substpair, 0, sizeof substpair);
   alphaset = atset = hashset = 0;
   ncodes = 0;
@@ -155,6 +176,20 @@ void alphaclear() {
   memset(ordericc, 0, sizeof ordericc);
   strcpy(icctext[ICC_DASH], "-");
   icccp[ICC_DASH] = '-';
+}
+
+std::string alphakey() {
+  std::string k;
+  auto put = [&k](const void* p, size_t n) { k.append((const char*)p, n); };
+  eachmarked([&](int u) {
+    if (!cptoicc[u] && !cpsubst[u]) return;
+    put(&u, sizeof u);
+    put(&cptoicc[u], 1);
+    put(&cpsubst[u], 1);
+  });
+  put(substpair, sizeof substpair);
+  put(icctext, sizeof icctext);
+  return k;
 }
 
 // The alphabet starts out empty rather than all zeros, so that "-" and the -1 markers hold
@@ -308,10 +343,10 @@ std::shared_ptr<const alphastate> alphasave() {
   memcpy(s->classstart, classstart, sizeof classstart);
   s->curgroup = curgroup;
   s->alphaset = alphaset, s->atset = atset, s->hashset = hashset;
-  for (int u = 0; u < MAXUCP; u++) {
+  eachmarked([&](int u) {
     if (cptoicc[u]) s->cptoicc.emplace_back(u, cptoicc[u]);
     if (cpsubst[u]) s->cpsubst.emplace_back(u, cpsubst[u]);
-  }
+  });
   memcpy(s->substpair, substpair, sizeof substpair);
   memcpy(s->codewordno, codewordno, sizeof codewordno);
   return s;
@@ -330,10 +365,9 @@ void alpharestore(const alphastate& s) {
   memcpy(classstart, s.classstart, sizeof classstart);
   curgroup = s.curgroup;
   alphaset = s.alphaset, atset = s.atset, hashset = s.hashset;
-  memset(cptoicc, 0, sizeof cptoicc);
-  memset(cpsubst, 0, sizeof cpsubst);
-  for (auto [u, c] : s.cptoicc) cptoicc[u] = c;
-  for (auto [u, c] : s.cpsubst) cpsubst[u] = c;
+  clearcps();
+  for (auto [u, c] : s.cptoicc) setcp(cptoicc, u, c);
+  for (auto [u, c] : s.cpsubst) setcp(cpsubst, u, c);
   memcpy(substpair, s.substpair, sizeof substpair);
   memcpy(codewordno, s.codewordno, sizeof codewordno);
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "core/common.h"
 
@@ -50,6 +51,10 @@ void alphaload(int index);
 // Number the letters of the alphabet 1 to n in an order shuffled from seed (draw/ seeds it from
 // the document, so that every picture of one fill shows the same numbers).
 void codewordnumbers(uint64_t seed = 0);
+// The tables that turn a word into its canonical answer (code points to codes and substitution
+// pairs, each code's text), as bytes: two alphabets with the same key give every word the same
+// answer.
+std::string alphakey();
 
 // The whole current alphabet, codeword numbers included, as an undo step that changed it keeps
 // it; restoring it leaves every table as it was.

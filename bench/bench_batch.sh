@@ -8,7 +8,9 @@
 # of another folder. The Release build goes to build-bench/, or to the folder named by BUILD.
 # Every fill uses the seed SEED (default 1), so that a run repeats; SEED=0 draws one per fill.
 # OTHER=path/to/zyn runs that program too, grid by grid just before this one, for a comparison
-# on a machine whose load changes.
+# on a machine whose load changes. The word list's index is cached (in a folder of the run's own)
+# before the first grid, so that every fill reads it as a setter's second run would; COLD=1
+# empties the cache before every fill instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 griddir=${1:-bench/grids}
@@ -18,7 +20,8 @@ seed=${SEED:-1}
 shift $(($# < 3 ? $# : 3))
 if [ $# -eq 0 ]; then
   if [ "$griddir" = bench/grids ]; then
-    set -- 15.0{1..9} 15.10 puzzle17 puzzle18 puzzle19 19.0{1..9} 19.10 21.0{1..9} 21.10 23.0{1..9} 23.10
+    set -- 15.0{1..9} 15.10 puzzle17 puzzle18 puzzle19 puzzle20 puzzle21 puzzle22 19.0{1..9} 19.10 21.0{1..9} 21.10 \
+      23.0{1..9} 23.10
   else
     set -- $(cd "$griddir" && ls *.txt | sed 's/\.txt$//')
   fi
@@ -41,6 +44,9 @@ fi
 work=$(mktemp -d /tmp/zynbatchbench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 grep -E '^[a-z]+$' "$wordsrc" >"$work/words.txt"
+export XDG_CACHE_HOME=$work/cache
+printf '.DI 1 %s\nA1 A2\n' "$work/words.txt" >"$work/warm.deck"
+for p in "${progs[@]}"; do "$p" -b "$work/warm.deck" >/dev/null 2>&1 || true; done
 echo "word list: $(wc -l <"$work/words.txt") words from $wordsrc; cap ${cap} s; seed $seed; grids from $griddir"
 for p in "${!progs[@]}"; do echo "${names[$p]}: ${progs[$p]}"; done
 printf '%-10s %-6s %-9s %8s %8s %9s %10s\n' grid prog result "wall s" "cpu s" "peak MB" nodes
@@ -48,6 +54,7 @@ printf '%-10s %-6s %-9s %8s %8s %9s %10s\n' grid prog result "wall s" "cpu s" "p
 # Fills the deck with program $1; sets res, wall, cpu, rss and nodes.
 fillone() {
   local st=0
+  [ -n "${COLD:-}" ] && rm -rf "$XDG_CACHE_HOME"
   # -D 1 adds the filler's thread log, whose "nodes searched" line counts the search's depths.
   /usr/bin/time -v -o "$work/time" timeout "$cap" "$1" -D 1 -F "$seed" -b "$work/deck" >"$work/out" 2>"$work/err" || st=$?
   wall=$(awk -F': ' '/Elapsed \(wall clock\)/ { n = split($2, p, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + p[i]; print s }' "$work/time")

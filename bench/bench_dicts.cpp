@@ -1,6 +1,7 @@
 // Loading a large word list into slot 1 with the default file filter, side by side with
 // `LC_ALL=C sort` of the same file: rounds alternate sort, a load on two threads and a load on
-// one thread, each in a fresh process, so that a busy machine disturbs all three alike. Then
+// one thread (both without the index cache), a cold load that writes the cache and a warm one
+// that reads it, each in a fresh process, so that a busy machine disturbs them all alike. Then
 // 100,000 look-ups through the answer hash.
 // Usage: bench_dicts [word list] [rounds]
 #include <fcntl.h>
@@ -17,6 +18,7 @@
 #include "alphabet/alphabet.h"
 #include "bench/benchutil.h"
 #include "core/common.h"
+#include "core/prefs.h"
 #include "dicts/dicts.h"
 #include "grid/zyn.h"
 
@@ -62,9 +64,16 @@ void setslot(const char* path) {
   strlcpy0(dsfilter[0], "^.*+(?<!'s)", SLEN);
 }
 
-run load(const char* path, int threads) {
+// The cache folder of the cold and warm loads.
+std::string cachehome;
+
+// cache: 0 off, 1 cold (the folder emptied first, the index written), 2 warm (read back).
+run load(const char* path, int threads, int cache = 0) {
+  if (cache == 1) system(("rm -rf '" + cachehome + "/zyn'").c_str());
   return measure([&](double* t) {
     initbitidx16();
+    loadprefdefaults();
+    prefdata[PREF_DICT_CACHE] = cache != 0;
     alphaload(2);
     setslot(path);
     dictthreads = threads;
@@ -72,6 +81,8 @@ run load(const char* path, int threads) {
     int r = dictsload(1);
     t[0] = now() - t0;
     t[1] = cpu() - c0;
+    // The cold load's file is written on a thread of its own while the program goes on.
+    dictsidle();
     return r == 0;
   });
 }
@@ -98,14 +109,27 @@ double best(const std::vector<double>& v) { return v.empty() ? 0 : *std::min_ele
 int main(int argc, char** argv) {
   const char* path = argc > 1 ? argv[1] : "/usr/share/dict/british-english-insane";
   int rounds = argc > 2 ? atoi(argv[2]) : 7;
-  std::vector<double> tsort, t2, t1, c2, c1, ratio2, ratio1;
-  double psort = 0, p2 = 0, p1 = 0;
+  char tmpl[] = "/tmp/zyndictbenchXXXXXX";
+  if (!mkdtemp(tmpl)) return 1;
+  cachehome = tmpl;
+  setenv("XDG_CACHE_HOME", tmpl, 1);
+  std::vector<double> tsort, t2, t1, c2, c1, ratio2, ratio1, tc, tw, cc, cw, ratioc, ratiow;
+  double psort = 0, p2 = 0, p1 = 0, pc = 0, pw = 0;
   for (int i = 0; i < rounds; i++) {
-    run s = sortfile(path), a = load(path, 2), b = load(path, 1);
-    if (!s.ok || !a.ok || !b.ok) {
-      pstdout("round %d failed (sort %d, two threads %d, one thread %d)\n", i, s.ok, a.ok, b.ok);
+    run s = sortfile(path), a = load(path, 2), b = load(path, 1), c = load(path, 2, 1), w = load(path, 2, 2);
+    if (!s.ok || !a.ok || !b.ok || !c.ok || !w.ok) {
+      pstdout("round %d failed (sort %d, two threads %d, one thread %d, cold %d, warm %d)\n", i, s.ok, a.ok, b.ok, c.ok,
+              w.ok);
       return 1;
     }
+    tc.push_back(c.secs);
+    tw.push_back(w.secs);
+    cc.push_back(c.cpusecs);
+    cw.push_back(w.cpusecs);
+    ratioc.push_back(c.secs / s.secs);
+    ratiow.push_back(w.secs / s.secs);
+    pc = std::max(pc, c.peakmb);
+    pw = std::max(pw, w.peakmb);
     tsort.push_back(s.secs);
     t2.push_back(a.secs);
     t1.push_back(b.secs);
@@ -127,6 +151,14 @@ int main(int argc, char** argv) {
           median(ratio2), best(t2) / best(tsort), p2);
   pstdout("%22s %10.3f %10.3f %12.3f %10.2f %10.2f %10.1f\n", "dictsload, 1 thread", median(t1), best(t1), median(c1),
           median(ratio1), best(t1) / best(tsort), p1);
+  pstdout("%22s %10.3f %10.3f %12.3f %10.2f %10.2f %10.1f\n", "cold, cache written", median(tc), best(tc), median(cc),
+          median(ratioc), best(tc) / best(tsort), pc);
+  pstdout("%22s %10.3f %10.3f %12.3f %10.2f %10.2f %10.1f\n", "warm, from the cache", median(tw), best(tw), median(cw),
+          median(ratiow), best(tw) / best(tsort), pw);
+  std::vector<double> speedup;
+  for (size_t i = 0; i < tc.size(); i++) speedup.push_back(tc[i] / tw[i]);
+  pstdout("  warm load %.1f times as fast as the cold one (median of the rounds)\n", median(speedup));
+  system(("rm -rf '" + cachehome + "'").c_str());
 
   initbitidx16();
   alphaload(2);

@@ -39,6 +39,7 @@ const prefdef prefdefs[NPREFS] = {
     {"export_PDF_solution", 0, 0, 1, 0, nullptr},
     {"startup_minscore1", 0, 0, 100, 40, nullptr},
     {"startup_spelling", 0, 0, 4, 0, nullptr},
+    {"dict_cache_index", 0, 0, 1, 1, nullptr},
     {"edit_highlight_light", 0, 0, 1, 1, nullptr},
     {"edit_heat_map", 0, 0, 1, 0, nullptr},
 };

@@ -85,11 +85,12 @@ void take(snapshot& s) {
 void restore(const snapshot& s, const alphastate* alpha) {
   filler_stop();
   bool plugin = treattype != s.treattype || s.pluginpath != pluginpath;
-  gtype = s.gtype, width = s.width, height = s.height;
+  gtype = s.gtype;
+  setgridsize(s.width, s.height);
   rotsym = s.rotsym, mirsym = s.mirsym, dupsym = s.dupsym;
   const ABM* c = s.chars.data();
-  for (int x = 0; x < MXSZ; x++)
-    for (int y = 0; y < MXSZ; y++) {
+  for (int x = 0; x < sqext; x++)
+    for (int y = 0; y < sqext; y++) {
       square& q = sqarray[x][y];
       initsquare(&q);
       if (x >= width || y >= height) continue;

@@ -48,13 +48,17 @@ struct codefree {
 };
 using filter = std::unique_ptr<pcre2_code, codefree>;
 
+pcre2_code* compiled(const char* pat, int* err) {
+  PCRE2_SIZE off;
+  return pcre2_compile((PCRE2_SPTR)pat, PCRE2_ZERO_TERMINATED, PCRE2_UTF | PCRE2_CASELESS | PCRE2_UCP, err, &off,
+                       nullptr);
+}
+
 // An empty pattern lets everything through; a bad one is reported and ignored.
 filter compilefilter(const char* pat, int d, const char* what, int quiet) {
   if (!*pat) return nullptr;
   int err;
-  PCRE2_SIZE off;
-  pcre2_code* re = pcre2_compile((PCRE2_SPTR)pat, PCRE2_ZERO_TERMINATED,
-                                 PCRE2_UTF | PCRE2_CASELESS | PCRE2_UCP, &err, &off, nullptr);
+  pcre2_code* re = compiled(pat, &err);
   if (!re) {
     PCRE2_UCHAR msg[256];
     pcre2_get_error_message(err, msg, sizeof msg);
@@ -407,6 +411,13 @@ bool readable(const std::string& path) {
 }
 }  // namespace
 
+bool filterok(const char* pat) {
+  if (!*pat) return true;
+  int err;
+  pcre2_code* re = compiled(pat, &err);
+  pcre2_code_free(re);
+  return re != nullptr;
+}
 // Whole steps of 25 points: each a factor of 10 in weight, so that 50 (or no score) is 0 and 100
 // is 2. Whole numbers keep the weights of words at 50 and above whole, which the filler sums
 // faster, and the filler fails least often with steps this size (bench/bench_words.sh).
@@ -414,7 +425,7 @@ float zynscore(float s100) { return std::round((s100 - UNSCORED) / 25); }
 
 int dictload(int d, int quiet) {
   freedict(d);
-  if (resetdict(d)) return -2;
+  resetdict(d);
   if (!dictpaths[d][0]) {
     if (!dafilter[d][0]) return 0;
     if (deb(DEB_DICT)) pstdout("Reading dictionary file %s (in mode %d), owd=%d\n", dictpaths[d], ENC_MARKED, 1);
@@ -438,10 +449,7 @@ int dictload(int d, int quiet) {
 
 int dictloadfrom(int d, FILE* fp, int quiet) {
   freedict(d);
-  if (resetdict(d)) {
-    fclose(fp);
-    return -2;
-  }
+  resetdict(d);
   filter ff = compilefilter(dsfilter[d], d, "file", quiet);
   filter af = compilefilter(dafilter[d], d, "answer", quiet);
   return readslot(d, fileptr(fp), ff.get(), af.get(), quiet);

@@ -67,9 +67,8 @@ std::vector<std::string> dictstatlines(int slot) {
     out.push_back(buf);
   }
   std::vector<int> rej;
-  if (rejcount)
-    for (int u = 0; u < MAXUCP; u++)
-      if (rejcount[slot][u] && g_unichar_isgraph((gunichar)u)) rej.push_back(u);
+  for (int u : rejectedchars(slot))
+    if (g_unichar_isgraph((gunichar)u)) rej.push_back(u);
   if (rej.empty()) {
     out.push_back("  No Unicode characters were rejected");
     return out;

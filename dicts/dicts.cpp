@@ -14,23 +14,27 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 #include "core/message.h"
+#include "dicts/dictcache.h"
 #include "dicts/personal.h"
 #include "grid/zyn.h"
+#include "platform/platform.h"
 
 int atotal = 0;
 answer** answerlist = nullptr;
 answer* answerrecs = nullptr;
 int* answerhash = nullptr;
+unsigned char* answerlen = nullptr;
+unsigned int indexgen = 0;
 
 int line = 0;
 int nusable[MAXNDICTS], nafterff[MAXNDICTS], nafteraf[MAXNDICTS], naftermin[MAXNDICTS], nnoword[MAXNDICTS];
-int (*rejcount)[MAXUCP] = nullptr;
-int (*rejline)[MAXUCP] = nullptr;
+const rejview rejcount{false}, rejline{true};
 unsigned int dloaded = 0;
 
 dblock* dstrings[MAXNDICTS];
@@ -39,7 +43,7 @@ int dictthreads = 2;
 namespace {
 dblock* dtails[MAXNDICTS];     // last block of each slot's chain
 dblock* pchain;                // the personal list's entries
-bool rejdirty[MAXNDICTS];      // the slot's rejected-character rows differ from their reset state
+std::map<int, dictsink::rejected> rejtab[MAXNDICTS];  // each slot's rejected characters by code point
 
 // 10^(k/10) for a sum of scores held in tenths, capped at 1e10.
 double scoreweight(int k) {
@@ -124,14 +128,27 @@ void addsink(dictsink* k) {
   nafteraf[d] += k->nafteraf;
   naftermin[d] += k->naftermin;
   nnoword[d] += k->nnoword;
-  for (auto& [u, r] : k->rej) {
-    if (rejcount[d][u] == 0) rejline[d][u] = line + r.line;
-    rejcount[d][u] += r.count;
-    rejdirty[d] = true;
-  }
+  for (auto& [u, r] : k->rej) setrejected(d, u, r.count, line + r.line);
   line += k->line;
   k->rej.clear();
   k->nusable = k->nafterff = k->nafteraf = k->naftermin = k->nnoword = k->line = 0;
+}
+
+int rejview::row::operator[](int u) const {
+  auto it = rejtab[d].find(u);
+  if (it == rejtab[d].end()) return lines ? -1 : 0;
+  return lines ? it->second.line : it->second.count;
+}
+
+std::vector<int> rejectedchars(int d) {
+  std::vector<int> r;
+  for (const auto& [u, x] : rejtab[d]) r.push_back(u);
+  return r;
+}
+
+void setrejected(int d, int u, int count, int ln) {
+  auto [it, fresh] = rejtab[d].try_emplace(u, dictsink::rejected{0, ln});
+  it->second.count += count;
 }
 
 size_t latin1toutf8(const char* in, size_t n, char* out) {
@@ -154,26 +171,10 @@ void freedict(int d) {
   dstrings[d] = dtails[d] = nullptr;
 }
 
-int resetdict(int d) {
-  if (!rejcount) {
-    rejcount = (int(*)[MAXUCP])calloc(MAXNDICTS, sizeof *rejcount);
-    rejline = (int(*)[MAXUCP])malloc(MAXNDICTS * sizeof *rejline);
-    if (!rejcount || !rejline) {
-      free(rejcount);
-      free(rejline);
-      rejcount = nullptr;
-      rejline = nullptr;
-      return -2;
-    }
-    std::fill_n(&rejline[0][0], MAXNDICTS * MAXUCP, -1);
-  } else if (rejdirty[d]) {
-    std::fill_n(rejcount[d], MAXUCP, 0);
-    std::fill_n(rejline[d], MAXUCP, -1);
-  }
-  rejdirty[d] = false;
+void resetdict(int d) {
+  rejtab[d].clear();
   nusable[d] = nafterff[d] = nafteraf[d] = naftermin[d] = nnoword[d] = 0;
   line = 0;
-  return 0;
 }
 
 int adddictword(dictsink* sk, const char* citation, pcre2_code_8* ff, pcre2_code_8* af, float score, float s100) {
@@ -259,8 +260,12 @@ int anscmp(const answer* a, const answer* b) {
   return r ? r : strcmp(a->cf, b->cf);
 }
 
+void dictsidle() { cachewait(); }
+
 void dictsfree() {
+  dictsidle();
   for (int d = 0; d < MAXNDICTS; d++) freedict(d);
+  cachefree();
   freechain(pchain);
   pchain = nullptr;
   free(answerrecs);
@@ -268,13 +273,25 @@ void dictsfree() {
   answerrecs = nullptr;
   answerlist = nullptr;
   atotal = 0;
-  // Consumers may still hash into the table: leave no index that points into freed records.
-  if (answerhash) std::fill_n(answerhash, HTABSZ, -1);
+  free(answerhash);
+  answerhash = nullptr;
+  free(answerlen);
+  answerlen = nullptr;
+  indexgen++;
+}
+
+int* newhash(int n) {
+  // A short list touches a few chains of a table from the system's zeroed memory; a long one
+  // touches them all, and huge pages make that cheap.
+  if (n < HTABSZ / 16) return (int*)calloc(HTABSZ, sizeof(int));
+  int* h = (int*)plat_bigalloc(HTABSZ * sizeof(int));
+  if (h) memset(h, 0, HTABSZ * sizeof(int));
+  return h;
 }
 
 int findanswer(const char* icc) {
   if (!atotal) return -1;
-  for (int i = answerhash[anshash(icc) & (HTABSZ - 1)]; i >= 0; i = answerlist[i]->hlink)
+  for (int i = answerhash[anshash(icc) & (HTABSZ - 1)] - 1; i >= 0; i = answerlist[i]->hlink)
     if (!strcmp(answerlist[i]->answercodes, icc)) return i;
   return -1;
 }
@@ -371,9 +388,9 @@ void sortpairs(sortpair* v, int n) {
 }
 }  // namespace
 
-int dictsload(int quiet) {
-  dictsfree();
-  dloaded = 0;
+namespace {
+// Reads every slot and builds the index from them.
+int readslots(int quiet) {
   int total = 0;
   bool failed = false;
   for (int d = 0; d < MAXNDICTS; d++) {
@@ -399,10 +416,11 @@ int dictsload(int quiet) {
   // A slot that cannot be loaded was reported; the others are indexed all the same.
   atotal = total;
   if (deb(DEB_DICT)) pstdout("atotal=%9d\n", atotal);
-  answerrecs = (answer*)malloc(sizeof(answer) * atotal);
-  answerlist = (answer**)malloc(sizeof(answer*) * atotal);
-  if (!answerhash) answerhash = (int*)malloc(sizeof(int) * HTABSZ);
-  if (!answerrecs || !answerlist || !answerhash) return outofmemory(quiet);
+  answerrecs = (answer*)plat_bigalloc(sizeof(answer) * atotal);
+  answerlist = (answer**)plat_bigalloc(sizeof(answer*) * atotal);
+  answerhash = newhash(atotal);
+  answerlen = (unsigned char*)malloc(atotal);
+  if (!answerrecs || !answerlist || !answerhash || !answerlen) return outofmemory(quiet);
 
   // The pairs live at the end of answerrecs' memory, where the records, written in sorted
   // order from the front, reach pair i only once it has been read: record i ends at byte
@@ -428,7 +446,6 @@ int dictsload(int quiet) {
     // The memory the merge below writes all of, and that is new to the process, is touched
     // here on both threads rather than one page at a time in the merge.
     if (two && part == 0) memset((void*)answerrecs, 0, (char*)pairs - (char*)answerrecs);
-    if (part == 1) std::fill_n(answerhash, HTABSZ, -1);
   });
   sortpairs(pairs, n);
 
@@ -446,8 +463,8 @@ int dictsload(int quiet) {
   } ring[AHEAD];
   auto link = [&](const pending& p) {
     int* head = &answerhash[p.h];
-    answerlist[p.i]->hlink = *head;
-    *head = p.i;
+    answerlist[p.i]->hlink = *head - 1;
+    *head = p.i + 1;
   };
   int na = 0;
   answer *A = nullptr, *T = nullptr, *prev = nullptr;
@@ -480,6 +497,7 @@ int dictsload(int quiet) {
       if (na >= AHEAD) link(p);
       p = {na, anshash(r->answercodes) & (HTABSZ - 1)};
       __builtin_prefetch(&answerhash[p.h]);
+      answerlen[na] = (unsigned char)(r->cf - r->answercodes - 1);
       answerlist[na++] = r;
       A = T = r;
     } else {
@@ -510,6 +528,7 @@ int dictsload(int quiet) {
   if (deb(DEB_DICT)) pstdout("Total unique answers by entry: %d\n", atotal);
   return failed ? 1 : 0;
 }
+}  // namespace
 
 int setpersonalanswer(const char* cf, int score) {
   dictsink k(PERSONAL);
@@ -520,4 +539,16 @@ int setpersonalanswer(const char* cf, int score) {
   answerlist[i]->weight = scoreweight(tenths);
   answerlist[i]->dmask = personalmask(tenths);
   return 0;
+}
+
+int dictsload(int quiet) {
+  std::string key = indexkey();
+  dictsfree();
+  dloaded = 0;
+  if (!key.empty() && cacheload(key)) return 0;
+  int r = readslots(quiet);
+  // The lists may have changed while they were read: the index is kept only for what it was
+  // made from.
+  if (r == 0 && !key.empty() && indexkey() == key) cachesave(key);
+  return r;
 }

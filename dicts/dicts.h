@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include <glib.h>
 
@@ -35,24 +36,49 @@ struct answer {
 };
 static_assert(sizeof(void*) != 8 || sizeof(answer) == 40, "answer records are 40 bytes");
 
-// Index. answerhash is null until the first dictsload; findanswer is the safe way in.
+// Index. answerhash holds each chain's first answer plus one (0: an empty chain), so that the
+// table starts as zeroed memory that a short list barely touches; it is null while no index is
+// loaded, and findanswer is the safe way in.
 extern int atotal;
 extern answer** answerlist;
 extern answer* answerrecs;
 extern int* answerhash;
+// The length in codes of each answer (answerlen[i] is that of answerlist[i]), so that grouping
+// the answers by length need not visit them.
+extern unsigned char* answerlen;
+// Changes with the index and with every ban: what a consumer derives from the index holds for
+// one value.
+extern unsigned int indexgen;
 
-// Reading state and statistics of the slots. The rejected-character tables are allocated by
-// the first dictsload (null before); rejline is -1 for a code point that never occurred.
+// Reading state and statistics of the slots.
 extern int line;  // current source line, 0 for TSD files and the one-word case
 extern int nusable[MAXNDICTS], nafterff[MAXNDICTS], nafteraf[MAXNDICTS];
 // Of the words after the answer filter, those whose score reached the slot's minimum score (the
 // words stored); and the scored lines that held no word (";50"), which are skipped.
 extern int naftermin[MAXNDICTS], nnoword[MAXNDICTS];
-extern int (*rejcount)[MAXUCP];
-extern int (*rejline)[MAXUCP];
+// The rejected characters of the slots, code points the alphabet has no entry or substitution
+// for: rejcount[d][u] is how often slot d's words held u, rejline[d][u] the source line of its
+// first occurrence, -1 when it never occurred. Kept as the few that occur.
+struct rejview {
+  bool lines;
+  struct row {
+    int d;
+    bool lines;
+    int operator[](int u) const;
+  };
+  row operator[](int d) const { return {d, lines}; }
+};
+extern const rejview rejcount, rejline;
 extern unsigned int dloaded;
 
+// The code points of slot d's rejected characters, in ascending order.
+std::vector<int> rejectedchars(int d);
+// Count a rejected character of slot d as a load would (for an index read from the cache).
+void setrejected(int d, int u, int count, int line);
+
 int dictload(int d, int quiet);
+// A filter that compiles (or is empty), so that loading the slot reports nothing about it.
+bool filterok(const char* pat);
 // dictload's reading of the file, from a stream opened for it, which it closes (the fuzzing
 // targets use it with streams in memory).
 int dictloadfrom(int d, FILE* fp, int quiet);
@@ -107,8 +133,14 @@ inline unsigned int anshash(const char* s) {
   for (; *s; s++) h = h * 113 + (unsigned char)*s;
   return h;
 }
+// Wait until nothing of the dictionaries' own reads the index (the cache writer): before the
+// index is changed in place, as the bans do. dictsfree waits too.
+void dictsidle();
+
 // Index of the answer with these codes, or -1.
 int findanswer(const char* icc);
+// Empty hash chain heads for an index of n answers, or null.
+int* newhash(int n);
 
 // Between the file readers and the store.
 
@@ -124,9 +156,8 @@ struct dblock {
 extern dblock* dstrings[MAXNDICTS];  // head of each slot's chain
 
 void freedict(int d);  // free slot d's chain
-// Zero slot d's counters and rejected-character tables and set line to 0; -2 when the
-// tables cannot be allocated.
-int resetdict(int d);
+// Zero slot d's counters and rejected characters and set line to 0.
+void resetdict(int d);
 
 // Where a reader puts the words of slot d: storage blocks, counters and rejected characters,
 // with line numbers counted from the sink's own first line. Readers working at the same time

@@ -384,7 +384,8 @@ int readnative(linereader& lr, int* version, int* skipped) {
   int v[6];
   if (!lr.next() || !startswith(lr.line, "GP ") || readfields(lr.line.c_str() + 2, "dddddd", v) < 6) return 1;
   if (v[0] < 0 || v[0] >= NGTYPES || v[1] < 1 || v[1] > MXSZ || v[2] < 1 || v[2] > MXSZ) return 1;
-  gtype = v[0], width = v[1], height = v[2];
+  gtype = v[0];
+  setgridsize(v[1], v[2]);
   rotsym = v[3];
   if (!symmrotok(rotsym)) rotsym = 1;
   mirsym = v[4] >= 0 && v[4] <= 3 ? v[4] : 0;
@@ -426,7 +427,8 @@ int readlegacy(linereader& lr) {
   if (v[0] < 1 || v[0] > MXSZ || v[1] < 1 || v[1] > MXSZ || v[2] < 0 || v[2] > 2 || v[3] < 0 || v[3] > 3 || v[4] < 0 ||
       v[4] > 3)
     return 1;
-  gtype = 0, width = v[0], height = v[1];
+  gtype = 0;
+  setgridsize(v[0], v[1]);
   rotsym = v[2] == 0 ? 1 : v[2] == 1 ? 2 : 4;
   mirsym = v[3], dupsym = v[4];
   for (int y = 0; y < height; y++) {
@@ -464,6 +466,7 @@ struct docstate {
   int gtype, width, height, rotsym, mirsym, dupsym;
   char title[SLEN], author[SLEN], copyright[SLEN], notes[SLEN];
   square sqarray[MXSZ][MXSZ];
+  int sqext;  // the squares made so far: those of the kept array
   cellprops defcell;
   lightprops deflight;
   freelight freelights[MXFL];
@@ -485,7 +488,7 @@ void eachfield(docstate& s, F f) {
   f(s.gtype, ::gtype), f(s.width, ::width), f(s.height, ::height);
   f(s.rotsym, ::rotsym), f(s.mirsym, ::mirsym), f(s.dupsym, ::dupsym);
   f(s.title, ::title), f(s.author, ::author), f(s.copyright, ::copyright), f(s.notes, ::notes);
-  f(s.sqarray, ::sqarray);
+  f(s.sqarray, ::sqarray), f(s.sqext, ::sqext);
   f(s.defcell, ::defcell), f(s.deflight, ::deflight), f(s.freelights, ::freelights);
   f(s.nfreelights, ::nfreelights), f(s.cursorx, ::cursorx), f(s.cursory, ::cursory);
   f(s.cursordir, ::cursordir), f(s.cursorlayer, ::cursorlayer), f(s.unsaved, ::unsaved);

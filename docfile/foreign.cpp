@@ -98,7 +98,8 @@ int readforeign(linereader& lr) {
   int wh[2];
   if (!lr.next() || !startswith(lr.line, "[Grid ") || bracketfields(lr.line, 5, "dd", wh)) return 1;
   if (wh[0] < 1 || wh[0] > MXSZ || wh[1] < 1 || wh[1] > MXSZ) return 1;
-  gtype = 0, width = wh[0], height = wh[1];
+  gtype = 0;
+  setgridsize(wh[0], wh[1]);
   // The symmetry stays, as far as a plain grid of this size allows it.
   symmreduce();
 

@@ -158,7 +158,8 @@ int codeof(gunichar u, bool* added) {
 }  // namespace
 
 void importdocument(const importgrid& g) {
-  gtype = 0, width = g.w, height = g.h;
+  gtype = 0;
+  setgridsize(g.w, g.h);
   if (!symmrotok(rotsym)) rotsym = 1;
   bool added = false, lost = false;
   for (int y = 0; y < g.h; y++)

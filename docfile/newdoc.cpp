@@ -56,8 +56,7 @@ void newdocument(int code) {
   int w = code >> 16 & 0xff, h = code >> 8 & 0xff, p = code & 0xff;
   if (w >= 1 && w <= MXSZ && h >= 1 && h <= MXSZ) {
     gtype = 0;
-    width = w;
-    height = h;
+    setgridsize(w, h);
     if (!(p & NOBLOCKS))
       for (int x = 0; x < width; x++)
         for (int y = 0; y < height; y++)

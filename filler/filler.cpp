@@ -79,6 +79,7 @@ static gpointer fillerthread(gpointer) {
   if (deb(DEB_FILLER)) {
     pstdout("search finished: %.3fs\n", (double)(nowms() - fillstart) / 1000.0);
     pstdout("nodes searched: %lld\n", ct_push - push0);
+    pstdout("candidates examined: %lld\n", recover_stats().work);
     if (recover_stats().runs) pstdout("recovery runs: %d\n", recover_stats().runs);
     pstdout("fillerthread() terminating filler_status=%d\n", filler_status.load());
   }

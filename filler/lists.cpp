@@ -14,6 +14,7 @@
 #include "dicts/dicts.h"
 #include "filler/filler.h"
 #include "filler/jumble.h"
+#include "filler/search.h"
 #include "treatment/treatment.h"
 
 ltsrec* lts = nullptr;
@@ -37,6 +38,7 @@ static int ntfl = 0, tflcap = 0;
 
 unsigned int lightdm = 0, lightem = 1;
 int lightten = 0, curans = -1;
+static double curweight;  // the weight of answer curans, read where the answer was
 extern "C" {
 int lightlength = 0, lightx = 0, lighty = 0, lightdir = 0, clueorderindex = 0;
 int gridorderindex[MXCL], checking[MXCL];
@@ -56,14 +58,19 @@ unsigned char* wsorted = nullptr;
 static std::vector<std::vector<unsigned char>> initchr;  // the initial arrays wchr points at
 
 // Answers of each length in index order, so that an untreated light visits only the answers
-// that can fit it; built once per fill. Each entry carries what the light's filter on answers
-// needs, so that the answer records are not visited again for every light.
+// that can fit it; built for the lengths a fill needs, and kept while the index and its bans
+// stay as they are (the background fill restarts after every keystroke). Each entry carries
+// what the light's filter on answers needs, so that the answer records are not visited again
+// for every light.
 struct lenans {
   int i;                  // answer index
   unsigned dmask;         // 0 when banned
   const char* codes;
+  double weight;
 };
 static std::vector<std::vector<lenans>> bylen;
+static std::vector<bool> bylenmade;  // by length: bylen holds that length's answers
+static unsigned int bylengen;        // the indexgen bylen was made for
 
 // When every light of a fill takes its answers untreated and entered normally, a light string
 // is its answer's codes: the answers are distinct, so each string is new unless its answer was
@@ -149,7 +156,7 @@ static void fillrec(ltsrec& r, char* store, int n0, unsigned int h, int ans, int
   r.ten = lightten;
   r.h = h;
   r.len0 = n0;
-  r.w = ans >= 0 ? answerlist[ans]->weight : 1.0;
+  r.w = ans < 0 ? 1.0 : ans == curans ? curweight : answerlist[ans]->weight;
   r.lbm = 0;
   for (int i = 0; i < n0; i++) {
     int c = (unsigned char)store[i];
@@ -333,9 +340,11 @@ static int lowcode(ABM b, int from) {
 static int passanswers() {
   if (!lightten) {
     if (lightlength < 1 || lightlength >= (int)bylen.size()) return 0;
+    fillassert(bylenmade[lightlength], "answers of the light's length grouped");
     for (const lenans& a : bylen[lightlength]) {
       if (!(a.dmask & lightdm)) continue;
       curans = a.i;
+      curweight = a.weight;
       int r = treatedanswerICC(a.codes);
       if (r) return r;
       if (abortflag.load(std::memory_order_relaxed)) return -5;
@@ -346,6 +355,7 @@ static int passanswers() {
     const answer* a = answerlist[i];
     if (!(a->dmask & lightdm) || a->banned) continue;
     curans = i;
+    curweight = a->weight;
     int r = applytreatment(a->answercodes);
     if (r) return r;
     if (abortflag.load(std::memory_order_relaxed)) return -5;
@@ -421,12 +431,29 @@ done:
   return 0;
 }
 
-static void makebylen() {
-  bylen.assign(MXANSLEN + 1, {});
+// bylen for the lengths wanted (by length, true for each) that it lacks.
+static void makebylen(const std::vector<bool>& want) {
+  if (bylengen != indexgen || bylen.empty()) {
+    bylen.assign(MXANSLEN + 1, {});
+    bylenmade.assign(MXANSLEN + 1, false);
+    bylengen = indexgen;
+  }
+  std::vector<bool> add(MXANSLEN + 1, false);
+  bool any = false;
+  for (int l = 1; l <= MXANSLEN; l++) any |= add[l] = want[l] && !bylenmade[l];
+  if (!any) return;
+  std::vector<int> count(MXANSLEN + 1, 0);
+  for (int i = 0; i < atotal; i++) count[answerlen[i]]++;
+  for (int l = 1; l <= MXANSLEN; l++)
+    if (add[l]) {
+      bylen[l].reserve(count[l]);
+      bylenmade[l] = true;
+    }
   for (int i = 0; i < atotal; i++) {
+    int l = answerlen[i];
+    if (!add[l]) continue;
     const answer* a = answerlist[i];
-    size_t l = strlen(a->answercodes);
-    if (l <= (size_t)MXANSLEN) bylen[l].push_back({i, a->banned ? 0u : (unsigned)a->dmask, a->answercodes});
+    bylen[l].push_back({i, a->banned ? 0u : (unsigned)a->dmask, a->answercodes, a->weight});
   }
 }
 
@@ -561,13 +588,15 @@ int buildlists() {
     return 1;
   }
   measuremsgs();
-  makebylen();
   plainfill = nlts == 0;  // the table must hold no record interned the general way
-  for (int i = 0; i < nw && plainfill; i++) {
+  std::vector<bool> lens(MXANSLEN + 1, false);
+  for (int i = 0; i < nw; i++) {
     const lightprops* lp = words[i].lp;
     bool built = fillmode > 0 || assistmode == 2 || (assistmode == 1 && i == curword);
-    plainfill = !built || (!treated(lp) && !(lp->dmask & 0x600) && fixemask(lp->emask) == 1);
+    plainfill = plainfill && (!built || (!treated(lp) && !(lp->dmask & 0x600) && fixemask(lp->emask) == 1));
+    if (built && words[i].wlen >= 1 && words[i].wlen <= MXANSLEN) lens[words[i].wlen] = true;
   }
+  makebylen(lens);
   if (plainfill && (int)ansrec0.size() != atotal) ansrec0.assign(atotal, -1);
   // Untreated lights of equal length and properties get equal lists.
   std::map<std::tuple<int, unsigned, unsigned, int>, int> same;

@@ -22,6 +22,7 @@ constexpr double NOISE = 0.3;       // spread of the random draw of candidates
 struct recstate {
   bool on = false;
   long long work = 0;           // candidates examined by the filter in this fill
+  long long budget = 0;         // the work after which the recovery search takes over
   int runs = 0;                 // runs started
   long long fails = 0, limit = 0;  // dead ends in this run, and those it may meet
   unsigned long long rng = 0;
@@ -150,6 +151,9 @@ recoverstats recover_stats() { return {rec.work, rec.runs}; }
 void recover_reset(unsigned seed) {
   rec.on = false;
   rec.work = 0;
+  // The ordinary search decides which fill a setter sees; on a small grid it has found one long
+  // before this if it finds one at all.
+  rec.budget = std::min(recoverybudget, RECOVERYPERENTRY * std::max(ne, 1));
   rec.runs = 0;
   rec.fails = rec.limit = 0;
   rec.rng = 0x5851f42d4c957f2dULL ^ seed;
@@ -168,7 +172,7 @@ void recover_work(long long n) { rec.work += n; }
 
 bool recover_on() { return rec.on; }
 
-bool recover_due() { return !rec.on && rec.work > recoverybudget && (fillmode == FM_ALL || fillmode == FM_SEL); }
+bool recover_due() { return !rec.on && rec.work > rec.budget && (fillmode == FM_ALL || fillmode == FM_SEL); }
 
 void recover_run() {
   rec.on = true;

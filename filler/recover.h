@@ -13,9 +13,11 @@
 #include <vector>
 
 // Work (candidates examined by the filter) after which a fill that branches switches to the
-// recovery search: about a second. Tests lower it.
+// recovery search: RECOVERYPERENTRY for each entry of the grid, about a second on a 23x23
+// grid and less on smaller ones, and never more than recoverybudget. Tests lower it.
 extern long long recoverybudget;
 constexpr long long RECOVERYBUDGET = 100000000;
+constexpr long long RECOVERYPERENTRY = 200000;
 
 // The counts of the last or running fill, for the logs, tests and benchmarks.
 struct recoverstats {

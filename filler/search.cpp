@@ -114,6 +114,10 @@ static void resetcaches() {
   initunion.clear();
   initall.clear();
   listgen.assign(nw, 0);
+  // The weights change only with the index.
+  static unsigned int weightsgen = ~0u;
+  if (weightsgen == indexgen) return;
+  weightsgen = indexgen;
   double sum = 0;
   intweights = true;
   for (int i = 0; i < atotal && intweights; i++) {

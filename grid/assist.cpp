@@ -68,7 +68,9 @@ editreport enterword(const listedword& w, unsigned int em) {
 int banword(int ans) {
   if (ans < 0 || ans >= atotal) return 1;
   filler_stop();  // the filler thread reads the bans while it builds its lists
+  dictsidle();
   answerlist[ans]->banned = 1;
+  indexgen++;
   afteredit();
   undo_push();
   return 0;
@@ -76,7 +78,9 @@ int banword(int ans) {
 
 void unbanall() {
   filler_stop();
+  dictsidle();
   for (int i = 0; i < atotal; i++) answerlist[i]->banned = 0;
+  indexgen++;
   afteredit();
   undo_push();
 }
@@ -112,9 +116,11 @@ std::vector<sqpos> failuresquares() {
 
 int setpersonal(const char* cf, int score) {
   filler_stop();  // the filler thread reads the index
+  dictsidle();    // and so does the writer of its cache file
   score = std::clamp(score, 0, 100);
   int r = setpersonalanswer(cf, score);
   if (r == 2) return 2;
+  if (r == 0) indexgen++;  // the weights and masks the filler keeps by length changed
   int written = personalset(cf, score);
   if (r == 1) dictsload(0);
   afteredit();

@@ -178,6 +178,12 @@ editreport editmerge() {
 
 static square moved[MXSZ][MXSZ];
 
+// The squares in use, [0, n) x [0, n), from moved back into the grid.
+static void putmoved(int n) {
+  sqreserve(n);
+  for (int x = 0; x < n; x++) std::copy_n(moved[x], n, sqarray[x]);
+}
+
 // Where a square (or a free light cell, which may lie outside the grid) goes: false when it is
 // removed. Coordinates are those before the change.
 typedef bool (*mapfn)(int& x, int& y, const int* arg);
@@ -193,8 +199,9 @@ struct keptmerge {
 // otherwise merge squares that never were.
 static void relayout(int nwidth, int nheight, mapfn map, const int* arg) {
   std::vector<keptmerge> merges;
-  for (auto& col : moved)
-    for (square& s : col) initsquare(&s);
+  int n = std::max({sqext, nwidth, nheight});
+  for (int x = 0; x < n; x++)
+    for (int y = 0; y < n; y++) initsquare(&moved[x][y]);
   for (int x = 0; x < width; x++)
     for (int y = 0; y < height; y++) {
       int mx = x, my = y;
@@ -208,7 +215,7 @@ static void relayout(int nwidth, int nheight, mapfn map, const int* arg) {
         merges.push_back({mx, my, d, tx, ty});
       }
     }
-  memcpy(sqarray, moved, sizeof sqarray);
+  putmoved(n);
   width = nwidth, height = nheight;
   for (const keptmerge& m : merges) {
     int tx = m.x, ty = m.y;
@@ -284,8 +291,9 @@ editreport flipdiag() {
   for (cluemove& m : clues) std::swap(m.x, m.y);
   // Hexagonal grids keep the diagonal direction 1; the other two change places.
   int a = 0, b = shape == SHAPE_RECT ? 1 : 2;
-  for (int x = 0; x < MXSZ; x++)
-    for (int y = 0; y < MXSZ; y++) {
+  // Transposing keeps the squares in use, [0, sqext) x [0, sqext), where they are.
+  for (int x = 0; x < sqext; x++)
+    for (int y = 0; y < sqext; y++) {
       square& s = moved[y][x];
       s = sq(x, y);
       swapbits(s.bars, a, b);
@@ -299,7 +307,7 @@ editreport flipdiag() {
         std::swap(s.charsets[a], s.charsets[b]);
       }
     }
-  memcpy(sqarray, moved, sizeof sqarray);
+  putmoved(sqext);
   for (int i = 0; i < nfreelights; i++)
     for (int j = 0; j < freelights[i].n; j++) std::swap(freelights[i].x[j], freelights[i].y[j]);
   std::swap(width, height);

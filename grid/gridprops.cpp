@@ -32,7 +32,7 @@ editreport setgridprops(const char* newtitle, const char* newauthor, int type, i
   for (int x = 0; x < w; x++)
     for (int y = 0; y < h; y++)
       if (x >= width || y >= height) initsquare(&sqarray[x][y]);
-  width = w, height = h;
+  setgridsize(w, h);
   gtype = type;
   strlcpy0(title, newtitle, SLEN);
   strlcpy0(author, newauthor, SLEN);

@@ -129,8 +129,7 @@ int wordat(int x, int y, int d, int layer) {
 }
 
 void numbering() {
-  for (auto& col : sqarray)
-    for (square& s : col) s.number = s.goi = -1;
+  eachsquare([](square& s) { s.number = s.goi = -1; });
   int num = 1, goi = 0, half = (width + 1) / 2;
   for (int y = 0; y < height; y++)
     for (int i = 0; i < width; i++) {
@@ -316,6 +315,7 @@ static void checkwords() {
 }
 
 int rebuild() {
+  gridcheck(width <= sqext && height <= sqext, "squares in use are initialised");
   curent = curword = -1;
   releasewords();
   clearderived();

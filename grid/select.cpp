@@ -34,11 +34,10 @@ void countsel() {
 }
 
 void clearsel() {
-  for (auto& col : sqarray)
-    for (square& s : col) {
-      s.sqflags &= ~SQF_SEL;
-      s.lightsel = 0;
-    }
+  eachsquare([](square& s) {
+    s.sqflags &= ~SQF_SEL;
+    s.lightsel = 0;
+  });
   for (freelight& f : freelights) f.sel = 0;
   countsel();
 }
@@ -116,8 +115,7 @@ void selcellgroup(int x, int y, int on) {
 void seltoc() {
   if (selmode == SEL_CELLS) return;
   if (deb(DEB_UI)) pstdout("seltoc()\n");
-  for (auto& col : sqarray)
-    for (square& s : col) s.sqflags &= ~SQF_SEL;
+  eachsquare([](square& s) { s.sqflags &= ~SQF_SEL; });
   if (selmode == SEL_LIGHTS) {
     eachlight([](int x, int y, int d) {
       if (!(sq(x, y).lightsel >> d & 1)) return;
@@ -135,8 +133,7 @@ void seltoc() {
 
 void seltol() {
   if (deb(DEB_UI)) pstdout("seltol()\n");
-  for (auto& col : sqarray)
-    for (square& s : col) s.lightsel = 0;
+  eachsquare([](square& s) { s.lightsel = 0; });
   for (int x = 0; x < width; x++)
     for (int y = 0; y < height; y++)
       if (sqexists(x, y) && (sq(x, y).sqflags & SQF_SEL))

@@ -2,6 +2,7 @@
 // properties, document reset, and the effective-property accessors.
 #include "grid/zyn.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -32,6 +33,7 @@ int gtype = 0, width = 12, height = 12;
 int rotsym = 2, mirsym = 0, dupsym = 0;
 char title[SLEN] = "", author[SLEN] = "", copyright[SLEN] = "", notes[SLEN] = "";
 square sqarray[MXSZ][MXSZ];
+int sqext = 0;
 cellprops defcell;
 lightprops deflight;
 freelight freelights[MXFL];
@@ -86,9 +88,21 @@ void initfreelight(freelight* f) {
   f->w = -1;
 }
 
+void sqreserve(int n) {
+  if (n <= sqext) return;
+  for (int x = 0; x < n; x++)
+    for (int y = x < sqext ? sqext : 0; y < n; y++) initsquare(&sqarray[x][y]);
+  sqext = n;
+}
+
+void setgridsize(int w, int h) {
+  width = w, height = h;
+  sqreserve(std::max(w, h));
+}
+
 void docreset() {
-  for (auto& col : sqarray)
-    for (square& s : col) initsquare(&s);
+  eachsquare([](square& s) { initsquare(&s); });
+  sqreserve(std::max(width, height));
   initcellprops(&defcell);
   initlightprops(&deflight);
   for (freelight& f : freelights) initfreelight(&f);

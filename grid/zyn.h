@@ -121,6 +121,18 @@ extern char title[SLEN], author[SLEN];
 // The puzzle's copyright notice and the setter's notes to solvers, carried by the interchange formats.
 extern char copyright[SLEN], notes[SLEN];
 extern square sqarray[MXSZ][MXSZ];  // indexed [x][y]
+// The squares of sqarray are made fresh when a grid first reaches them, so that a small grid
+// touches a small part of the array: those of [0, sqext) x [0, sqext) are in use or fresh, the
+// others untouched zero memory that nothing reads.
+extern int sqext;
+void sqreserve(int n);            // make the squares of [0, n) x [0, n) fresh where not yet in use
+void setgridsize(int w, int h);   // width and height, with the squares they reach
+// Calls f on each square of [0, sqext) x [0, sqext): a change to every square need go no further.
+template <typename F>
+void eachsquare(F f) {
+  for (int x = 0; x < sqext; x++)
+    for (int y = 0; y < sqext; y++) f(sqarray[x][y]);
+}
 extern cellprops defcell;
 extern lightprops deflight;
 extern freelight freelights[MXFL];
@@ -160,6 +172,7 @@ void initcellprops(cellprops* c);   // the defaults of defcell
 void initlightprops(lightprops* l);  // the defaults of deflight and of a new free light
 void initsquare(square* s);          // a freshly cleared square
 void initfreelight(freelight* f);    // no cells, default properties, not selected
+// Every square in use to the fresh state, and the rest of the document to its defaults.
 void docreset();
 
 // Effective properties.

@@ -149,6 +149,7 @@ void m_prefs(int) {
                                                     "British with -ize"};
   GtkWidget* spelling = newcombo(spellings, NVARIETIES, prefint(PREF_STARTUP_SPELLING));
   packrow(p, {gtk_label_new(" Spelling of Zyn's everyday word list: "), spelling});
+  GtkWidget* cache = prefcheck(p, "Keep word list indexes in the cache folder", PREF_DICT_CACHE);
 
   gtk_widget_show_all(d);
   if (rundlg(d) == GTK_RESPONSE_OK) {
@@ -179,6 +180,7 @@ void m_prefs(int) {
     storeprefint(PREF_STARTUP_AL, gtk_combo_box_get_active(GTK_COMBO_BOX(al)));
     storeprefint(PREF_STARTUP_MINSCORE1, spinvalue(minscore));
     storeprefint(PREF_STARTUP_SPELLING, gtk_combo_box_get_active(GTK_COMBO_BOX(spelling)));
+    storeprefint(PREF_DICT_CACHE, checked(cache));
     writeprefs();
   }
   gtk_widget_destroy(d);

@@ -6,6 +6,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,8 +20,9 @@
 #include <glib/gstdio.h>
 
 namespace {
-int lasterr = 0;
-char errbuf[1001];
+// Per thread, as the index cache is written on a thread of its own.
+thread_local int lasterr = 0;
+thread_local char errbuf[1001];
 char dlerrbuf[1001];
 
 std::string homedir() {
@@ -192,6 +194,19 @@ int plat_newopen(plat_newfile& nf, const char* utf8name) {
   nf.f = nullptr;
   nf.buf = nullptr;
   nf.len = 0;
+  nf.inplace = false;
+  if (nf.scratch) {
+    nf.path = utf8name;  // replaced by the rename, whatever is there
+    nf.tmp = dirof(nf.path);
+    nf.tmp += PLAT_SEP;
+    nf.tmp += TMPPREFIX;
+    nf.tmp += "XXXXXX";
+    int fd = mkstemp(nf.tmp.data());
+    if (fd >= 0 && !(nf.f = fdopen(fd, "w"))) close(fd);
+    lasterr = nf.f ? 0 : errno;
+    if (!nf.f && fd >= 0) unlink(nf.tmp.c_str());
+    return nf.f ? 0 : 1;
+  }
   if (int err = target(utf8name, &nf.path, &nf.inplace)) {
     lasterr = err;
     return 1;
@@ -203,6 +218,15 @@ int plat_newopen(plat_newfile& nf, const char* utf8name) {
 
 int plat_newcommit(plat_newfile& nf) {
   if (!nf.f) return 1;
+  if (nf.scratch) {
+    int bad = ferror(nf.f) ? EIO : 0;  // kept with mkstemp's mode 0600: the user's own
+    if (fclose(nf.f) != 0 && !bad) bad = errno ? errno : EIO;
+    nf.f = nullptr;
+    if (!bad && rename(nf.tmp.c_str(), nf.path.c_str()) != 0) bad = errno;
+    if (bad) unlink(nf.tmp.c_str());
+    lasterr = bad;
+    return bad ? 1 : 0;
+  }
   int bad = ferror(nf.f) ? ENOMEM : 0;
   if (fclose(nf.f) != 0 && !bad) bad = errno ? errno : ENOMEM;
   nf.f = nullptr;
@@ -215,6 +239,7 @@ int plat_newcommit(plat_newfile& nf) {
 
 void plat_newabort(plat_newfile& nf) {
   if (nf.f) fclose(nf.f);
+  if (nf.f && nf.scratch) unlink(nf.tmp.c_str());
   nf.f = nullptr;
   free(nf.buf);
   nf.buf = nullptr;
@@ -229,6 +254,15 @@ int plat_writefile(const char* utf8name, const char* data, size_t len) {
     return 1;
   }
   return plat_newcommit(nf);
+}
+
+void* plat_bigalloc(size_t n) {
+  constexpr size_t HUGE = 2 << 20;
+  if (n < HUGE) return malloc(n ? n : 1);
+  size_t m = (n + HUGE - 1) & ~(HUGE - 1);
+  void* p = aligned_alloc(HUGE, m);
+  if (p) madvise(p, m, MADV_HUGEPAGE);
+  return p;
 }
 
 void plat_seterr(int err) { lasterr = err; }
@@ -295,6 +329,70 @@ std::string plat_configdir(bool mk) {
   }
   return dir;
 }
+
+std::string plat_cachedir(bool mk) {
+  std::string base;
+  const char* x = getenv("XDG_CACHE_HOME");
+  if (x && *x == '/') base = x;
+  else {
+    std::string h = homedir();
+    if (h.empty()) return "";
+    base = h + "/.cache";
+  }
+  std::string dir = base + "/zyn";
+  struct stat st;
+  if (lstat(dir.c_str(), &st) != 0) {
+    if (!mk || g_mkdir_with_parents(base.c_str(), 0700) != 0 || mkdir(dir.c_str(), 0700) != 0 ||
+        lstat(dir.c_str(), &st) != 0) {
+      lasterr = errno;
+      return "";
+    }
+  }
+  if (!S_ISDIR(st.st_mode) || st.st_uid != geteuid() || (st.st_mode & 022)) return "";
+  return dir;
+}
+
+int plat_identify(const char* utf8name, plat_fileid* id) {
+  struct stat st;
+  if (stat(utf8name, &st) != 0 || !S_ISREG(st.st_mode)) return 1;
+  id->dev = st.st_dev, id->ino = st.st_ino, id->size = (uint64_t)st.st_size;
+  id->mtime_ns = (int64_t)st.st_mtim.tv_sec * 1000000000 + st.st_mtim.tv_nsec;
+  id->ctime_ns = (int64_t)st.st_ctim.tv_sec * 1000000000 + st.st_ctim.tv_nsec;
+  return 0;
+}
+
+FILE* plat_fopenplain(const char* utf8name) {
+  int fd = open(utf8name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  struct stat st;
+  if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    lasterr = fd < 0 ? errno : EINVAL;
+    if (fd >= 0) close(fd);
+    return nullptr;
+  }
+  FILE* f = fdopen(fd, "rb");
+  if (!f) {
+    lasterr = errno;
+    close(fd);
+  }
+  return f;
+}
+
+std::vector<plat_direntry> plat_listdir(const char* utf8dir) {
+  std::vector<plat_direntry> out;
+  DIR* d = opendir(utf8dir);
+  if (!d) return out;
+  while (dirent* e = readdir(d)) {
+    struct stat st;
+    if (fstatat(dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+      out.push_back({e->d_name, (int64_t)st.st_mtim.tv_sec * 1000000000 + st.st_mtim.tv_nsec});
+  }
+  closedir(d);
+  return out;
+}
+
+int plat_remove(const char* utf8name) { return unlink(utf8name) == 0 ? 0 : 1; }
+
+int plat_touch(const char* utf8name) { return utimensat(AT_FDCWD, utf8name, nullptr, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : 1; }
 
 std::string plat_docsdir() {
   const char* d = g_get_user_special_dir(G_USER_DIRECTORY_DOCUMENTS);

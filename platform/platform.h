@@ -2,8 +2,10 @@
 // Nothing outside this module knows which platform it runs on.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Open a file by its UTF-8 name (mode as for fopen); a folder is refused. Null on failure;
 // plat_errtext() says why.
@@ -27,6 +29,11 @@ struct plat_newfile {
   bool inplace = false;
   char* buf = nullptr;  // the bytes written to f
   size_t len = 0;
+  // A scratch file (a cache) may be lost in a crash: written straight to its temporary file
+  // (tmp), not flushed to the disk, and a symbolic link at its name is replaced rather than
+  // followed. Set before plat_newopen.
+  bool scratch = false;
+  std::string tmp;
 };
 int plat_newopen(plat_newfile& nf, const char* utf8name);  // 0, or 1 (plat_errtext says why)
 int plat_newcommit(plat_newfile& nf);  // write the bytes out; 0, or 1 (nothing replaced when atomic)
@@ -40,6 +47,11 @@ int plat_mkdir(const char* utf8name, bool* made = nullptr);
 // with plat_errtext() saying why (and, where the file is replaced atomically, the target
 // untouched and no temporary file left behind).
 int plat_writefile(const char* utf8name, const char* data, size_t len);
+
+// Memory for a large table filled at once (n bytes, uninitialised; freed with free()): where the
+// system has huge pages it is made of them, so that filling it costs a few page faults rather
+// than one for every 4 KB.
+void* plat_bigalloc(size_t n);
 
 // Text of the last system error (at most 1000 bytes), or "general error" when there is none.
 const char* plat_errtext();
@@ -56,6 +68,32 @@ constexpr char PLAT_SEP = '/';
 // The per-user folder that holds Zyn's configuration ($XDG_CONFIG_HOME or ~/.config, then Zyn);
 // empty when it cannot be determined. Created only when mkdir is set.
 std::string plat_configdir(bool mkdir);
+
+// The per-user folder for files Zyn can make again ($XDG_CACHE_HOME or ~/.cache, then zyn),
+// made with mode 0700 when mkdir is set. Empty when it cannot be determined or made, and when it
+// is not a folder of the user's own (a symbolic link to elsewhere included), so that nobody else
+// can plant a file there.
+std::string plat_cachedir(bool mkdir);
+
+// What tells one version of a file from another without reading it.
+struct plat_fileid {
+  uint64_t dev, ino, size;
+  int64_t mtime_ns, ctime_ns;
+};
+// 0 with the identity of the regular file the name leads to; 1 for anything else.
+int plat_identify(const char* utf8name, plat_fileid* id);
+
+// Open a regular file for reading, never through a symbolic link. Null on failure.
+FILE* plat_fopenplain(const char* utf8name);
+
+// The regular files of a folder (not through symbolic links), with their modification times.
+struct plat_direntry {
+  std::string name;
+  int64_t mtime_ns;
+};
+std::vector<plat_direntry> plat_listdir(const char* utf8dir);
+int plat_remove(const char* utf8name);  // 0 on success
+int plat_touch(const char* utf8name);   // its modification time becomes now; 0 on success
 
 // The user's documents folder (falls back to the home folder); empty when unknown.
 std::string plat_docsdir();

@@ -604,6 +604,20 @@ TEST_F(Doc, FormatErrorsLeaveTheDocumentAsItWas) {
   }
 }
 
+// Squares are made when a grid first reaches them: a failed load of a larger grid leaves those it
+// made unmade again, so that the next larger grid still gets fresh squares.
+TEST_F(Doc, FormatErrorOfALargerGridLeavesItsSquaresToBeMade) {
+  resetdocument(9);
+  sqext = 9;                             // as at start-up: the rest not made yet
+  sqarray[20][20].sqflags = SQF_BLOCK;  // what an earlier grid left there
+  loaded r = loadpath(writetemp("XXympath grid\n[Grid 30 30]\n[Light 0 0 2 2]\n", ".zyn"));
+  EXPECT_EQ(r.status, LOAD_BADFORMAT);
+  EXPECT_EQ(width, 9);
+  setgridsize(30, 30);
+  EXPECT_EQ(sqarray[20][20].sqflags, 0);
+  EXPECT_EQ(sqarray[20][20].nchars[0], 1);
+}
+
 TEST_F(Doc, FormatErrorKeepsTheWordLists) {
   ASSERT_EQ(loadwords({"apple", "pear", "plum"}), 0);
   fillmode = FM_PROPAGATE;

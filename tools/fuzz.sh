@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of fuzz/ with clang and runs each for a while:
-#   bash tools/fuzz.sh [seconds, default 60] [target ...]   (targets: doc deck words tsd ipuz puz ccxml clues;
-#   all by default)
+#   bash tools/fuzz.sh [seconds, default 60] [target ...]   (targets: doc deck words tsd ipuz puz ccxml clues
+#   cache; all by default)
 # A crash stops the run with a failure status; the input that caused it is left in build-fuzz/
 # as crash-<target>-*. Each target keeps the inputs it found in build-fuzz/corpus-<target>.
 set -euo pipefail
@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 bash tools/setup.sh
 secs=${1:-60}
 shift || true
-targets=${*:-doc deck words tsd ipuz puz ccxml clues}
+targets=${*:-doc deck words tsd ipuz puz ccxml clues cache}
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DZYN_FUZZ=ON -DZYN_TESTS=OFF -DZYN_BENCH=OFF >/dev/null
 for t in $targets; do
