@@ -40,6 +40,8 @@ const prefdef prefdefs[NPREFS] = {
     {"startup_minscore1", 0, 0, 100, 40, nullptr},
     {"startup_spelling", 0, 0, 4, 0, nullptr},
     {"dict_cache_index", 0, 0, 1, 1, nullptr},
+    {"edit_highlight_light", 0, 0, 1, 1, nullptr},
+    {"edit_heat_map", 0, 0, 1, 0, nullptr},
 };
 
 int prefdata[NPREFS];

@@ -1,4 +1,5 @@
 // User preferences: 31 named integer or string values with defaults, read from the
+// User preferences: named integer or string values with defaults, read from the
 // per-user preferences file at interactive start-up and written back by the dialog.
 #pragma once
 
@@ -29,6 +30,8 @@ enum prefindex {
   PREF_STARTUP_MINSCORE1,  // minimum score of the start-up list (slot 1)
   PREF_STARTUP_SPELLING,   // spelling of Zyn's everyday list: an index of wordvarieties
   PREF_DICT_CACHE,  // keep finished answer indexes in the cache folder
+  PREF_EDIT_HIGHLIGHT_LIGHT,  // shade the cells of the cursor's light on screen
+  PREF_EDIT_HEAT_MAP,         // tint each cell on screen by the candidates of the lights through it
   NPREFS
 };
 

@@ -1,6 +1,7 @@
 // Entry point of zyn-export, the window-less document tool: it loads a document as Open does,
 // optionally fills it as Autofill does and accepts the hints, and writes one output file as
 // the File menu item for the chosen kind would. Messages and exit status are batch mode's.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -19,6 +20,8 @@
 #include "export/kinds.h"
 #include "filler/filler.h"
 #include "grid/accept.h"
+#include "grid/assist.h"
+#include "grid/pattern.h"
 #include "grid/zyn.h"
 
 namespace {
@@ -42,13 +45,14 @@ const toolkind kinds[] = {
     {"fl", exportfreelights, 0},
 };
 
-const char opts[] = "a:c:d:D:R:F:fPp:m:t:?";
+const char opts[] = "a:c:d:D:R:F:fg:Pp:m:t:?";
 std::vector<std::string> dictopts;  // -d values, for slots 1, 2, ... in order
 std::vector<int> minopts;           // -m values, for slots 1, 2, ... in order
 std::vector<std::string> prefopts;  // -p values, "key=value"
 std::vector<std::string> metaopts;  // -t values, "field=value"
 int fillfirst;                      // -f
 int allowplugin;                    // -P
+const char* patternopt;             // -g
 const char* cluefile;               // -c: clues to import before writing
 
 // A document's plug-in is native code: it runs only when -P allows it. Without it the document
@@ -79,6 +83,9 @@ int takeexportoption(char c, const char* val) {
     case 'f':
       fillfirst = 1;
       return 0;
+    case 'g':
+      patternopt = val;
+      return 0;
     case 'P':
       allowplugin = 1;
       return 0;
@@ -98,7 +105,8 @@ int takeexportoption(char c, const char* val) {
 void usage(const char* prog) {
   pstdout("\nThis is Zyn's document tool, release %s.\n\n", release);
   pstdout("Usage: %s [-a <alphabet code>] [-d <dictionary_file>]* [-m <minimum score>]* [-D <mask>] [-R <seed>]\n"
-          "       [-F <seed>] [-f] [-P] [-c <clue file>] [-p <preference>=<value>]* [-t <field>=<text>]*\n"
+          "       [-F <seed>] [-g <style>[,<setting>=<value>]*] [-f] [-P] [-c <clue file>]\n"
+          "       [-p <preference>=<value>]* [-t <field>=<text>]*\n"
           "       <document> <kind> <output>\n\n",
           prog);
   pstdout("Loads the document (native, legacy or foreign grid) and writes the output file as the\n"
@@ -106,13 +114,17 @@ void usage(const char* prog) {
   pstdout("  zyn   the document in Zyn's own format\n"
           "  fl    the free light paths\n");
   for (const exportkind& k : exportkinds) pstdout("  %-18s %s\n", k.name, k.title);
-  pstdout("\n-c imports the clues of a clue file (as clues-txt writes it) before writing;\n"
+  pstdout("\n-g adds blocks in a generated pattern first: style american, british or free, and the\n"
+          "settings min (shortest light, 3), blocks (a percentage or a range such as 14-18), parity\n"
+          "(0 to 3, the British base of the blocked templates) and seed (1); the document's symmetry\n"
+          "is kept, and the word lists, when there are any, must find every light a candidate.\n"
+          "-c imports the clues of a clue file (as clues-txt writes it) before writing;\n"
           "-f fills the grid first and accepts the fill; -d replaces the document's dictionary\n"
           "files for slots 1, 2, ... in order, and -m their minimum scores (0..100);\n"
           "-p sets a preference for this run; -P loads the custom plug-in the document names (without\n"
           "it the document is used without its treatment); -t field=text sets the document's title,\n"
           "author, copyright or notes before the output is written.\n"
-          "Exit status: 0 done, 4 no fill found, 16 error.\n");
+          "Exit status: 0 done, 4 no fill or no pattern found, 16 error.\n");
 }
 
 // The export items that list the lights' answers need the word lists; pictures, grids, clues and
@@ -148,7 +160,63 @@ void setprefs() {
   }
 }
 
-// The document fields that -m sets.
+// The -g value: a style, then settings separated by commas. 1 when it cannot be read.
+int readpattern(const char* s, patternparams* p) {
+  std::string t = s;
+  size_t end = t.find(',');
+  std::string style = t.substr(0, end);
+  p->style = -1;
+  for (int i = 0; i < NPATSTYLES; i++)
+    if (style == patstylenames[i]) p->style = i;
+  if (p->style < 0) return 1;
+  patternshares(p->style, &p->minshare, &p->maxshare);
+  while (end != std::string::npos) {
+    size_t next = t.find(',', end + 1);
+    std::string item = t.substr(end + 1, next == std::string::npos ? std::string::npos : next - end - 1);
+    end = next;
+    size_t eq = item.find('=');
+    if (eq == std::string::npos) return 1;
+    std::string key = item.substr(0, eq);
+    const char* v = item.c_str() + eq + 1;
+    char* rest;
+    long a = strtol(v, &rest, 10), b = a;
+    if (rest == v) return 1;
+    if (key == "blocks" && *rest == '-') {
+      const char* w = rest + 1;
+      b = strtol(w, &rest, 10);
+      if (rest == w) return 1;
+    }
+    if (*rest || a < 0 || b < 0 || a > 100000 || b > 100000) return 1;
+    if (key == "min") p->minlen = (int)a;
+    else if (key == "blocks") p->minshare = (int)a, p->maxshare = (int)b;
+    else if (key == "parity") p->parity = (int)a;
+    else if (key == "seed") p->seed = (unsigned int)a;
+    else return 1;
+  }
+  return 0;
+}
+
+// Add the blocks of a generated pattern. Returns 4 when no pattern was found; the other
+// failures are errors, which end the run.
+int genblocks() {
+  patternparams p;
+  if (readpattern(patternopt, &p)) {
+    std::string msg = std::string("Unrecognised block pattern: ") + patternopt;
+    errbox(msg.c_str());
+  }
+  patternresult res;
+  generateblocks(p, &res);
+  // The edit restarted the background fill, which must not outlive an error's exit.
+  filler_stop();
+  if (res.status == PS_OK) return 0;
+  std::string msg = patternmessage(res.status);
+  std::replace(msg.begin(), msg.end(), '\n', ' ');
+  if (res.status != PS_NOPATTERN && res.status != PS_NOTFILLABLE) errbox(msg.c_str());
+  pstream(stderr, "Error: %s\n", msg.c_str());
+  return 4;
+}
+
+// The document fields that -t sets.
 void setmeta() {
   for (const std::string& m : metaopts) {
     size_t eq = m.find('=');
@@ -179,9 +247,12 @@ int fill() {
     case FS_NOMEM:
       errbox("Out of memory");
       break;
-    case FS_NOFILL:
+    case FS_NOFILL: {
       pstream(stderr, "Error: No fill found\n");
+      std::string where = failuremessage();
+      if (!where.empty()) pstream(stderr, "%s\n", where.c_str());
       return 4;
+    }
   }
   accepthints();
   filler_stop();
@@ -226,7 +297,10 @@ int run(int argc, char** argv) {
   if (cluefile && importclues(cluefile)) return 16;
   for (size_t d = 0; d < dictopts.size(); d++) strlcpy0(dictpaths[d], dictopts[d].c_str(), SLEN);
   for (size_t d = 0; d < minopts.size(); d++) dminscore[d] = minopts[d];
-  if (fillfirst) {
+  // A pattern is checked against the word lists when the document or -d names some.
+  bool anydicts = false;
+  for (int d = 0; d < MAXNDICTS; d++) anydicts = anydicts || dictpaths[d][0] || dafilter[d][0];
+  if (fillfirst || (patternopt && anydicts)) {
     dictsload(0);
   } else if (kind.needsdicts) {
     // As in the window, a word list that cannot be loaded is reported and the export goes on,
@@ -234,6 +308,7 @@ int run(int argc, char** argv) {
     softerrors soft;
     dictsload(0);
   }
+  if (patternopt && genblocks()) return 4;
   if (fillfirst && fill()) return 4;
   filler_stop();
   return kind.write(out) ? 16 : 0;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "deck/deck.h"
 #include "dicts/dicts.h"
 #include "export/answers.h"
+#include "filler/failure.h"
 #include "filler/filler.h"
 #include "filler/lists.h"
 #include "filler/search.h"
@@ -103,6 +105,11 @@ void printsets(const word& w) {
   }
 }
 
+// A word as the result lines name it: W and its index, or M and the message's number.
+std::string deckwordname(int w) {
+  return w >= msgword0 ? "M" + std::to_string((words[w].lp->dmask >> 10) & 1) : "W" + std::to_string(w);
+}
+
 }  // namespace
 
 int loaddeck() {
@@ -146,6 +153,8 @@ int dumpdeck() {
   }
   if (filler_status == FS_NOFILL) {
     pstream(stderr, "No fill found\n");
+    std::string where = failuretext(lastfailure, deckwordname);
+    if (!where.empty()) pstream(stderr, "%s\n", where.c_str());
     return 4;
   }
   // A fill that failed for want of resources has no result to print.

@@ -55,10 +55,17 @@ void drawmarks(cairo_t* cr, int shownums);
 int markscontents();
 
 // Screen-only layers, drawn at scale = squarepx (the cursor at scale 1).
+// The hints; with the preference edit_heat_map each open cell is first tinted red by how few
+// candidates the lights through it kept in the last fill.
 void drawhints(cairo_t* cr);
 // The cursor arrow and multiplex digit, drawn into a squarepx square at the context's origin;
-// cursorpos gives where that square goes in the drawing area. Nothing on a free light.
+// cursorpos gives where that square goes in the drawing area. On a free light the arrow points
+// along its path, to the next clear cell (at the last one, on from the one before).
 void drawcursor(cairo_t* cr);
+// Tints of one cell under its letters, on screen only: the cursor's light, a light where the
+// last fill failed (bits TINT_*).
+constexpr unsigned TINT_LIGHT = 1, TINT_FAIL = 2;
+void drawtint(cairo_t* cr, int x, int y, unsigned bits);
 void cursorpos(int* px, int* py);
 void drawselection(cairo_t* cr);
 void drawlightsel(cairo_t* cr);

@@ -1,5 +1,6 @@
-// The layers only the screen shows: interactive-assistance hints, the cursor, the cell and
-// light selection, and the free lights.
+// The layers only the screen shows: interactive-assistance hints with their heat map, the
+// cursor, the tints of the cursor's light and of failed lights, the cell and light selection,
+// and the free lights.
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -7,7 +8,10 @@
 
 #include "alphabet/alphabet.h"
 #include "core/common.h"
+#include "core/prefs.h"
 #include "draw/draw.h"
+#include "filler/filler.h"
+#include "grid/cursor.h"
 #include "grid/geometry.h"
 #include "grid/lights.h"
 #include "grid/select.h"
@@ -25,9 +29,60 @@ ABM assistset(int x, int y, int slot, int pos) {
 
 bool several(ABM b) { return !std::has_single_bit(b & ABM_ALLDASH); }
 
+// The heat of a cell from the fewest candidates its lights kept: 1 for none or one, falling
+// with their logarithm to nothing at a thousand.
+double heat(int cands) { return cands <= 1 ? 1.0 : std::max(0.0, 1.0 - log10((double)cands) / 3.0); }
+
+void heattint(cairo_t* cr, int x, int y) {
+  int e = entryat(x, y, 0, 0);
+  if (e < 0 || e >= (int)heatcands.size() || heatcands[e] < 0) return;
+  double h = heat(heatcands[e]);
+  if (h <= 0) return;
+  cairo_set_source_rgba(cr, 1, 0.25, 0.1, 0.5 * h);
+  celloutline(cr, x, y);
+  cairo_fill(cr);
+}
+
+// The unit vector from grid point a to b, the short way across a joined edge.
+gpoint towards(gpoint a, gpoint b) {
+  double dx = b.x - a.x, dy = b.y - a.y;
+  if (shapeclass() < SC_CIRC) {
+    if (gtypes[gtype].xwrap && fabs(dx) > width / 2.0) dx -= copysign(width, dx);
+    if (gtypes[gtype].ywrap && fabs(dy) > height / 2.0) dy -= copysign(height, dy);
+  }
+  double l = hypot(dx, dy);
+  return l > 0 ? gpoint{dx / l, dy / l} : gpoint{0, 0};
+}
+
+// The direction of travel of the cursor along its free light; (0, 0) on a path of one cell.
+gpoint freelightway() {
+  int k = cursordir - 100, i = cursorflpos();
+  if (i < 0) return {0, 0};
+  const freelight& f = freelights[k];
+  int a = i, b = flnextcell(k, i);
+  if (b < 0) b = i, a = flprevcell(k, i);
+  if (a < 0) return {0, 0};
+  return towards(groupof(f.x[a], f.y[a]).c, groupof(f.x[b], f.y[b]).c);
+}
+
 }  // namespace
 
+void drawtint(cairo_t* cr, int x, int y, unsigned bits) {
+  if (!isclear(x, y)) return;
+  if (bits & TINT_LIGHT) {
+    cairo_set_source_rgba(cr, 0.55, 0.75, 1, 0.35);
+    celloutline(cr, x, y);
+    cairo_fill(cr);
+  }
+  if (bits & TINT_FAIL) {
+    cairo_set_source_rgba(cr, 1, 0.3, 0.25, 0.4);
+    celloutline(cr, x, y);
+    cairo_fill(cr);
+  }
+}
+
 void drawhints(cairo_t* cr) {
+  const bool heatmap = prefint(PREF_EDIT_HEAT_MAP) != 0;
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) {
       if (!isclear(x, y)) continue;
@@ -37,6 +92,7 @@ void drawhints(cairo_t* cr) {
       const cellprops* cp = getcprops(x, y);
       int c = cellchar(x, y);
       if (c > 0) continue;
+      if (heatmap) heattint(cr, x, y);
       cairo_set_source_rgb(cr, 0.75, 0.75, 0.75);
       if (c == -1 || c == -2) {
         ABM s = assistset(x, y, 0, 0);
@@ -62,12 +118,17 @@ void drawhints(cairo_t* cr) {
 }
 
 void drawcursor(cairo_t* cr) {
-  if (cursordir >= ndir() || !sqexists(cursorx, cursory)) return;
+  bool free = cursordir >= 100;
+  if ((cursordir >= ndir() && !free) || !sqexists(cursorx, cursory)) return;
   drawscope px(1, true);
   bool circ = shapeclass() >= SC_CIRC;
   double o = squarepx * (circ ? std::min(1.0, (height - cursory - 0.3) * 2 * M_PI / width) : 1.0);
   double ux, uy;
-  if (circ) {
+  if (free) {
+    gpoint v = freelightway();
+    if (v.x == 0 && v.y == 0) return;
+    ux = v.x, uy = v.y;
+  } else if (circ) {
     double th = 2 * M_PI * (cursorx + (shapeclass() == SC_CIRC ? 0.5 : 0)) / width;
     ux = cursordir == 0 ? cos(th) : -sin(th);
     uy = cursordir == 0 ? sin(th) : cos(th);
@@ -85,6 +146,7 @@ void drawcursor(cairo_t* cr) {
   cairo_fill(cr);
 
   // The layer of a multiplexed light that typing goes to.
+  if (free) return;
   int sx = cursorx, sy = cursory;
   if (lightstart(sx, sy, cursordir) != 1 || !isstartoflight(sx, sy, cursordir)) return;
   if (!getlprops(sx, sy, cursordir)->layered) return;

@@ -1,18 +1,21 @@
 // Cached surfaces of the screen picture, refreshed layer by layer and square by square, and
-// composited bottom to top: backgrounds, cursor, hints, squares, marks, selection.
+// composited bottom to top: backgrounds, tints, cursor, hints, squares, marks, selection.
 #include "draw/screen.h"
 
+#include <climits>
 #include <cmath>
 
 #include "core/common.h"
 #include "core/hooks.h"
 #include "core/prefs.h"
 #include "draw/draw.h"
+#include "grid/cursor.h"
 #include "grid/geometry.h"
 
 namespace {
 
 cairo_surface_t* sfb;  // backgrounds
+cairo_surface_t* sft;  // tints of the cursor's light and of failed lights
 cairo_surface_t* sfc;  // cursor, one square
 cairo_surface_t* sfh;  // hints
 cairo_surface_t* sfm;  // marks and numbers
@@ -20,6 +23,7 @@ cairo_surface_t* sfs;  // selection
 cairo_surface_t* sfq[MXSZ][MXSZ];  // each square's lines, bars and contents
 int qx0[MXSZ][MXSZ], qy0[MXSZ][MXSZ], qx1[MXSZ][MXSZ], qy1[MXSZ][MXSZ];  // their pixel boxes
 int sfcx, sfcy, cursorshown;  // where the cursor surface was last put
+unsigned char tint[MXSZ][MXSZ];  // TINT_* bits of each square
 // The grid and zoom the surfaces were made for. Between a change of shape and the window's
 // next makesurfaces (a message box shown while a document loads, say) they show nothing.
 struct madefor {
@@ -72,10 +76,55 @@ void freesurface(cairo_surface_t*& s) {
   s = nullptr;
 }
 
+// Redraw the tint layer inside the pixel rectangle from (x0, y0) to (x1, y1) of the layer:
+// cleared there, and every tinted square that meets it drawn again in grid order, so that the
+// result is the same as a whole redraw.
+void redrawtints(int x0, int y0, int x1, int y1) {
+  if (!fits() || x1 <= x0 || y1 <= y0) return;
+  cairo_t* cr = cairo_create(sft);
+  cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
+  cairo_clip(cr);
+  clear(cr);
+  cairo_translate(cr, 0.5, 0.5);
+  {
+    drawscope ds(squarepx, true);
+    for (int y = 0; y < height; y++)
+      for (int x = 0; x < width; x++)
+        if (tint[x][y] && sqexists(x, y) && qx1[x][y] > x0 && qx0[x][y] < x1 && qy1[x][y] > y0 && qy0[x][y] < y1)
+          drawtint(cr, x, y, tint[x][y]);
+  }
+  cairo_destroy(cr);
+  int b = bawdpx();
+  invalidate(x0 + b, y0 + b, x1 - x0, y1 - y0);
+}
+
+// Give tint bit `bit` to exactly these squares; the part of the layer where that changes
+// anything is redrawn.
+void settint(unsigned bit, const std::vector<sqpos>& squares) {
+  static unsigned char want[MXSZ][MXSZ];
+  for (auto& col : want)
+    for (unsigned char& w : col) w = 0;
+  for (const sqpos& q : squares)
+    if (q.x >= 0 && q.y >= 0 && q.x < MXSZ && q.y < MXSZ) want[q.x][q.y] = 1;
+  int x0 = INT_MAX, y0 = INT_MAX, x1 = INT_MIN, y1 = INT_MIN;
+  for (int x = 0; x < MXSZ; x++)
+    for (int y = 0; y < MXSZ; y++) {
+      if (!(tint[x][y] & bit) == !want[x][y]) continue;
+      tint[x][y] ^= bit;
+      if (x >= width || y >= height || !sqexists(x, y)) continue;
+      x0 = std::min(x0, qx0[x][y]), y0 = std::min(y0, qy0[x][y]);
+      x1 = std::max(x1, qx1[x][y]), y1 = std::max(y1, qy1[x][y]);
+    }
+  redrawtints(x0, y0, x1, y1);
+}
+
 }  // namespace
+
+void setfailmarks(const std::vector<sqpos>& squares) { settint(TINT_FAIL, squares); }
 
 void freesurfaces() {
   freesurface(sfb);
+  freesurface(sft);
   freesurface(sfc);
   freesurface(sfh);
   freesurface(sfm);
@@ -102,6 +151,7 @@ void makesurfaces() {
     }
   if (deb(DEB_DRAW)) pstdout("Overall bbox = (%d,%d)-(%d,%d)\n", minx, miny, ow, oh);
   sfb = newsurface(ow, oh);
+  sft = newsurface(ow, oh);
   sfh = newsurface(ow, oh);
   sfm = newsurface(ow, oh);
   sfc = newsurface(squarepx, squarepx);
@@ -143,6 +193,7 @@ void refreshsqmg(int x, int y) {
 void refreshall() {
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) refreshsq(x, y);
+  if (fits()) redrawtints(0, 0, cairo_image_surface_get_width(sft), cairo_image_surface_get_height(sft));
   refreshcursor();
   refreshmarks();
   refreshhints();
@@ -176,6 +227,7 @@ void refreshcursor() {
   if (cursorshown && (x != sfcx || y != sfcy)) invalidate(sfcx, sfcy, squarepx, squarepx);
   sfcx = x, sfcy = y, cursorshown = 1;
   invalidate(x, y, squarepx, squarepx);
+  settint(TINT_LIGHT, prefint(PREF_EDIT_HIGHLIGHT_LIGHT) ? cursorlight() : std::vector<sqpos>());
 }
 
 void refreshreport(const editreport& r) {
@@ -192,6 +244,7 @@ int compositescreen(cairo_t* cr, int x, int y, int w, int h) {
   if (!fits()) return 0;
   int b = bawdpx(), hb = hbawdpx();
   paint(cr, sfb, b, b);
+  paint(cr, sft, b, b);
   paint(cr, sfc, sfcx, sfcy);
   paint(cr, sfh, b, b);
   // Only the squares that meet the rectangle: the others would paint nothing inside it.

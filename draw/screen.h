@@ -2,10 +2,13 @@
 // surface per square for its lines, bars and contents, whole-grid surfaces for the backgrounds,
 // the hints, the marks and the selection, and a one-square surface for the cursor. Showing the
 // grid only composites them, so typing a letter redraws one cell. Every refresh tells the window
-// which drawing-area rectangle to repaint through the hook ui.invalidate.
+// which drawing-area rectangle to repaint through the hook ui.invalidate. A layer of tints over
+// the backgrounds shades the cursor's light and the lights where a fill failed.
 #pragma once
 
 #include <cairo.h>
+
+#include <vector>
 
 #include "grid/edit.h"
 
@@ -21,8 +24,12 @@ void refreshsqmg(int x, int y);
 void refreshall();
 void refreshmarks();
 void refreshhints();
-// The cursor where it is now; the old and the new place are repainted.
+// The cursor where it is now; the old and the new place are repainted, and so are the squares
+// whose light tint changes (the cursor's light is shaded while edit_highlight_light is on).
 void refreshcursor();
+// Shade these squares as a light where a fill failed (none: no marks); the part of the tint
+// layer that changes is redrawn.
+void setfailmarks(const std::vector<sqpos>& squares);
 void refreshselection();
 // Redraw the squares an edit reports changed (every square when it says all), and the marks
 // when some mark shows what a cell holds; light numbers follow the after-edit routine. A change

@@ -14,13 +14,9 @@ const char* zynweb = "Zyn crossword construction";
 
 int preexport() {
   if (deb(DEB_EXPORT)) pstdout("preexport()\n");
-  filler_stop();
-  if (rebuild()) return 0;
-  if (filler_start(FM_PROPAGATE)) return 0;
-  filler_wait();
   // A propagation that finds some light impossible leaves every list unfiltered: then no list
   // says which candidates fit, and the lights are listed by their patterns.
-  return filler_status == FS_DONE;
+  return propagate() == FS_DONE;
 }
 
 void postexport() {

@@ -8,6 +8,7 @@
 
 #include "core/hooks.h"
 #include "core/lock.h"
+#include "filler/failure.h"
 #include "filler/lists.h"
 #include "filler/recover.h"
 #include "filler/search.h"
@@ -21,6 +22,8 @@ std::atomic<int> assistmode{2};
 std::atomic<int> abortflag{0};
 std::atomic<unsigned int> fillgen{0};
 unsigned int fillseed = 0;
+
+std::vector<int> heatcands;
 
 int* llist = nullptr;
 int llistlen = 0, llistwlen = 0;
@@ -69,6 +72,8 @@ static gpointer fillerthread(gpointer) {
     for (int i = 0; i < nw; i++) words[i].upd = 1;
     if (ui.searching) ui.searching();
     filler_status = (fillmode > 0 || assistmode > 0) ? search() : FS_DONE;
+    // A fill that failed says where; a propagation for an export or a check needs only the outcome.
+    if (filler_status == FS_NOFILL && fillmode != FM_PROPAGATE) findfailure();
     if (fillmode != FM_PROPAGATE) searchdone();
   }
   if (deb(DEB_FILLER)) {
@@ -101,6 +106,8 @@ int filler_start(int mode) {
     w->jmode = (em & 0x10) ? 1 : (em & 0x20) ? 2 : 0;
   }
   if (ltsclear() || inittreatment()) return 1;
+  lastfailure = fillfailure();
+  heatcands.clear();
   filler_status = FS_IDLE;
   initdepths();
   filler_status = FS_RUNNING;
@@ -155,4 +162,11 @@ int runfiller(int mode) {
   if (filler_start(mode)) return 1;
   if (assistmode > 0 && usegui && ui.setfeaslabel) ui.setfeaslabel(" Working...");
   return 0;
+}
+
+int propagate() {
+  filler_stop();
+  if (rebuild() || filler_start(FM_PROPAGATE)) return -1;
+  filler_wait();
+  return filler_status;
 }

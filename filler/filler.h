@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <vector>
 
 #include "core/common.h"
 
@@ -24,6 +25,11 @@ extern std::atomic<int> abortflag;   // set while filler_stop is stopping the th
 extern std::atomic<unsigned int> fillgen;
 extern unsigned int fillseed;        // seed of the running or last fill
 
+// Per entry, published with the feasible sets: the fewest candidates left by the last fill in
+// the words through the entry that have lists, -1 for none; empty when the fill found nothing
+// or has not published. For the window's heat map.
+extern std::vector<int> heatcands;
+
 // The current light's candidates after the last fill (lts indices, by decreasing weight).
 extern int* llist;
 extern int llistlen, llistwlen;
@@ -33,6 +39,11 @@ int filler_start(int mode);  // 0 when the thread runs, 1 on failure
 void filler_wait();
 void filler_stop();
 int runfiller(int mode);     // stop, rebuild, start; 0 on success
+// Stop, rebuild and run a propagation-only fill to its end on the filler thread. Returns the
+// filler status (FS_DONE: every light has candidates that fit; FS_NOFILL: some light has
+// none), or -1 when the rebuild or the start failed. The propagated lists and sets stay for the
+// caller until the next filler_stop.
+int propagate();
 
 // Print every word with its entries' sets; with details also list lengths and some candidates.
 void printwords(int details);

@@ -284,7 +284,8 @@ static int adoptlist(int i, const int* fl, const unsigned char* chr, int m) {
   return 0;
 }
 
-static int deadword;  // the word whose list filterwords last found empty
+int deadword;
+std::vector<int> deadends;
 
 int filterwords() {
   const bool nodup = prefint(PREF_AUTOFILL_NO_DUPLICATES) != 0;
@@ -720,6 +721,7 @@ void initdepths() {
   depths.clear();
   committed.clear();
   saveddep.assign(nw, -1);
+  deadends.assign(nw, 0);
   statewords = words;
   resetcaches();
   sdep = -1;
@@ -763,6 +765,7 @@ int search() {
     int r = rechoose ? 0 : filterwords();
     if (r == -3) continue;
     if (r == -1) return -1;
+    if (r == -2) deadends[deadword]++;
     if (r == -2 && recover_on() && recover_fail(deadword)) {
       newrun();
       rechoose = true;
@@ -886,6 +889,15 @@ void searchdone() {
           llistdm = w->lp->dmask;
           llistem = w->lp->emask;
           std::stable_sort(llist, llist + llistlen, [](int a, int b) { return lts[a].w > lts[b].w; });
+        }
+      }
+      heatcands.assign(ne, -1);
+      for (int i = 0; i < nw; i++) {
+        const word* w = words + i;
+        if (!w->flist || w->fe) continue;
+        for (int k = 0; k < w->nent; k++) {
+          int& h = heatcands[w->e[k] - entries];
+          if (h < 0 || w->flistlen < h) h = w->flistlen;
         }
       }
     } else {

@@ -2,12 +2,16 @@
 // depth-first branching on single entries with exactly undoable depths.
 #pragma once
 
+#include <vector>
+
 #include "core/common.h"
 #include "grid/zyn.h"
 
 extern int sdep;                 // current depth, -1 before the first pushstate
 extern int ct_malloc, ct_free;   // list allocations and frees, for the logs
 extern long long ct_push;        // depths opened since the program began
+extern int deadword;             // the word whose list filterwords last found empty
+extern std::vector<int> deadends;  // per word: dead ends the search met there in this fill
 
 inline bool onebit(ABM b) { return b && !(b & (b - 1)); }
 inline int abmcode(ABM b) { return __builtin_ctzll(b) + 1; }  // the code of a one-bit set

@@ -11,6 +11,7 @@
 #include "dicts/dicts.h"
 #include "dicts/personal.h"
 #include "export/answers.h"
+#include "filler/failure.h"
 #include "filler/filler.h"
 #include "filler/lists.h"
 #include "filler/search.h"
@@ -82,6 +83,35 @@ void unbanall() {
   indexgen++;
   afteredit();
   undo_push();
+}
+
+std::string lightname(int w) {
+  if (w < 0 || w >= nw) return "";
+  const word& wd = words[w];
+  if (w >= msgword0) return "message " + std::to_string(((wd.lp->dmask >> 10) & 1) + 1);
+  if (wd.ldir >= 100) return "free light " + std::to_string(wd.ldir - 100);
+  const char* dir = gtypes[gtype].dname[wd.ldir];
+  int num = sqarray[wd.gx][wd.gy].number;
+  std::string s = num > 0 ? std::to_string(num) + " " + dir
+                          : std::string("the ") + dir + " light at " + std::to_string(wd.gx) + "," + std::to_string(wd.gy);
+  if (sqarray[wd.gx][wd.gy].nlayers[wd.ldir] > 1) s += ", layer " + std::to_string(wd.layer + 1);
+  return s;
+}
+
+std::string failuremessage() { return failuretext(lastfailure, lightname); }
+
+std::vector<sqpos> failuresquares() {
+  std::vector<sqpos> v;
+  for (int w : lastfailure.words) {
+    if (w < 0 || w >= nw) continue;
+    for (int k = 0; k < words[w].nent; k++) {
+      const entry* e = words[w].e[k];
+      if (e - entries < msgent0) v.push_back({e->gx, e->gy});  // message slots have no square
+    }
+  }
+  std::sort(v.begin(), v.end());
+  v.erase(std::unique(v.begin(), v.end()), v.end());
+  return v;
 }
 
 int setpersonal(const char* cf, int score) {

@@ -1,6 +1,6 @@
 // Interactive assistance, the engine's half: the feasible-characters line, the words of the
-// feasible-word list as the window shows them, and the list's actions (entering a word into
-// the cursor's light, banning an answer) with Unban all answers.
+// feasible-word list as the window shows them, the list's actions (entering a word into the
+// cursor's light, banning an answer) with Unban all answers, and where the last fill failed.
 #pragma once
 
 #include <string>
@@ -37,6 +37,15 @@ editreport enterword(const listedword& w, unsigned int em);
 int banword(int ans);
 // Clear every answer's ban; the after-edit routine and one undo step.
 void unbanall();
+
+// A word of the grid as a setter names it: "3 Across" (with ", layer 2" for a layer of a
+// multiplexed light), "the Down light at 4,0" when it has no number, "free light 2", "message 1".
+std::string lightname(int w);
+// Where the last fill failed, for the window: "" when it did not (filler/failure.h).
+std::string failuremessage();
+// The squares of the lights the last fill found without candidates (FAIL_EMPTY), or of those
+// in which its search most often ran out (FAIL_SEARCH), each once, sorted; for marking them.
+std::vector<sqpos> failuresquares();
 
 // Give the word spelt cf a score of 0..100 in the personal list (0: Never use), write the list,
 // and bring the answer index into line: the answer's weight and lights change in place, and a

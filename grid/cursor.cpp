@@ -76,6 +76,68 @@ void prevdir() {
   cursorlayer = cursorlayers(cursordir) - 1;
 }
 
+std::vector<sqpos> cursorlight() {
+  editreport r;
+  int lx[MXCL], ly[MXCL];
+  if (!sqexists(cursorx, cursory)) return r.squares;
+  int n = lightsquares(lx, ly, cursorx, cursory, cursordir);
+  // A single cell is no light; a free light is one even through a single clear cell.
+  if (n < (cursordir >= 100 ? 1 : 2)) return r.squares;
+  for (int i = 0; i < n; i++) reportcell(r, lx[i], ly[i]);
+  reportdone(r);
+  return r.squares;
+}
+
+namespace {
+int flpos = -1;  // the index along the free light that typing last moved the cursor to
+
+// The cell of square (x, y), to compare squares of one merged cell.
+sqpos cellof(int x, int y) {
+  cellrep(x, y);
+  return {x, y};
+}
+
+bool flcellok(const freelight& f, int i) { return i >= 0 && i < f.n && isclear(f.x[i], f.y[i]); }
+}  // namespace
+
+int cursorflpos() {
+  int k = cursordir - 100;
+  if (k < 0 || k >= nfreelights || !sqexists(cursorx, cursory)) return -1;
+  const freelight& f = freelights[k];
+  sqpos c = cellof(cursorx, cursory);
+  auto holds = [&](int i) { return flcellok(f, i) && cellof(f.x[i], f.y[i]) == c; };
+  if (holds(flpos)) return flpos;
+  for (int i = 0; i < f.n; i++)
+    if (holds(i)) return i;
+  return -1;
+}
+
+int flprevcell(int k, int i) {
+  if (k < 0 || k >= nfreelights) return -1;
+  for (int j = i - 1; j >= 0; j--)
+    if (flcellok(freelights[k], j)) return j;
+  return -1;
+}
+
+int flnextcell(int k, int i) {
+  if (k < 0 || k >= nfreelights || i < 0) return -1;
+  for (int j = i + 1; j < freelights[k].n; j++)
+    if (flcellok(freelights[k], j)) return j;
+  return -1;
+}
+
+// After a character: on along the light, or along the free light's path.
+static void typedon() {
+  if (cursordir < 100) {
+    advancecursor();
+    return;
+  }
+  int k = cursordir - 100, j = flnextcell(k, cursorflpos());
+  if (j < 0) return;
+  cursorx = freelights[k].x[j], cursory = freelights[k].y[j];
+  flpos = j;
+}
+
 // The internal code of Unicode character ch in the current alphabet, 0 for none.
 static int cptocode(int ch) {
   for (int i = 1; i <= MAXICC; i++)
@@ -97,7 +159,7 @@ int typechar(int ch, editreport& r) {
   if (s.nchars[slot] == 1) {
     s.charsets[slot][0] = 1ULL << (code - 1);
     reportcell(r, x, y);
-    if (cursordir < 100) advancecursor();
+    typedon();
     undo_push();
     return 1;
   }
@@ -106,7 +168,7 @@ int typechar(int ch, editreport& r) {
   if (!usegui || !ui.cellcontents) return 0;
   if (ui.cellcontents()) {
     reportcell(r, x, y);
-    if (cursordir < 100) advancecursor();
+    typedon();
   }
   return 1;
 }

@@ -1,6 +1,7 @@
 // The Autofill menu's fills: Autofill and Autofill selected cells with their "Filling in
 // progress" dialog and outcome messages, Accept hints, and Unban all answers.
 #include <algorithm>
+#include <string>
 
 #include "core/common.h"
 #include "core/message.h"
@@ -88,7 +89,15 @@ void autofill(int mode) {
     case FS_LISTS: errbox("Error generating lists of feasible lights"); break;
     case FS_DEPTH: errbox("Out of stack space"); break;
     case FS_NOMEM: errbox("Out of memory"); break;
-    case FS_NOFILL: errbox("No fill found"); break;
+    case FS_NOFILL: {
+      // Where it failed, marked and named; then the assistance the fill replaced comes back,
+      // so that the hints and the list are as they were before it.
+      std::string where = failuremessage();
+      showfailure();
+      errbox(where.empty() ? "No fill found" : ("No fill found\n\n" + where).c_str());
+      runfiller(FM_ASSIST);
+      break;
+    }
     default: break;
   }
 }

@@ -18,6 +18,7 @@ void m_dicts(int v);
 void m_analyse(int v);
 void m_alphabet(int v);
 void m_prefs(int v);
+void m_genblocks(int v);  // Generate blocks (gui/dlgpattern.cpp)
 
 // Shared by the dialogs (gui/dlgutil.cpp).
 

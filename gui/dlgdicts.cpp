@@ -13,7 +13,24 @@ void choosedict(GtkButton* b, gpointer p) {
     fflush(stdout);
   }
   std::string name = choosefile("Choose a dictionary");
-  if (!name.empty()) gtk_entry_set_text(GTK_ENTRY(p), name.c_str());
+  if (name.empty()) return;
+  gtk_entry_set_text(GTK_ENTRY(p), name.c_str());
+  gtk_editable_set_position(GTK_EDITABLE(p), -1);
+}
+
+// A file's path: wide, scrolled to its end so that the file's name shows, and whole in its
+// tooltip, which follows what is typed.
+void pathtip(GtkEditable* e, gpointer) {
+  const char* t = gtk_entry_get_text(GTK_ENTRY(e));
+  gtk_widget_set_tooltip_text(GTK_WIDGET(e), *t ? t : nullptr);
+}
+
+GtkWidget* pathentry(const char* text) {
+  GtkWidget* e = newentry(text, SLEN - 1, 40);
+  pathtip(GTK_EDITABLE(e), nullptr);
+  g_signal_connect(e, "changed", G_CALLBACK(pathtip), nullptr);
+  gtk_editable_set_position(GTK_EDITABLE(e), -1);
+  return e;
 }
 
 void attach(GtkWidget* table, GtkWidget* w, int col, int row, int xpad = 0) {
@@ -40,7 +57,7 @@ void m_dicts(int) {
     char num[16];
     pbuf(num, sizeof num, "<b>%d</b>", n + 1);
     gtk_table_attach(GTK_TABLE(table), markuplabel(num), 0, 1, n + 1, n + 2, GTK_FILL, GTK_FILL, 5, 1);
-    path[n] = newentry(f.path[n].c_str(), SLEN - 1, 0);
+    path[n] = pathentry(f.path[n].c_str());
     attach(table, path[n], 1, n + 1);
     GtkWidget* browse = gtk_button_new_with_label(" Browse... ");
     g_signal_connect(browse, "clicked", G_CALLBACK(choosedict), path[n]);

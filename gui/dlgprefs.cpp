@@ -79,6 +79,10 @@ void m_prefs(int) {
   GtkWidget* bar = prefcheck(p, "Clicking edges makes bars", PREF_EDIT_CLICK_FOR_BAR);
   sep(p);
   GtkWidget* shownum = prefcheck(p, "Show numbers while editing", PREF_EDIT_SHOW_NUMBERS);
+  sep(p);
+  GtkWidget* shade = prefcheck(p, "Shade the cursor's light", PREF_EDIT_HIGHLIGHT_LIGHT);
+  sep(p);
+  GtkWidget* heatmap = prefcheck(p, "Tint cells by the candidates left in their lights", PREF_EDIT_HEAT_MAP);
 
   p = page(book, "Statistics", "<b>Statistics preferences</b>");
   gtk_box_pack_start(GTK_BOX(p), leftlabel(" Desirable checking ratios"), FALSE, FALSE, 0);
@@ -159,6 +163,8 @@ void m_prefs(int) {
     storeprefint(PREF_EDIT_CLICK_FOR_BLOCK, checked(block));
     storeprefint(PREF_EDIT_CLICK_FOR_BAR, checked(bar));
     storeprefint(PREF_EDIT_SHOW_NUMBERS, checked(shownum));
+    storeprefint(PREF_EDIT_HIGHLIGHT_LIGHT, checked(shade));
+    storeprefint(PREF_EDIT_HEAT_MAP, checked(heatmap));
     storeprefint(PREF_STATS_MIN_CHECK_PERCENT, spinvalue(minchk));
     storeprefint(PREF_STATS_MAX_CHECK_PERCENT, spinvalue(maxchk));
     for (int i = 0; i < 3; i++)

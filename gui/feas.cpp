@@ -11,6 +11,7 @@
 #include "core/common.h"
 #include "core/message.h"
 #include "core/prefs.h"
+#include "draw/screen.h"
 #include "filler/filler.h"
 #include "grid/assist.h"
 #include "gui/dialogs.h"
@@ -223,8 +224,10 @@ GtkWidget* buildfeaslist() {
   g_object_unref(feasstore);  // the view holds it
   GtkTreeViewColumn* col =
       gtk_tree_view_column_new_with_attributes("Feasible words", gtk_cell_renderer_text_new(), "text", 0, nullptr);
-  gtk_tree_view_column_set_sizing(col, GTK_TREE_VIEW_COLUMN_FIXED);
-  gtk_tree_view_column_set_fixed_width(col, 180);
+  // As wide as the pane, and wider when a treated entry's text needs it (the pane then scrolls).
+  gtk_tree_view_column_set_sizing(col, GTK_TREE_VIEW_COLUMN_GROW_ONLY);
+  gtk_tree_view_column_set_min_width(col, 180);
+  gtk_tree_view_column_set_expand(col, TRUE);
   gtk_tree_view_append_column(GTK_TREE_VIEW(feaslist), col);
   gtk_tree_view_set_headers_visible(GTK_TREE_VIEW(feaslist), TRUE);
   gtk_tree_view_set_headers_clickable(GTK_TREE_VIEW(feaslist), FALSE);
@@ -265,8 +268,23 @@ void updatefeas() {
   std::string label = feaslabeltext();
   if (deb(DEB_DRAW)) pstdout("Setting poss label to >%s<\n", label.c_str());
   setfeaslabel(label.c_str());
+  // Assistance that found some light impossible says where.
+  if (filler_status == FS_NOFILL && fillmode == FM_ASSIST) showfailure();
   if (assistkeytime) {
     if (deb(DEB_UI)) pstdout("key answered in %.2f ms\n", (g_get_monotonic_time() - assistkeytime) / 1000.0);
     assistkeytime = 0;
   }
+}
+
+void showfailure() {
+  std::string where = failuremessage();
+  if (where.empty()) return;
+  if (deb(DEB_UI)) pstdout("failure shown: %s\n", where.c_str());
+  setfailmarks(failuresquares());
+  if (faillabel) gtk_label_set_text(GTK_LABEL(faillabel), where.c_str());
+}
+
+void clearfailure() {
+  setfailmarks({});
+  if (faillabel) gtk_label_set_text(GTK_LABEL(faillabel), "");
 }

@@ -139,6 +139,8 @@ void showcursor() {
 void showedit(const editreport& r) {
   if (!r.done) return;
   cluepanerefresh();
+  // The marks of a failed fill last until the grid changes.
+  if (r.all || r.shape || !r.squares.empty()) clearfailure();
   if (r.shape) {
     syncgui();
     return;

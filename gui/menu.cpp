@@ -102,6 +102,7 @@ menuhandler handlerof(int cmd) {
     case MC_INTERACTIVE: return m_interactive;
     case MC_ACCEPT: return m_accept;
     case MC_UNBAN: return m_unban;
+    case MC_GENBLOCKS: return m_genblocks;
     case MC_ABOUT: return m_about;
     case MC_PREFS: return m_prefs;
     case MC_DEFCELLPROPS: return m_defcellprops;

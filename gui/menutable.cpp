@@ -198,6 +198,7 @@ const menurow menutable[NMENUROWS] = {
     {"/Autofill/sep1", "", "<Separator>", "", MC_NONE, 0},
     {"/Autofill/Auto_fill", "<control>G", "<StockItem>", "gtk-execute", MC_AUTOFILL, 1},
     {"/Autofill/Autofill _selected cells", "<shift><control>G", "<StockItem>", "gtk-execute", MC_AUTOFILL, 2},
+    {"/Autofill/_Generate blocks...", "", "", "", MC_GENBLOCKS, 0},
     {"/Autofill/sep2", "", "<Separator>", "", MC_NONE, 0},
     {"/Autofill/_Interactive assistance", "", "<Branch>", "", MC_NONE, 0},
     {"/Autofill/Interactive assistance/_Off", "", "<RadioItem>", "", MC_INTERACTIVE, 0x500},

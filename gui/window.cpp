@@ -25,6 +25,7 @@ GtkWidget* gridsw;
 GtkWidget* drawarea;
 GtkWidget* feaslist;
 GtkWidget* feaslabel;
+GtkWidget* faillabel;
 
 const int zoomsizes[NZOOM] = {18, 20, 22, 24, 26, 28, 30, 33, 36, 39, 43, 47, 52, 57, 62, 67, 72};
 int zoomlev = 8;
@@ -44,7 +45,7 @@ gboolean ondelete(GtkWidget*, GdkEvent*, gpointer) {
 
 void ondestroy(GtkWidget*, gpointer) {
   freesurfaces();
-  mainw = paned = gridsw = drawarea = feaslist = feaslabel = nullptr;
+  mainw = paned = gridsw = drawarea = feaslist = feaslabel = faillabel = nullptr;
   gtk_main_quit();
 }
 
@@ -55,7 +56,9 @@ void zoombutton(GtkWidget* box, const char* stock, int v) {
   gtk_box_pack_start(GTK_BOX(box), b, FALSE, FALSE, 0);
 }
 
-int clampsize(int screen, int lo, int hi) { return screen >= lo && screen <= hi ? screen : hi; }
+// The window's first size: room for a 15x15 grid at 100% and the feasible-word list beside it,
+// less a margin for the desktop's panels, and never more than the screen.
+int firstsize(int screen, int lo, int hi) { return std::clamp(screen - 80, std::min(lo, screen), hi); }
 
 }  // namespace
 
@@ -65,8 +68,8 @@ void buildmainwindow() {
   gtk_widget_set_name(mainw, "Zyn");
   gtk_window_set_title(GTK_WINDOW(mainw), "Zyn");
   GdkScreen* scr = gtk_window_get_screen(GTK_WINDOW(mainw));
-  gtk_window_set_default_size(GTK_WINDOW(mainw), clampsize(gdk_screen_get_width(scr), 400, 800),
-                              clampsize(gdk_screen_get_height(scr), 300, 628));
+  gtk_window_set_default_size(GTK_WINDOW(mainw), firstsize(gdk_screen_get_width(scr), 400, 1000),
+                              firstsize(gdk_screen_get_height(scr), 300, 720));
   gtk_window_set_position(GTK_WINDOW(mainw), GTK_WIN_POS_CENTER);
 
   GtkWidget* vbox = gtk_vbox_new(FALSE, 0);
@@ -106,6 +109,10 @@ void buildmainwindow() {
   zoombutton(strip, GTK_STOCK_ZOOM_IN, -1);
   feaslabel = gtk_label_new(" Feasible characters:");
   gtk_box_pack_start(GTK_BOX(strip), feaslabel, FALSE, FALSE, 0);
+  faillabel = gtk_label_new("");
+  gtk_label_set_ellipsize(GTK_LABEL(faillabel), PANGO_ELLIPSIZE_END);
+  gtk_misc_set_alignment(GTK_MISC(faillabel), 1, 0.5);
+  gtk_box_pack_start(GTK_BOX(strip), faillabel, TRUE, TRUE, 8);
   gtk_box_pack_end(GTK_BOX(vbox), strip, FALSE, TRUE, 0);
 
   g_signal_connect(mainw, "delete-event", G_CALLBACK(ondelete), nullptr);
@@ -204,11 +211,16 @@ void m_about(int) {
   infobox(msg);
 }
 
+// A step of the undo ring changes the grid, so the marks of a failed fill go with it.
 void m_undo(int) {
-  if (undo_undo() == 0) syncgui();
+  if (undo_undo() != 0) return;
+  clearfailure();
+  syncgui();
 }
 
 void m_redo(int) {
-  if (undo_redo() == 0) syncgui();
+  if (undo_redo() != 0) return;
+  clearfailure();
+  syncgui();
 }
 

@@ -13,6 +13,7 @@ extern GtkWidget* gridsw;    // the scrolled window around the grid
 extern GtkWidget* drawarea;  // the grid
 extern GtkWidget* feaslist;  // the "Feasible words" list
 extern GtkWidget* feaslabel; // the feasible-characters line
+extern GtkWidget* faillabel; // where the last fill failed, beside it
 
 // Zoom: an index into the square-size table and the screen pixels per grid unit it gives; the
 // bar widths in pixels follow from squarepx.
@@ -106,6 +107,10 @@ void statsrefresh();
 GtkWidget* buildfeaslist();
 void setfeaslabel(const char* text);
 void updatefeas();
+// Where the last fill failed: its lights marked on the grid and named beside the feasible
+// characters, until the next edit (clearfailure).
+void showfailure();
+void clearfailure();
 // When the last key that changed the grid was pressed, until the assistance it restarted has
 // refilled the list (0 then); for the trace of the time a key takes to be answered.
 extern gint64 assistkeytime;

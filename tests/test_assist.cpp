@@ -8,9 +8,11 @@
 #include "core/undo.h"
 #include "dicts/dicts.h"
 #include "dicts/personal.h"
+#include "filler/failure.h"
 #include "filler/filler.h"
 #include "filler/search.h"
 #include "grid/assist.h"
+#include "grid/lights.h"
 #include "grid/select.h"
 #include "grid/zyn.h"
 #include "tests/testutil.h"
@@ -181,6 +183,79 @@ TEST(Assist, ResetConstraintsAsksOnlyWhenNarrowed) {
     EXPECT_EQ(msgconstr[0][3], c.reset || !c.narrowed ? ABM_ALLDASH : 1) << c.alloc;
   }
   resetengine();
+}
+
+// A fill that fails names the lights nothing fits and gives their squares to mark: first the
+// lights whose own letters nothing fits, else those the crossings empty. Background assistance
+// over the whole grid finds the same as Autofill, and a fill that works names none.
+TEST(Assist, WhereAFillFailed) {
+  const std::vector<std::string> ring = {"cat", "act", "ate", "tea", "eat"};
+  for (int mode : {FM_ASSIST, FM_ALL}) {
+    SCOPED_TRACE(mode);
+    resetengine();
+    drawgrid(0, {"...", "#.#", "#.."});
+    ASSERT_EQ(loadwords(ring), 0);
+    sqarray[1][2].charsets[0][0] = 1ULL << ('q' - 'a');  // the end of 2 Down, and 3 Across is too short
+    ASSERT_EQ(runfiller(mode), 0);
+    filler_wait();
+    EXPECT_EQ(filler_status, FS_NOFILL);
+    EXPECT_EQ(failuremessage(), "Nothing fits 3 Across and 2 Down");
+    std::vector<sqpos> marks = {{1, 0}, {1, 1}, {1, 2}, {2, 2}};
+    EXPECT_EQ(failuresquares(), marks);
+
+    // E?? across is EAT, ??A down is TEA: each fits alone, not both.
+    sqarray[2][2].sqflags = SQF_BLOCK;
+    sqarray[0][0].charsets[0][0] = 1ULL << ('e' - 'a');
+    sqarray[1][2].charsets[0][0] = 1ULL << ('a' - 'a');
+    ASSERT_EQ(runfiller(mode), 0);
+    filler_wait();
+    EXPECT_EQ(filler_status, FS_NOFILL);
+    EXPECT_EQ(failuremessage(), "Nothing fits 1 Across");
+
+    sqarray[0][0].charsets[0][0] = ABM_ALL;
+    sqarray[1][2].charsets[0][0] = 1ULL << ('e' - 'a');  // CAT or EAT across, ATE down
+    ASSERT_EQ(runfiller(mode), 0);
+    filler_wait();
+    EXPECT_EQ(filler_status, FS_DONE);
+    EXPECT_EQ(failuremessage(), "");
+    EXPECT_TRUE(failuresquares().empty());
+    filler_stop();
+  }
+}
+
+// Lights by the names a setter uses; the sentence names three and counts the rest.
+TEST(Assist, NamesOfLights) {
+  resetengine();
+  drawgrid(0, {"...", "#.#", "..."});
+  sqarray[0][2].lightrec[0].lightown = 1;
+  sqarray[0][2].lightrec[0].nonumber = 1;
+  setfreelight(0, {{0, 0}, {1, 1}, {2, 2}});
+  ASSERT_EQ(rebuild(), 0);
+  std::vector<std::string> names;
+  for (int w = 0; w < nw; w++) names.push_back(lightname(w));
+  std::vector<std::string> want = {"1 Across", "the Across light at 0,2", "2 Down", "free light 0"};
+  EXPECT_EQ(names, want);
+
+  struct {
+    int kind, n;
+    bool more;
+    const char* text;
+  } cases[] = {
+      {FAIL_NONE, 2, false, ""},
+      {FAIL_EMPTY, 1, false, "Nothing fits L0"},
+      {FAIL_EMPTY, 2, false, "Nothing fits L0 and L1"},
+      {FAIL_EMPTY, 3, false, "Nothing fits L0, L1 and L2"},
+      {FAIL_EMPTY, 5, false, "Nothing fits L0, L1, L2 and 2 more"},
+      {FAIL_EMPTY, 8, true, "Nothing fits L0, L1, L2 and at least 5 more"},
+      {FAIL_SEARCH, 2, false, "The search ran out of candidates most often in L0 and L1"},
+  };
+  for (const auto& c : cases) {
+    fillfailure f;
+    f.kind = c.kind;
+    f.more = c.more;
+    for (int i = 0; i < c.n; i++) f.words.push_back(i);
+    EXPECT_EQ(failuretext(f, [](int w) { return "L" + std::to_string(w); }), c.text);
+  }
 }
 
 // After an autofill is stopped, the feasible-word list describes the partial fill the hints

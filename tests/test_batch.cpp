@@ -23,6 +23,7 @@ const struct {
   std::string text;
 } wordlists[] = {
     {"ct.txt", "cat\ntop\n"},
+    {"ab.txt", "ab\nba\n"},
     {"at.txt", "at\n"},
     {"empty.txt", ""},
     {"pots.txt", "pots\n"},
@@ -130,8 +131,8 @@ TEST_F(Batch, DirectivesShapeTheFill) {
   const runcase cases[] = {
       {"two crossing words", "", ".DI 1 ct.txt\na1 a2 a3\na3 b2 b3\n", "W0 CAT\n# cat\nW1 TOP\n# top\n", "", 0},
       {"UNIQUE 0 allows a repeat", "", ".DI 1 at.txt\n.UN 0\na1 a2\nb1 b2\n", "W0 AT\n# at\nW1 AT\n# at\n", "", 0},
-      {"UNIQUE 1 forbids it", "", ".DI 1 at.txt\n.un 1\na1 a2\nb1 b2\n", "", "No fill found\n", 4},
-      {"no repeats by default", "", ".DI 1 at.txt\na1 a2\nb1 b2\n", "", "No fill found\n", 4},
+      {"UNIQUE 1 forbids it", "", ".DI 1 at.txt\n.un 1\na1 a2\nb1 b2\n", "", "No fill found\nNothing fits W1\n", 4},
+      {"no repeats by default", "", ".DI 1 at.txt\na1 a2\nb1 b2\n", "", "No fill found\nNothing fits W1\n", 4},
       // dog is only in slot 2; CAT has a citation form in each slot and shows those the word may use.
       {"USEDICTIONARY", "",
        ".DI 1 slot1.txt\n.DI 2 slot2.txt\n.UN 0\n"
@@ -144,7 +145,7 @@ TEST_F(Batch, DirectivesShapeTheFill) {
        "W0 POTS\n# pots; POTS: stop (rev.)\n", "", 0},
       {"jumble, fully fixed", "", ".DI 1 pots.txt\n.EM j\na b c d =SOPT\n", "W0 SOPT\n# pots*\n", "", 0},
       // Its identity arrangement is the normal entry, which a jumble-only light does not allow.
-      {"jumble never enters normally", "", ".DI 1 pots.txt\n.EM j\na b c d =POT.\n", "", "No fill found\n", 4},
+      {"jumble never enters normally", "", ".DI 1 pots.txt\n.EM j\na b c d =POT.\n", "", "No fill found\nNothing fits W0\n", 4},
       {"fully fixed word still lists its citation forms", "", ".DI 1 ct.txt\na b c =CAT\n", "W0 CAT\n# cat\n", "", 0},
       // A light complete before the fill is accepted as it stands, word or not.
       {"fully fixed non-word", "", ".DI 1 ct.txt\na b c =CAB\n", "W0 CAB\n", "", 0},
@@ -153,7 +154,7 @@ TEST_F(Batch, DirectivesShapeTheFill) {
       {"answer filter sees the canonical form", "", ".DI 1 filt.txt\n.AF 1 ^AB$\na b\n", "W0 AB\n# a-b, ab\n", "", 0},
       {"answer filter refuses", "", ".DI 1 filt.txt\n.AF 1 ^C\na b\n", "W0 CD\n# cd\n", "", 0},
       {"German spells Straße with SS", "", ".AL de\n.DI 1 de.txt\na b c d e f g\n", "W0 STRASSE\n# Straße\n", "", 0},
-      {"Roman has no ß", "", ".DI 1 de.txt\na b c d e f g\n", "", "No fill found\n", 4},
+      {"Roman has no ß", "", ".DI 1 de.txt\na b c d e f g\n", "", "No fill found\nNothing fits W0\n", 4},
       {"no dictionary directive: the default list", "", "a b c\n", "W0 ZED\n# zed\n", "", 0},
       {"-d counts as a dictionary setting", "-d ct.txt", "a b c\n", "W0 CAT\n# cat\n", "", 0},
       {"a deck directive replaces -d", "-d ct.txt", ".DI 1 at.txt\na b\n", "W0 AT\n# at\n", "", 0},
@@ -168,12 +169,12 @@ TEST_F(Batch, MinimumScores) {
   const runcase cases[] = {
       {"no floor", "", ".DI 1 scored.txt\na b c =CO.\n", "W0 COT\n# cot\n", "", 0},
       {"the floor removes cot", "", ".DI 1 scored.txt\n.MS 1 31\na b c =C.T\n", "W0 CAT\n# cat\n", "", 0},
-      {"its only fill needs cot", "", ".DI 1 scored.txt\n.minscore 1 31\na b c =CO.\n", "", "No fill found\n", 4},
+      {"its only fill needs cot", "", ".DI 1 scored.txt\n.minscore 1 31\na b c =CO.\n", "", "No fill found\nNothing fits W0\n", 4},
       {"a score of 1 is 75 on the shared scale", "", ".DI 1 scored.txt\n.MS 1 76\na b c =.O.\n", "",
-       "No fill found\n", 4},
-      {"-m for slot 1", "-d scored.txt -m 31", "a b c =CO.\n", "", "No fill found\n", 4},
-      {"-m for slot 2 only", "-d ct.txt -d scored.txt -m 0 -m 31", ".UD 2\na b c =CO.\n", "", "No fill found\n", 4},
-      {"the default lists take it", "", ".MS 1 95\na b c\n", "", "No fill found\n", 4},
+       "No fill found\nNothing fits W0\n", 4},
+      {"-m for slot 1", "-d scored.txt -m 31", "a b c =CO.\n", "", "No fill found\nNothing fits W0\n", 4},
+      {"-m for slot 2 only", "-d ct.txt -d scored.txt -m 0 -m 31", ".UD 2\na b c =CO.\n", "", "No fill found\nNothing fits W0\n", 4},
+      {"the default lists take it", "", ".MS 1 95\na b c\n", "", "No fill found\nNothing fits W0\n", 4},
       {"a floor of 50 keeps an unscored word", "", ".MS 1 50\na b c\n", "W0 ZED\n# zed\n", "", 0},
       {"score above 100", "", ".MS 1 101\na b c\n", "", "Error at line 1: Syntax error in minimum score directive\n", 16},
       {"no score", "", ".MS 1\na b c\n", "", "Error at line 1: Syntax error in minimum score directive\n", 16},
@@ -187,6 +188,19 @@ TEST_F(Batch, MinimumScores) {
 
 // Message slots follow the word's own cells; the message word prints after all deck words,
 // and only for a message that has one (message 2 of a deletion is always in clue order).
+// Without -D, a deck with no fill names where it failed: the words nothing fits, or when every
+// word keeps candidates after propagation, those in which the search most often ran out.
+TEST_F(Batch, NoFillSaysWhere) {
+  const runcase cases[] = {
+      {"a word of a length no answer has", "", ".DI 1 ct.txt\na b c\nd e f g\nc h i\n", "", "No fill found\nNothing fits W1\n", 4},
+      {"the only fill of the crossings repeats an answer", "", ".DI 1 ct.txt\na b c\nd e f\na g d\n", "",
+       "No fill found\nNothing fits W0\n", 4},
+      {"four words from two answers, each used once", "", ".DI 1 ab.txt\na b\nc d\na c\nb d\n", "",
+       "No fill found\nThe search ran out of candidates most often in W2\n", 4},
+  };
+  runtable(cases);
+}
+
 TEST_F(Batch, TreatedDeckPrintsMessageWords) {
   const runcase cases[] = {
       {"delete S, filler's allocation", "",
@@ -305,13 +319,13 @@ TEST_F(Batch, HostileDecks) {
        16},
       {"1000-deep nesting", "", deep, "W0 AT\n# at\n", "", 0},
       {"1000 blocks left open", "", unclosed, "", "Error at line 1003: End of file encountered within block\n", 16},
-      {"100,000 entries", "", many, "", "No fill found\n", 4},
+      {"100,000 entries", "", many, "", "No fill found\nNothing fits W0, W1, W2 and at least 47 more\n", 4},
       {"names of 31 characters", "", ".DI 1 at.txt\n" + n31 + " m\n", "W0 AT\n# at\n", "", 0},
       {"first name of 32", "", ".DI 1 at.txt\n" + n32 + " m\n", "", "Error at line 2: Syntax error\n", 16},
       {"later name of 32", "", ".DI 1 at.txt\nm " + n32 + "\n", "", "Error at line 2: Invalid name for entry\n", 16},
       {"a line of NUL bytes", "", ".DI 1 at.txt\n\0\0\0\na b\n"s, "W0 AT\n# at\n", "", 0},
       // An unclosed bracket ends at the end of the pattern.
-      {"=[A", "", ".DI 1 at.txt\na b =[A\n", "", "No fill found\n", 4},
+      {"=[A", "", ".DI 1 at.txt\na b =[A\n", "", "No fill found\nNothing fits W0\n", 4},
       {"=[T", "", ".DI 1 at.txt\na b =[T\n", "W0 AT\n# at\n", "", 0},
       {"=[^", "", ".DI 1 at.txt\na b =[^\n", "W0 AT\n# at\n", "", 0},
       {"=[", "", ".DI 1 at.txt\na b =[\n", "", "Error at line 2: No possible assignment to entry b\n", 16},

@@ -155,12 +155,12 @@ TEST_F(Cursor, Typing) {
   EXPECT_EQ(sqarray[1][0].charsets[1][0], letter('X'));
   EXPECT_EQ(sqarray[1][0].charsets[0][0], ABM_ALL);
   EXPECT_EQ(cur(), at(1, 1, 1));
-  // On a free light that cell takes slot 0, and the cursor stays.
+  // On a free light that cell takes slot 0, and the cursor moves on along the free light.
   setfreelight(0, {{1, 0}, {2, 0}});
   cursorx = 1, cursory = 0, cursordir = 100;
   EXPECT_EQ(typechar('Y', r), 1);
   EXPECT_EQ(sqarray[1][0].charsets[0][0], letter('Y'));
-  EXPECT_EQ(cur(), at(1, 0, 100));
+  EXPECT_EQ(cur(), at(2, 0, 100));
   // A block or cutout takes nothing, visible or hidden.
   sqarray[2][0].sqflags = SQF_BLOCK;
   sqarray[3][0].sqflags = SQF_CUTOUT;
@@ -170,6 +170,27 @@ TEST_F(Cursor, Typing) {
     EXPECT_EQ(sqarray[x][0].charsets[0][0], ABM_ALL);
   }
   EXPECT_EQ(undo_steps(), steps + 3);
+}
+
+// Typing along a free light follows its path cell by cell, past a block, through a cell it
+// visits twice, and stops at its end.
+TEST_F(Cursor, TypingAlongAFreeLight) {
+  sqarray[2][2].sqflags = SQF_BLOCK;
+  setfreelight(0, {{0, 1}, {1, 1}, {2, 1}, {2, 2}, {1, 2}, {1, 1}, {0, 2}});
+  cursorx = 0, cursory = 1, cursordir = 100;
+  std::vector<int> seen;
+  for (char c : std::string("ABCDEFG")) {
+    EXPECT_TRUE(key(c).done);
+    seen.push_back(cur());
+  }
+  std::vector<int> want = {at(1, 1, 100), at(2, 1, 100), at(1, 2, 100), at(1, 1, 100),
+                           at(0, 2, 100), at(0, 2, 100), at(0, 2, 100)};
+  EXPECT_EQ(seen, want);
+  EXPECT_EQ(sqarray[1][1].charsets[0][0], letter('E'));  // typed over on the second visit
+  EXPECT_EQ(sqarray[0][2].charsets[0][0], letter('G'));
+  // The cursor's light is the free light's clear squares.
+  std::vector<sqpos> light = {{0, 1}, {0, 2}, {1, 1}, {1, 2}, {2, 1}};
+  EXPECT_EQ(cursorlight(), light);
 }
 
 TEST_F(Cursor, TypingIntoACellOfSeveralPositionsOpensTheContentsDialog) {

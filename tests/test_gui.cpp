@@ -55,7 +55,8 @@ TEST(Menu, RowsAsTabled) {
       {166, "/Symmetry/Threefold rotational", "", "/Symmetry/Twofold rotational", "", MC_ROTSYM, 0x103},
       {185, "/Symmetry/Both", "", "/Symmetry/Up-down duplication", "", MC_DUPSYM, 0x303},
       {193, "/Autofill/Autofill _selected cells", "<shift><control>G", "<StockItem>", "gtk-execute", MC_AUTOFILL, 2},
-      {203, "/Help/_About", "", "<StockItem>", "gtk-about", MC_ABOUT, 0},
+      {194, "/Autofill/_Generate blocks...", "", "", "", MC_GENBLOCKS, 0},
+      {204, "/Help/_About", "", "<StockItem>", "gtk-about", MC_ABOUT, 0},
   };
   for (const auto& c : cases) {
     const menurow& r = menutable[c.row];
@@ -101,7 +102,7 @@ TEST(Menu, StructureIsConsistent) {
   EXPECT_EQ(newitems + 1, 38);  // and "Current shape and size"
   // The twin labels are different items.
   EXPECT_NE(menufind(MC_MIRSYM, 0x203), menufind(MC_DUPSYM, 0x303));
-  EXPECT_EQ(menuplain(menutable[194].path), menuplain(menutable[200].path));
+  EXPECT_EQ(menuplain(menutable[195].path), menuplain(menutable[201].path));
 }
 
 TEST(Menu, RadioGroups) {

@@ -10,12 +10,16 @@
 #include <vector>
 
 #include "core/hooks.h"
+#include "core/prefs.h"
+#include "dicts/dicts.h"
+#include "draw/picture.h"
 #include "draw/screen.h"
 #include "draw/shape.h"
 #include "filler/filler.h"
 #include "grid/cursor.h"
 #include "grid/edit.h"
 #include "grid/geometry.h"
+#include "grid/lights.h"
 #include "grid/select.h"
 #include "tests/testutil.h"
 
@@ -171,4 +175,130 @@ TEST_F(Screen, SurfacesOfAnotherShapeShowNothing) {
   EXPECT_EQ(compositescreen(cr, 0, 0, 10, 10), 1);
   cairo_destroy(cr);
   cairo_surface_destroy(s);
+}
+
+namespace {
+
+// The colour of square (x, y) of the composited screen, as 0xRRGGBB: a little up and right of
+// its centre, clear of the cursor, the free lights' dots and path and the light numbers.
+unsigned centrepixel(const std::string& px, int x, int y) {
+  int w = imagewidth(squarepx, bawdpx()) + 3;
+  int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, w);
+  gpoint c = runcentre(x, y, 0, 1);
+  int ix = bawdpx() + (int)((c.x + 0.3) * squarepx), iy = bawdpx() + (int)((c.y - 0.25) * squarepx);
+  uint32_t v;
+  memcpy(&v, px.data() + (size_t)iy * stride + 4 * ix, 4);
+  return v & 0xffffff;
+}
+
+bool shaded(unsigned rgb) { return (rgb & 0xff) > (rgb >> 16 & 0xff) + 20; }  // bluer than it is red
+
+}  // namespace
+
+// The cursor's light is shaded under the letters on every shape, at both ends of the zoom, along
+// a light that runs across the joined edge of a torus and along a free light; it follows the
+// cursor, goes with its preference, and never reaches a picture.
+TEST_F(Screen, TheCursorsLightIsShaded) {
+  struct tc {
+    const char* what;
+    int gt, cx, cy, d;
+    std::vector<sqpos> in, out;  // squares of the light, and squares beside it
+  } cases[] = {
+      {"plain", 0, 2, 4, 0, {{0, 4}, {5, 4}, {8, 4}}, {{0, 3}, {4, 5}}},
+      {"plain down", 0, 2, 4, 1, {{2, 0}, {2, 8}}, {{1, 4}, {3, 4}}},
+      {"hexagonal", 1, 2, 4, 2, {{2, 0}, {2, 8}}, {{1, 4}, {3, 4}}},
+      {"circular ring", 3, 1, 4, 0, {{0, 4}, {5, 4}, {8, 4}}, {{3, 4}, {2, 3}, {2, 5}}},
+      {"torus across the joined edge", 9, 1, 4, 0, {{0, 4}, {2, 4}, {8, 4}, {5, 4}}, {{3, 4}, {1, 3}}},
+      {"free light", 0, 3, 3, 100, {{1, 1}, {2, 2}, {4, 4}}, {{2, 1}, {1, 2}}},
+  };
+  for (int px : {18, 72})
+    for (const tc& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + " at " + std::to_string(px));
+      filler_stop();
+      resetdocument(9);
+      assistmode = 0;
+      squarepx = px;
+      gtype = c.gt;
+      rotsym = 1;
+      if (c.gt >= 3) sqarray[3][4].sqflags = SQF_BLOCK;  // the ring of row 4 becomes a light
+      if (c.d >= 100) setfreelight(0, {{1, 1}, {2, 2}, {3, 3}, {4, 4}});
+      cursorx = c.cx, cursory = c.cy, cursordir = c.d;
+      ASSERT_EQ(rebuild(), 0);
+      makesurfaces();
+      std::string pic = screenpixels();
+      for (sqpos q : c.in) EXPECT_TRUE(shaded(centrepixel(pic, q.x, q.y))) << q.x << "," << q.y;
+      for (sqpos q : c.out) EXPECT_FALSE(shaded(centrepixel(pic, q.x, q.y))) << q.x << "," << q.y;
+    }
+  squarepx = STARTPX;
+  // The shade follows the cursor to its next light, and goes when its preference is off.
+  filler_stop();
+  resetdocument(9);
+  assistmode = 0;
+  makesurfaces();
+  EXPECT_TRUE(shaded(centrepixel(screenpixels(), 5, 0)));
+  cursordir = 1;
+  refreshcursor();
+  std::string pic = screenpixels();
+  EXPECT_EQ(centrepixel(pic, 5, 0), 0xffffffu);
+  EXPECT_TRUE(shaded(centrepixel(pic, 0, 5)));
+  prefdata[PREF_EDIT_HIGHLIGHT_LIGHT] = 0;
+  refreshcursor();
+  EXPECT_EQ(centrepixel(screenpixels(), 0, 5), 0xffffffu);
+  prefdata[PREF_EDIT_HIGHLIGHT_LIGHT] = 1;
+  // A picture of the grid shows no shade.
+  refreshcursor();
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, imagewidth(36, 5), imageheight(36, 5));
+  cairo_t* cr = cairo_create(s);
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_paint(cr);
+  drawpicture(cr, 36, 5, 0);
+  cairo_destroy(cr);
+  cairo_surface_flush(s);
+  uint32_t v;
+  memcpy(&v, cairo_image_surface_get_data(s) + (size_t)(5 + 5 * 36 + 18) * cairo_image_surface_get_stride(s) + 4 * (5 + 18), 4);
+  EXPECT_EQ(v & 0xffffff, 0xffffffu);
+  cairo_surface_destroy(s);
+}
+
+// Marks on the lights where a fill failed shade their squares until they are taken away.
+TEST_F(Screen, FailedLightsAreMarked) {
+  makesurfaces();
+  cursordir = 1;  // the cursor's light is column 0
+  refreshcursor();
+  setfailmarks({{4, 2}, {5, 2}, {6, 2}});
+  std::string pic = screenpixels();
+  unsigned m = centrepixel(pic, 5, 2);
+  EXPECT_GT(m >> 16 & 0xff, (m & 0xff) + 20) << std::hex << m;  // redder than blue
+  EXPECT_EQ(centrepixel(pic, 5, 3), 0xffffffu);
+  setfailmarks({});
+  EXPECT_EQ(centrepixel(screenpixels(), 5, 2), 0xffffffu);
+}
+
+// With the heat map on, an open cell whose lights kept few candidates is tinted red under its
+// hints, and one whose lights kept many is not.
+TEST_F(Screen, HeatMapOfCandidates) {
+  std::vector<std::string> many;
+  for (char a = 'a'; a <= 'z'; a++)
+    for (char b = 'a'; b <= 'z'; b++) many.push_back(std::string("q") + a + b);
+  many.push_back("cat");
+  many.push_back("cot");
+  ASSERT_EQ(loadwords(many), 0);
+  drawgrid(0, {"...", "###", "..."});
+  sqarray[0][0].charsets[0][0] = 1ULL << ('c' - 'a');
+  sqarray[2][0].charsets[0][0] = 1ULL << ('t' - 'a');
+  assistmode = 2;
+  for (int on : {0, 1}) {
+    SCOPED_TRACE(on);
+    prefdata[PREF_EDIT_HEAT_MAP] = on;
+    ASSERT_EQ(runfiller(FM_ASSIST), 0);
+    filler_wait();
+    makesurfaces();
+    std::string pic = screenpixels();
+    unsigned few = centrepixel(pic, 1, 0), lots = centrepixel(pic, 1, 2);  // C?T: two words; Q??: 676
+    EXPECT_EQ((few >> 16 & 0xff) > (few & 0xff) + 20, on == 1) << std::hex << few;
+    EXPECT_FALSE((lots >> 16 & 0xff) > (lots & 0xff) + 20) << std::hex << lots;
+  }
+  prefdata[PREF_EDIT_HEAT_MAP] = 0;
+  filler_stop();
+  dictsfree();
 }

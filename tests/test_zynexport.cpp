@@ -13,6 +13,7 @@
 
 #include "docfile/docfile.h"
 #include "filler/filler.h"
+#include "grid/pattern.h"
 #include "grid/zyn.h"
 #include "tests/testutil.h"
 
@@ -117,7 +118,7 @@ TEST_F(Export, FillsAndSaves) {
   put("xyz.txt", "xyz\nab\n");
   r = run("-d xyz.txt -f grid.zyn zyn nofill.zyn");
   EXPECT_EQ(r.status, 4);
-  EXPECT_EQ(r.err, "Error: No fill found\n");
+  EXPECT_EQ(r.err, "Error: No fill found\nNothing fits 1 Across, 3 Across and 2 Down\n");
   EXPECT_EQ(access((dir + "/nofill.zyn").c_str(), F_OK), -1);
 
   // -m gives slot 1 a minimum score that leaves out a word the only fill needs; the saved
@@ -131,6 +132,70 @@ TEST_F(Export, FillsAndSaves) {
   r = run("-m 101 grid.zyn zyn x.zyn");
   EXPECT_EQ(r.status, 16);
   EXPECT_EQ(r.err, "Error: Minimum score must be 0..100: 101\n");
+}
+
+// A blank legacy grid of n x n squares with twofold symmetry.
+std::string blanklegacy(int n) {
+  std::string s = std::to_string(n) + " " + std::to_string(n) + " 1 0 0\n";
+  for (int y = 0; y < n; y++) {
+    for (int x = 0; x < n; x++) s += x ? " 0" : "0";
+    s += "\n";
+  }
+  for (int y = 0; y < n; y++) s += std::string(n, ' ') + "\n";
+  return s;
+}
+
+// -g puts the same pattern into the saved document as the command does in the window, for the
+// same seed; a pattern the word lists cannot fill is no pattern (status 4), bad settings and
+// grids it cannot work on are errors.
+TEST_F(Export, GeneratesBlockPatterns) {
+  put("blank.txt", blanklegacy(15));
+  put("words.txt", "abc\n");
+  result r = run("-g british,seed=8,blocks=28-30 blank.txt zyn gen.zyn");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  resetengine();
+  strlcpy0(filename, (dir + "/gen.zyn").c_str(), SLEN);
+  ASSERT_EQ(loaddocument(0), LOAD_OK);
+  std::string saved;
+  for (int y = 0; y < 15; y++)
+    for (int x = 0; x < 15; x++) saved += sqarray[x][y].sqflags & SQF_BLOCK ? '#' : '.';
+  strlcpy0(filename, (dir + "/blank.txt").c_str(), SLEN);
+  ASSERT_EQ(loaddocument(0), LOAD_OK);
+  patternparams p;
+  p.style = PAT_BRITISH, p.seed = 8, p.minshare = 28, p.maxshare = 30;
+  patternresult res;
+  generateblocks(p, &res);
+  ASSERT_EQ(res.status, PS_OK);
+  std::string made;
+  for (int y = 0; y < 15; y++)
+    for (int x = 0; x < 15; x++) made += sqarray[x][y].sqflags & SQF_BLOCK ? '#' : '.';
+  EXPECT_EQ(saved, made);
+  filler_stop();
+
+  put("blank14.txt", blanklegacy(14));
+  const struct {
+    const char* args;
+    int status;
+    std::string err;
+  } cases[] = {
+      {"-d words.txt -g american blank.txt zyn out.zyn", 4,
+       "Error: No pattern found in which every light has words that fit\n"},
+      {"-g gothic blank.txt zyn out.zyn", 16, "Error: Unrecognised block pattern: gothic\n"},
+      {"-g american,min=x blank.txt zyn out.zyn", 16, "Error: Unrecognised block pattern"},
+      {"-g american,size=3 blank.txt zyn out.zyn", 16, "Error: Unrecognised block pattern"},
+      {"-g american,blocks=30-20 blank.txt zyn out.zyn", 16, "Error: The pattern settings are out of range\n"},
+      {"-g british blank14.txt zyn out.zyn", 16, "Error: The chequered base does not have the grid's symmetry\n"},
+      {"-g free " ZYN_SOURCE_DIR "/examples/hexagonal.zyn zyn out.zyn", 16,
+       "Error: Blocks can be generated only on a plain rectangular grid\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args);
+    r = run(c.args);
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.err.substr(0, c.err.size()), c.err);
+    EXPECT_EQ(access((dir + "/out.zyn").c_str(), F_OK), -1);
+  }
 }
 
 TEST_F(Export, ErrorsAndUsage) {

@@ -10,7 +10,11 @@
   a11y.py labels TITLE    the texts of the labels of the dialog titled TITLE
   a11y.py list    the feasible-word list: each row's text and its screen centre, one per line
   a11y.py popup   the items of the pop-up menu now showing: name and screen centre
-  a11y.py focuslist       give the feasible-word list the keyboard"""
+  a11y.py focuslist       give the feasible-word list the keyboard
+  a11y.py scrollbars      the scroll bars the grid's pane shows now, one per line
+  a11y.py entries TITLE   the text entries of the dialog titled TITLE: text, caret offset and
+                          tooltip, tab-separated, one per line
+  a11y.py widths          each row of the feasible-word list: its text, a tab, its width"""
 import sys
 
 from a11ybus import app, wait_for
@@ -48,6 +52,21 @@ elif sys.argv[1] == "popup":
     for n in menu.findChildren(lambda n: n.roleName == "menu item" and n.showing):
         (x, y), (w, h) = n.position, n.size
         print("%s\t%d %d" % (n.name, x + w // 2, y + h // 2))
+elif sys.argv[1] == "scrollbars":
+    frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
+    pane = frame.findChildren(lambda n: n.roleName == "scroll pane")[0]  # the grid's comes first
+    for b in pane.children:
+        if b.roleName == "scroll bar" and b.showing:
+            print(b.name or "scroll bar")
+elif sys.argv[1] == "entries":
+    dialog = wait_for(lambda: [d for d in app.children if d.name == sys.argv[2] and d.showing], "the dialog")[0]
+    for n in dialog.findChildren(lambda n: n.roleName == "text"):
+        print("%s\t%d\t%s" % (n.text, n.queryText().caretOffset, n.description))
+elif sys.argv[1] == "widths":
+    frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
+    for n in frame.child(roleName="table").children:
+        if n.roleName == "table cell" and n.name and n.showing:
+            print("%s\t%d" % (n.name, n.size[0]))
 elif sys.argv[1] == "grid":
     frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
     print("%d %d" % tuple(frame.child(roleName="viewport").children[0].size))

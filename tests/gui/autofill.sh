@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Filling journey 2, Autofill: Ctrl+G on a blank 5x5 grid shows the progress dialog, which closes
 # by itself; Accept hints and Save give a grid whose every light is a word of the list, none
-# twice with the no-duplicates preference on. A grid with no fill: "No fill found". Stop during
+# twice with the no-duplicates preference on. A grid with no fill: "No fill found" naming its lights. Stop during
 # a long fill of a 21x21 grid with the huge list, once it has shown its progress: the window
 # answers within 200 ms, the partial fill's hints stay, to be accepted, and the feasible-word list
 # describes the same partial fill. A filler thread that
@@ -41,7 +41,7 @@ printf '%s\n' cat dog emu >three.txt
 foreign_grid square.txt '...' '...' '...'
 open_zyn -d three.txt square.txt
 start_fill ctrl+g
-expect_box "No fill found"
+expect_box $'No fill found\n\nNothing fits 1 Across, 4 Across and 5 Across'
 keys ctrl+q
 expect_exit 0
 say "a grid with no fill: the message"

@@ -89,10 +89,10 @@ export TSAN_OPTIONS=suppressions=$HERE/tsan.supp:ignore_interceptors_accesses=1:
 export G_SLICE=always-malloc
 cd "$WORK"
 
-start_x() {
+start_x() {  # [WIDTHxHEIGHT of the screen, 1024x768 by default]
   # -displayfd: the server picks a free display and reports it once it accepts connections;
   # -noreset: no reset (and refused connections) when the last client leaves.
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>display 2>xvfb.err &
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>display 2>xvfb.err &
   XVFB_PID=$!
   poll 10 "Xvfb to report its display" test -s display
   export DISPLAY=:$(cat display)

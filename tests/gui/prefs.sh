@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Preferences: Apply with no change writes the 31 entries in table order; an export size of 5 is
+# Preferences: Apply with no change writes the 33 entries in table order; an export size of 5 is
 # stored as 10; a pasted line break does not reach the file; Cancel leaves the file as it was; a
 # file that cannot be written is reported.
 source "$(dirname "$0")/lib.sh" "$1"
@@ -54,9 +54,11 @@ export_PDF_solution 0
 startup_minscore1 40
 startup_spelling 0
 dict_cache_index 1
+edit_highlight_light 1
+edit_heat_map 0
 EOF
 diff want.ini "$ini" || fail "Apply with no change wrote another file"
-say "Apply with no change: the 31 entries in table order"
+say "Apply with no change: the 33 entries in table order"
 
 # The Lookup table lists its entries from the last: text 1 is the name of look-up 6.
 openprefs

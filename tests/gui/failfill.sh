@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# A fill that finds nothing says where. On a 2x2 grid whose four lights must share the two words
+# of the list, each used once, the message names the light where the search most often ran out,
+# its cells are marked red on the grid and named below it, and the assistance the fill replaced
+# comes back, so that the cells show their hints again; the next edit takes the marks away. A
+# letter that no word fits: the assistance names its lights below the grid and marks them, and
+# so does Autofill's message.
+source "$(dirname "$0")/lib.sh" "$1"
+
+start_x
+start_bus
+setprefs "autofill_no_duplicates 1" "autofill_random 0"
+# The colour a little up and right of the centre of cell (x, y) at 100%, clear of its hints.
+cellcolour() {
+  import -window "$W" shot.png
+  /usr/bin/python3 "$HERE/pixels.py" at shot.png $((OX + B + $1 * SQ + 29)) $((OY + B + $2 * SQ + 9))
+}
+red() {  # red RRGGBB: redder than blue by a margin
+  local c=$1
+  (($((16#${c:0:2})) > $((16#${c:4:2})) + 40))
+}
+label_is() { [[ $(/usr/bin/python3 "$HERE/a11y.py" label) == "$1" ]]; }
+
+printf '%s\n' ab ba >two.txt
+foreign_grid square.txt '..' '..'
+open_zyn -d two.txt square.txt
+calibrate
+label_is " Feasible characters: AB" || fail "before the fill: $(/usr/bin/python3 "$HERE/a11y.py" label)"
+start_fill ctrl+g
+n=$(line_count "updatefeas()")
+expect_box $'No fill found\n\nThe search ran out of candidates most often in 1 Down'
+# The assistance runs again: the list and characters of the cursor's cell are back.
+wait_lines "updatefeas()" $((n + 1))
+poll 20 "the feasible characters to come back" label_is " Feasible characters: AB"
+grep -qx "failure shown: The search ran out of candidates most often in 1 Down" app.out || fail "no failure shown"
+red "$(cellcolour 0 1)" || fail "1 Down's second cell is not marked: $(cellcolour 0 1)"
+red "$(cellcolour 1 1)" && fail "a cell of no failed light is marked"
+say "the message names 1 Down, its cells are marked, and the hints are back"
+# An edit takes the marks away (a letter here makes the assistance mark another failure, and
+# Undo of it leaves a grid with none).
+mark
+keys Right a
+settle
+keys ctrl+z
+settle
+red "$(cellcolour 0 1)" && fail "the marks stayed after an edit"
+say "an edit takes the marks away"
+
+# Q at the end of 2 Down and 3 Across: nothing fits them, as the assistance already says.
+mark
+keys Down q
+settle
+poll 20 "the failure named below the grid" grep -qx "failure shown: Nothing fits 3 Across and 2 Down" app.out
+red "$(cellcolour 1 0)" || fail "2 Down is not marked"
+start_fill ctrl+g
+expect_box $'No fill found\n\nNothing fits 3 Across and 2 Down'
+say "a letter nothing fits: named below the grid and by Autofill"
+keys ctrl+q
+answer Return
+expect_exit 0
+status=0
