@@ -336,7 +336,14 @@ bool pairless(const sortpair& x, const sortpair& y) {
   if (x.key != y.key) return x.key < y.key;
   int c = strcmp(x.codes, y.codes);
   if (!c) c = strcmp(cfof(x.codes), cfof(y.codes));
-  return c ? c < 0 : std::less<const char*>()(x.codes, y.codes);
+  if (c) return c < 0;
+  // Equal entries in slot order, the higher score first within a slot: the first entry of a
+  // citation form gives its weight, so the order must not depend on where the blocks were
+  // allocated.
+  const unsigned char *ex = (const unsigned char*)x.codes - 2, *ey = (const unsigned char*)y.codes - 2;
+  if (ex[1] != ey[1]) return ex[1] < ey[1];
+  if (ex[0] != ey[0]) return ex[0] > ey[0];
+  return std::less<const char*>()(x.codes, y.codes);
 }
 
 // The pairs of block b's entries, from out on.
