@@ -5,6 +5,7 @@
 #include "core/common.h"
 #include "draw/screen.h"
 #include "draw/shape.h"
+#include "filler/filler.h"
 #include "grid/cursor.h"
 #include "grid/pointer.h"
 #include "grid/zyn.h"
@@ -17,6 +18,28 @@ namespace {
 
 int lastcursordir;
 gint64 keytime;  // when the key being shown was pressed; 0 when none
+
+// Under the window traces, the last key pressed anywhere (the grid, a menu's accelerator, a
+// dialog's button) is followed to the end of the grid's next repaint, with the fills it started
+// and the repaints it asked for.
+struct keymark {
+  gint64 t;  // 0 when no key is being followed
+  unsigned int fills;
+  repaintcount asked;
+} mark;
+
+gint snoopkey(GtkWidget*, GdkEventKey* ev, gpointer) {
+  if (ev->type == GDK_KEY_PRESS && !ev->is_modifier) mark = {g_get_monotonic_time(), fillgen.load(), repaints};
+  return FALSE;
+}
+
+void keyrepainted() {
+  if (!mark.t) return;
+  pstdout("key repainted in %.2f ms: %u filler starts, %d whole-area invalidations, %d rectangles\n",
+          (g_get_monotonic_time() - mark.t) / 1000.0, fillgen.load() - mark.fills, repaints.whole - mark.asked.whole,
+          repaints.rects - mark.asked.rects);
+  mark.t = 0;
+}
 
 // Scroll the grid so that the cursor cell, plus 3 pixels, is in view.
 void scrolltocursor() {
@@ -45,6 +68,7 @@ gboolean onexpose(GtkWidget* w, GdkEventExpose* ev, gpointer) {
     if (deb(DEB_UI)) pstdout("key shown in %.2f ms\n", (g_get_monotonic_time() - keytime) / 1000.0);
     keytime = 0;
   }
+  if (deb(DEB_UI)) keyrepainted();
   return FALSE;
 }
 
@@ -126,6 +150,7 @@ void connectgridarea() {
   g_signal_connect(drawarea, "scroll-event", G_CALLBACK(onscroll), nullptr);
   // After the default handlers, so that the menus' accelerators have had the key first.
   g_signal_connect_after(drawarea, "key-press-event", G_CALLBACK(onkey), nullptr);
+  if (deb(DEB_UI)) gtk_key_snooper_install(snoopkey, nullptr);
 }
 
 void showcursor() {

@@ -10,6 +10,8 @@
 #include "gui/msgbox.h"
 #include "gui/window.h"
 
+repaintcount repaints;
+
 namespace {
 
 GThread* mainthread;
@@ -17,9 +19,11 @@ GThread* mainthread;
 void invalidate(int x, int y, int w, int h) {
   if (!drawarea || !drawarea->window) return;
   if (w < 0) {
+    repaints.whole++;
     gdk_window_invalidate_rect(drawarea->window, nullptr, FALSE);
     return;
   }
+  repaints.rects++;
   GdkRectangle r = {x, y, w, h};
   gdk_window_invalidate_rect(drawarea->window, &r, FALSE);
 }

@@ -115,6 +115,13 @@ void clearfailure();
 // refilled the list (0 then); for the trace of the time a key takes to be answered.
 extern gint64 assistkeytime;
 
+// The repaints asked of the grid pane since start-up (gui/hooks.cpp): of the whole area and of
+// rectangles; the window's traces report them per key.
+struct repaintcount {
+  int whole, rects;
+};
+extern repaintcount repaints;
+
 // The engine's hooks into the window (gui/hooks.cpp).
 void installhooks();
 void clearhooks();
