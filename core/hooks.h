@@ -10,16 +10,14 @@ struct uihooks {
   int (*areyousure)(const char* verb);
   int (*askyesno)(const char* question);  // a yes/no question: 1 yes, 0 no (or the box closed)
   // The cell contents dialog on the cursor cell, opened by typing into a cell of several
-  // positions. Returns 1 when the user applied it (the dialog then ran the after-edit routine
-  // and pushed its undo step), 0 when cancelled (nothing changed).
+  // positions. Returns 1 when the user applied it (the dialog then ended its edit and showed
+  // its report), 0 when cancelled (nothing changed).
   int (*cellcontents)();
   // A document being opened names a treatment plug-in, which is native code: 1 to load it,
   // 0 to open the document without it. Without the hook the plug-in is loaded.
   int (*askplugin)(const char* path);
   // Refreshes requested by the engine.
   void (*statsrefresh)();  // the grid's statistics changed (after a rebuild)
-  void (*selchanged)();    // the selection or its mode changed: Select menu and selection layer
-  void (*afteredit)();     // an edit was renumbered: redraw the cursor, the selection and the marks
   // From the filler thread, without the lock: the lists are built and the search begins.
   void (*searching)();
   // The screen picture changed in this drawing-area rectangle (w < 0: everywhere): repaint it.
@@ -27,7 +25,7 @@ struct uihooks {
   // From the filler thread, with the GDK lock held.
   void (*refreshhints)();  // the entries' feasible sets changed: redraw the hints layer
   void (*updatefeas)();    // a fill ended: refill the feasible-word list and characters label
-  void (*fipdone)();       // an autofill ended: close the progress dialog (killfipdia)
+  void (*fipdone)();       // an autofill ended: the progress dialog's timer closes it (killfipdia)
   // From runfiller on the main thread: the feasible-characters label ("" or " Working...").
   void (*setfeaslabel)(const char* text);
 };

@@ -3,6 +3,7 @@
 // messages' actual text), so the ring's memory follows the grid.
 #include "core/undo.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -11,9 +12,7 @@
 #include "alphabet/alphabet.h"
 #include "core/common.h"
 #include "dicts/dicts.h"
-#include "filler/filler.h"
 #include "grid/clues.h"
-#include "grid/select.h"
 #include "grid/symm.h"
 #include "grid/zyn.h"
 #include "treatment/treatment.h"
@@ -81,10 +80,68 @@ void take(snapshot& s) {
   s.alphaafter.reset();
 }
 
+undochange change;
+
+bool samecell(const cellprops& a, const cellprops& b) {
+  if (a.bgcolour != b.bgcolour || a.fgcolour != b.fgcolour || a.markcolour != b.markcolour ||
+      a.treatcell != b.treatcell || a.cellown != b.cellown || a.fontstyle != b.fontstyle || a.unlinked != b.unlinked)
+    return false;
+  for (int k = 0; k < NMARKS; k++)
+    if (strcmp(a.marktexts[k], b.marktexts[k])) return false;
+  return true;
+}
+
+bool samelight(const lightprops& a, const lightprops& b) {
+  return a.dmask == b.dmask && a.emask == b.emask && a.ten == b.ten && a.lightown == b.lightown &&
+         a.nonumber == b.nonumber && a.layered == b.layered;
+}
+
+bool samefreelights(const std::vector<freelight>& fl) {
+  if ((int)fl.size() != nfreelights) return false;
+  for (int i = 0; i < nfreelights; i++) {
+    const freelight &a = fl[i], &b = freelights[i];
+    if (a.n != b.n || a.sel != b.sel || !samelight(a.lp, b.lp) || !std::equal(a.x, a.x + a.n, b.x) ||
+        !std::equal(a.y, a.y + a.n, b.y))
+      return false;
+  }
+  return true;
+}
+
+// Note in `change` how square (x, y), still as it is, differs from its snapshot t, whose
+// characters start at c.
+void comparesquare(int x, int y, const sqsnap& t, const ABM* c) {
+  const square& q = sqarray[x][y];
+  bool shape = q.bars != t.bars || q.merge != t.merge || (q.sqflags & ~SQF_SEL) != (t.sqflags & ~SQF_SEL) ||
+               !samecell(q.cellrec, t.cellrec);
+  bool sel = (q.sqflags & SQF_SEL) != (t.sqflags & SQF_SEL) || q.lightsel != t.lightsel;
+  bool chars = false;
+  for (int d = 0; d < MAXNDIR; d++) {
+    shape = shape || !samelight(q.lightrec[d], t.lightrec[d]);
+    if (q.nchars[d] != t.nchars[d]) chars = true;
+    else if (!chars) chars = !std::equal(c, c + t.nchars[d], q.charsets[d]);
+    c += t.nchars[d];
+  }
+  if (!shape && !sel && !chars) return;
+  change.squares.push_back({x, y});
+  change.structure |= shape;
+  change.sel |= sel;
+}
+
 // Bring back a snapshot; alpha, when set, is the alphabet that goes with it.
 void restore(const snapshot& s, const alphastate* alpha) {
-  filler_stop();
   bool plugin = treattype != s.treattype || s.pluginpath != pluginpath;
+  change = {};
+  change.shape = gtype != s.gtype || width != s.width || height != s.height;
+  change.all = alpha || !samecell(defcell, s.defcell) || !samelight(deflight, s.deflight) || !samefreelights(s.fl);
+  if (!change.shape && !change.all) {
+    const ABM* c = s.chars.data();
+    for (int x = 0; x < width; x++)
+      for (int y = 0; y < height; y++) {
+        const sqsnap& t = s.squares[(size_t)x * height + y];
+        comparesquare(x, y, t, c);
+        for (int d = 0; d < MAXNDIR; d++) c += t.nchars[d];
+      }
+  }
   gtype = s.gtype;
   setgridsize(s.width, s.height);
   rotsym = s.rotsym, mirsym = s.mirsym, dupsym = s.dupsym;
@@ -123,11 +180,9 @@ void restore(const snapshot& s, const alphastate* alpha) {
   }
   if (plugin || alpha) syncplugin();
   symmreduce();
-  // The type or size may have changed: the cursor leaves a free light and stays on the grid.
+  // The type or size may have changed: the cursor leaves a free light.
   if (cursordir >= ndir()) cursordir = 0;
-  fixcursor();
   unsaved = 1;
-  afteredit();
 }
 
 // Take a snapshot into the next slot and return it.
@@ -164,7 +219,9 @@ int undo_canundo() { return undocount > 1; }
 int undo_canredo() { return undohead != undohwm; }
 int undo_steps() { return undocount > 0 ? undocount - 1 : 0; }
 
-int undo_undo() {
+const undochange& undo_change() { return change; }
+
+int undo_back() {
   if (!undo_canundo()) return 1;
   undohead = prevslot(undohead);
   undocount--;
@@ -172,7 +229,7 @@ int undo_undo() {
   return 0;
 }
 
-int undo_redo() {
+int undo_forward() {
   if (!undo_canredo()) return 1;
   restore(*ring[undohead], ring[undohead]->alphaafter.get());
   undohead = (undohead + 1) % UNDOSLOTS;

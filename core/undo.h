@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <memory>
+#include <utility>
+#include <vector>
 
 struct alphastate;
 
@@ -24,10 +26,24 @@ void undo_start();
 int undo_canundo();  // 1 when an older snapshot is there to go back to
 int undo_canredo();
 int undo_steps();    // Undo steps available now
-// Restore the previous (next) snapshot, reduce the symmetry to what the grid allows, put the
-// cursor back on the grid, mark the document unsaved and run the after-edit routine. A step
-// that changes the treatment's plug-in loads or unloads it.
-// Return 0 when done, 1 when there was nothing to undo (redo).
+// Restore the previous (next) snapshot, with the filler stopped: reduce the symmetry to what the
+// grid allows, take the cursor off a free light and mark the document unsaved. A step that
+// changes the treatment's plug-in loads or unloads it. Return 0 when done, 1 when there was
+// nothing to undo (redo).
+int undo_back();
+int undo_forward();
+// What the last step of undo_back or undo_forward changed.
+struct undochange {
+  int shape;  // the grid's type or size
+  int all;    // what every square may show: the default properties, the free lights, the alphabet
+  // When neither: the squares whose own record differed, column by column, and whether some of
+  // them changed more than their characters (blocks, bars, merges, properties) or their selection.
+  std::vector<std::pair<int, int>> squares;
+  int structure, sel;
+};
+const undochange& undo_change();
+// Undo and Redo as the engine's commands (grid/road.cpp): the step above, the after-edit
+// routine and assistance. Return 0 when done, 1 when there was nothing to undo (redo).
 int undo_undo();
 int undo_redo();
 

@@ -6,11 +6,8 @@
 #include <glib.h>
 
 #include "core/message.h"
-#include "core/undo.h"
 #include "dicts/dicts.h"
-#include "filler/filler.h"
 #include "grid/geometry.h"
-#include "grid/select.h"
 #include "grid/zyn.h"
 
 namespace {
@@ -148,22 +145,3 @@ dictform dictcurrent() {
   return f;
 }
 
-void applydictform(const dictform& f) {
-  filler_stop();  // the filler reads the answer index being rebuilt
-  for (int d = 0; d < MAXNDICTS; d++) {
-    utf8cut(dictpaths[d], f.path[d].c_str(), SLEN);
-    utf8cut(dsfilter[d], f.ff[d].c_str(), SLEN);
-    utf8cut(dafilter[d], f.af[d].c_str(), SLEN);
-    dminscore[d] = std::clamp(f.minscore[d], 0, 100);
-  }
-  int r = dictsload(0);
-  if (r == 1) {
-    // The slots that could be loaded are used; say which they are.
-    warnbox(dictloadedtext().c_str());
-  } else if (r == 0) {
-    std::string w = dictusewarning();
-    if (!w.empty()) warnbox(w.c_str());
-  }
-  afteredit();
-  undo_push();
-}

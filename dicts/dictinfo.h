@@ -1,6 +1,6 @@
 // What the dictionaries dialog and the statistics window show and do, without their widgets:
 // a slot's one-line description, the statistics of the last load, the warning about loaded
-// slots no light uses, and applying the slot settings.
+// slots no light uses; grid/forms.h applies the slot settings.
 #pragma once
 
 #include <string>
@@ -33,8 +33,3 @@ struct dictform {
   int minscore[MAXNDICTS];
 };
 dictform dictcurrent();
-// Store the slot settings (each text cut to 999 bytes at a character boundary, each minimum
-// score clamped to 0..100), reload every slot
-// (its problems are reported, and when some slot failed, which slots are loaded), warn about
-// unused slots, refresh the fill and push one undo step.
-void applydictform(const dictform& f);

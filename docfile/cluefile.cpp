@@ -10,9 +10,9 @@
 
 #include "core/common.h"
 #include "core/message.h"
-#include "core/undo.h"
 #include "docfile/docfile.h"
 #include "grid/clues.h"
+#include "grid/road.h"
 #include "grid/zyn.h"
 #include "platform/platform.h"
 
@@ -182,7 +182,8 @@ int readclues(const std::string& bytes, const char* name, std::vector<std::strin
     std::string enumr = e.hasenum ? e.enumr : c ? c->enumr : "";
     changed |= clueset(e.k, e.text, enumr) == CLUE_SET;
   }
-  if (changed) undo_push();
+  editreport r;
+  if (changed) endtext(r);
   return 0;
 }
 

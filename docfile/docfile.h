@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/common.h"
+#include "grid/edit.h"
 
 // The current document's path without its ".zyn" extension; the name Save writes to again
 // and the file chooser proposes.
@@ -80,6 +81,7 @@ int importclues(const char* path);
 int readclues(const std::string& bytes, const char* name, std::vector<std::string>* unmatched);
 
 // Free light path files. Both report their errors; 0 on success, 1 on failure.
-// The export never destroys the previous file; a failed import changes nothing.
+// The export never destroys the previous file; a failed import changes nothing, and an import
+// that succeeds is one edit, whose report goes to *r when given.
 int exportfreelights(const char* path);
-int importfreelights(const char* path);
+int importfreelights(const char* path, editreport* r = nullptr);

@@ -6,12 +6,11 @@
 
 #include "core/message.h"
 #include "core/startup.h"
-#include "core/undo.h"
 #include "docfile/docfile.h"
 #include "docfile/linereader.h"
 #include "export/export.h"
 #include "filler/filler.h"
-#include "grid/select.h"
+#include "grid/road.h"
 #include "grid/zyn.h"
 #include "platform/platform.h"
 
@@ -78,7 +77,7 @@ int readpaths(linereader& lr, std::vector<freelight>& fl) {
 
 }  // namespace
 
-int importfreelights(const char* path) {
+int importfreelights(const char* path, editreport* r) {
   FILE* f = openforreading(path, "importing VL:s");
   if (!f) return 1;
   std::vector<freelight> fl;
@@ -96,7 +95,9 @@ int importfreelights(const char* path) {
     else initfreelight(&freelights[i]);
   }
   nfreelights = (int)fl.size();
-  afteredit();
-  undo_push();
+  editreport e;
+  e.marks = e.sel = 1;
+  e = endedit(e);
+  if (r) *r = e;
   return 0;
 }

@@ -237,7 +237,7 @@ void refreshreport(const editreport& r) {
   } else {
     for (const sqpos& p : r.squares) refreshsq(p.x, p.y);
   }
-  if ((r.all || !r.squares.empty()) && markscontents()) refreshmarks();
+  if (r.marks || ((r.all || !r.squares.empty()) && markscontents())) refreshmarks();
 }
 
 int compositescreen(cairo_t* cr, int x, int y, int w, int h) {

@@ -32,8 +32,8 @@ void refreshcursor();
 void setfailmarks(const std::vector<sqpos>& squares);
 void refreshselection();
 // Redraw the squares an edit reports changed (every square when it says all), and the marks
-// when some mark shows what a cell holds; light numbers follow the after-edit routine. A change
-// of shape needs makesurfaces instead.
+// when it says they changed or some mark shows what a cell holds. A change of shape needs
+// makesurfaces instead.
 void refreshreport(const editreport& r);
 
 // Paint the layers onto cr, whose origin is the drawing area's, for the rectangle given; 0

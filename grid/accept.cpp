@@ -3,10 +3,9 @@
 
 #include <bit>
 
-#include "core/undo.h"
-#include "filler/filler.h"
 #include "grid/geometry.h"
 #include "grid/lights.h"
+#include "grid/road.h"
 #include "grid/select.h"
 #include "grid/zyn.h"
 
@@ -45,11 +44,13 @@ static int hintconstraints() {
   return changed;
 }
 
-int accepthints() {
-  filler_stop();
+int accepthints(editreport* r) {
+  beginedit();
   hintcells();
   int changed = hintconstraints();
-  afteredit();
-  undo_push();
+  editreport e;
+  e.all = 1;
+  e = endedit(e);
+  if (r) *r = e;
   return changed;
 }

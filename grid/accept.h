@@ -2,8 +2,10 @@
 // cells, and under a discretionary allocation into the message constraints.
 #pragma once
 
+#include "grid/edit.h"
+
 // Write every one-code hint into its cell (every square of a merged cell receives it) and
 // narrow the message constraints of a discretionary allocation to the fill's message slots.
-// Ends with the after-edit routine and an undo snapshot. Returns 1 when a constraint changed
+// Ends with endedit, whose report goes to *r when given. Returns 1 when a constraint changed
 // (the window then says so), else 0.
-int accepthints();
+int accepthints(editreport* r = nullptr);

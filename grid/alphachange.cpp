@@ -4,11 +4,9 @@
 #include <cstring>
 
 #include "core/message.h"
-#include "core/undo.h"
 #include "dicts/dicts.h"
-#include "filler/filler.h"
 #include "grid/geometry.h"
-#include "grid/select.h"
+#include "grid/road.h"
 #include "grid/zyn.h"
 #include "treatment/treatment.h"
 
@@ -123,8 +121,8 @@ std::string alphachangequestion(int n) {
   return buf;
 }
 
-int applyalphabet(const alphatable& t, int (*confirm)(const char* question)) {
-  filler_stop();
+int applyalphabet(const alphatable& t, int (*confirm)(const char* question), editreport* r) {
+  beginedit();
   prevalpha prev = takeprev();
   std::shared_ptr<const alphastate> before = alphasave();
   int res = alphainstall(t);
@@ -141,7 +139,10 @@ int applyalphabet(const alphatable& t, int (*confirm)(const char* question)) {
   remapdocument(m);
   dictsload(0);
   syncplugin();
-  afteredit();
-  undo_pushalpha(std::move(before));
+  // Every character may look different.
+  editreport e;
+  e.all = e.marks = 1;
+  e = endalphaedit(e, std::move(before));
+  if (r) *r = e;
   return 0;
 }

@@ -6,14 +6,14 @@
 #pragma once
 
 #include "alphabet/alphaedit.h"
+#include "grid/edit.h"
 
 // Apply the table (in text form) as the alphabet: build it (refused entries and equivalents are
 // reported), ask through confirm when cells would change (no confirm: do not change them),
 // rewrite the cells and constraints, reload the dictionaries, load or unload the plug-in,
-// refresh the fill and push one undo step that also restores the alphabet.
-// Returns 0 when applied, 1 when the user declined (the previous alphabet is back, nothing
-// changed).
-int applyalphabet(const alphatable& t, int (*confirm)(const char* question));
+// and end with endalphaedit, whose report goes to *r when given. Returns 0 when applied, 1 when
+// the user declined (the previous alphabet is back, nothing changed, the filler still stopped).
+int applyalphabet(const alphatable& t, int (*confirm)(const char* question), editreport* r = nullptr);
 
 // The question asked before n cells change.
 std::string alphachangequestion(int n);

@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "alphabet/alphabet.h"
-#include "core/undo.h"
 #include "dicts/dicts.h"
 #include "dicts/personal.h"
 #include "export/answers.h"
@@ -17,6 +16,7 @@
 #include "filler/search.h"
 #include "grid/geometry.h"
 #include "grid/lights.h"
+#include "grid/road.h"
 #include "grid/select.h"
 #include "grid/zyn.h"
 
@@ -57,7 +57,7 @@ editreport enterword(const listedword& w, unsigned int em) {
   int cells = 0;
   for (int i = 0; i < n; i++) cells += i == 0 || pos[i].x != pos[i - 1].x || pos[i].y != pos[i - 1].y;
   if (cells < 2) return r;
-  filler_stop();
+  beginedit();
   for (int i = 0; i < n; i++) {
     sqarray[pos[i].x][pos[i].y].charsets[pos[i].slot][pos[i].pos] = codebit((unsigned char)w.codes[i]);
     reportcell(r, pos[i].x, pos[i].y);
@@ -65,24 +65,25 @@ editreport enterword(const listedword& w, unsigned int em) {
   return endedit(r);
 }
 
-int banword(int ans) {
+int banword(int ans, editreport* r) {
   if (ans < 0 || ans >= atotal) return 1;
-  filler_stop();  // the filler thread reads the bans while it builds its lists
+  beginedit();  // the filler thread reads the bans while it builds its lists
   dictsidle();
   answerlist[ans]->banned = 1;
   indexgen++;
-  afteredit();
-  undo_push();
+  editreport e;
+  e = endedit(e);
+  if (r) *r = e;
   return 0;
 }
 
-void unbanall() {
-  filler_stop();
+editreport unbanall() {
+  beginedit();
   dictsidle();
   for (int i = 0; i < atotal; i++) answerlist[i]->banned = 0;
   indexgen++;
-  afteredit();
-  undo_push();
+  editreport r;
+  return endedit(r);
 }
 
 std::string lightname(int w) {
@@ -114,16 +115,22 @@ std::vector<sqpos> failuresquares() {
   return v;
 }
 
-int setpersonal(const char* cf, int score) {
-  filler_stop();  // the filler thread reads the index
+int setpersonal(const char* cf, int score, editreport* rep) {
+  beginedit();  // the filler thread reads the index
   dictsidle();    // and so does the writer of its cache file
   score = std::clamp(score, 0, 100);
   int r = setpersonalanswer(cf, score);
-  if (r == 2) return 2;
+  if (r == 2) {
+    editreport e = endnothing();
+    if (rep) *rep = e;
+    return 2;
+  }
   if (r == 0) indexgen++;  // the weights and masks the filler keeps by length changed
   int written = personalset(cf, score);
   if (r == 1) dictsload(0);
-  afteredit();
+  editreport e;
+  e = endreplace(e);
+  if (rep) *rep = e;
   return written;
 }
 

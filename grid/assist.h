@@ -33,10 +33,10 @@ std::vector<listedword> listedwords();
 // differs. Ends with the after-edit routine and one undo step.
 editreport enterword(const listedword& w, unsigned int em);
 // Ban answer ans: it is left out of every candidate list until Unban all answers. 0 when done,
-// 1 for an index that is no answer. Ends with the after-edit routine and one undo step.
-int banword(int ans);
-// Clear every answer's ban; the after-edit routine and one undo step.
-void unbanall();
+// 1 for an index that is no answer. Ends with endedit, whose report goes to *r when given.
+int banword(int ans, editreport* r = nullptr);
+// Clear every answer's ban; ends with endedit.
+editreport unbanall();
 
 // A word of the grid as a setter names it: "3 Across" (with ", layer 2" for a layer of a
 // multiplexed light), "the Down light at 4,0" when it has no number, "free light 2", "message 1".
@@ -52,7 +52,7 @@ std::vector<sqpos> failuresquares();
 // word no list has yet is added by reading the word lists again (which, as every load, clears the
 // bans). Restarts the fill; no undo step, as the list is not the document's. 0 when done, 1 when
 // the list could not be written (reported; the change holds for this session), 2 when cf has no
-// letter of the alphabet (nothing changes).
-int setpersonal(const char* cf, int score);
+// letter of the alphabet (nothing changes). The report of the edit goes to *r when given.
+int setpersonal(const char* cf, int score, editreport* r = nullptr);
 // The score a listed word has on the 0..100 scale: its personal score, else its weight's.
 int listedscore(const listedword& w);

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "core/message.h"
-#include "filler/filler.h"
 #include "grid/geometry.h"
+#include "grid/road.h"
 #include "grid/zyn.h"
 
 int contentscell(int* x, int* y) {
@@ -44,7 +44,7 @@ int contentsunread(const char* text) {
 
 editreport setcellcontents(int x, int y, const std::string* texts, int rows) {
   editreport r;
-  filler_stop();
+  beginedit();
   square& s = sqarray[x][y];
   for (int i = 0; i < rows && i < MAXNDIR; i++) {
     ABM sets[MXCP];
@@ -77,7 +77,7 @@ int lightcontents(lightpos* pos, std::string* text) {
 
 editreport setlightcontents(const lightpos* pos, int n, const char* text) {
   editreport r;
-  filler_stop();
+  beginedit();
   ABM sets[MXCL];
   int got = parseabm(sets, n, text, 0);
   for (int i = 0; i < n; i++) sqarray[pos[i].x][pos[i].y].charsets[pos[i].slot][pos[i].pos] = i < got ? sets[i] : ABM_ALL;

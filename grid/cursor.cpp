@@ -8,10 +8,9 @@
 
 #include "alphabet/alphabet.h"
 #include "core/hooks.h"
-#include "core/undo.h"
-#include "filler/filler.h"
 #include "grid/geometry.h"
 #include "grid/lights.h"
+#include "grid/road.h"
 #include "grid/select.h"
 #include "grid/zyn.h"
 
@@ -157,14 +156,15 @@ int typechar(int ch, editreport& r) {
   square& s = sqarray[x][y];
   int slot = getcprops(x, y)->unlinked && cursordir < ndir() ? cursordir : 0;
   if (s.nchars[slot] == 1) {
+    beginedit();
     s.charsets[slot][0] = 1ULL << (code - 1);
     reportcell(r, x, y);
     typedon();
-    undo_push();
+    r = endedit(r);
     return 1;
   }
   // Several positions (or none): the cell contents dialog takes the character instead. It
-  // makes its own undo step; a cancelled dialog leaves everything, the cursor included, alone.
+  // ends its own edit; a cancelled dialog leaves everything, the cursor included, alone.
   if (!usegui || !ui.cellcontents) return 0;
   if (ui.cellcontents()) {
     reportcell(r, x, y);
@@ -183,8 +183,10 @@ static void lightend(int last) {
 }
 
 static void clearatcursor(editreport& r) {
+  beginedit();
   clearcell(cursorx, cursory);
   reportcell(r, cursorx, cursory);
+  r.doc = 1;
 }
 
 // Shift+Tab: back to the previous cell (past a merged cell to its first square) and clear it.
@@ -198,7 +200,6 @@ static void clearback(editreport& r) {
   if (!sqexists(x, y)) return;
   cursorx = x, cursory = y;
   clearatcursor(r);
-  undo_push();
 }
 
 // The editing keys; 0 when the key is not one of them.
@@ -215,7 +216,6 @@ static int editkey(int ch, int key, editreport& r) {
   } else if (key == ZK_TAB) {
     clearatcursor(r);
     if (onlight) advancecursor();
-    undo_push();
   } else if (key == ZK_LEFTTAB) {
     if (onlight) clearback(r);
   } else if (key == ZK_BACKSPACE) {
@@ -242,10 +242,9 @@ editreport keypress(int ch, int key, unsigned mods) {
            typechar((int)g_unichar_tolower((gunichar)ch), r);
   }
   if (!used && !editkey(ch, key, r)) return r;
-  // The block and empty keys have already run the whole after-edit routine.
-  if (!r.done) {
-    runfiller(FM_ASSIST);
-    reportdone(r);
-  }
-  return r;
+  // A character, the block and the empty key have ended their edits already; r.doc marks a key
+  // that cleared a cell, any other key moved the cursor.
+  if (r.done) return r;
+  if (r.doc) return endedit(r);
+  return endmove(r);
 }

@@ -5,11 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/undo.h"
-#include "filler/filler.h"
 #include "grid/clues.h"
 #include "grid/freelight.h"
 #include "grid/geometry.h"
+#include "grid/road.h"
 #include "grid/select.h"
 #include "grid/symm.h"
 #include "grid/zyn.h"
@@ -32,15 +31,7 @@ void reportdone(editreport& r) {
   r.squares.erase(std::unique(r.squares.begin(), r.squares.end()), r.squares.end());
 }
 
-editreport endedit(editreport& r) {
-  afteredit();
-  undo_push();
-  reportdone(r);
-  return r;
-}
-
-// A square's cell and the squares across its edges, whose outlines and bars it shares.
-static void reportaround(editreport& r, int x, int y) {
+void reportaround(editreport& r, int x, int y) {
   reportcell(r, x, y);
   for (int e = 0; e < 2 * ndir(); e++) {
     int nx = x, ny = y;
@@ -84,10 +75,11 @@ static void symempty(editreport& r, int x, int y) {
 static editreport atcursor(unsigned char flags) {
   editreport r;
   if (!cursoronsquare()) return r;
-  filler_stop();
+  beginedit();
   if (flags) symflags(r, cursorx, cursory, flags);
   else symempty(r, cursorx, cursory);
   if (cursordir < 100) advancecursor();
+  r.marks = r.sel = 1;
   return endedit(r);
 }
 
@@ -98,9 +90,10 @@ editreport editcutout() { return atcursor(SQF_CUTOUT); }
 editreport toggleblock(int x, int y) {
   editreport r;
   if (!sqexists(x, y)) return r;
-  filler_stop();
+  beginedit();
   if (sq(x, y).sqflags & SQF_BLOCK) symempty(r, x, y);
   else symflags(r, x, y, SQF_BLOCK);
+  r.marks = r.sel = 1;
   return endedit(r);
 }
 
@@ -125,9 +118,10 @@ static editreport symbar(int x, int y, int e) {
   int nx = x, ny = y;
   stepnext(nx, ny, e);
   if (!sqexists(x, y) || !sqexists(nx, ny)) return r;
-  filler_stop();
+  beginedit();
   edgeedit b = {&r, !isbar(x, y, e)};
   symmapply(setbarimage, &b, x, y, e);
+  r.marks = r.sel = 1;
   return endedit(r);
 }
 
@@ -168,9 +162,10 @@ editreport editmerge() {
   int nx = cursorx, ny = cursory;
   stepnext(nx, ny, cursordir);
   if (!isclear(nx, ny)) return r;  // nothing to merge with
-  filler_stop();
+  beginedit();
   edgeedit m = {&r, !ismerge(cursorx, cursory, cursordir)};
   symmapply(setmergeimage, &m, cursorx, cursory, cursordir);
+  r.marks = r.sel = 1;
   return endedit(r);
 }
 
@@ -261,7 +256,7 @@ static editreport wholegrid() {
   symmreduce();
   fixcursor();
   editreport r;
-  r.all = r.shape = 1;
+  r.all = r.shape = r.marks = r.sel = 1;
   return endedit(r);
 }
 
@@ -286,7 +281,7 @@ static int swaplr(int m) { return (m & 1) << 1 | (m & 2) >> 1; }
 editreport flipdiag() {
   int shape = gtypes[gtype].shape;
   if (shape == SHAPE_CIRC) return {};
-  filler_stop();
+  beginedit();
   std::vector<cluemove> clues = cluecapture();
   for (cluemove& m : clues) std::swap(m.x, m.y);
   // Hexagonal grids keep the diagonal direction 1; the other two change places.
@@ -346,7 +341,7 @@ static bool deletemap(int& x, int& y, const int* arg) {
 
 editreport rotategrid(int clockwise) {
   if (gtypes[gtype].shape != SHAPE_CIRC) return {};
-  filler_stop();
+  beginedit();
   int arg[1] = {clockwise ? 1 : -1};
   rearrange(width, height, rotatemap, arg);
   return wholegrid();
@@ -354,7 +349,7 @@ editreport rotategrid(int clockwise) {
 
 static editreport insertline(int rows, int line) {
   if ((rows ? height : width) >= MXSZ) return {};
-  filler_stop();
+  beginedit();
   int arg[2] = {rows, line};
   rearrange(width + !rows, height + rows, insertmap, arg);
   return wholegrid();
@@ -372,7 +367,7 @@ static unsigned crossing(int rows) {
 static editreport deleteline(int rows) {
   int n = rows ? height : width, line = rows ? cursory : cursorx;
   if (n < 2 || line < 0 || line >= n) return {};
-  filler_stop();
+  beginedit();
   // Bars on the far side of the removed line are kept by the line that takes its place.
   if (line < n - 1) {
     unsigned bits = crossing(rows);

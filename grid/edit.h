@@ -17,6 +17,9 @@ struct editreport {
   int done = 0;   // the command acted (for a key: the key was used)
   int all = 0;    // any square may have changed: redraw the whole grid
   int shape = 0;  // the grid's type, size or arrangement changed: resynchronise the window
+  int doc = 0;    // the document changed (an undo step was pushed or taken)
+  int marks = 0;  // the light numbers or the cells' marks may have changed: redraw them
+  int sel = 0;    // the selection or its mode may have changed: its layer and the Select menu
   std::vector<sqpos> squares;  // when not all: the squares whose drawing changed, sorted, each once
 };
 
@@ -24,8 +27,8 @@ struct editreport {
 void reportsq(editreport& r, int x, int y);
 void reportcell(editreport& r, int x, int y);  // every square of the merged cell of (x, y)
 void reportdone(editreport& r);
-// How every edit of the document ends: afteredit(), one undo step, and the finished report.
-editreport endedit(editreport& r);
+// A square's cell and the squares across its edges, whose outlines and bars it shares.
+void reportaround(editreport& r, int x, int y);
 
 // At the cursor, with symmetry. Block, empty and cutout then move the cursor one cell on
 // (not on a free light). Bar and merge are refused on a free light, and where the cursor's own

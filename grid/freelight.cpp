@@ -5,9 +5,8 @@
 #include <cctype>
 
 #include "core/message.h"
-#include "core/undo.h"
-#include "filler/filler.h"
 #include "grid/clues.h"
+#include "grid/road.h"
 #include "grid/select.h"
 #include "grid/zyn.h"
 
@@ -18,17 +17,22 @@ int flselected() {
   return -1;
 }
 
-static void done() {
-  afteredit();
-  undo_push();
+// How a free light command that acted ends: its number and the selection layer, which draws the
+// free lights, may change.
+static int done(editreport* out) {
+  editreport r;
+  r.marks = r.sel = 1;
+  r = endedit(r);
+  if (out) *out = r;
+  return 0;
 }
 
-int flstartnew() {
+int flstartnew(editreport* r) {
   if (nfreelights >= MXFL) {
     errbox("Limit on number of\nfree lights reached");
     return 1;
   }
-  filler_stop();
+  beginedit();
   clearsel();
   selmode = SEL_FREE;
   freelight& f = freelights[nfreelights++];
@@ -37,11 +41,10 @@ int flstartnew() {
   f.x[0] = cursorx;
   f.y[0] = cursory;
   f.sel = 1;
-  done();
-  return 0;
+  return done(r);
 }
 
-int flextend() {
+int flextend(editreport* r) {
   int i = flselected();
   if (i < 0) return 1;
   freelight& f = freelights[i];
@@ -49,34 +52,31 @@ int flextend() {
     errbox("Limit on length of\nfree light reached");
     return 1;
   }
-  filler_stop();
+  beginedit();
   f.x[f.n] = cursorx;
   f.y[f.n] = cursory;
   f.n++;
   if (deb(DEB_UI)) pstdout("VL %d l=%d\n", i, f.n);
-  done();
-  return 0;
+  return done(r);
 }
 
-int flshorten() {
+int flshorten(editreport* r) {
   int i = flselected();
   if (i < 0) return 1;
-  filler_stop();
+  beginedit();
   freelights[i].n--;
   if (deb(DEB_UI)) pstdout("VL %d l=%d\n", i, freelights[i].n);
   if (freelights[i].n == 0) compactfreelights();
-  done();
-  return 0;
+  return done(r);
 }
 
-int fldelete() {
+int fldelete(editreport* r) {
   if (selmode != SEL_FREE) return 1;
-  filler_stop();
+  beginedit();
   for (int i = 0; i < nfreelights; i++)
     if (freelights[i].sel) freelights[i].n = 0;
   compactfreelights();
-  done();
-  return 0;
+  return done(r);
 }
 
 void compactfreelights() {
@@ -132,17 +132,16 @@ int flparsepath(const char* text, int* fx, int* fy) {
   }
 }
 
-int flsetpath(int n, const char* text) {
+int flsetpath(int n, const char* text, editreport* r) {
   if (n < 0 || n >= nfreelights) return 1;
   int fx[MXCL], fy[MXCL];
   int k = flparsepath(text, fx, fy);
   if (k < 0) return 1;
-  filler_stop();
+  beginedit();
   if (k > 0) {
     freelight& f = freelights[n];
     for (int i = 0; i < k; i++) f.x[i] = fx[i], f.y[i] = fy[i];
     f.n = k;
   }
-  done();
-  return 0;
+  return done(r);
 }

@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "filler/filler.h"
 #include "grid/clues.h"
 #include "grid/freelight.h"
+#include "grid/road.h"
 #include "grid/symm.h"
 #include "grid/zyn.h"
 
@@ -19,7 +19,7 @@ editreport setgridprops(const char* newtitle, const char* newauthor, int type, i
   if (w == width && h == height && type == gtype && !strcmp(newtitle, title) && !strcmp(newauthor, author) &&
       !strcmp(newcopyright, copyright))
     return r;
-  filler_stop();
+  beginedit();
   // The squares stay where they are; a clue goes to the light of the new grid that holds most
   // of its light's squares.
   std::vector<cluemove> clues = cluecapture();
@@ -57,6 +57,6 @@ editreport setgridprops(const char* newtitle, const char* newauthor, int type, i
     }
   clueplace(clues);
   symmreduce();
-  r.all = r.shape = 1;
+  r.all = r.shape = r.marks = r.sel = 1;
   return endedit(r);
 }

@@ -2,6 +2,7 @@
 #include "grid/menus.h"
 
 #include "filler/filler.h"
+#include "grid/road.h"
 #include "grid/select.h"
 #include "grid/symm.h"
 #include "grid/zyn.h"
@@ -32,9 +33,11 @@ std::vector<itemstate> shapeitems() {
   return r;
 }
 
-int setassistmode(int m) {
+int setassistmode(int m, editreport* r) {
   if (m < 0 || m > 2) return 1;
   assistmode = m;
-  afteredit();
+  editreport e;
+  e = endmove(e);
+  if (r) *r = e;
   return 0;
 }

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "grid/edit.h"
+
 // Action values of the menu items whose sensitivity the engine decides.
 constexpr int ACT_CLEARSEL = 0xF100;                                      // Clear selected cells
 constexpr int ACT_FLEXTEND = 0xF201, ACT_FLSHORTEN = 0xF202, ACT_FLMODIFY = 0xF203,
@@ -26,5 +28,5 @@ std::vector<itemstate> selitems();
 std::vector<itemstate> shapeitems();
 
 // Interactive assistance: 0 off, 1 the light at the cursor, 2 the whole grid; restarts the
-// background fill. 1 for a value out of range (nothing changes).
-int setassistmode(int m);
+// background fill, with the report in *r when given. 1 for a value out of range (nothing changes).
+int setassistmode(int m, editreport* r = nullptr);

@@ -18,6 +18,7 @@
 #include "dicts/dicts.h"
 #include "filler/filler.h"
 #include "grid/geometry.h"
+#include "grid/road.h"
 #include "grid/select.h"
 #include "grid/symm.h"
 #include "grid/zyn.h"
@@ -498,7 +499,7 @@ editreport generateblocks(const patternparams& p, patternresult* res) {
     seltoc();
     countsel();
   }
-  filler_stop();
+  beginedit();
   bool refused = false;  // some pattern failed the fill check
   std::vector<sqpos> b;
   std::vector<unsigned char> saved;
@@ -531,9 +532,8 @@ editreport generateblocks(const patternparams& p, patternresult* res) {
   if (res) *res = out;
   if (out.status != PS_OK) {
     // The document is as it was; the background fill the check stopped starts again.
-    runfiller(FM_ASSIST);
-    return r;
+    return endnothing();
   }
-  r.all = 1;
+  r.all = r.marks = r.sel = 1;
   return endedit(r);
 }

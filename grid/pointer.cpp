@@ -6,6 +6,7 @@
 #include "core/prefs.h"
 #include "grid/cursor.h"
 #include "grid/geometry.h"
+#include "grid/road.h"
 #include "grid/select.h"
 #include "grid/zyn.h"
 
@@ -17,8 +18,8 @@ editreport pointerbutton(int x, int y, unsigned edges, int button, unsigned mods
   }
   if (kind != PE_PRESS) return r;
   if (mods & KM_SHIFT) {
-    if (button == 3) draglight(x, y);
-    else if (button == 1) dragcell(x, y);
+    if (button == 3) return draglight(x, y);
+    if (button == 1) return dragcell(x, y);
     return r;
   }
   if (button != 1 || !sqexists(x, y)) return r;
@@ -37,15 +38,14 @@ editreport pointerbutton(int x, int y, unsigned edges, int button, unsigned mods
     cursorx = x, cursory = y;
     if (cursordir >= 100) cursordir = 0;
   }
-  afteredit();
-  reportdone(r);
-  return r;
+  return endmove(r);
 }
 
-void pointermotion(int x, int y, unsigned mods) {
-  if (!sqexists(x, y)) return;
+editreport pointermotion(int x, int y, unsigned mods) {
+  if (!sqexists(x, y)) return {};
   if (!(mods & KM_SHIFT)) dragsel = -1;
-  else if (mods & KM_BUTTON3) draglight(x, y);
-  else if (mods & KM_BUTTON1) dragcell(x, y);
+  else if (mods & KM_BUTTON3) return draglight(x, y);
+  else if (mods & KM_BUTTON1) return dragcell(x, y);
   else dragsel = -1;
+  return {};
 }

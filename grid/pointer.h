@@ -16,4 +16,4 @@ constexpr unsigned KM_BUTTON1 = 0x100, KM_BUTTON3 = 0x400;
 // the cursor square. Shift with button 1 or 3 starts a cell or light drag selection.
 editreport pointerbutton(int x, int y, unsigned edges, int button, unsigned mods, int kind);
 // A motion to square (x, y): continues a shift-drag selection, or ends one without Shift.
-void pointermotion(int x, int y, unsigned mods);
+editreport pointermotion(int x, int y, unsigned mods);

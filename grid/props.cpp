@@ -2,10 +2,9 @@
 #include "grid/props.h"
 
 #include "core/message.h"
-#include "core/undo.h"
 #include "dicts/dictinfo.h"
-#include "filler/filler.h"
 #include "grid/geometry.h"
+#include "grid/road.h"
 #include "grid/select.h"
 
 int defcelltargets(celltargets& t) {
@@ -80,8 +79,8 @@ std::string dictuselabel(int n) {
   return "Use dictionary _" + std::to_string(n) + " (" + desc + ")";
 }
 
-void applycellform(const cellform& f, celltargets& t) {
-  filler_stop();
+editreport applycellform(const cellform& f, celltargets& t) {
+  beginedit();
   // Marks left untouched keep the first record's whole text, however long.
   std::string mark[NMARKS];
   for (int k = 0; k < nmarksedit(); k++)
@@ -96,12 +95,14 @@ void applycellform(const cellform& f, celltargets& t) {
     c->treatcell = f.p.treatcell;
     for (int k = 0; k < nmarksedit(); k++) utf8cut(c->marktexts[k], mark[k].c_str(), sizeof c->marktexts[k]);
   }
-  afteredit();
-  undo_push();
+  // Colours, styles and marks: every square and mark may look different.
+  editreport r;
+  r.all = r.marks = 1;
+  return endedit(r);
 }
 
-void applylightform(const lightprops& p, lighttargets& t) {
-  filler_stop();
+editreport applylightform(const lightprops& p, lighttargets& t) {
+  beginedit();
   unsigned int emask = p.emask & 0x1f;
   if (!emask) {
     errbox("No entry methods selected:\nthis would make fill impossible.\nAllowing lights to be entered normally.");
@@ -115,6 +116,8 @@ void applylightform(const lightprops& p, lighttargets& t) {
     l->nonumber = p.nonumber;
     l->layered = p.layered;
   }
-  afteredit();
-  undo_push();
+  // The numbering may change, and with layers what a cell shows.
+  editreport r;
+  r.all = r.marks = 1;
+  return endedit(r);
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/edit.h"
 #include "grid/zyn.h"
 
 // The records one dialog edits, first record first: its values initialise the dialog.
@@ -41,9 +42,9 @@ struct cellform {
   std::string shown[NMARKS], typed[NMARKS];
 };
 
-// Write the form into every record, then refresh the fill and push one undo step.
-void applycellform(const cellform& f, celltargets& t);
+// Write the form into every record; ends with endedit.
+editreport applycellform(const cellform& f, celltargets& t);
 // Write the light properties (p.lightown is the override box of a selected form) into every
-// record, then refresh and push one undo step. A form with no entry method allowed reports
+// record; ends with endedit. A form with no entry method allowed reports
 // that once and allows the normal one.
-void applylightform(const lightprops& p, lighttargets& t);
+editreport applylightform(const lightprops& p, lighttargets& t);

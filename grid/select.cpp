@@ -4,13 +4,12 @@
 
 #include <cstdlib>
 
-#include "core/hooks.h"
 #include "core/common.h"
 #include "core/message.h"
-#include "core/undo.h"
 #include "filler/filler.h"
 #include "grid/geometry.h"
 #include "grid/lights.h"
+#include "grid/road.h"
 #include "grid/zyn.h"
 #include "treatment/treatment.h"
 
@@ -30,7 +29,6 @@ void countsel() {
     for (int i = 0; i < nfreelights; i++) n += freelights[i].sel != 0;
   }
   nsel = n;
-  if (usegui && ui.selchanged) ui.selchanged();
 }
 
 void clearsel() {
@@ -66,19 +64,28 @@ int fixcursor() {
   return moved;
 }
 
-void afteredit() {
+void settleedit() {
   for (int x = 0; x < width; x++)
     for (int y = 0; y < height; y++)
       for (int d = 0; d < ndir(); d++)
         if (((sqarray[x][y].lightsel >> d) & 1) && !isstartoflight(x, y, d)) sqarray[x][y].lightsel &= ~(1 << d);
   countsel();
   fixcursor();
-  // The rebuild renumbers the lights before the window redraws the numbers.
+}
+
+void afteredit() {
+  settleedit();
   runfiller(FM_ASSIST);
-  if (usegui && ui.afteredit) ui.afteredit();
 }
 
 static square& sq(int x, int y) { return sqarray[x][y]; }
+
+// How a command of the Select menu ends.
+static editreport selected() {
+  editreport r;
+  r.sel = 1;
+  return endselect(r);
+}
 
 // A command that works in mode m starts that mode from an empty selection.
 static void entermode(int m) {
@@ -144,36 +151,36 @@ void seltol() {
   selmode = SEL_LIGHTS;
 }
 
-void selviol(int m) {
+editreport selviol(int m) {
   if (deb(DEB_UI)) pstdout("selviol(%d)\n", m);
   entermode(SEL_LIGHTS);
   eachlight([m](int x, int y, int d) { sellight(x, y, d, (sq(x, y).chk[d] & m) != 0); });
-  countsel();
+  return selected();
 }
 
-void selcurcell() {
+editreport selcurcell() {
   entermode(SEL_CELLS);
   if (isclear(cursorx, cursory)) selcellgroup(cursorx, cursory, !(sq(cursorx, cursory).sqflags & SQF_SEL));
-  countsel();
+  return selected();
 }
 
-void selcurlight() {
+editreport selcurlight() {
   if (cursordir >= 100) {
     int k = cursordir - 100;
-    if (k >= nfreelights) return;
+    if (k >= nfreelights) return {};
     entermode(SEL_FREE);
     freelights[k].sel = !freelights[k].sel;
   } else {
     entermode(SEL_LIGHTS);
     sellight(cursorx, cursory, cursordir, lightselected(cursorx, cursory, cursordir) != 1);
   }
-  countsel();
+  return selected();
 }
 
-void selswitchmode() {
+editreport selswitchmode() {
   if (selmode == SEL_CELLS) seltol();
   else seltoc();
-  countsel();
+  return selected();
 }
 
 int onfreelight(int k, int x, int y) {
@@ -190,10 +197,10 @@ int onfreelight(int k, int x, int y) {
   return 0;
 }
 
-void selfreelight() {
+editreport selfreelight() {
   if (nfreelights == 0) {
     errbox("No free lights\nhave been defined");
-    return;
+    return {};
   }
   int k = 0;
   if (selmode == SEL_FREE) {
@@ -205,7 +212,7 @@ void selfreelight() {
   }
   entermode(SEL_FREE);
   for (int i = 0; i < nfreelights; i++) freelights[i].sel = i == k;
-  countsel();
+  return selected();
 }
 
 // The cells, lights or free lights that All and Invert act on, each set by f from its state.
@@ -223,18 +230,22 @@ static void eachselectable(F f) {
   } else {
     for (int i = 0; i < nfreelights; i++) freelights[i].sel = f(freelights[i].sel) != 0;
   }
-  countsel();
 }
 
-void selall() {
+editreport selall() {
   eachselectable([](int) { return 1; });
+  return selected();
 }
 
-void selinvert() {
+editreport selinvert() {
   eachselectable([](int on) { return !on; });
+  return selected();
 }
 
-void selnothing() { clearsel(); }
+editreport selnothing() {
+  clearsel();
+  return selected();
+}
 
 // Cell mode: each merged cell (each square that is not clear) selected exactly when f says so
 // for its representative.
@@ -249,18 +260,19 @@ static void selcellsby(F f) {
       int on = f(rx, ry);
       if (on >= 0) selcellgroup(x, y, on);
     }
-  countsel();
 }
 
-void selcellsown() {
+editreport selcellsown() {
   selcellsby([](int x, int y) { return (int)sq(x, y).cellrec.cellown; });
+  return selected();
 }
 
-void selcellstreat() {
+editreport selcellstreat() {
   selcellsby([](int x, int y) { return (int)getcprops(x, y)->treatcell; });
+  return selected();
 }
 
-void selcellsunchecked() {
+editreport selcellsunchecked() {
   // By the first entry of the cell; a cell with no entry keeps its state.
   selcellsby([](int x, int y) {
     if (!isclear(x, y)) return -1;
@@ -271,6 +283,7 @@ void selcellsunchecked() {
     }
     return -1;
   });
+  return selected();
 }
 
 // Light mode: every light set to f(x, y, d).
@@ -278,57 +291,58 @@ template <class F>
 static void sellightsby(F f) {
   entermode(SEL_LIGHTS);
   eachlight([&f](int x, int y, int d) { sellight(x, y, d, f(x, y, d)); });
-  countsel();
 }
 
-void sellightsdir() {
-  if (cursordir >= 100) return;
+editreport sellightsdir() {
+  if (cursordir >= 100) return {};
   int on = lightselected(cursorx, cursory, cursordir) != 1;
   int dir = cursordir;
   entermode(SEL_LIGHTS);
   eachlight([on, dir](int x, int y, int d) {
     if (d == dir) sellight(x, y, d, on);
   });
-  countsel();
+  return selected();
 }
 
-void sellightsown() {
+editreport sellightsown() {
   sellightsby([](int x, int y, int d) { return (int)sq(x, y).lightrec[d].lightown; });
+  return selected();
 }
 
-void sellightsten() {
+editreport sellightsten() {
   sellightsby([](int x, int y, int d) { return (int)getlprops(x, y, d)->ten; });
+  return selected();
 }
 
 int dragsel = -1;
 
-void dragcell(int x, int y) {
-  if (!sqexists(x, y)) return;
-  if (selmode != SEL_CELLS) {
-    clearsel();
-    selmode = SEL_CELLS;
-    countsel();
-  }
-  int on = (sq(x, y).sqflags & SQF_SEL) != 0;
-  if (dragsel < 0) dragsel = on;
-  if (on != dragsel) return;
-  selcellgroup(x, y, !on);
+// A drag may leave the mode first; the report says whether anything changed.
+static bool dragmode(int m) {
+  if (selmode == m) return false;
+  clearsel();
+  selmode = m;
   countsel();
+  return true;
 }
 
-void draglight(int x, int y) {
-  if (cursordir >= 100 || !sqexists(x, y)) return;
-  if (selmode != SEL_LIGHTS) {
-    clearsel();
-    selmode = SEL_LIGHTS;
-    countsel();
-  }
-  int on = lightselected(x, y, cursordir);
-  if (on < 0) return;
+editreport dragcell(int x, int y) {
+  if (!sqexists(x, y)) return {};
+  bool switched = dragmode(SEL_CELLS);
+  int on = (sq(x, y).sqflags & SQF_SEL) != 0;
   if (dragsel < 0) dragsel = on;
-  if (on != dragsel) return;
+  if (on != dragsel) return switched ? selected() : editreport{};
+  selcellgroup(x, y, !on);
+  return selected();
+}
+
+editreport draglight(int x, int y) {
+  if (cursordir >= 100 || !sqexists(x, y)) return {};
+  bool switched = dragmode(SEL_LIGHTS);
+  int on = lightselected(x, y, cursordir);
+  if (on < 0 || (dragsel >= 0 && on != dragsel)) return switched ? selected() : editreport{};
+  if (dragsel < 0) dragsel = on;
   sellight(x, y, cursordir, !on);
-  countsel();
+  return selected();
 }
 
 int resetconstraints() {
@@ -346,7 +360,7 @@ int resetconstraints() {
 }
 
 editreport clearallcells() {
-  filler_stop();
+  beginedit();
   for (int x = 0; x < width; x++)
     for (int y = 0; y < height; y++) clearcell(x, y);
   resetconstraints();
@@ -356,12 +370,12 @@ editreport clearallcells() {
 }
 
 editreport clearselcells() {
-  filler_stop();
+  beginedit();
+  editreport r;
   if (selmode != SEL_CELLS) {
     seltoc();
-    countsel();
+    r.sel = 1;
   }
-  editreport r;
   for (int x = 0; x < width; x++)
     for (int y = 0; y < height; y++)
       if (sqexists(x, y) && (sq(x, y).sqflags & SQF_SEL)) {

@@ -9,7 +9,7 @@ constexpr int SEL_CELLS = 0, SEL_LIGHTS = 1, SEL_FREE = 2;
 extern int selmode;  // SEL_*
 extern int nsel;     // selected items in the current mode
 
-// Recount nsel for the current mode and tell the window (its Select menu and selection layer).
+// Recount nsel for the current mode.
 void countsel();
 // Clear the cell bits, light bits and free-light flags, then countsel.
 void clearsel();
@@ -18,9 +18,11 @@ void clearsel();
 // light that exists); 1 when it had to be moved.
 int fixcursor();
 
-// What every edit ends with: drop the selection bits of lights that no longer exist, recount
-// the selection, put the cursor back on the grid, restart the background fill (its rebuild
-// renumbers the lights), and let the window redraw the cursor, selection and marks.
+// The after-edit steps, in order: drop the selection bits of lights that no longer exist,
+// recount the selection and put the cursor back on the grid (settleedit); then restart the
+// background fill, whose rebuild renumbers the lights (afteredit). The endings of grid/road.h
+// run them once for every command.
+void settleedit();
 void afteredit();
 
 // Set or clear the cell selection of every square of the merged cell of (x, y) (the square
@@ -33,29 +35,29 @@ int onfreelight(int k, int x, int y);
 void seltoc();
 void seltol();
 // Light mode: select exactly the lights whose checking flags (CHK_*) have a bit of m.
-void selviol(int m);
+editreport selviol(int m);
 
 // The Select menu. Each enters the mode it works in (starting that mode from an empty
-// selection) and ends with countsel.
-void selcurcell();         // toggle the cursor cell
-void selcurlight();        // toggle the cursor's light or free light
-void selswitchmode();      // cells <> lights
-void selfreelight();       // select the next free light (an error box when there are none)
-void selall();
-void selinvert();
-void selnothing();
-void selcellsown();        // cells overriding the default properties
-void selcellstreat();      // cells flagged for answer treatment
-void selcellsunchecked();  // cells in one light only (after the last rebuild)
-void sellightsdir();       // all lights in the cursor direction, or none when the cursor's light is selected
-void sellightsown();       // lights overriding the default properties
-void sellightsten();       // lights with answer treatment enabled
+// selection) and ends with endselect: its report says the selection changed.
+editreport selcurcell();         // toggle the cursor cell
+editreport selcurlight();        // toggle the cursor's light or free light
+editreport selswitchmode();      // cells <> lights
+editreport selfreelight();       // select the next free light (an error box when there are none)
+editreport selall();
+editreport selinvert();
+editreport selnothing();
+editreport selcellsown();        // cells overriding the default properties
+editreport selcellstreat();      // cells flagged for answer treatment
+editreport selcellsunchecked();  // cells in one light only (after the last rebuild)
+editreport sellightsdir();       // all lights in the cursor direction, or none when the cursor's light is selected
+editreport sellightsown();       // lights overriding the default properties
+editreport sellightsten();       // lights with answer treatment enabled
 
 // Shift-drag selection, one cell or light at a time: a drag selects or deselects according to
 // the first cell or light it meets. dragsel is -1 when no drag is under way.
 extern int dragsel;
-void dragcell(int x, int y);
-void draglight(int x, int y);  // the light through (x, y) in the cursor direction
+editreport dragcell(int x, int y);
+editreport draglight(int x, int y);  // the light through (x, y) in the cursor direction
 
 // Offer to reset the constraints of the treatment messages placed at the filler's discretion;
 // 1 when they were reset.

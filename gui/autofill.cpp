@@ -15,7 +15,8 @@
 namespace {
 
 GtkWidget* fipdia;  // the progress dialog while an autofill runs
-// 1 once the fill has ended and the dialog should close; 2 once its close was asked for.
+// 1 once the fill has ended and the dialog should close; 2 once its close was asked for. Both
+// threads use it with the lock held.
 int killfipdia;
 // The progress timer's ticks, to report how long the main loop was kept from serving events.
 gint64 lasttick;
@@ -64,13 +65,16 @@ void runfipdia() {
 
 }  // namespace
 
+// Called by the filler thread as it publishes the end of an autofill, with the lock held, which
+// the progress timer's ticks hold too: the next tick closes the dialog.
 void fipdone() {
+  if (deb(DEB_UI)) pstdout("fill %u ended\n", fillgen.load());
   if (fipdia && !killfipdia) killfipdia = 1;
 }
 
 void autofill(int mode) {
   // Only cells can be filled: a selection of lights becomes the cells of those lights.
-  if (mode == FM_SEL && selmode != SEL_CELLS) selswitchmode();
+  if (mode == FM_SEL && selmode != SEL_CELLS) showedit(selswitchmode());
   createfipdia();
   if (runfiller(mode)) {
     gtk_widget_destroy(fipdia);
@@ -104,11 +108,10 @@ void autofill(int mode) {
 
 void m_accept(int) {
   if (deb(DEB_UI)) pstdout("m_accept\n");
-  int changed = accepthints();
   editreport r;
-  r.done = r.all = 1;
+  int changed = accepthints(&r);
   showedit(r);
   if (changed) infobox("\n  Answer treatment  \n  constraints updated  \n");
 }
 
-void m_unban(int) { unbanall(); }
+void m_unban(int) { showedit(unbanall()); }

@@ -129,9 +129,10 @@ void oncursorchanged(GtkTreeView* view, gpointer) {
   if (!path) return;
   cluekey k = keyat(path);
   gtk_tree_path_free(path);
-  if (k.d >= 0 && cluecursor(k) == 0) {
+  editreport r;
+  if (k.d >= 0 && cluecursor(k, &r) == 0) {
     curmoved = 1;
-    showcursor();
+    showedit(r);
   }
 }
 
@@ -176,8 +177,9 @@ void onedited(GtkCellRendererText*, gchar* pathtext, gchar* newtext, gpointer co
   if (clueedit(k, text, enumr) == CLUE_BADUTF8) errbox("The text is not UTF-8.");
   if (deb(DEB_UI)) pstdout("clue %s: %s (%s)\n", lightlabel(rows[r]).c_str(), text.c_str(), enumr.c_str());
   refreshnow(nullptr);
-  // Before the keys that follow are handled, so that none of them is lost.
-  if (next) g_idle_add_full(G_PRIORITY_HIGH, editnext, GINT_TO_POINTER(r + 1), nullptr);
+  // Before the keys that follow are handled, so that none of them is lost; under the lock, as
+  // every handler runs, since the row moves the grid's cursor, which restarts the filler.
+  if (next) gdk_threads_add_idle_full(G_PRIORITY_HIGH, editnext, GINT_TO_POINTER(r + 1), nullptr);
 }
 
 gboolean oneditkey(GtkWidget*, GdkEventKey* ev, gpointer) {
@@ -295,7 +297,7 @@ GtkWidget* buildcluepane() {
 }
 
 void cluepanerefresh() {
-  if (cluelist && !refreshidle) refreshidle = g_idle_add(refreshnow, nullptr);
+  if (cluelist && !refreshidle) refreshidle = gdk_threads_add_idle(refreshnow, nullptr);
 }
 
 void m_editclue(int) {

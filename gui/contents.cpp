@@ -86,7 +86,6 @@ int cellcontentsdialog() {
     break;
   }
   gtk_widget_destroy(d);
-  refreshsqmg(x, y);
   return applied;
 }
 
@@ -116,5 +115,4 @@ void m_lightcontents(int) {
     break;
   }
   gtk_widget_destroy(d);
-  refreshall();
 }

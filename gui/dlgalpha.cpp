@@ -4,7 +4,7 @@
 
 #include "alphabet/alphaedit.h"
 #include "core/common.h"
-#include "filler/filler.h"
+#include "grid/road.h"
 #include "grid/alphachange.h"
 #include "gui/dialogs.h"
 #include "gui/msgbox.h"
@@ -154,7 +154,7 @@ GtkWidget* buildrows(alphawidgets& w) {
 }  // namespace
 
 void m_alphabet(int) {
-  filler_stop();
+  beginedit();
   alphawidgets w = {};
   dlg = &w;
   alphamode = AM_TEXT;
@@ -191,13 +191,13 @@ void m_alphabet(int) {
   gtk_window_set_focus(GTK_WINDOW(d), nullptr);
 
   bool applied = false;
+  editreport r;
   while (!applied && rundlg(d) == GTK_RESPONSE_OK) {
     gtk_combo_box_set_active(GTK_COMBO_BOX(w.modechooser), AM_TEXT);
     // Declining the question about the grid's cells goes back to the dialog.
-    applied = applyalphabet(readrows(), askokcancel) == 0;
+    applied = applyalphabet(readrows(), askokcancel, &r) == 0;
   }
   gtk_widget_destroy(d);
   dlg = nullptr;
-  if (applied) syncgui();  // every character may look different
-  else runfiller(FM_ASSIST);
+  showedit(applied ? r : endnothing());
 }

@@ -1,7 +1,8 @@
 // The "Dictionaries" dialog and the "Dictionary statistics" window.
 #include "core/common.h"
 #include "dicts/dictinfo.h"
-#include "filler/filler.h"
+#include "grid/forms.h"
+#include "grid/road.h"
 #include "gui/dialogs.h"
 #include "gui/window.h"
 
@@ -41,7 +42,7 @@ void attach(GtkWidget* table, GtkWidget* w, int col, int row, int xpad = 0) {
 }  // namespace
 
 void m_dicts(int) {
-  filler_stop();
+  beginedit();
   dictform f = dictcurrent();
   GtkWidget* d = newdialog("Dictionaries");
   GtkWidget* table = gtk_table_new(MAXNDICTS + 1, 7, FALSE);
@@ -83,12 +84,12 @@ void m_dicts(int) {
       f.minscore[n] = gtk_spin_button_get_value_as_int(GTK_SPIN_BUTTON(ms[n]));
     }
     gtk_widget_destroy(d);
-    applydictform(f);
+    showedit(applydictform(f));
     return;
   }
   // Nothing changes; the filler stopped for the dialog starts again.
   gtk_widget_destroy(d);
-  runfiller(FM_ASSIST);
+  showedit(endnothing());
 }
 
 void m_analyse(int) {

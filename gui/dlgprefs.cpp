@@ -2,7 +2,7 @@
 #include "alphabet/alphabet.h"
 #include "core/prefs.h"
 #include "dicts/dicts.h"
-#include "filler/filler.h"
+#include "grid/road.h"
 #include "gui/dialogs.h"
 #include "gui/window.h"
 
@@ -154,7 +154,7 @@ void m_prefs(int) {
   gtk_widget_show_all(d);
   if (rundlg(d) == GTK_RESPONSE_OK) {
     // The filler reads some of these (duplicates, randomness) while it runs.
-    filler_stop();
+    beginedit();
     storeprefint(PREF_EXPORT_EPS_SQUARE_POINTS, spinvalue(eps));
     storeprefint(PREF_EXPORT_HTML_SQUARE_PIXELS, spinvalue(html));
     storeprefint(PREF_LIGHT_NUMBERS_IN_SOLUTIONS, checked(numbers));
@@ -184,5 +184,9 @@ void m_prefs(int) {
     writeprefs();
   }
   gtk_widget_destroy(d);
-  syncgui();  // numbering shown or not; restarts assistance
+  // Numbers shown or not, tints, the heat map: the whole window is shown again, and assistance
+  // starts with the new settings.
+  editreport r;
+  r.shape = 1;
+  showedit(endmove(r));
 }

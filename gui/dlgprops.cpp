@@ -92,8 +92,7 @@ void celldialog(celltargets& t) {
       f.typed[k] = entrytext(marks[k]);
     }
     gtk_widget_destroy(d);
-    applycellform(f, t);
-    syncgui();  // colours and marks: redraw everything
+    showedit(applycellform(f, t));
     return;
   }
   gtk_widget_destroy(d);
@@ -143,8 +142,7 @@ void lightdialog(lighttargets& t) {
     p.nonumber = checked(nonum);
     p.layered = checked(mux);
     gtk_widget_destroy(d);
-    applylightform(p, t);
-    syncgui();  // numbering may change
+    showedit(applylightform(p, t));
     return;
   }
   gtk_widget_destroy(d);

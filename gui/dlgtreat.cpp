@@ -1,8 +1,10 @@
 // The "Answer treatment" dialog.
 #include "core/common.h"
-#include "filler/filler.h"
+#include "grid/forms.h"
+#include "grid/road.h"
 #include "grid/zyn.h"
 #include "gui/dialogs.h"
+#include "gui/window.h"
 #include "treatment/settings.h"
 #include "treatment/treatment.h"
 
@@ -47,7 +49,7 @@ void choosetplugin(GtkButton* b, gpointer p) {
 }  // namespace
 
 void m_treatment(int) {
-  filler_stop();
+  beginedit();
   treatform f = treatcurrent();
   treatwidgets w;
   GtkWidget* d = newdialog("Answer treatment");
@@ -105,10 +107,10 @@ void m_treatment(int) {
     g.plugin = entrytext(w.plugin);
     g.mustbeword = checked(w.mustbeword);
     gtk_widget_destroy(d);
-    applytreatform(g);
+    showedit(applytreatform(g));
     return;
   }
   // Nothing changes; the filler stopped for the dialog starts again.
   gtk_widget_destroy(d);
-  runfiller(FM_ASSIST);
+  showedit(endnothing());
 }

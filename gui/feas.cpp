@@ -59,7 +59,9 @@ int rowat(double x, double y) {
 
 void onban(GtkMenuItem*, gpointer p) {
   const listedword* w = currentrow(GPOINTER_TO_INT(p));
-  if (w && banword(w->ans) == 0 && deb(DEB_UI)) pstdout("banned %s\n", w->cf.c_str());
+  editreport r;
+  if (w && banword(w->ans, &r) == 0 && deb(DEB_UI)) pstdout("banned %s\n", w->cf.c_str());
+  showedit(r);
   backtogrid();
 }
 
@@ -114,7 +116,9 @@ bool askscore(const char* title, std::string* word, int* score) {
 
 void personal(const std::string& cf, int score) {
   if (deb(DEB_UI)) pstdout("personal %s %d\n", cf.c_str(), score);
-  if (setpersonal(cf.c_str(), score) == 2) errbox("The word has no letter of the alphabet");
+  editreport r;
+  if (setpersonal(cf.c_str(), score, &r) == 2) errbox("The word has no letter of the alphabet");
+  showedit(r);
   backtogrid();
 }
 

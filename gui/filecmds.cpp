@@ -8,6 +8,7 @@
 #include "core/message.h"
 #include "docfile/docfile.h"
 #include "export/kinds.h"
+#include "grid/road.h"
 #include "grid/zyn.h"
 #include "gui/msgbox.h"
 #include "gui/names.h"
@@ -39,7 +40,9 @@ void m_new(int code) {
   if (unsaved && !areyousure("start again")) return;
   newdocument(code);
   filestem[0] = 0;
-  syncgui();
+  editreport r;
+  r.shape = 1;
+  showedit(endreplace(r));
 }
 
 void m_open(int) {
@@ -51,8 +54,15 @@ void m_open(int) {
   strlcpy0(filename, name, SLEN);
   // A failed load leaves the document, its undo ring and its name as they were; the file that
   // failed never becomes the one Save writes to.
-  if (loaddocument() != LOAD_OK) strlcpy0(filename, oldname, SLEN);
-  syncgui();
+  // A failed load has restarted assistance on the document it kept.
+  if (loaddocument() != LOAD_OK) {
+    strlcpy0(filename, oldname, SLEN);
+    syncgui();
+    return;
+  }
+  editreport r;
+  r.shape = 1;
+  showedit(endreplace(r));
 }
 
 void m_save(int) {
@@ -92,8 +102,9 @@ void m_export(int v) {
 void m_importfl(int) {
   char name[SLEN];
   if (!filechooser(name, sizeof name, "Import free light paths", ".fl.txt", "Plain text", FC_OPEN)) return;
-  importfreelights(name);
-  syncgui();
+  editreport r;
+  importfreelights(name, &r);
+  showedit(r);
 }
 
 void m_exportfl(int) {

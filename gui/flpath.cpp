@@ -39,8 +39,10 @@ void m_flmodify(int) {
     GtkTextIter a, b;
     gtk_text_buffer_get_bounds(buf, &a, &b);
     gchar* t = gtk_text_buffer_get_text(buf, &a, &b, FALSE);
-    int bad = flsetpath(n, t);
+    editreport r;
+    int bad = flsetpath(n, t, &r);
     g_free(t);
+    showedit(r);
     if (!bad) break;
   }
   gtk_widget_destroy(d);

@@ -127,7 +127,7 @@ gboolean onbutton(GtkWidget*, GdkEventButton* ev, gpointer) {
 
 gboolean onmotion(GtkWidget*, GdkEventMotion* ev, gpointer) {
   hitresult h = hittest(ev->x, ev->y);
-  pointermotion(h.x, h.y, ev->state);
+  showedit(pointermotion(h.x, h.y, ev->state));
   return FALSE;
 }
 
@@ -153,23 +153,37 @@ void connectgridarea() {
   if (deb(DEB_UI)) gtk_key_snooper_install(snoopkey, nullptr);
 }
 
-void showcursor() {
+namespace {
+// The selection layer draws the free light the cursor is on, so a cursor on or leaving one
+// redraws it too.
+bool cursorselection() { return lastcursordir >= 100 || cursordir >= 100; }
+
+void redrawcursor() {
   refreshcursor();
-  if (lastcursordir >= 100 || cursordir >= 100) refreshselection();
   lastcursordir = cursordir;
   curmoved = 1;
   cluepanefollow();
 }
+}  // namespace
+
+void showcursor() {
+  if (cursorselection()) refreshselection();
+  redrawcursor();
+}
 
 void showedit(const editreport& r) {
   if (!r.done) return;
-  cluepanerefresh();
-  // The marks of a failed fill last until the grid changes.
-  if (r.all || r.shape || !r.squares.empty()) clearfailure();
+  // The clue pane's patterns and the marks of a failed fill last until the document changes.
+  if (r.doc || r.all || r.shape || !r.squares.empty()) {
+    cluepanerefresh();
+    clearfailure();
+  }
   if (r.shape) {
     syncgui();
     return;
   }
   refreshreport(r);
-  showcursor();
+  if (r.sel) syncselmenu();
+  if (r.sel || cursorselection()) refreshselection();
+  redrawcursor();
 }

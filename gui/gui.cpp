@@ -5,6 +5,7 @@
 #include "core/common.h"
 #include "core/lock.h"
 #include "core/startup.h"
+#include "grid/road.h"
 #include "gui/window.h"
 
 namespace {
@@ -29,7 +30,10 @@ int guiopen(int* argc, char*** argv) {
 }
 
 int guirun() {
-  syncgui();  // also starts interactive assistance
+  // The document start-up made: the after-edit steps and assistance, then all of it shown.
+  editreport r;
+  endreplace(r);
+  syncgui();
   gtk_main();
   return 0;
 }

@@ -1,7 +1,8 @@
 // The engine's hooks into the window. Widgets are touched on the main thread only: the hooks the
 // filler thread calls post their work to the main loop, tagged with the number of the fill that
 // produced it, and the work is dropped when another fill has started since (its lists and entries
-// are gone by then). The other hooks are called on the main thread and act at once.
+// are gone by then); the end of an autofill only sets the flag the progress dialog's timer
+// polls. The other hooks are called on the main thread and act at once.
 #include "core/common.h"
 #include "core/hooks.h"
 #include "draw/screen.h"
@@ -28,12 +29,6 @@ void invalidate(int x, int y, int w, int h) {
   gdk_window_invalidate_rect(drawarea->window, &r, FALSE);
 }
 
-// The end of an autofill: its progress dialog closes.
-void fillended() {
-  if (deb(DEB_UI)) pstdout("fill %u ended\n", fillgen.load());
-  fipdone();
-}
-
 // Work the filler thread hands to the main loop: at most one idle call of each kind is pending,
 // carrying the number of the newest fill that asked for it. Both sides hold the engine's lock
 // (the filler publishes under it; GDK takes it around the idle call), which guards these records.
@@ -44,7 +39,6 @@ struct postedwork {
 };
 postedwork hintswork = {refreshhints, 0, false};
 postedwork feaswork = {updatefeas, 0, false};
-postedwork filldonework = {fillended, 0, false};
 
 gboolean runposted(gpointer p) {
   postedwork* w = (postedwork*)p;
@@ -80,17 +74,10 @@ void installhooks() {
   ui.askplugin = guiaskplugin;
   ui.cellcontents = cellcontentsdialog;
   ui.invalidate = invalidate;
-  ui.selchanged = [] {
-    syncselmenu();
-    refreshselection();
-  };
-  ui.afteredit = [] {
-    showcursor();
-    refreshmarks();
-  };
   ui.refreshhints = [] { onmain(&hintswork); };
   ui.updatefeas = [] { onmain(&feaswork); };
-  ui.fipdone = [] { onmain(&filldonework); };
+  // The end of an autofill reaches the progress dialog's timer alone, which polls for it.
+  ui.fipdone = fipdone;
   ui.setfeaslabel = setfeaslabel;
   ui.statsrefresh = statsrefresh;
 }

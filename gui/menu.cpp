@@ -39,6 +39,13 @@ GtkWidget* makeitem(int row) {
   return w;
 }
 
+// A command that returns its status and hands its report back through a pointer.
+void showreported(int (*cmd)(editreport*)) {
+  editreport r;
+  cmd(&r);
+  showedit(r);
+}
+
 }  // namespace
 
 // The command behind each item, one line each; every command of the menus has one.
@@ -66,11 +73,11 @@ menuhandler handlerof(int cmd) {
     case MC_LIGHTCONTENTS: return m_lightcontents;
     case MC_CLEARALL: return [](int) { showedit(clearallcells()); };
     case MC_CLEARSEL: return [](int) { showedit(clearselcells()); };
-    case MC_FLSTART: return [](int) { flstartnew(); };
-    case MC_FLEXTEND: return [](int) { flextend(); };
-    case MC_FLSHORTEN: return [](int) { flshorten(); };
+    case MC_FLSTART: return [](int) { showreported(flstartnew); };
+    case MC_FLEXTEND: return [](int) { showreported(flextend); };
+    case MC_FLSHORTEN: return [](int) { showreported(flshorten); };
     case MC_FLMODIFY: return m_flmodify;
-    case MC_FLDELETE: return [](int) { fldelete(); };
+    case MC_FLDELETE: return [](int) { showreported(fldelete); };
     case MC_FLIP: return [](int) { showedit(flipdiag()); };
     case MC_ROTATE: return [](int v) { showedit(rotategrid(v == AV_ROTCW)); };
     case MC_DELROW: return [](int) { showedit(deleterow()); };
@@ -80,20 +87,20 @@ menuhandler handlerof(int cmd) {
     case MC_ZOOM: return m_zoom;
     case MC_STATS: return m_stats;
     case MC_GRIDPROPS: return m_gridprops;
-    case MC_SELCELL: return [](int) { selcurcell(); };
-    case MC_SELLIGHT: return [](int) { selcurlight(); };
-    case MC_SELMODE: return [](int) { selswitchmode(); };
-    case MC_SELFREE: return [](int) { selfreelight(); };
-    case MC_SELALL: return [](int) { selall(); };
-    case MC_SELINVERT: return [](int) { selinvert(); };
-    case MC_SELNONE: return [](int) { selnothing(); };
-    case MC_SELCELLOWN: return [](int) { selcellsown(); };
-    case MC_SELCELLTREAT: return [](int) { selcellstreat(); };
-    case MC_SELUNCHECKED: return [](int) { selcellsunchecked(); };
-    case MC_SELLIGHTDIR: return [](int) { sellightsdir(); };
-    case MC_SELLIGHTOWN: return [](int) { sellightsown(); };
-    case MC_SELLIGHTTREAT: return [](int) { sellightsten(); };
-    case MC_SELVIOL: return [](int v) { selviol(v); };
+    case MC_SELCELL: return [](int) { showedit(selcurcell()); };
+    case MC_SELLIGHT: return [](int) { showedit(selcurlight()); };
+    case MC_SELMODE: return [](int) { showedit(selswitchmode()); };
+    case MC_SELFREE: return [](int) { showedit(selfreelight()); };
+    case MC_SELALL: return [](int) { showedit(selall()); };
+    case MC_SELINVERT: return [](int) { showedit(selinvert()); };
+    case MC_SELNONE: return [](int) { showedit(selnothing()); };
+    case MC_SELCELLOWN: return [](int) { showedit(selcellsown()); };
+    case MC_SELCELLTREAT: return [](int) { showedit(selcellstreat()); };
+    case MC_SELUNCHECKED: return [](int) { showedit(selcellsunchecked()); };
+    case MC_SELLIGHTDIR: return [](int) { showedit(sellightsdir()); };
+    case MC_SELLIGHTOWN: return [](int) { showedit(sellightsown()); };
+    case MC_SELLIGHTTREAT: return [](int) { showedit(sellightsten()); };
+    case MC_SELVIOL: return [](int v) { showedit(selviol(v)); };
     case MC_SYMNONE: return m_symnone;
     case MC_ROTSYM: return m_rotsym;
     case MC_MIRSYM: return m_mirsym;

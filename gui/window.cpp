@@ -14,6 +14,7 @@
 #include "draw/shape.h"
 #include "filler/filler.h"
 #include "grid/menus.h"
+#include "grid/road.h"
 #include "grid/select.h"
 #include "grid/symm.h"
 #include "grid/zyn.h"
@@ -124,14 +125,13 @@ void buildmainwindow() {
 
 void syncgui() {
   if (!usegui || !mainw) return;
-  fixcursor();
   // The bar width, and with it the margin, follows the zoom: the metrics are those of squarepx.
   gtk_widget_set_size_request(drawarea, imagewidth(squarepx, bawdpx()) + 3, imageheight(squarepx, bawdpx()) + 3);
   gtk_widget_show(drawarea);
   syncsymmenu();
   syncselmenu();
   menuselect(MC_INTERACTIVE, AV_ASSIST + assistmode);
-  m_interactive(AV_ASSIST + assistmode);
+  showassistpane(assistmode);
   settitle();
   makesurfaces();
   showcursor();
@@ -170,11 +170,17 @@ void m_zoom(int v) {
   syncgui();
 }
 
-void m_interactive(int v) {
+void showassistpane(int mode) {
   int w;
   gtk_window_get_size(GTK_WINDOW(mainw), &w, nullptr);
-  gtk_paned_set_position(GTK_PANED(paned), (v & 0xff) ? w - FEASPANE : w + 100);
-  setassistmode(v & 0xff);
+  gtk_paned_set_position(GTK_PANED(paned), mode ? w - FEASPANE : w + 100);
+}
+
+void m_interactive(int v) {
+  showassistpane(v & 0xff);
+  editreport r;
+  setassistmode(v & 0xff, &r);
+  showedit(r);
 }
 
 // A setting the grid does not allow is refused; the radio group then shows the one in force.
@@ -211,16 +217,8 @@ void m_about(int) {
   infobox(msg);
 }
 
-// A step of the undo ring changes the grid, so the marks of a failed fill go with it.
-void m_undo(int) {
-  if (undo_undo() != 0) return;
-  clearfailure();
-  syncgui();
-}
-
-void m_redo(int) {
-  if (undo_redo() != 0) return;
-  clearfailure();
-  syncgui();
-}
+// A step of the undo ring changes the document, so the marks of a failed fill go with it
+// (showedit).
+void m_undo(int) { showedit(undostep(0)); }
+void m_redo(int) { showedit(undostep(1)); }
 

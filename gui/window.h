@@ -25,9 +25,12 @@ extern int zoomlev;  // squarepx and the bar widths live with the drawing (draw/
 extern int modaldepth;
 
 void buildmainwindow();
-// Bring the whole window into line with the document: cursor, drawing area size, menus,
-// assistance, title, and every cached surface.
+// Bring the whole window into line with the document: drawing area size, menus, the
+// feasible-word pane, title, every cached surface and the cursor. It only shows what is there:
+// the engine's endings (grid/road.h) have run the after-edit steps and started assistance.
 void syncgui();
+// Show the feasible-word pane for assistance mode m (0: hidden).
+void showassistpane(int m);
 void syncsymmenu();
 void syncselmenu();
 void settitle();
@@ -36,8 +39,10 @@ void closewindow();
 
 // The grid pane (gui/gridarea.cpp): its event handlers, and the redraws after a change.
 void connectgridarea();
-// Redraw what an edit reports it changed (every square, the whole window after a change of
-// shape, or the squares listed), then the cursor.
+// Apply the report of a command once: the whole window after a change of shape (syncgui);
+// otherwise the squares it names (every square for all), the marks, the selection layer with
+// the Select menu, then the cursor. A change of the document also clears the marks of a
+// failed fill.
 void showedit(const editreport& r);
 // The cursor was drawn anew: redraw it, and the selection when it is on or leaves a free light.
 void showcursor();
@@ -93,8 +98,8 @@ void menusensitive(int row, bool on);
 void menuselect(int cmd, int action);
 
 // The Autofill menu (gui/autofill.cpp): a fill of the whole grid (FM_ALL) or of the selected
-// cells (FM_SEL) under the progress dialog; fipdone asks that dialog to close once the fill
-// has ended.
+// cells (FM_SEL) under the progress dialog; fipdone, called by the filler thread under the
+// lock, asks the dialog's 100 ms timer to close it.
 void autofill(int mode);
 void fipdone();
 void m_accept(int v);

@@ -7,6 +7,7 @@
 
 #include "core/undo.h"
 #include "dicts/dictinfo.h"
+#include "grid/forms.h"
 #include "dicts/dicts.h"
 #include "filler/filler.h"
 #include "grid/zyn.h"

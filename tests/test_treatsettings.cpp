@@ -9,6 +9,7 @@
 #include "grid/zyn.h"
 #include "tests/testutil.h"
 #include "treatment/settings.h"
+#include "grid/forms.h"
 #include "treatment/treatment.h"
 
 namespace {

@@ -4,9 +4,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/undo.h"
-#include "filler/filler.h"
-#include "grid/select.h"
 #include "grid/zyn.h"
 #include "treatment/treatment.h"
 
@@ -42,18 +39,3 @@ bool treatmsgused(int t, int m) { return msglabel(t, m)[0] != '-'; }
 bool treatallocused(int t, int m) { return discretionok(t, m); }
 bool treatconstrused(int t, int m, int alloc) { return discretionok(t, m) && alloc >= 1; }
 
-void applytreatform(const treatform& f) {
-  filler_stop();  // the filler reads the settings and may be inside the plug-in
-  utf8cut(pluginpath, f.plugin.c_str(), SLEN);
-  treattype = treatatpos(f.pos);
-  for (int m = 0; m < 2; m++) {
-    utf8cut(treatmsg[m], f.msg[m].c_str(), MXMSGLEN + 1);
-    allocmode[m] = discretionok(treattype, m) ? std::clamp(f.alloc[m], 0, 2) : 0;
-    int n = parseabm(msgconstr[m], MXMSGSLOTS, f.constr[m].c_str(), 1);
-    std::fill(msgconstr[m] + n, msgconstr[m] + MXMSGSLOTS, ABM_ALLDASH);
-  }
-  mustbeword = f.mustbeword;
-  syncplugin();
-  afteredit();
-  undo_push();
-}

@@ -1,5 +1,5 @@
 // The answer treatment dialog without its widgets: the settings as the dialog shows them, which
-// of its rows a type uses, and applying it.
+// of its rows a type uses; grid/forms.h applies it.
 #pragma once
 
 #include <string>
@@ -29,7 +29,3 @@ bool treatmsgused(int t, int m);
 bool treatallocused(int t, int m);
 bool treatconstrused(int t, int m, int alloc);
 
-// Store the form as the treatment settings (texts cut at a character boundary to their limits,
-// allocation modes the type does not allow set to 0, constraints read with at most 255 sets and
-// the rest unconstrained), load or unload the plug-in, refresh the fill and push one undo step.
-void applytreatform(const treatform& f);
