@@ -17,7 +17,6 @@ struct uihooks {
   // 0 to open the document without it. Without the hook the plug-in is loaded.
   int (*askplugin)(const char* path);
   // Refreshes requested by the engine.
-  void (*statsrefresh)();  // the grid's statistics changed (after a rebuild)
   // From the filler thread, without the lock: the lists are built and the search begins.
   void (*searching)();
   // The screen picture changed in this drawing-area rectangle (w < 0: everywhere): repaint it.

@@ -380,6 +380,5 @@ int rebuild() {
 
   if (deb(DEB_REBUILD))
     pstdout("rebuild: nw=%d ntw=%d ne=%d nc=%d curword=%d curent=%d\n", nw, ntw, ne, nc, curword, curent);
-  if (ui.statsrefresh) ui.statsrefresh();
   return 0;
 }

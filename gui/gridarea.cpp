@@ -173,9 +173,10 @@ void showcursor() {
 
 void showedit(const editreport& r) {
   if (!r.done) return;
-  // The clue pane's patterns and the marks of a failed fill last until the document changes.
+  // The clue pane's patterns, the statistics and the marks of a failed fill follow the document.
   if (r.doc || r.all || r.shape || !r.squares.empty()) {
     cluepanerefresh();
+    statsrefresh();
     clearfailure();
   }
   if (r.shape) {

@@ -79,7 +79,6 @@ void installhooks() {
   // The end of an autofill reaches the progress dialog's timer alone, which polls for it.
   ui.fipdone = fipdone;
   ui.setfeaslabel = setfeaslabel;
-  ui.statsrefresh = statsrefresh;
 }
 
 void clearhooks() { ui = {}; }

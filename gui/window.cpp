@@ -136,6 +136,7 @@ void syncgui() {
   makesurfaces();
   showcursor();
   cluepanerefresh();
+  statsrefresh();
 }
 
 void syncsymmenu() {
