@@ -24,7 +24,7 @@ rowis() { rows; [[ $(rep "$1") == "$2" ]]; }
 
 openalpha
 "${DLG[@]}" pick Alphabet 1 "Russian" :: press Alphabet Cancel
-wait_lines "dialog Alphabet closed" 1
+wait_lines "$(trace DIALOGCLOSED "Alphabet")" 1
 keys ctrl+q
 expect_exit 0
 say "Cancel: the document unchanged, Quit asks nothing"
@@ -45,12 +45,12 @@ say "Swedish fills the rows; code points U+00C5 and U+00C9"
 
 "${DLG[@]}" set Alphabet text 61 " " :: press Alphabet Apply
 expect_box $'Entries may not be space characters or\nany of the following: . - ? , [ ] ^ "'
-wait_lines "dialog Alphabet applied" 1
+wait_lines "$(trace DIALOGAPPLIED "Alphabet")" 1
 openalpha
 rows
 [[ $(rep 27) == Å && $(rep 30) == "" ]] || fail "the applied alphabet reads '$(rep 27)' '$(rep 30)'"
 "${DLG[@]}" press Alphabet Cancel
-wait_lines "dialog Alphabet closed" 1
+wait_lines "$(trace DIALOGCLOSED "Alphabet")" 1
 say "a space is refused with its message; the alphabet applied"
 
 keys ctrl+z
@@ -92,7 +92,7 @@ openalpha
 q=$(/usr/bin/python3 "$HERE/a11y.py" alert)
 [[ $q == "This alphabet changes 3 cells of the grid:"* ]] || fail "the question reads '$q'"
 answer Escape
-wait_lines "dialog Alphabet shown" 3
+wait_lines "$(trace DIALOGSHOWN "Alphabet")" 3
 "${DLG[@]}" press Alphabet Cancel
 alphagone
 save declined.zyn
