@@ -4,11 +4,12 @@
 source "$(dirname "$0")/lib.sh" "$1"
 
 start_x
+start_bus
 setprefs "edit_click_for_block 1"
 open_zyn -d words.txt
 calibrate
-# File > New > Blank 15x15 (the tenth item), then Symmetry > Twofold rotational.
-keys alt+f n Down Down Down Down Down Down Down Down Down Return
+# File > New > Blank 15x15, then Symmetry > Twofold rotational.
+/usr/bin/python3 "$HERE/a11y.py" menu "File/New/Blank 15x15"
 wait_lines "$T_UPDATEFEAS" 2
 keys alt+m t
 mark
