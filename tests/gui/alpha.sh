@@ -11,7 +11,10 @@ start_x
 start_bus
 printf '%s\n' apple pear plum >words.txt
 open_zyn -d words.txt
+alphagone() { poll 20 "the alphabet dialog to close" eval '! got_window "^Alphabet$"'; }
+# Once the last one has gone: its trace comes before its window is destroyed.
 openalpha() {
+  alphagone
   keys alt+a a
   dialog "Alphabet"
 }
@@ -77,7 +80,6 @@ save() {
   poll 20 "the saved file" test -s "$1"
 }
 # Applying goes on after the dialog's trace: wait for the dialog to go.
-alphagone() { poll 20 "the alphabet dialog to close" eval '! got_window "^Alphabet$"'; }
 # The row buttons are listed from the last row too: the last "+" is row 1's.
 openalpha
 "${DLG[@]}" press Alphabet + 58 :: set Alphabet text 119 Þ :: press Alphabet Apply
