@@ -263,6 +263,7 @@ TEST_F(Pattern, FillCheckWithTheWordLists) {
   EXPECT_EQ(res.checked, 1);
   undo_undo();
   words.resize(8);  // lengths 3 to 6 only
+  filler_stop();  // the lists change under the assistance that Undo started
   ASSERT_EQ(loadwords(words), 0);
   EXPECT_EQ(generateblocks(p, &res).done, 0);
   EXPECT_EQ(res.status, PS_NOTFILLABLE);
