@@ -1,8 +1,8 @@
 // The undo ring. Each snapshot stores only what is in use (the width x height squares without
-// their derived data and with only the characters they hold, the free lights there are, the
-// messages' actual text), so the ring's memory follows the grid. A snapshot shares each column of
-// squares, the free lights and the treatment settings with the snapshot before it when they are
-// unchanged, so a step that edits one square costs one column, not the whole grid.
+// their derived data and with only the characters and mark text they hold, the free lights there
+// are, the messages' actual text), so the ring's memory follows the grid. A snapshot shares each
+// column of squares, the free lights and the treatment settings with the snapshot before it when
+// they are unchanged, so a step that edits one square costs one column, not the whole grid.
 #include "core/undo.h"
 
 #include <cstring>
@@ -22,19 +22,25 @@
 #include "treatment/treatment.h"
 
 namespace {
-// What a snapshot keeps of a square: everything but the characters and the derived data.
+// What a snapshot keeps of a square: everything but the characters, the mark texts and the
+// derived data.
 struct sqsnap {
   unsigned int bars, merge;
-  unsigned char sqflags, lightsel;
+  unsigned int bgcolour, fgcolour, markcolour;
+  unsigned char sqflags, lightsel, treatcell, cellown, fontstyle, unlinked;
   unsigned char nchars[MAXNDIR];
-  cellprops cellrec;
+  unsigned char marklen[NMARKS];  // bytes kept of each mark text
   lightprops lightrec[MAXNDIR];
 };
+// take and restore copy cellprops field by field: a new field must be added to sqsnap.
+static_assert(sizeof(cellprops) == 3 * sizeof(unsigned int) + 4 + NMARKS * (MXMK + 1) + 2);
 
-// One column of squares, top to bottom, with their characters slot by slot in the same order.
+// One column of squares, top to bottom, with their characters slot by slot and their mark texts
+// in the same order.
 struct column {
   std::vector<sqsnap> squares;
   std::vector<ABM> chars;
+  std::string marks;
 };
 
 struct treatsnap {
@@ -55,22 +61,17 @@ struct snapshot {
   std::shared_ptr<const alphastate> alphabefore, alphaafter;
 };
 
-// Field by field, so that padding never stops two equal records from being shared; the mark
-// texts are compared whole, so a shared copy brings back every byte.
-bool same(const cellprops& a, const cellprops& b) {
-  return a.bgcolour == b.bgcolour && a.fgcolour == b.fgcolour && a.markcolour == b.markcolour &&
-         a.treatcell == b.treatcell && a.cellown == b.cellown && a.fontstyle == b.fontstyle &&
-         a.unlinked == b.unlinked && !memcmp(a.marktexts, b.marktexts, sizeof a.marktexts);
-}
-
+// Field by field, so that padding never stops two equal records from being shared.
 bool same(const lightprops& a, const lightprops& b) {
   return a.dmask == b.dmask && a.emask == b.emask && a.ten == b.ten && a.lightown == b.lightown &&
          a.nonumber == b.nonumber && a.layered == b.layered;
 }
 
 bool same(const sqsnap& a, const sqsnap& b) {
-  if (a.bars != b.bars || a.merge != b.merge || a.sqflags != b.sqflags || a.lightsel != b.lightsel ||
-      memcmp(a.nchars, b.nchars, sizeof a.nchars) || !same(a.cellrec, b.cellrec))
+  if (a.bars != b.bars || a.merge != b.merge || a.bgcolour != b.bgcolour || a.fgcolour != b.fgcolour ||
+      a.markcolour != b.markcolour || a.sqflags != b.sqflags || a.lightsel != b.lightsel ||
+      a.treatcell != b.treatcell || a.cellown != b.cellown || a.fontstyle != b.fontstyle || a.unlinked != b.unlinked ||
+      memcmp(a.nchars, b.nchars, sizeof a.nchars) || memcmp(a.marklen, b.marklen, sizeof a.marklen))
     return false;
   for (int d = 0; d < MAXNDIR; d++)
     if (!same(a.lightrec[d], b.lightrec[d])) return false;
@@ -78,7 +79,7 @@ bool same(const sqsnap& a, const sqsnap& b) {
 }
 
 bool same(const column& a, const column& b) {
-  if (a.squares.size() != b.squares.size() || a.chars != b.chars) return false;
+  if (a.squares.size() != b.squares.size() || a.chars != b.chars || a.marks != b.marks) return false;
   for (size_t i = 0; i < a.squares.size(); i++)
     if (!same(a.squares[i], b.squares[i])) return false;
   return true;
@@ -128,11 +129,23 @@ void take(snapshot& s, const snapshot* prev) {
   for (int x = 0; x < width; x++) {
     column c;
     c.squares.resize(height);
+    c.chars.reserve((size_t)height * 2);
+    c.marks.reserve((size_t)height * 4);
     for (int y = 0; y < height; y++) {
       const square& q = sqarray[x][y];
       sqsnap& t = c.squares[y];
       t.bars = q.bars, t.merge = q.merge, t.sqflags = q.sqflags, t.lightsel = q.lightsel;
-      t.cellrec = q.cellrec;
+      const cellprops& p = q.cellrec;
+      t.bgcolour = p.bgcolour, t.fgcolour = p.fgcolour, t.markcolour = p.markcolour;
+      t.treatcell = p.treatcell, t.cellown = p.cellown, t.fontstyle = p.fontstyle, t.unlinked = p.unlinked;
+      for (int k = 0; k < NMARKS; k++) {
+        // The text, or every byte when any follows its end.
+        static const char zeros[MXMK + 1] = {};
+        size_t n = strnlen(p.marktexts[k], MXMK + 1);
+        if (memcmp(p.marktexts[k] + n, zeros, MXMK + 1 - n)) n = MXMK + 1;
+        t.marklen[k] = (unsigned char)n;
+        c.marks.append(p.marktexts[k], n);
+      }
       for (int d = 0; d < MAXNDIR; d++) {
         t.nchars[d] = (unsigned char)q.nchars[d];
         t.lightrec[d] = q.lightrec[d];
@@ -168,13 +181,21 @@ void restore(const snapshot& s, const alphastate* alpha) {
   rotsym = s.rotsym, mirsym = s.mirsym, dupsym = s.dupsym;
   for (int x = 0; x < sqext; x++) {
     const ABM* c = x < width ? s.cols[x]->chars.data() : nullptr;
+    const char* m = x < width ? s.cols[x]->marks.data() : nullptr;
     for (int y = 0; y < sqext; y++) {
       square& q = sqarray[x][y];
       initsquare(&q);
       if (x >= width || y >= height) continue;
       const sqsnap& t = s.cols[x]->squares[y];
       q.bars = t.bars, q.merge = t.merge, q.sqflags = t.sqflags, q.lightsel = t.lightsel;
-      q.cellrec = t.cellrec;
+      cellprops& p = q.cellrec;
+      p.bgcolour = t.bgcolour, p.fgcolour = t.fgcolour, p.markcolour = t.markcolour;
+      p.treatcell = t.treatcell, p.cellown = t.cellown, p.fontstyle = t.fontstyle, p.unlinked = t.unlinked;
+      memset(p.marktexts, 0, sizeof p.marktexts);  // not the default mark where it had none
+      for (int k = 0; k < NMARKS; k++) {
+        memcpy(p.marktexts[k], m, t.marklen[k]);
+        m += t.marklen[k];
+      }
       for (int d = 0; d < MAXNDIR; d++) {
         q.nchars[d] = t.nchars[d];
         q.lightrec[d] = t.lightrec[d];
@@ -269,7 +290,8 @@ size_t undo_bytes() {
     n += sizeof(snapshot) + s->cols.capacity() * sizeof s->cols[0];
     for (const auto& c : s->cols)
       if (seen.insert(c.get()).second)
-        n += sizeof(column) + c->squares.capacity() * sizeof(sqsnap) + c->chars.capacity() * sizeof(ABM);
+        n += sizeof(column) + c->squares.capacity() * sizeof(sqsnap) + c->chars.capacity() * sizeof(ABM) +
+             c->marks.capacity();
     if (s->fl && seen.insert(s->fl.get()).second) n += sizeof *s->fl + s->fl->capacity() * sizeof(freelight);
     if (s->treat && seen.insert(s->treat.get()).second)
       n += sizeof(treatsnap) + s->treat->pluginpath.capacity() + s->treat->msg[0].capacity() + s->treat->msg[1].capacity();

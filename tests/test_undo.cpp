@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -96,6 +97,8 @@ TEST_F(Undo, EveryStepRestoresItsOwnState) {
   const std::vector<std::function<void()>> edits = {
       [] { sqarray[2][3].charsets[0][0] = 1ULL << 4; },
       [] { snprintf(owncell(4, 1)->marktexts[2], MXMK + 1, "mark"); },
+      [] { snprintf(owncell(4, 1)->marktexts[2], MXMK + 1, "m"); },  // "ark" stays after the end
+      [] { memset(owncell(5, 2)->marktexts[0], 0, MXMK + 1); },       // no default mark
       [] { sqarray[0][0].lightrec[1].dmask = 6; },
       [] { setfreelight(0, {{1, 1}, {2, 2}, {3, 3}}); },
       [] { snprintf(treatmsg[0], MXMSGLEN + 1, "message"); },
