@@ -116,9 +116,19 @@ void buildmainwindow() {
   gtk_widget_ensure_style(paned);
   int handle = 0;
   gtk_widget_style_get(paned, "handle-size", &handle, nullptr);
-  feaspane = std::clamp(firstw - gridpanesize(viewport->style->xthickness) - handle, FEASPANEMIN, FEASPANEMAX);
+  int gridh = std::min(gridpanesize(viewport->style->ythickness), firsth - BELOWGRIDMIN);
+  // On a screen too low for the grid, its pane keeps room for the vertical scroll bar as well.
+  int gridw = gridpanesize(viewport->style->xthickness);
+  if (gridh < gridpanesize(viewport->style->ythickness)) {
+    GtkRequisition bar;
+    gtk_widget_size_request(gtk_scrolled_window_get_vscrollbar(GTK_SCROLLED_WINDOW(gridsw)), &bar);
+    int spacing = 0;
+    gtk_widget_style_get(gridsw, "scrollbar-spacing", &spacing, nullptr);
+    gridw += bar.width + spacing;
+  }
+  feaspane = std::clamp(firstw - gridw - handle, FEASPANEMIN, FEASPANEMAX);
   gtk_paned_set_position(GTK_PANED(paned), firstw - feaspane);
-  gtk_paned_set_position(GTK_PANED(vpaned), std::min(gridpanesize(viewport->style->ythickness), firsth - BELOWGRIDMIN));
+  gtk_paned_set_position(GTK_PANED(vpaned), gridh);
   connectgridarea();
 
   GtkWidget* strip = gtk_hbox_new(FALSE, 0);

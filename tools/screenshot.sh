@@ -14,7 +14,7 @@ mkdir -p docs
 work=$(mktemp -d /tmp/zynshot.XXXXXX)
 export HOME=$work XDG_CONFIG_HOME=$work/.config XDG_RUNTIME_DIR=$work/run NO_AT_BRIDGE=1 LC_ALL=C.UTF-8
 mkdir -p "$XDG_CONFIG_HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
 xvfb=$!
 zyn=
 trap 'kill $zyn $xvfb 2>/dev/null; rm -rf "$work"' EXIT
@@ -50,7 +50,7 @@ kill $zyn
 wait $zyn 2>/dev/null || true
 
 out=$(pwd)/docs/blockgen.png
-./build/zyn -D0x30 examples/blank15.txt >"$work/out" 2>/dev/null &
+./build/zyn -D0x30 -d build/share/zyn/words-british.txt examples/blank15.txt >"$work/out" 2>/dev/null &
 zyn=$!
 until grep -qx "updatefeas()" "$work/out"; do sleep 0.1; done
 w=$(xdotool search --onlyvisible --name "^Zyn: " | head -n 1)
