@@ -70,6 +70,30 @@ int firstsize(int screen, int margin, int lo, int hi) { return std::clamp(screen
 // bars: the drawing area's request (see syncgui), the viewport's frame and the pane's border.
 int gridpanesize(int framethickness) { return 15 * squarepx + 2 * bawdpx() - 1 + 3 + 2 * framethickness + 2 * GRIDBORDER; }
 
+// The first places of the panes' dividers in a window of w by h: the grid's pane as large as a
+// 15x15 grid at the first zoom needs (less what the menus, the clues and the strip keep), and the
+// feasible-word pane the rest beside it, within its bounds.
+void placepanes(GtkWidget* vpaned, int w, int h) {
+  GtkWidget* viewport = gtk_bin_get_child(GTK_BIN(gridsw));
+  gtk_widget_ensure_style(viewport);
+  gtk_widget_ensure_style(paned);
+  int handle = 0;
+  gtk_widget_style_get(paned, "handle-size", &handle, nullptr);
+  int gridh = std::min(gridpanesize(viewport->style->ythickness), h - BELOWGRIDMIN);
+  // On a screen too low for the grid, its pane keeps room for the vertical scroll bar as well.
+  int gridw = gridpanesize(viewport->style->xthickness);
+  if (gridh < gridpanesize(viewport->style->ythickness)) {
+    GtkRequisition bar;
+    gtk_widget_size_request(gtk_scrolled_window_get_vscrollbar(GTK_SCROLLED_WINDOW(gridsw)), &bar);
+    int spacing = 0;
+    gtk_widget_style_get(gridsw, "scrollbar-spacing", &spacing, nullptr);
+    gridw += bar.width + spacing;
+  }
+  feaspane = std::clamp(w - gridw - handle, FEASPANEMIN, FEASPANEMAX);
+  gtk_paned_set_position(GTK_PANED(paned), w - feaspane);
+  gtk_paned_set_position(GTK_PANED(vpaned), gridh);
+}
+
 }  // namespace
 
 void buildmainwindow() {
@@ -111,24 +135,7 @@ void buildmainwindow() {
                                       GDK_BUTTON_RELEASE_MASK | GDK_KEY_PRESS_MASK | GDK_SCROLL_MASK);
   gtk_container_add(GTK_CONTAINER(listsw), buildfeaslist());
   gtk_paned_pack2(GTK_PANED(vpaned), buildcluepane(), FALSE, TRUE);
-  GtkWidget* viewport = gtk_bin_get_child(GTK_BIN(gridsw));
-  gtk_widget_ensure_style(viewport);
-  gtk_widget_ensure_style(paned);
-  int handle = 0;
-  gtk_widget_style_get(paned, "handle-size", &handle, nullptr);
-  int gridh = std::min(gridpanesize(viewport->style->ythickness), firsth - BELOWGRIDMIN);
-  // On a screen too low for the grid, its pane keeps room for the vertical scroll bar as well.
-  int gridw = gridpanesize(viewport->style->xthickness);
-  if (gridh < gridpanesize(viewport->style->ythickness)) {
-    GtkRequisition bar;
-    gtk_widget_size_request(gtk_scrolled_window_get_vscrollbar(GTK_SCROLLED_WINDOW(gridsw)), &bar);
-    int spacing = 0;
-    gtk_widget_style_get(gridsw, "scrollbar-spacing", &spacing, nullptr);
-    gridw += bar.width + spacing;
-  }
-  feaspane = std::clamp(firstw - gridw - handle, FEASPANEMIN, FEASPANEMAX);
-  gtk_paned_set_position(GTK_PANED(paned), firstw - feaspane);
-  gtk_paned_set_position(GTK_PANED(vpaned), gridh);
+  placepanes(vpaned, firstw, firsth);
   connectgridarea();
 
   GtkWidget* strip = gtk_hbox_new(FALSE, 0);
