@@ -8,6 +8,7 @@
 #include "core/common.h"
 #include "core/hooks.h"
 #include "core/prefs.h"
+#include "core/traces.h"
 #include "draw/draw.h"
 #include "grid/cursor.h"
 #include "grid/geometry.h"
@@ -163,7 +164,7 @@ void makesurfaces() {
       for (int x = 0; x < width; x++) {
         if (!isclear(x, y)) continue;
         gpoint c = groupof(x, y).c;
-        pstdout("cell centre %d,%d at %d,%d\n", x, y, b + (int)floor(squarepx * c.x + 0.5), b + (int)floor(squarepx * c.y + 0.5));
+        pstdout(TRACE_CELLCENTRE "\n", x, y, b + (int)floor(squarepx * c.x + 0.5), b + (int)floor(squarepx * c.y + 0.5));
       }
   refreshall();
 }
@@ -214,7 +215,7 @@ void refreshmarks() {
 }
 
 void refreshhints() {
-  if (deb(DEB_DRAW)) pstdout("refreshhints()\n");
+  if (deb(DEB_DRAW)) pstdout(TRACE_HINTS "\n");
   redrawlayer(sfh, 0.5, drawhints);
   if (fits()) invalidateall();
 }

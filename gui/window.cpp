@@ -8,6 +8,7 @@
 #include "core/common.h"
 #include "core/message.h"
 #include "core/startup.h"
+#include "core/traces.h"
 #include "core/undo.h"
 #include "docfile/docfile.h"
 #include "draw/screen.h"
@@ -42,7 +43,10 @@ constexpr int GRIDBORDER = 10;  // around the grid's scrolled pane
 constexpr int BELOWGRIDMIN = 150;  // the first window's height left to the menus, the clues and the strip
 
 gboolean ondelete(GtkWidget*, GdkEvent*, gpointer) {
-  if (modaldepth || (unsaved && !areyousure("quit"))) return TRUE;
+  if (modaldepth || (unsaved && !areyousure("quit"))) {
+    if (deb(DEB_UI)) pstdout(TRACE_CLOSEREFUSED "\n");
+    return TRUE;
+  }
   filler_stop();
   clearhooks();
   return FALSE;  // GTK destroys the window
@@ -182,7 +186,7 @@ void syncsymmenu() {
 
 void syncselmenu() {
   if (!mainw) return;
-  if (deb(DEB_UI)) pstdout("syncselmenu mode=%d,n=%d\n", selmode, nsel);
+  if (deb(DEB_UI)) pstdout(TRACE_SELMENU "\n", selmode, nsel);
   for (itemstate m : selitems()) menusensitive(menubyaction(m.action), m.sensitive);
 }
 
@@ -200,7 +204,7 @@ void m_zoom(int v) {
   int z = v == -1 ? zoomlev + 1 : v == -2 ? zoomlev - 1 : 4 * v;
   zoomlev = std::clamp(z, 0, NZOOM - 1);
   squarepx = zoomsizes[zoomlev];
-  if (deb(DEB_UI)) pstdout("zoom level %d, %d pixels\n", zoomlev, squarepx);
+  if (deb(DEB_UI)) pstdout(TRACE_ZOOM "\n", zoomlev, squarepx);
   syncgui();
 }
 

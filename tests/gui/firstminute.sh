@@ -31,9 +31,9 @@ open_zyn -d fifteen.txt row.txt
 L="Default light properties"
 keys alt+p l
 dialog "$L"
-n=$(line_count "updatefeas()")
+n=$(line_count "$T_UPDATEFEAS")
 "${DLG[@]}" press "$L" "Allow light to be entered reversed" :: press "$L" Apply
-wait_lines "updatefeas()" $((n + 1))
+wait_lines "$T_UPDATEFEAS" $((n + 1))
 "${A11Y[@]}" widths >widths.txt
 grep -q ' (rev\.)'$'\t' widths.txt || fail "no reversed entry listed: $(head -n 3 widths.txt)"
 ! "${A11Y[@]}" scrollbars 1 | grep -qx horizontal || fail "the feasible-word list scrolls: $(awk -F'\t' '{ print $2 }' widths.txt | sort -n | tail -n 1) wide"

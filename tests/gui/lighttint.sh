@@ -14,22 +14,25 @@ grep -x '[a-z]\{3,6\}' /usr/share/dict/british-english >words36.txt
 share() {
   local pts=() c xy
   for c in "$@"; do
-    xy=$(awk -v c="$c" '$1 == "cell" && $2 == "centre" && $3 == c { p = $5 } END { print p }' app.out)
+    xy=$(traced CELLCENTRE | awk -v c="$c" '$3 == c { p = $5 } END { print p }')
     [[ -n $xy ]] || fail "no centre traced for cell $c"
     pts+=($((OX + ${xy%,*})) $((OY + ${xy#*,})))
   done
   /usr/bin/python3 "$HERE/pixels.py" share shot.png $((SQ / 4)) "${pts[@]}"
 }
-# Wait until the grid has been repainted since the last line matching RE and then not again
-# for 0.4 s: a key's repaint, and a zoom's or a relayout's, may come in several parts.
-painted_after() { awk -v re="$1" '$0 ~ re { s = 0 } /^expose event/ { s = 1 } END { exit !s }' app.out; }
+# quiet NAME: wait until the grid has been repainted since the last trace NAME and then not
+# again for 0.4 s: a key's repaint, and a zoom's or a relayout's, may come in several parts.
+painted_after() {
+  awk -v h="$(trace_head "$1")" -v e="$(trace_head EXPOSE)" 'index($0, h) == 1 { s = 0 } index($0, e) == 1 { s = 1 }
+    END { exit !s }' app.out
+}
 quiet() {
   local n m i
-  poll 20 "a repaint after '$1'" painted_after "$1"
-  n=$(grep -c '^expose event' app.out)
+  poll 20 "a repaint after the trace $1" painted_after "$1"
+  n=$(traced_count EXPOSE)
   for i in $(seq 40); do
     sleep 0.4
-    m=$(grep -c '^expose event' app.out)
+    m=$(traced_count EXPOSE)
     ((m == n)) && return 0
     n=$m
   done
@@ -37,13 +40,13 @@ quiet() {
 }
 shoot() { import -window "$W" shot.png; }
 # press KEY: a key for the grid, once the window says it has shown it and is still again.
-shown() { grep -c '^key shown in' app.out || true; }
+shown() { traced_count KEYSHOWN; }
 press() {
   local n
   n=$(shown)
   keys "$1"
   poll 20 "the key $1 to be shown" eval '(($(shown) > n))'
-  quiet "^key shown in"
+  quiet KEYSHOWN
 }
 # tints WHAT "CELLS" "CELLS": the first cells are tinted in shot.png, the others are plain.
 tints() {
@@ -64,10 +67,10 @@ tints() {
 # zoom KEY LEVEL PIXELS: zoom and wait until the cells' new centres are traced.
 zoom() {
   local n
-  n=$(line_count "zoom level $2, $3 pixels")
+  n=$(line_count "$(trace ZOOM "$2" "$3")")
   keys "$1"
-  wait_lines "zoom level $2, $3 pixels" $((n + 1))
-  quiet "^zoom level"
+  wait_lines "$(trace ZOOM "$2" "$3")" $((n + 1))
+  quiet ZOOM
   SQ=$3
 }
 # follows NAME "CELLS A" "CELLS B": the cursor's light is A (its cursor cell left out), and after
@@ -88,7 +91,7 @@ check() {  # check NAME DOC [KEYS] "CELLS A" "CELLS B"
   open_zyn -d words36.txt "$doc"
   calibrate
   keys alt+a i o  # no hints over the cells' middles
-  quiet "^config event"
+  quiet CONFIGURE
   [[ -n $first ]] && press $first
   for z in "ctrl+8 0 18" "ctrl+2 16 72"; do
     zoom $z
@@ -115,7 +118,7 @@ check circular "$HERE/../../examples/circular.zyn" "" "1,0 2,0 3,0 4,0 5,0" "0,1
 open_zyn -d words36.txt plain.txt
 calibrate
 keys alt+a i o
-quiet "^config event"
+quiet CONFIGURE
 keys alt+e f s Right ctrl+e Right ctrl+e Down ctrl+e Down ctrl+e  # the cursor ends at 2,2
 for k in Left Left Up Up slash slash; do press $k; done
 for z in "ctrl+8 0 18" "ctrl+2 16 72"; do
