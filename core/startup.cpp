@@ -243,7 +243,7 @@ int zynmain(int argc, char** argv) {
     int runstatus = zynfe.run();
     filler_stop();
     zyn_unlock();
-    dictsfree();
+    dictsexit();
     return closestdout(status ? status : runstatus);
   }
 
@@ -259,6 +259,6 @@ int zynmain(int argc, char** argv) {
   }
 
   zyn_unlock();
-  dictsfree();
+  dictsexit();
   return closestdout(status);
 }
