@@ -447,14 +447,6 @@ int dictload(int d, int quiet) {
   return readslot(d, fileptr(fp), ff.get(), af.get(), quiet);
 }
 
-int dictloadfrom(int d, FILE* fp, int quiet) {
-  freedict(d);
-  resetdict(d);
-  filter ff = compilefilter(dsfilter[d], d, "file", quiet);
-  filter af = compilefilter(dafilter[d], d, "answer", quiet);
-  return readslot(d, fileptr(fp), ff.get(), af.get(), quiet);
-}
-
 std::string everydaylist() {
   int v = prefint(PREF_STARTUP_SPELLING);
   std::string name = std::string("words-") + wordvarieties[v >= 0 && v < NVARIETIES ? v : 0] + ".txt";

@@ -79,9 +79,6 @@ void setrejected(int d, int u, int count, int line);
 int dictload(int d, int quiet);
 // A filter that compiles (or is empty), so that loading the slot reports nothing about it.
 bool filterok(const char* pat);
-// dictload's reading of the file, from a stream opened for it, which it closes (the fuzzing
-// targets use it with streams in memory).
-int dictloadfrom(int d, FILE* fp, int quiet);
 // Load every slot and build the index. 0: all loaded; 1: some slot could not be loaded (its
 // error reported unless quiet) and the others are indexed, dloaded telling which; 2: no words
 // from any slot; 4: out of memory (nothing loaded).

@@ -30,7 +30,7 @@ void countsel() {
     for (int i = 0; i < nfreelights; i++) n += freelights[i].sel != 0;
   }
   nsel = n;
-  if (usegui && ui.selchanged) ui.selchanged();
+  if (ui.selchanged) ui.selchanged();
 }
 
 void clearsel() {
@@ -75,7 +75,7 @@ void afteredit() {
   fixcursor();
   // The rebuild renumbers the lights before the window redraws the numbers.
   runfiller(FM_ASSIST);
-  if (usegui && ui.afteredit) ui.afteredit();
+  if (ui.afteredit) ui.afteredit();
 }
 
 static square& sq(int x, int y) { return sqarray[x][y]; }

@@ -19,7 +19,7 @@ void onactivate(GtkMenuItem* item, gpointer data) {
   // A radio item being switched off reports too; only the item switched on acts.
   if (GTK_IS_CHECK_MENU_ITEM(item) && !gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(item))) return;
   const menurow& r = menutable[GPOINTER_TO_INT(data)];
-  if (menuhandler h = handlerof(r.cmd)) h(r.action);
+  handlerof(r.cmd)(r.action);
 }
 
 GtkWidget* makeitem(int row) {
@@ -139,7 +139,6 @@ GtkWidget* buildmenubar(GtkAccelGroup* accel) {
       gtk_widget_add_accelerator(w, "activate", accel, key, mods, GTK_ACCEL_VISIBLE);
     }
     g_signal_connect(w, "activate", G_CALLBACK(onactivate), GINT_TO_POINTER(row));
-    gtk_widget_set_sensitive(w, handlerof(r.cmd) != nullptr);
   }
   return bar;
 }
@@ -150,7 +149,7 @@ GtkWidget* menuitem(int cmd, int action) {
 }
 
 void menusensitive(int row, bool on) {
-  if (row >= 0 && items[row]) gtk_widget_set_sensitive(items[row], on && handlerof(menutable[row].cmd) != nullptr);
+  if (row >= 0 && items[row]) gtk_widget_set_sensitive(items[row], on);
 }
 
 void menuselect(int cmd, int action) {
