@@ -17,7 +17,6 @@
 #include "core/message.h"
 #include "core/prefs.h"
 #include "dicts/dicts.h"
-#include "grid/zyn.h"
 #include "platform/platform.h"
 
 const char* sysdictpath = "/usr/share/dict/words";

@@ -36,6 +36,11 @@ struct answer {
 };
 static_assert(sizeof(void*) != 8 || sizeof(answer) == 40, "answer records are 40 bytes");
 
+// The document's dictionary settings, per slot: the word list's path, its file and answer
+// filters, and the minimum score, 0..100 (0: no floor), below which words are left out.
+extern char dictpaths[MAXNDICTS][SLEN], dsfilter[MAXNDICTS][SLEN], dafilter[MAXNDICTS][SLEN];
+extern int dminscore[MAXNDICTS];
+
 // Index. answerhash holds each chain's first answer plus one (0: an empty chain), so that the
 // table starts as zeroed memory that a short list barely touches; it is null while no index is
 // loaded, and findanswer is the safe way in.

@@ -9,7 +9,6 @@
 #include "core/undo.h"
 #include "docfile/docfile.h"
 #include "docfile/linereader.h"
-#include "export/export.h"
 #include "filler/filler.h"
 #include "grid/select.h"
 #include "grid/zyn.h"

@@ -10,7 +10,7 @@
 #include "core/undo.h"
 #include "dicts/dicts.h"
 #include "dicts/personal.h"
-#include "export/answers.h"
+#include "filler/ansform.h"
 #include "filler/failure.h"
 #include "filler/filler.h"
 #include "filler/lists.h"
