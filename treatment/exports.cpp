@@ -4,7 +4,6 @@
 
 #include "alphabet/alphabet.h"
 #include "dicts/dicts.h"
-#include "filler/lists.h"
 #include "treatment/treatment.h"
 
 // Until a plug-in fill points them at the messages, plug-ins see empty texts.

@@ -6,7 +6,6 @@
 
 #include "alphabet/alphabet.h"
 #include "dicts/dicts.h"
-#include "filler/lists.h"
 
 char treatmsgICC[2][MXMSGU + 1];
 char treatmsgICCAZ[2][MXMSGU + 1];
