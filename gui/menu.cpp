@@ -1,6 +1,7 @@
 // The menu bar, built from the menu table with GtkMenu, GtkMenuItem, GtkImageMenuItem and
 // GtkRadioMenuItem, and the dispatch of each item to its command.
 #include <cstring>
+#include <vector>
 
 #include "grid/edit.h"
 #include "grid/freelight.h"
@@ -11,8 +12,8 @@
 
 namespace {
 
-GtkWidget* items[NMENUROWS];  // one widget per table row
-bool selecting;               // menuselect is moving a radio group: no command runs
+std::vector<GtkWidget*> items(NMENUROWS);  // one widget per table row
+bool selecting;                            // menuselect is moving a radio group: no command runs
 
 void onactivate(GtkMenuItem* item, gpointer data) {
   if (selecting) return;
