@@ -4,7 +4,8 @@
 Every source file of a module folder belongs to one layer: a file listed below by its stem
 (folder/name, for the .h and the .cpp together) takes that layer, any other file its folder's.
 A file may include headers of its own layer and of the layers below it; an include of a higher
-layer is an error unless EXCEPTIONS lists it. Usage: layers.py [source root]. Exit status 0 when
+layer is an error unless EXCEPTIONS lists it, and so is an engine module (ZYN_MODULES in
+CMakeLists.txt) that LAYERS does not place. Usage: layers.py [source root]. Exit status 0 when
 every include points down, 1 when some does not (each printed as file:line), 2 on a usage error.
 """
 
@@ -78,9 +79,21 @@ def sources(root):
                 yield folder + "/" + name
 
 
+def unlayered(root):
+    """The engine's module folders (ZYN_MODULES of CMakeLists.txt) that LAYERS does not place."""
+    try:
+        with open(os.path.join(root, "CMakeLists.txt"), encoding="utf-8") as f:
+            m = re.search(r"set\(ZYN_MODULES([^)]*)\)", f.read())
+    except OSError:
+        return []
+    placed = {n.split("/")[0] for _, names in LAYERS for n in names}
+    return [d for d in (m.group(1).split() if m else []) if d not in placed]
+
+
 def check(root):
     """Returns the upward includes (as messages) and the exceptions no include needs."""
-    errors, used = [], set()
+    errors = ["%s/: a module without a layer; add it to LAYERS" % d for d in unlayered(root)]
+    used = set()
     for path in sources(root):
         mine = layerof(path)
         with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
@@ -114,7 +127,7 @@ def main(argv):
     for f, h in stale:
         print("note: the exception %s -> %s is no longer needed; remove it from tools/layers.py" % (f, h))
     if errors:
-        print("%d include(s) point up the layer order (see ARCHITECTURE.md, Layers)" % len(errors))
+        print("%d break(s) of the layer order (see ARCHITECTURE.md, Layers)" % len(errors))
         return 1
     return 0
 
