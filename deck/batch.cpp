@@ -107,7 +107,9 @@ void printsets(const word& w) {
 
 // A word as the result lines name it: W and its index, or M and the message's number.
 std::string deckwordname(int w) {
-  return w >= msgword0 ? "M" + std::to_string((words[w].lp->dmask >> 10) & 1) : "W" + std::to_string(w);
+  bool msg = w >= msgword0;
+  std::string s(msg ? "M" : "W");
+  return s.append(std::to_string(msg ? (int)((words[w].lp->dmask >> 10) & 1) : w));
 }
 
 }  // namespace

@@ -313,15 +313,20 @@ std::string plat_exedir() {
   return slash == std::string::npos ? "" : s.substr(0, slash);
 }
 
+// The folder an XDG variable names when it is an absolute path, else the one under the home
+// folder; "" when there is no home folder.
+namespace {
+std::string xdgbase(const char* var, const char* underhome) {
+  const char* x = getenv(var);
+  if (x && *x == '/') return x;
+  std::string h = homedir();
+  return h.empty() ? "" : h + underhome;
+}
+}  // namespace
+
 std::string plat_configdir(bool mk) {
-  std::string base;
-  const char* x = getenv("XDG_CONFIG_HOME");
-  if (x && *x == '/') base = x;
-  else {
-    std::string h = homedir();
-    if (h.empty()) return "";
-    base = h + "/.config";
-  }
+  std::string base = xdgbase("XDG_CONFIG_HOME", "/.config");
+  if (base.empty()) return "";
   std::string dir = base + "/Zyn";
   if (mk && g_mkdir_with_parents(dir.c_str(), 0755) != 0) {
     lasterr = errno;
@@ -331,14 +336,8 @@ std::string plat_configdir(bool mk) {
 }
 
 std::string plat_cachedir(bool mk) {
-  std::string base;
-  const char* x = getenv("XDG_CACHE_HOME");
-  if (x && *x == '/') base = x;
-  else {
-    std::string h = homedir();
-    if (h.empty()) return "";
-    base = h + "/.cache";
-  }
+  std::string base = xdgbase("XDG_CACHE_HOME", "/.cache");
+  if (base.empty()) return "";
   std::string dir = base + "/zyn";
   struct stat st;
   if (lstat(dir.c_str(), &st) != 0) {

@@ -254,7 +254,7 @@ TEST(Assist, NamesOfLights) {
     f.kind = c.kind;
     f.more = c.more;
     for (int i = 0; i < c.n; i++) f.words.push_back(i);
-    EXPECT_EQ(failuretext(f, [](int w) { return "L" + std::to_string(w); }), c.text);
+    EXPECT_EQ(failuretext(f, [](int w) { return std::string("L").append(std::to_string(w)); }), c.text);
   }
 }
 

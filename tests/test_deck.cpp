@@ -215,7 +215,7 @@ TEST(Deck, HostileInput) {
 
   // Many entries and words.
   std::string big;
-  for (int i = 0; i < 100000; i++) big += "x" + std::to_string(i) + " y" + std::to_string(i % 1000) + "\n";
+  for (int i = 0; i < 100000; i++) big.append("x").append(std::to_string(i)).append(" y").append(std::to_string(i % 1000)).append("\n");
   EXPECT_EQ(parse(big, &err), 0) << err;
   EXPECT_EQ(dknw, 100000);
   EXPECT_EQ(dkne, 101000);

@@ -64,16 +64,41 @@ std::vector<std::string> cfs(const answer* a) {
   return r;
 }
 
+// One list line, what it loads as, and Zyn's score of it.
+struct linecase {
+  const char* line;
+  const char* cf;  // null: nothing loaded
+  const char* word;
+  double score;
+};
+
+// Loads each line alone as a list and checks the one answer it gives, or that it gives none
+// (counted as a line without a word where nowords is 1).
+void checklines(const std::vector<linecase>& cases, int nowords) {
+  for (const linecase& c : cases) {
+    SCOPED_TRACE(c.line);
+    int r = load1(c.line);
+    if (!c.cf) {
+      EXPECT_EQ(r, 2);
+      EXPECT_EQ(atotal, 0);
+      EXPECT_EQ(nnoword[0], nowords);
+      continue;
+    }
+    ASSERT_EQ(r, 0);
+    ASSERT_EQ(atotal, 1);
+    const answer* a = find(c.word);
+    ASSERT_NE(a, nullptr);
+    EXPECT_STREQ(a->cf, c.cf);
+    EXPECT_NEAR(log10(a->weight), c.score, 1e-9);
+    EXPECT_EQ(nnoword[0], 0);
+  }
+}
+
 }  // namespace
 
 TEST_F(Dicts, LineRulesAndScores) {
   alphaload(2);  // digits count as letters here, so digits left in a citation form show
-  struct {
-    const char* line;
-    const char* cf;  // null: nothing loaded
-    const char* word;
-    double score;
-  } cases[] = {
+  checklines({
       {"fish 2.5\n", "fish", "FISH", 2.5},
       {"fish2.5\n", "fish2.5", "FISH25", 0},
       {"catch-22 -3\n", "catch-22", "CATCH22", -3},
@@ -88,22 +113,7 @@ TEST_F(Dicts, LineRulesAndScores) {
       {"end 4", "end", "END", 4},  // no line feed at the end of the file
       {" 5\n", nullptr, nullptr, 0},
       {"\r\n\n", nullptr, nullptr, 0},
-  };
-  for (auto& c : cases) {
-    SCOPED_TRACE(c.line);
-    int r = load1(c.line);
-    if (!c.cf) {
-      EXPECT_EQ(r, 2);
-      EXPECT_EQ(atotal, 0);
-      continue;
-    }
-    ASSERT_EQ(r, 0);
-    ASSERT_EQ(atotal, 1);
-    const answer* a = find(c.word);
-    ASSERT_NE(a, nullptr);
-    EXPECT_STREQ(a->cf, c.cf);
-    EXPECT_NEAR(log10(a->weight), c.score, 1e-9);
-  }
+  }, 0);
 }
 
 // Shared lists: a score of 0..100 after the last ";" or tab, in whole steps of Zyn's scale (50
@@ -111,12 +121,7 @@ TEST_F(Dicts, LineRulesAndScores) {
 // the rules above.
 TEST_F(Dicts, SharedListScores) {
   alphaload(2);
-  struct {
-    const char* line;
-    const char* cf;  // null: nothing loaded
-    const char* word;
-    double score;  // Zyn's
-  } cases[] = {
+  checklines({
       {"apple;50\n", "apple", "APPLE", 0},
       {"apple;100\n", "apple", "APPLE", 2},
       {"apple;0\n", "apple", "APPLE", -2},
@@ -135,23 +140,7 @@ TEST_F(Dicts, SharedListScores) {
       {"catch-22;30\n", "catch-22", "CATCH22", -1},
       {";50\n", nullptr, nullptr, 0},
       {";;\n", nullptr, nullptr, 0},
-  };
-  for (auto& c : cases) {
-    SCOPED_TRACE(c.line);
-    int r = load1(c.line);
-    if (!c.cf) {
-      EXPECT_EQ(r, 2);
-      EXPECT_EQ(nnoword[0], 1);  // counted, not silently lost
-      continue;
-    }
-    ASSERT_EQ(r, 0);
-    ASSERT_EQ(atotal, 1);
-    const answer* a = find(c.word);
-    ASSERT_NE(a, nullptr);
-    EXPECT_STREQ(a->cf, c.cf);
-    EXPECT_NEAR(log10(a->weight), c.score, 1e-9);
-    EXPECT_EQ(nnoword[0], 0);
-  }
+  }, 1);  // a shared list's line with a score and no word is counted, not silently lost
 }
 
 // A slot's minimum score leaves out the entries scored below it, after the filters, and the
