@@ -8,6 +8,7 @@
 #include "core/common.h"
 #include "core/hooks.h"
 #include "core/prefs.h"
+#include "core/traces.h"
 #include "draw/draw.h"
 #include "grid/cursor.h"
 #include "grid/geometry.h"
@@ -206,7 +207,7 @@ void refreshmarks() {
 }
 
 void refreshhints() {
-  if (deb(DEB_DRAW)) pstdout("refreshhints()\n");
+  if (deb(DEB_DRAW)) pstdout(TRACE_HINTS "\n");
   redrawlayer(sfh, 0.5, drawhints);
   if (fits()) invalidateall();
 }

@@ -5,6 +5,7 @@
 
 #include "core/common.h"
 #include "core/message.h"
+#include "core/traces.h"
 #include "filler/filler.h"
 #include "grid/accept.h"
 #include "grid/assist.h"
@@ -29,7 +30,7 @@ void createfipdia() {
   if (deb(DEB_UI)) pstdout("fipdia=%p\n", (void*)fipdia);
   gtk_dialog_add_button(GTK_DIALOG(fipdia), "  Stop", GTK_RESPONSE_ACCEPT);
   g_signal_connect(fipdia, "map-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer) -> gboolean {
-                     if (deb(DEB_UI)) pstdout("progress dialog shown\n");
+                     if (deb(DEB_UI)) pstdout(TRACE_PROGRESSSHOWN "\n");
                      return FALSE;
                    }),
                    nullptr);
@@ -57,7 +58,7 @@ void runfipdia() {
   g_source_remove(timer);
   // The timer ticks every 100 ms while the main loop is free; a longer gap is a handler that
   // kept it busy.
-  if (deb(DEB_UI)) pstdout("progress timer: longest gap %.1f ms\n", longestgap);
+  if (deb(DEB_UI)) pstdout(TRACE_PROGRESSTIMER "\n", longestgap);
   gtk_widget_destroy(fipdia);
   fipdia = nullptr;
 }
@@ -83,7 +84,7 @@ void autofill(int mode) {
   gint64 t = g_get_monotonic_time();
   filler_stop();  // after Stop this ends the search; after the fill's own end it only tidies up
   if (deb(DEB_UI))
-    pstdout("stopped filler in %.1f ms, status=%d\n", (g_get_monotonic_time() - t) / 1000.0, filler_status.load());
+    pstdout(TRACE_FILLERSTOPPED "\n", (g_get_monotonic_time() - t) / 1000.0, filler_status.load());
   setfeaslabel("");
   switch (filler_status) {
     case FS_LISTS: errbox("Error generating lists of feasible lights"); break;

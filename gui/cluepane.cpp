@@ -10,6 +10,7 @@
 
 #include "core/common.h"
 #include "core/message.h"
+#include "core/traces.h"
 #include "grid/clues.h"
 #include "grid/zyn.h"
 #include "gui/window.h"
@@ -51,7 +52,7 @@ void showcounts() {
   std::string t = std::to_string(clued) + " of " + std::to_string(lights) + " clued";
   if (orphans) t += ", " + std::to_string(orphans) + (orphans == 1 ? " orphaned clue" : " orphaned clues");
   gtk_label_set_text(GTK_LABEL(countlabel), t.c_str());
-  if (deb(DEB_UI)) pstdout("clue pane: %s\n", t.c_str());
+  if (deb(DEB_UI)) pstdout(TRACE_CLUEPANE "\n", t.c_str());
   gtk_widget_set_visible(orphanbutton, orphans > 0);
 }
 
@@ -174,7 +175,7 @@ void onedited(GtkCellRendererText*, gchar* pathtext, gchar* newtext, gpointer co
     enumr = typed;
   }
   if (clueedit(k, text, enumr) == CLUE_BADUTF8) errbox("The text is not UTF-8.");
-  if (deb(DEB_UI)) pstdout("clue %s: %s (%s)\n", lightlabel(rows[r]).c_str(), text.c_str(), enumr.c_str());
+  if (deb(DEB_UI)) pstdout(TRACE_CLUESET "\n", lightlabel(rows[r]).c_str(), text.c_str(), enumr.c_str());
   refreshnow(nullptr);
   // Before the keys that follow are handled, so that none of them is lost.
   if (next) g_idle_add_full(G_PRIORITY_HIGH, editnext, GINT_TO_POINTER(r + 1), nullptr);
@@ -197,7 +198,7 @@ gboolean oneditkey(GtkWidget*, GdkEventKey* ev, gpointer) {
 
 void oneditingstarted(GtkCellRenderer*, GtkCellEditable* editable, gchar* pathtext, gpointer column) {
   int r = atoi(pathtext);
-  if (deb(DEB_UI) && r >= 0 && r < (int)rows.size()) pstdout("editing clue %s\n", lightlabel(rows[r]).c_str());
+  if (deb(DEB_UI) && r >= 0 && r < (int)rows.size()) pstdout(TRACE_EDITINGCLUE "\n", lightlabel(rows[r]).c_str());
   editcolumn = GPOINTER_TO_INT(column) == COL_CLUE ? 2 : 3;
   advance = false;
   if (GTK_IS_ENTRY(editable)) {
@@ -316,6 +317,6 @@ void cluepanefollow() {
   int at = path ? gtk_tree_path_get_indices(path)[0] : -1;
   if (path) gtk_tree_path_free(path);
   if (r == at || r < 0) return;
-  if (deb(DEB_UI)) pstdout("clue pane follows %s\n", lightlabel(rows[r]).c_str());
+  if (deb(DEB_UI)) pstdout(TRACE_CLUEFOLLOWS "\n", lightlabel(rows[r]).c_str());
   selectrow(r);
 }

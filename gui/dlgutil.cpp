@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "core/common.h"
+#include "core/traces.h"
 #include "gui/dialogs.h"
 #include "gui/msgbox.h"
 #include "gui/window.h"
@@ -21,12 +22,12 @@ GtkWidget* dialogbox(GtkWidget* d) { return gtk_dialog_get_content_area(GTK_DIAL
 int rundlg(GtkWidget* d) {
   const char* title = gtk_window_get_title(GTK_WINDOW(d));
   if (deb(DEB_UI)) {
-    pstdout("dialog %s shown\n", title);
+    pstdout(TRACE_DIALOGSHOWN "\n", title);
     fflush(stdout);
   }
   int r = rundialog(d);
   if (deb(DEB_UI)) {
-    pstdout("dialog %s %s\n", title, r == GTK_RESPONSE_OK ? "applied" : "closed");
+    pstdout(r == GTK_RESPONSE_OK ? TRACE_DIALOGAPPLIED "\n" : TRACE_DIALOGCLOSED "\n", title);
     fflush(stdout);
   }
   return r;
@@ -101,6 +102,6 @@ std::string choosefile(const char* title) {
     }
   }
   gtk_widget_destroy(d);
-  if (deb(DEB_UI)) pstdout("choosefile: %s\n", name.empty() ? "(cancelled)" : name.c_str());
+  if (deb(DEB_UI)) pstdout(TRACE_CHOSEN "\n", name.empty() ? "(cancelled)" : name.c_str());
   return name;
 }

@@ -11,6 +11,7 @@
 #include "core/common.h"
 #include "core/message.h"
 #include "core/prefs.h"
+#include "core/traces.h"
 #include "draw/screen.h"
 #include "filler/filler.h"
 #include "grid/assist.h"
@@ -38,7 +39,7 @@ void backtogrid() {
 }
 
 void enterrow(int r) {
-  if (deb(DEB_DRAW)) pstdout("row select event %d\n", r);
+  if (deb(DEB_DRAW)) pstdout(TRACE_ROWSELECT "\n", r);
   const listedword* w = currentrow(r);
   if (!w) return;
   editreport rep = enterword(*w, shownem);
@@ -245,7 +246,7 @@ void setfeaslabel(const char* text) {
 
 void updatefeas() {
   if (!feaslist) return;
-  if (deb(DEB_DRAW)) pstdout("updatefeas()\n");
+  if (deb(DEB_DRAW)) pstdout(TRACE_UPDATEFEAS "\n");
   // Detached from the view while it is refilled, so that the view does not follow every row.
   g_object_ref(feasstore);
   gtk_tree_view_set_model(GTK_TREE_VIEW(feaslist), nullptr);
@@ -259,14 +260,14 @@ void updatefeas() {
     if (deb(DEB_DRAW)) {
       char score[20] = "";
       if (w.ans >= 0) pbuf(score, sizeof score, "%+.1f", log10(w.weight));
-      pstdout("gtk_clist_append( <%s> <%s> )\n", w.text.c_str(), score);
+      pstdout(TRACE_LISTROW "\n", w.text.c_str(), score);
     }
     gtk_list_store_insert_with_values(feasstore, &it, -1, 0, w.text.c_str(), -1);
   }
   gtk_tree_view_set_model(GTK_TREE_VIEW(feaslist), GTK_TREE_MODEL(feasstore));
   g_object_unref(feasstore);
   std::string label = feaslabeltext();
-  if (deb(DEB_DRAW)) pstdout("Setting poss label to >%s<\n", label.c_str());
+  if (deb(DEB_DRAW)) pstdout(TRACE_LISTLABEL "\n", label.c_str());
   setfeaslabel(label.c_str());
   // Assistance that found some light impossible says where.
   if (filler_status == FS_NOFILL && fillmode == FM_ASSIST) showfailure();
@@ -279,7 +280,7 @@ void updatefeas() {
 void showfailure() {
   std::string where = failuremessage();
   if (where.empty()) return;
-  if (deb(DEB_UI)) pstdout("failure shown: %s\n", where.c_str());
+  if (deb(DEB_UI)) pstdout(TRACE_FAILURE "\n", where.c_str());
   setfailmarks(failuresquares());
   if (faillabel) gtk_label_set_text(GTK_LABEL(faillabel), where.c_str());
 }

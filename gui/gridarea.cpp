@@ -3,6 +3,7 @@
 #include <gdk/gdkkeysyms.h>
 
 #include "core/common.h"
+#include "core/traces.h"
 #include "draw/screen.h"
 #include "draw/shape.h"
 #include "grid/cursor.h"
@@ -31,7 +32,7 @@ void scrolltocursor() {
 
 gboolean onexpose(GtkWidget* w, GdkEventExpose* ev, gpointer) {
   if (ev->window != w->window) return FALSE;
-  if (deb(DEB_DRAW)) pstdout("expose event x=%d y=%d w=%d h=%d\n", ev->area.x, ev->area.y, ev->area.width, ev->area.height);
+  if (deb(DEB_DRAW)) pstdout(TRACE_EXPOSE "\n", ev->area.x, ev->area.y, ev->area.width, ev->area.height);
   cairo_t* cr = gdk_cairo_create(w->window);
   gdk_cairo_region(cr, ev->region);
   cairo_clip(cr);
@@ -92,12 +93,12 @@ int eventkind(GdkEventType t) {
 gboolean onbutton(GtkWidget*, GdkEventButton* ev, gpointer) {
   hitresult h = hittest(ev->x, ev->y);
   if (deb(DEB_DRAW))
-    pstdout("button press event (%f,%f) -> (%d,%d) e=%02x button=%08x type=%08x state=%08x\n", ev->x, ev->y, h.x, h.y,
+    pstdout(TRACE_PRESS "\n", ev->x, ev->y, h.x, h.y,
             h.mask, ev->button, (unsigned)ev->type, ev->state);
   editreport r = pointerbutton(h.x, h.y, h.mask, (int)ev->button, ev->state, eventkind(ev->type));
   if (ev->type == GDK_BUTTON_PRESS && ev->button == 1) gtk_widget_grab_focus(drawarea);
   showedit(r);
-  if (deb(DEB_DRAW) && ev->type != GDK_BUTTON_RELEASE) pstdout("Exiting button_press_event()\n");
+  if (deb(DEB_DRAW) && ev->type != GDK_BUTTON_RELEASE) pstdout(TRACE_PRESSDONE "\n");
   return FALSE;
 }
 

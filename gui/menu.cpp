@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/common.h"
+#include "core/traces.h"
 #include "grid/edit.h"
 #include "grid/freelight.h"
 #include "grid/select.h"
@@ -21,6 +23,7 @@ void onactivate(GtkMenuItem* item, gpointer data) {
   if (GTK_IS_CHECK_MENU_ITEM(item) && !gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(item))) return;
   const menurow& r = menutable[GPOINTER_TO_INT(data)];
   handlerof(r.cmd)(r.action);
+  if (deb(DEB_UI)) pstdout(TRACE_COMMANDDONE "\n", menuplain(r.path).c_str());
 }
 
 GtkWidget* makeitem(int row) {

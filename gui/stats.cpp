@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/common.h"
+#include "core/traces.h"
 #include "draw/draw.h"
 #include "grid/stats.h"
 #include "gui/dialogs.h"
@@ -100,7 +101,7 @@ void statsrefresh() {
   for (int i = 0; i < NLINES; i++) settext(line[i], lines[i]);
   gtk_widget_set_size_request(hist, histogramwidth(), 250);
   if (hist->window) gdk_window_invalidate_rect(hist->window, nullptr, FALSE);
-  if (deb(DEB_UI)) pstdout("statistics refreshed\n");
+  if (deb(DEB_UI)) pstdout(TRACE_STATS "\n");
 }
 
 void m_stats(int) {

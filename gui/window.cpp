@@ -8,6 +8,7 @@
 #include "core/common.h"
 #include "core/message.h"
 #include "core/startup.h"
+#include "core/traces.h"
 #include "core/undo.h"
 #include "docfile/docfile.h"
 #include "draw/screen.h"
@@ -37,7 +38,10 @@ constexpr int FEASPANE = 218;  // width of the feasible-word pane when it is sho
 constexpr int CLUEPANETOP = 420;  // height of the grid and feasible-word panes above the clues
 
 gboolean ondelete(GtkWidget*, GdkEvent*, gpointer) {
-  if (modaldepth || (unsaved && !areyousure("quit"))) return TRUE;
+  if (modaldepth || (unsaved && !areyousure("quit"))) {
+    if (deb(DEB_UI)) pstdout(TRACE_CLOSEREFUSED "\n");
+    return TRUE;
+  }
   filler_stop();
   clearhooks();
   return FALSE;  // GTK destroys the window
@@ -148,7 +152,7 @@ void syncsymmenu() {
 
 void syncselmenu() {
   if (!mainw) return;
-  if (deb(DEB_UI)) pstdout("syncselmenu mode=%d,n=%d\n", selmode, nsel);
+  if (deb(DEB_UI)) pstdout(TRACE_SELMENU "\n", selmode, nsel);
   for (itemstate m : selitems()) menusensitive(menubyaction(m.action), m.sensitive);
 }
 
@@ -166,7 +170,7 @@ void m_zoom(int v) {
   int z = v == -1 ? zoomlev + 1 : v == -2 ? zoomlev - 1 : 4 * v;
   zoomlev = std::clamp(z, 0, NZOOM - 1);
   squarepx = zoomsizes[zoomlev];
-  if (deb(DEB_UI)) pstdout("zoom level %d, %d pixels\n", zoomlev, squarepx);
+  if (deb(DEB_UI)) pstdout(TRACE_ZOOM "\n", zoomlev, squarepx);
   syncgui();
 }
 

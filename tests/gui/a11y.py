@@ -14,7 +14,9 @@
   a11y.py scrollbars      the scroll bars the grid's pane shows now, one per line
   a11y.py entries TITLE   the text entries of the dialog titled TITLE: text, caret offset and
                           tooltip, tab-separated, one per line
-  a11y.py widths          each row of the feasible-word list: its text, a tab, its width"""
+  a11y.py widths          each row of the feasible-word list: its text, a tab, its width
+  a11y.py menu PATH       choose the main window's menu item PATH, its labels without
+                          mnemonics joined by "/" (File/New/Blank 15x15)"""
 import sys
 
 from a11ybus import app, wait_for
@@ -26,6 +28,11 @@ if sys.argv[1] == "menus":
 elif sys.argv[1] == "alert":
     alert = wait_for(lambda: [a for a in app.children if a.roleName == "alert" and a.showing], "a message box")[0]
     print("\n".join(n.name for n in alert.findChildren(lambda n: n.roleName == "label") if n.name))
+elif sys.argv[1] == "menu":
+    node = wait_for(lambda: app.child(roleName="frame"), "the main window").child(roleName="menu bar")
+    for name in sys.argv[2].split("/"):
+        node = [n for n in node.children if n.name == name and n.roleName in ("menu", "menu item", "radio menu item")][0]
+    node.doActionNamed("click")
 elif sys.argv[1] == "menustate":
     frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
     for item in frame.child(roleName="menu bar").findChildren(lambda n: n.roleName in ("menu item", "radio menu item")):

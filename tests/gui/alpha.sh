@@ -11,7 +11,10 @@ start_x
 start_bus
 printf '%s\n' apple pear plum >words.txt
 open_zyn -d words.txt
+alphagone() { poll 20 "the alphabet dialog to close" eval '! got_window "^Alphabet$"'; }
+# Once the last one has gone: its trace comes before its window is destroyed.
 openalpha() {
+  alphagone
   keys alt+a a
   dialog "Alphabet"
 }
@@ -24,7 +27,7 @@ rowis() { rows; [[ $(rep "$1") == "$2" ]]; }
 
 openalpha
 "${DLG[@]}" pick Alphabet 1 "Russian" :: press Alphabet Cancel
-wait_lines "dialog Alphabet closed" 1
+wait_lines "$(trace DIALOGCLOSED "Alphabet")" 1
 keys ctrl+q
 expect_exit 0
 say "Cancel: the document unchanged, Quit asks nothing"
@@ -45,12 +48,12 @@ say "Swedish fills the rows; code points U+00C5 and U+00C9"
 
 "${DLG[@]}" set Alphabet text 61 " " :: press Alphabet Apply
 expect_box $'Entries may not be space characters or\nany of the following: . - ? , [ ] ^ "'
-wait_lines "dialog Alphabet applied" 1
+wait_lines "$(trace DIALOGAPPLIED "Alphabet")" 1
 openalpha
 rows
 [[ $(rep 27) == Å && $(rep 30) == "" ]] || fail "the applied alphabet reads '$(rep 27)' '$(rep 30)'"
 "${DLG[@]}" press Alphabet Cancel
-wait_lines "dialog Alphabet closed" 1
+wait_lines "$(trace DIALOGCLOSED "Alphabet")" 1
 say "a space is refused with its message; the alphabet applied"
 
 keys ctrl+z
@@ -77,7 +80,6 @@ save() {
   poll 20 "the saved file" test -s "$1"
 }
 # Applying goes on after the dialog's trace: wait for the dialog to go.
-alphagone() { poll 20 "the alphabet dialog to close" eval '! got_window "^Alphabet$"'; }
 # The row buttons are listed from the last row too: the last "+" is row 1's.
 openalpha
 "${DLG[@]}" press Alphabet + 58 :: set Alphabet text 119 Þ :: press Alphabet Apply
@@ -92,7 +94,7 @@ openalpha
 q=$(/usr/bin/python3 "$HERE/a11y.py" alert)
 [[ $q == "This alphabet changes 3 cells of the grid:"* ]] || fail "the question reads '$q'"
 answer Escape
-wait_lines "dialog Alphabet shown" 3
+wait_lines "$(trace DIALOGSHOWN "Alphabet")" 3
 "${DLG[@]}" press Alphabet Cancel
 alphagone
 save declined.zyn

@@ -22,8 +22,11 @@ open_zyn -d fix.txt row.txt
 calibrate
 
 # The rows of the feasible-word list as the last refill traced them, one line.
-listed() { awk '/^updatefeas\(\)$/ { n = 0; delete w } /^gtk_clist_append/ { sub(/^gtk_clist_append\( </, ""); sub(/> .*/, ""); w[n++] = $0 }
-  END { for (i = 0; i < n; i++) printf "%s%s", (i ? " " : ""), w[i] }' app.out; }
+listed() {
+  awk -v u="$T_UPDATEFEAS" -v h="$(trace_head LISTROW)" '$0 == u { n = 0; delete w }
+    index($0, h) == 1 { s = substr($0, length(h) + 1); sub(/> .*/, "", s); w[n++] = s }
+    END { for (i = 0; i < n; i++) printf "%s%s", (i ? " " : ""), w[i] }' app.out
+}
 list_is() { [[ $(listed) == "$1" ]]; }
 wait_list() { poll 20 "the list '$1' (now '$(listed)')" list_is "$1"; }
 label_is() { [[ $(/usr/bin/python3 "$HERE/a11y.py" label) == "$1" ]]; }
@@ -92,11 +95,10 @@ say "Unban all answers: the word is back"
 
 # The keyboard moves through the list without entering what it passes; Enter enters one word.
 /usr/bin/python3 "$HERE/a11y.py" focuslist
-keys Down Down Down
-sleep 0.5
-! grep -q "^row select event" app.out || fail "moving through the list entered a word"
-keys Return
-wait_line "row select event 2"
+keys Down Down Down Return
+# Enter's word is the first the list entered: the keys before it entered none.
+wait_line "$(trace ROWSELECT 2)"
+[[ $(traced_count ROWSELECT) == 1 ]] || fail "moving through the list entered a word: $(traced ROWSELECT | head -n 1)"
 wait_list cat
 [[ $(contents read) == CAT ]] || fail "Enter entered '$(contents read)'"
 keys ctrl+z
@@ -114,7 +116,7 @@ popup_named cot "Never use"
 wait_list "cut cat"
 [[ $(cat "$XDG_CONFIG_HOME/Zyn/personal-words.txt") == "cot;0" ]] || fail "the personal list holds '$(cat "$XDG_CONFIG_HOME/Zyn/personal-words.txt")'"
 keys alt+a u
-sleep 0.5
+wait_lines "$(trace COMMANDDONE "/Autofill/Unban all answers")" 2
 wait_list "cut cat"
 say "Never use: the word leaves the list, even after Unban all answers"
 

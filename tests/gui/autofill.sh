@@ -51,20 +51,20 @@ foreign_grid big.txt $(cat "$HERE/../../bench/hard/h21.01.txt")
 open_zyn -d huge.txt big.txt
 start_fill ctrl+g
 # The search shows its progress on the grid every 3 s: Stop once it has.
-n=$(line_count "refreshhints()")
-wait_lines "refreshhints()" $((n + 1))
+n=$(line_count "$T_HINTS")
+wait_lines "$T_HINTS" $((n + 1))
 D=$(dialog_of_zyn) || fail "the progress dialog has gone"
-lists=$(line_count "updatefeas()")
+lists=$(line_count "$T_UPDATEFEAS")
 xdotool windowfocus --sync "$D" key Return
 fill_over
 # The feasible-word list is published again from the partial fill the hints show.
-wait_lines "updatefeas()" $((lists + 1))
-poll 20 "the list's label" eval '(($(grep -c "^Setting poss label" app.out) > lists))'
-awk -v n=$((lists + 1)) '/^updatefeas\(\)$/ { k++ } k == n && /^gtk_clist_append/ { print tolower(substr($2, 2, length($2) - 2)) }' \
-  app.out >stopped-list.txt
-ms=$(awk '/^stopped filler in/ { print $4 }' app.out | tail -n 1)
+wait_lines "$T_UPDATEFEAS" $((lists + 1))
+poll 20 "the list's label" eval '(($(traced_count LISTLABEL) > lists))'
+awk -v n=$((lists + 1)) -v u="$T_UPDATEFEAS" -v h="$(trace_head LISTROW)" \
+  '$0 == u { k++ } k == n && index($0, h) == 1 { print tolower(substr($2, 2, length($2) - 2)) }' app.out >stopped-list.txt
+ms=$(traced FILLERSTOPPED | tail -n 1 | awk '{ print $4 }')
 awk -v t="$ms" 'BEGIN { exit !(t < 200) }' || fail "Stop took $ms ms"
-say "Stop: the filler stopped in $ms ms; $(grep '^progress timer' app.out | tail -n 1)"
+say "Stop: the filler stopped in $ms ms; $(traced PROGRESSTIMER | tail -n 1)"
 keys ctrl+a
 save big.zyn
 n=$(awk '$1 == "SQCT" && $4 == 0 && $5 ~ /^"[A-Z]"$/' big.zyn | wc -l)

@@ -8,35 +8,35 @@ source "$(dirname "$0")/lib.sh" "$1"
 start_x
 foreign_grid grid.txt '...' '.#.' '...'
 open_zyn -d words.txt grid.txt
-wait_line "clue pane: 0 of 4 clued"
+wait_line "$(trace CLUEPANE "0 of 4 clued")"
 keys F2
-wait_line "editing clue 1 Across"
+wait_line "$(trace EDITINGCLUE "1 Across")"
 typein 'Taxi "cab" RANK'
 keys Return
-wait_line 'clue 1 Across: Taxi "cab" RANK ()'
-wait_line "editing clue 3 Across"
+wait_line "$(trace CLUESET "1 Across" 'Taxi "cab" RANK' '')"
+wait_line "$(trace EDITINGCLUE "3 Across")"
 typein "Bottom row"
 keys Tab
-wait_line "clue 3 Across: Bottom row ()"
-wait_line "editing clue 1 Down"
+wait_line "$(trace CLUESET "3 Across" "Bottom row" "")"
+wait_line "$(trace EDITINGCLUE "1 Down")"
 typein "Left side"
 keys Return
-wait_line "clue 1 Down: Left side ()"
-wait_line "editing clue 2 Down"
+wait_line "$(trace CLUESET "1 Down" "Left side" "")"
+wait_line "$(trace EDITINGCLUE "2 Down")"
 say "three clues written with the keyboard"
 # Escape ends the edit of 2 Down unchanged, a second one goes back to the grid, where the
 # cursor moves two cells left onto 1 Down and back onto 2 Down, and the pane follows.
 keys Escape Escape
 keys Left Left
-wait_line "clue pane follows 1 Down"
+wait_line "$(trace CLUEFOLLOWS "1 Down")"
 keys Right Right
-wait_line "clue pane follows 2 Down"
+wait_line "$(trace CLUEFOLLOWS "2 Down")"
 keys F2
-wait_lines "editing clue 2 Down" 2
+wait_lines "$(trace EDITINGCLUE "2 Down")" 2
 typein "Right side"
 keys Return
-wait_line "clue 2 Down: Right side ()"
-wait_line "clue pane: 4 of 4 clued"
+wait_line "$(trace CLUESET "2 Down" "Right side" "")"
+wait_line "$(trace CLUEPANE "4 of 4 clued")"
 keys Escape Escape
 say "the grid's cursor selects its clue"
 
@@ -50,7 +50,7 @@ keys ctrl+q
 expect_exit 0
 
 open_zyn clued.zyn
-wait_line "clue pane: 4 of 4 clued"
+wait_line "$(trace CLUEPANE "4 of 4 clued")"
 keys alt+f p d
 choose_file "Export puzzle as PDF" clued.pdf
 poll 20 "the PDF" test -s clued.pdf

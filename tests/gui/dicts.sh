@@ -15,7 +15,7 @@ open_zyn -d one.txt
 keys alt+a d
 dialog "Dictionaries"
 "${DLG[@]}" set Dictionaries text 26 missing.txt :: press Dictionaries Cancel
-wait_lines "dialog Dictionaries closed" 1
+wait_lines "$(trace DIALOGCLOSED "Dictionaries")" 1
 keys ctrl+q
 expect_exit 0
 say "Cancel: no reload, no change to the document"
@@ -26,11 +26,11 @@ dialog "Dictionaries"
 # The table lists its rows from the last: the seventh Browse button is row 2's.
 "${DLG[@]}" press Dictionaries " Browse... " 7
 choose_file "Choose a dictionary" two.txt
-wait_line "choosefile: $PWD/two.txt"
+wait_line "$(trace CHOSEN "$PWD/two.txt")"
 [[ $("${DLG[@]}" texts Dictionaries | sed -n 24p) == "$PWD/two.txt" ]] || fail "Browse did not fill slot 2"
 "${DLG[@]}" press Dictionaries Apply
 expect_box $'No lights have properties set to use\nwords from dictionary 2'
-wait_line "dialog Dictionaries applied"
+wait_line "$(trace DIALOGAPPLIED "Dictionaries")"
 say "slot 2 chosen with Browse; the unused-slot warning"
 
 keys alt+a y
@@ -63,7 +63,7 @@ dialog "Dictionaries"
 "${DLG[@]}" set Dictionaries text 23 missing.txt :: press Dictionaries Apply
 expect_box $'Dictionary 2\nFile not found'
 expect_box $'Dictionaries loaded: 1\nNot loaded: 2'
-wait_lines "dialog Dictionaries applied" 2
+wait_lines "$(trace DIALOGAPPLIED "Dictionaries")" 2
 keys alt+a d
 dialog "Dictionaries"
 "${DLG[@]}" labels Dictionaries >states.txt

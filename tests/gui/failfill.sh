@@ -27,12 +27,12 @@ open_zyn -d two.txt square.txt
 calibrate
 label_is " Feasible characters: AB" || fail "before the fill: $(/usr/bin/python3 "$HERE/a11y.py" label)"
 start_fill ctrl+g
-n=$(line_count "updatefeas()")
+n=$(line_count "$T_UPDATEFEAS")
 expect_box $'No fill found\n\nThe search ran out of candidates most often in 1 Down'
 # The assistance runs again: the list and characters of the cursor's cell are back.
-wait_lines "updatefeas()" $((n + 1))
+wait_lines "$T_UPDATEFEAS" $((n + 1))
 poll 20 "the feasible characters to come back" label_is " Feasible characters: AB"
-grep -qx "failure shown: The search ran out of candidates most often in 1 Down" app.out || fail "no failure shown"
+has_line "$(trace FAILURE "The search ran out of candidates most often in 1 Down")" || fail "no failure shown"
 red "$(cellcolour 0 1)" || fail "1 Down's second cell is not marked: $(cellcolour 0 1)"
 red "$(cellcolour 1 1)" && fail "a cell of no failed light is marked"
 say "the message names 1 Down, its cells are marked, and the hints are back"
@@ -50,7 +50,7 @@ say "an edit takes the marks away"
 mark
 keys Down q
 settle
-poll 20 "the failure named below the grid" grep -qx "failure shown: Nothing fits 3 Across and 2 Down" app.out
+poll 20 "the failure named below the grid" has_line "$(trace FAILURE "Nothing fits 3 Across and 2 Down")"
 red "$(cellcolour 1 0)" || fail "2 Down is not marked"
 start_fill ctrl+g
 expect_box $'No fill found\n\nNothing fits 3 Across and 2 Down'

@@ -17,7 +17,7 @@ open_zyn -d words.txt
 keys ctrl+o
 choose_file Open in.ipuz
 wait_title "Zyn: Imported"
-wait_lines "updatefeas()" 2
+wait_lines "$T_UPDATEFEAS" 2
 
 keys alt+f t p
 choose_file "Export as Across Lite .puz" out.puz

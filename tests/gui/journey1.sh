@@ -9,7 +9,7 @@ start_zyn -D0x20
 W=$(wait_window '^Zyn: ')
 say "window shown"
 # Read widgets only once the start-up fill has published its result.
-wait_line "updatefeas()"
+wait_line "$T_UPDATEFEAS"
 
 /usr/bin/python3 "$HERE/a11y.py" menus >menus.txt
 printf '%s\n' "Zyn: (untitled)" File Edit Properties Select Symmetry Autofill Help >want.txt
@@ -26,7 +26,7 @@ typein a
 settle
 /usr/bin/python3 "$HERE/closewin.py" "$W"
 answer Escape
-sleep 0.3
+wait_line "$T_CLOSEREFUSED"
 alive "$APP_PID" || fail "Cancel closed the window"
 keys b
 /usr/bin/python3 "$HERE/closewin.py" "$W"

@@ -4,18 +4,19 @@
 source "$(dirname "$0")/lib.sh" "$1"
 
 start_x
+start_bus
 setprefs "edit_click_for_block 1"
 open_zyn -d words.txt
 calibrate
-# File > New > Blank 15x15 (the tenth item), then Symmetry > Twofold rotational.
-keys alt+f n Down Down Down Down Down Down Down Down Down Return
-wait_lines "updatefeas()" 2
+# File > New > Blank 15x15, then Symmetry > Twofold rotational.
+/usr/bin/python3 "$HERE/a11y.py" menu "File/New/Blank 15x15"
+wait_lines "$T_UPDATEFEAS" 2
 keys alt+m t
 mark
 keys Insert Down Down comma
 settle
 click $(cell_corner 4 6)
-wait_line "Exiting button_press_event()"
+wait_line "$T_PRESSDONE"
 say "three blocks placed"
 
 mark

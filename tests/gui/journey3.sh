@@ -10,7 +10,7 @@ start_bus  # to read the error box
 open_zyn -d words.txt
 # File > New > Blocked 13x13 template (the eleventh item) > No unches on edges (its first).
 keys alt+f n Down Down Down Down Down Down Down Down Down Down Right Return
-wait_lines "updatefeas()" 2
+wait_lines "$T_UPDATEFEAS" 2
 mark
 typein crossword
 keys Home slash

@@ -9,7 +9,7 @@ open_zyn -d words.txt
 calibrate
 # File > New > Blank 12x12 (the sixth item); Symmetry > None.
 keys alt+f n Down Down Down Down Down Return
-wait_lines "updatefeas()" 2
+wait_lines "$T_UPDATEFEAS" 2
 keys alt+m n
 # A click on the middle of the right edge of (2,2), and on the bottom edge of (6,3).
 read -r x y < <(cell_centre 2 2)

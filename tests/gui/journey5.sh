@@ -8,7 +8,7 @@ start_x
 start_bus
 open_zyn -d words.txt
 keys alt+f n Down Down Down Down Down Down Down Down Down Return
-wait_lines "updatefeas()" 2
+wait_lines "$T_UPDATEFEAS" 2
 keys alt+p g
 dialog "Grid properties"
 in_dialog ctrl+a
@@ -35,7 +35,7 @@ sensitive() {
   got=$(awk -F'\t' -v n="$1" '$1 == n { printf "%s%s", sep, $2; sep = " " }' menus.txt)
   [[ $got == "$2" ]] || fail "'$1' is '$got', not '$2'"
 }
-wait_lines "updatefeas()" 3
+wait_lines "$T_UPDATEFEAS" 3
 menustate
 sensitive "Flip in main diagonal" 1
 sensitive "Rotate clockwise" 0
@@ -51,7 +51,7 @@ circlelabels() {
 poll 20 "the labels ' radii' and ' annuli'" circlelabels
 in_dialog alt+a
 dialog_gone
-wait_lines "updatefeas()" 4
+wait_lines "$T_UPDATEFEAS" 4
 menustate
 sensitive "Flip in main diagonal" 0
 sensitive "Rotate clockwise" 1

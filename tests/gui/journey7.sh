@@ -33,7 +33,7 @@ poll 20 "the exported paths" test -s fl.fl.txt
 
 keys ctrl+n
 answer Return
-wait_lines "updatefeas()" 3
+wait_lines "$T_UPDATEFEAS" 3
 keys alt+f m
 choose_file "Import free light paths" fl.fl.txt
 keys alt+f a

@@ -124,6 +124,31 @@ start_zyn() {
   APP_PID=$!
 }
 
+# The trace lines the program prints, from core/traces.h: TRACE_NAME "format" is T_NAME here.
+while IFS= read -r l; do
+  if [[ $l =~ ^#define\ TRACE_([A-Z0-9_]+)\ \"([^\"\\]*)\"$ ]]; then
+    printf -v "T_${BASH_REMATCH[1]}" '%s' "${BASH_REMATCH[2]}"
+  fi
+done <"$HERE/../../core/traces.h"
+[[ -n ${T_UPDATEFEAS:-} ]] || fail "no trace lines read from core/traces.h"
+# trace NAME [ARG...]: the line the program prints for NAME with those arguments.
+trace() {
+  local f=T_$1
+  [[ -v $f ]] || fail "no trace $1 in core/traces.h"
+  shift
+  # shellcheck disable=SC2059  # the format is the trace's
+  printf -- "${!f}" "$@"
+}
+# trace_head NAME: the fixed start of NAME's lines, before its first argument.
+trace_head() {
+  local f=T_$1
+  [[ -v $f ]] || fail "no trace $1 in core/traces.h"
+  printf '%s' "${!f%%\%*}"
+}
+# traced NAME: the lines printed so far for NAME, whatever their arguments.
+traced() { awk -v h="$(trace_head "$1")" 'index($0, h) == 1' app.out; }
+traced_count() { traced "$1" | wc -l; }
+
 has_line() { grep -Fxq -- "$1" app.out; }
 wait_line() { poll "${2:-60}" "the trace line '$1'" has_line "$1"; }
 line_count() { grep -Fxc -- "$1" app.out || true; }
@@ -174,7 +199,7 @@ setprefs() { mkdir -p "$XDG_CONFIG_HOME/Zyn"; printf '%s\n' "$@" >"$XDG_CONFIG_H
 open_zyn() {
   start_zyn -D0x30 "$@"
   W=$(wait_window '^Zyn: ')
-  wait_lines "updatefeas()" 1
+  wait_lines "$T_UPDATEFEAS" 1
 }
 keys() { xdotool windowfocus --sync "$W" key --delay 40 "$@"; }
 typein() { xdotool windowfocus --sync "$W" type --delay 40 "$1"; }
@@ -182,22 +207,24 @@ title_is() { [[ $(xdotool getwindowname "$W" 2>/dev/null) == "$1" ]]; }
 wait_title() { poll 20 "the title '$1'" title_is "$1"; }
 # Wait until the window has taken a key or command and repainted: the number of repaints of the
 # grid grows past what it was before (call mark first).
-mark() { MARK=$(grep -c '^expose event' app.out || true); }
-repainted() { (($(grep -c '^expose event' app.out || true) > MARK)); }
+mark() { MARK=$(traced_count EXPOSE); }
+repainted() { (($(traced_count EXPOSE) > MARK)); }
 settle() { poll 20 "the grid to repaint" repainted; }
 
 # The grid's geometry at 100%: the margin and square size in pixels, and the drawing area's
 # origin within the main window, found from the trace of a right click (which does nothing on the
 # grid; the trace gives the click's position within the drawing area).
 B=5 SQ=36
-presses() { grep -c '^button press event.*type=00000004' app.out || true; }
+# The traces of pointer buttons pressed (GDK_BUTTON_PRESS, 4), not released.
+pressed() { traced PRESS | grep ' type=00000004 ' || true; }
+presses() { pressed | wc -l; }
 calibrate() {
   local n
   n=$(presses)
   xdotool mousemove --window "$W" 200 200 click 3
   poll 20 "the right click's trace" eval '(($(presses) > n))'
-  read -r OX OY < <(grep '^button press event.*type=00000004' app.out | tail -n 1 |
-    sed -E 's/^button press event \(([0-9.]+),([0-9.]+)\).*/\1 \2/' | awk '{ printf "%d %d\n", 200 - $1, 200 - $2 }')
+  read -r OX OY < <(pressed | tail -n 1 | awk -v h="$(trace_head PRESS)" \
+    '{ s = substr($0, length(h) + 1); sub(/\).*/, "", s); split(s, p, ","); printf "%d %d\n", 200 - p[1], 200 - p[2] }')
 }
 # click X Y [button]: a click at a point of the drawing area, waiting for its trace.
 click() {
@@ -255,15 +282,15 @@ open_five() {
 # Start an autofill with KEY and wait for its progress dialog.
 start_fill() {
   local n
-  n=$(line_count "progress dialog shown")
+  n=$(line_count "$T_PROGRESSSHOWN")
   keys "$1"
-  wait_lines "progress dialog shown" $((n + 1))
+  wait_lines "$T_PROGRESSSHOWN" $((n + 1))
 }
 # The progress dialog has closed and the filler has been stopped; filled: and the grid was filled.
-fill_over() { poll 60 "the end of the fill" eval 'grep -q "^stopped filler in" app.out'; }
+fill_over() { poll 60 "the end of the fill" eval '[[ -n $(traced FILLERSTOPPED) ]]'; }
 filled() {
   fill_over
-  grep -q "^stopped filler in .* status=2$" app.out || fail "the fill: $(grep '^stopped filler' app.out)"
+  traced FILLERSTOPPED | grep -q ' status=2$' || fail "the fill: $(traced FILLERSTOPPED)"
 }
 # grid_rows DOC W H [EMPTY]: the letters of a saved document, a line a row, EMPTY ('.') where none.
 grid_rows() {

@@ -21,7 +21,7 @@ openprefs() {
 
 openprefs
 "${DLG[@]}" press Preferences Apply
-wait_lines "dialog Preferences applied" 1
+wait_lines "$(trace DIALOGAPPLIED "Preferences")" 1
 cat >want.ini <<'EOF'
 edit_click_for_block 0
 edit_click_for_bar 0
@@ -64,7 +64,7 @@ say "Apply with no change: the 33 entries in table order"
 openprefs
 "${DLG[@]}" set Preferences "spin button" 0 5 :: set Preferences text 1 $'My\nsearch' :: \
   combo Preferences 0 Swedish :: press Preferences Apply
-wait_lines "dialog Preferences applied" 2
+wait_lines "$(trace DIALOGAPPLIED "Preferences")" 2
 sed -e 's/^export_EPS_square_points 36$/export_EPS_square_points 10/' \
   -e 's/^lookupname_5 .*/lookupname_5 Mysearch/' -e 's/^startup_al 2$/startup_al 18/' want.ini >want2.ini
 diff want2.ini "$ini" || fail "the changed preferences were not stored as expected"
@@ -74,7 +74,7 @@ cp "$ini" before.ini
 openprefs
 "${DLG[@]}" set Preferences "spin button" 1 50 :: set Preferences text 0 "elsewhere" :: \
   press Preferences "Include numbers in filled grids" :: press Preferences Cancel
-wait_line "dialog Preferences closed"
+wait_line "$(trace DIALOGCLOSED "Preferences")"
 cmp before.ini "$ini" || fail "Cancel changed the preferences file"
 say "Cancel leaves the file byte for byte"
 
@@ -84,7 +84,7 @@ mkdir "$ini"
 openprefs
 "${DLG[@]}" press Preferences Apply
 expect_box "Filing system error: Is a directory"
-wait_lines "dialog Preferences applied" 3
+wait_lines "$(trace DIALOGAPPLIED "Preferences")" 3
 say "a failed write is reported"
 
 keys ctrl+q

@@ -19,7 +19,7 @@ open() {
 
 open c "Default cell properties"
 "${DLG[@]}" set "Default cell properties" text 3 X1 :: press "Default cell properties" Cancel
-wait_line "dialog Default cell properties closed"
+wait_line "$(trace DIALOGCLOSED "Default cell properties")"
 keys ctrl+q
 expect_exit 0
 say "Cancel: the document unchanged, Quit asks nothing"
@@ -30,7 +30,7 @@ C="Default cell properties"
 open c "$C"
 "${DLG[@]}" colour "$C" 2 "#FF0000" :: set "$C" text 3 X1 :: combo "$C" 0 Bold :: \
   press "$C" "Flag for answer treatment" :: press "$C" Apply
-wait_line "dialog $C applied"
+wait_line "$(trace DIALOGAPPLIED "$C")"
 open c "$C"
 [[ $("${DLG[@]}" colour "$C" 2) == "#FF0000" ]] || fail "the background is not red"
 "${DLG[@]}" texts "$C" >texts.txt
@@ -47,8 +47,7 @@ open l "$L"
 "${DLG[@]}" press "$L" "Use dictionary 1 (my_words.txt)" :: press "$L" "Use dictionary 2 (<empty>)" :: \
   press "$L" "Allow light to be entered normally" :: press "$L" Apply
 expect_box $'No entry methods selected:\nthis would make fill impossible.\nAllowing lights to be entered normally.'
-wait_line "dialog $L applied"
-sleep 0.3
+wait_line "$(trace COMMANDDONE "/Properties/Default light properties...")"
 no_dialog || fail "a second message box"
 open l "$L"
 "${DLG[@]}" checked "$L" >checked.txt
@@ -61,21 +60,20 @@ say "default light properties: dictionary 2 only; no entry method: the error onc
 
 # The selected forms. The cursor cell, then every across light.
 keys shift+c
-wait_line "syncselmenu mode=0,n=1"
+wait_line "$(trace SELMENU 0 1)"
 C="Selected cell properties"
 open e "$C"
 "${DLG[@]}" press "$C" "Override default cell properties" :: colour "$C" 2 "#FF0000" :: set "$C" text 3 M :: \
   press "$C" Apply
-wait_line "dialog $C applied"
+wait_line "$(trace DIALOGAPPLIED "$C")"
 keys alt+s g i
-wait_line "syncselmenu mode=1,n=12"
+wait_line "$(trace SELMENU 1 12)"
 L="Selected light properties"
 open i "$L"
 "${DLG[@]}" press "$L" "Override default light properties" :: press "$L" "Use dictionary 1 (my_words.txt)" :: \
   press "$L" "Use dictionary 2 (<empty>)" :: press "$L" "Allow light to be entered normally" :: press "$L" Apply
 expect_box $'No entry methods selected:\nthis would make fill impossible.\nAllowing lights to be entered normally.'
-wait_line "dialog $L applied"
-sleep 0.3
+wait_line "$(trace COMMANDDONE "/Properties/Selected light properties...")"
 no_dialog || fail "a second message box for the twelve lights"
 keys ctrl+s
 choose_file Save props.zyn

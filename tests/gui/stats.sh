@@ -20,9 +20,9 @@ got=$(labels)
 [[ $got == "$want" ]] || fail "the General page reads '$got'"
 say "the General page of a 3x3 grid"
 
-n=$(line_count "statistics refreshed")
+n=$(line_count "$T_STATS")
 keys Right Down Insert
-wait_lines "statistics refreshed" $((n + 1))
+wait_lines "$T_STATS" $((n + 1))
 poll 20 "four lights" eval '[[ $(labels) == *"|  Total lights: 4|"* ]]'
 got=$(labels)
 [[ $got == '0.67:0.67:0.67|4|3|'* && $got == *'|  Checked light characters: 8/12 (66.7%)|'* ]] ||

@@ -18,7 +18,7 @@ opentreat() {
 opentreat
 "${DLG[@]}" combo "Answer treatment" 0 " Playfair cipher" :: set "Answer treatment" text 0 KEYWORD :: \
   press "Answer treatment" Cancel
-wait_lines "dialog Answer treatment closed" 1
+wait_lines "$(trace DIALOGCLOSED "Answer treatment")" 1
 keys ctrl+q
 expect_exit 0
 say "Cancel: the document unchanged, Quit asks nothing"
@@ -33,7 +33,7 @@ grep -qx "Keyword:" labels.txt || fail "no label Keyword:"
 [[ $("${DLG[@]}" sensitive "Answer treatment" text 2) == 0 ]] || fail "Playfair leaves message 2 usable"
 [[ $("${DLG[@]}" sensitive "Answer treatment" text 4) == 0 ]] || fail "Playfair leaves the plug-in usable"
 "${DLG[@]}" set "Answer treatment" text 0 KEYWORD :: press "Answer treatment" Apply
-wait_lines "dialog Answer treatment applied" 1
+wait_lines "$(trace DIALOGAPPLIED "Answer treatment")" 1
 keys ctrl+s
 choose_file Save treat.zyn
 poll 20 "the saved file" test -s treat.zyn
@@ -49,7 +49,7 @@ got=$(/usr/bin/python3 "$HERE/a11y.py" alert)
 want=$'Error loading custom plug-in\n"/nonexistent/zyn-plugin.so": '
 [[ $got == "$want"* ]] || fail "the plug-in error reads '$got'"
 answer Escape
-wait_lines "dialog Answer treatment applied" 2
+wait_lines "$(trace DIALOGAPPLIED "Answer treatment")" 2
 say "a missing plug-in is reported"
 
 keys ctrl+q

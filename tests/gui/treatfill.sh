@@ -13,11 +13,11 @@ keys alt+a t
 dialog "Answer treatment"
 "${DLG[@]}" combo "Answer treatment" 0 " Playfair cipher" :: set "Answer treatment" text 0 KEYWORD :: \
   press "Answer treatment" Apply
-wait_lines "dialog Answer treatment applied" 1
+wait_lines "$(trace DIALOGAPPLIED "Answer treatment")" 1
 keys alt+p l
 dialog "Default light properties"
 "${DLG[@]}" press "Default light properties" "Enable answer treatment" :: press "Default light properties" Apply
-wait_line "dialog Default light properties applied"
+wait_line "$(trace DIALOGAPPLIED "Default light properties")"
 start_fill ctrl+g
 filled
 keys ctrl+a alt+f a

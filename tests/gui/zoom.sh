@@ -6,12 +6,12 @@ start_x
 start_bus
 start_zyn -D0x30
 W=$(wait_window '^Zyn: ')
-wait_line "updatefeas()"
+wait_line "$T_UPDATEFEAS"
 gridsize() { /usr/bin/python3 "$HERE/a11y.py" grid; }
 resized_from() { [[ $(gridsize) != "$1" ]]; }
 press() { xdotool windowfocus --sync "$W" key "$1"; }
 # zoomed LEVEL PIXELS COUNT: the COUNTth time the window reports that level.
-zoomed() { wait_lines "zoom level $1, $2 pixels" "$3"; }
+zoomed() { wait_lines "$(trace ZOOM "$1" "$2")" "$3"; }
 
 # Below about 47 pixels a square the grid is smaller than its pane, which the drawing area
 # fills; sizes are compared at the large end, levels at the small end.
