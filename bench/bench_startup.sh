@@ -46,6 +46,11 @@ for i in $(seq "$runs"); do
     timed "${progs[$p]}" "$work/two.deck" "$n.bare"
     rm -rf "$XDG_CACHE_HOME"
     timed "${progs[$p]}" "$work/words.deck" "$n.cold"
+    # A run that ends before its cache file is written leaves it to a process of its own.
+    for k in $(seq 500); do
+      ls "$XDG_CACHE_HOME"/zyn/index-* >/dev/null 2>&1 && break
+      sleep 0.01
+    done
     timed "${progs[$p]}" "$work/words.deck" "$n.warm"
   done
 done

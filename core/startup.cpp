@@ -244,7 +244,7 @@ int zynmain(int argc, char** argv) {
     int runstatus = zynfe.run();
     filler_stop();
     zyn_unlock();
-    dictsfree();
+    dictsexit();
     return closestdout(status ? status : runstatus);
   }
 
@@ -260,6 +260,6 @@ int zynmain(int argc, char** argv) {
   }
 
   zyn_unlock();
-  dictsfree();
+  dictsexit();
   return closestdout(status);
 }

@@ -327,6 +327,6 @@ int main(int argc, char** argv) {
   int status = run(argc, argv);
   filler_stop();
   zyn_unlock();
-  dictsfree();
+  dictsexit();
   return status;
 }

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <atomic>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -373,6 +374,11 @@ savejob newjob(const std::string& key) {
   return j;
 }
 
+// Set to make a write on the writer thread give up at its next piece; writerhalted tells that it
+// did (read after the thread is joined).
+std::atomic<bool> writerstop{false};
+bool writerhalted;
+
 // A section written and summed a piece at a time, and padded at its end.
 struct outsection {
   FILE* f;
@@ -381,6 +387,11 @@ struct outsection {
   std::vector<char> buf = std::vector<char>(PIECE);
   size_t n = 0, total = 0;
   void flush() {
+    if (*ok && writerstop.load(std::memory_order_relaxed)) *ok = false, writerhalted = true;
+    if (!*ok) {
+      n = 0;
+      return;
+    }
     *sum = sumbytes(buf.data(), n, *sum);
     *ok = *ok && fwrite(buf.data(), 1, n, f) == n;
     total += n;
@@ -388,7 +399,7 @@ struct outsection {
   }
   void put(const void* p, size_t len) {
     const char* c = (const char*)p;
-    while (len) {
+    while (len && *ok) {
       size_t k = std::min(len, PIECE - n);
       memcpy(buf.data() + n, c, k);
       n += k, c += k, len -= k;
@@ -450,7 +461,7 @@ int writejob(FILE* f, const savejob& j) {
   outsection rc = section();
   uint64_t codes = 0, cf = h.codeslen, cite = atotal;
   auto text = [](uint64_t off, const char* s) { return off | (uint64_t)strlen(s) << TEXTBITS; };
-  for (int i = 0; i < atotal; i++) {
+  for (int i = 0; i < atotal && ok; i++) {
     const answer* a = answerlist[i];
     filerec r{a->weight, text(cf, a->cf), a->acf ? cite + 1 : 0, text(codes, a->answercodes), a->hlink, masks(a)};
     rc.put(&r, sizeof r);
@@ -459,7 +470,7 @@ int writejob(FILE* f, const savejob& j) {
     for (const answer* c = a->acf; c; c = c->acf) cite++;
   }
   codes = 0, cf = h.codeslen, cite = atotal;
-  for (int i = 0; i < atotal; i++) {
+  for (int i = 0; i < atotal && ok; i++) {
     const answer* a = answerlist[i];
     uint64_t co = text(codes, a->answercodes);
     codes += strlen(a->answercodes) + 1;
@@ -473,8 +484,8 @@ int writejob(FILE* f, const savejob& j) {
   }
   rc.end();
   outsection tx = section();
-  for (int i = 0; i < atotal; i++) tx.put(answerlist[i]->answercodes, strlen(answerlist[i]->answercodes) + 1);
-  for (int i = 0; i < atotal; i++)
+  for (int i = 0; i < atotal && ok; i++) tx.put(answerlist[i]->answercodes, strlen(answerlist[i]->answercodes) + 1);
+  for (int i = 0; i < atotal && ok; i++)
     for (const answer* c = answerlist[i]; c; c = c->acf) tx.put(c->cf, strlen(c->cf) + 1);
   tx.end();
   h.sum = sum;
@@ -555,13 +566,17 @@ void savefile(const savejob& j) {
 }
 
 // The thread writing a cache file: it only reads the index, which stays as it is until
-// cachewait (before it changes or goes, and at exit).
+// cachewait (before it changes or goes, and at exit). job is what it writes, kept for
+// cachehandoff.
 struct writerthread {
   std::thread t;
+  savejob job;
   ~writerthread() {
     if (t.joinable()) t.join();
   }
 } writer;
+
+void savejobfile(void* j) { savefile(*(const savejob*)j); }
 }  // namespace
 
 void cachesave(const std::string& key) {
@@ -571,6 +586,8 @@ void cachesave(const std::string& key) {
   // on one thread, it does.
   if (!deb(DEB_DICT)) {
     try {
+      writer.job = j;
+      writerhalted = false;
       writer.t = std::thread([j] { savefile(j); });
       return;
     } catch (const std::system_error&) {
@@ -581,6 +598,17 @@ void cachesave(const std::string& key) {
 
 void cachewait() {
   if (writer.t.joinable()) writer.t.join();
+}
+
+void cachehandoff() {
+  if (!writer.t.joinable()) return;
+  writerstop = true;
+  writer.t.join();
+  writerstop = false;
+  if (!writerhalted) return;  // it had finished
+  // The thread has removed its unfinished file; a process of its own writes the whole of it
+  // again, from this process's index as it is now, while this one ends.
+  if (plat_background(savejobfile, &writer.job)) savefile(writer.job);
 }
 
 void cachefree() {

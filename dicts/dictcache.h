@@ -25,6 +25,10 @@ bool cacheload(const std::string& key);
 void cachesave(const std::string& key);
 // Wait for the file cachesave is writing (dictsidle and dictsfree call it).
 void cachewait();
+// For a program about to end: a file cachesave is still writing is finished by a process of its
+// own (or here, when none can be made), so that the program need not wait for it. The index
+// must stay in place until this returns.
+void cachehandoff();
 // Release the texts of an index read from the cache (dictsfree calls it).
 void cachefree();
 

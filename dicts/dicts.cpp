@@ -264,6 +264,11 @@ int anscmp(const answer* a, const answer* b) {
 
 void dictsidle() { cachewait(); }
 
+void dictsexit() {
+  cachehandoff();
+  dictsfree();
+}
+
 void dictsfree() {
   dictsidle();
   for (int d = 0; d < MAXNDICTS; d++) freedict(d);

@@ -89,6 +89,9 @@ bool filterok(const char* pat);
 // from any slot; 4: out of memory (nothing loaded).
 int dictsload(int quiet);
 void dictsfree();
+// dictsfree for a program about to end: a cache file still being written is finished by a
+// process of its own, so that the program's end does not wait for it.
+void dictsexit();
 int dictsdefault();
 int anscmp(const answer* a, const answer* b);
 

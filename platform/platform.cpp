@@ -8,6 +8,7 @@
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -431,3 +432,23 @@ void* plat_dlsym(void* lib, const char* name) {
 int plat_dlclose(void* lib) { return dlclose(lib); }
 
 const char* plat_dlerror() { return dlerrbuf; }
+
+int plat_background(void (*fn)(void*), void* arg) {
+  fflush(nullptr);  // so that buffered output is not written twice
+  pid_t pid = fork();
+  if (pid < 0) {
+    lasterr = errno;
+    return 1;
+  }
+  if (pid > 0) return 0;
+  // The child: nothing it does may reach the caller's streams, and a pipe the caller reads from
+  // must close when the caller ends, not when this process does.
+  int fd = open("/dev/null", O_RDWR);
+  if (fd >= 0) {
+    for (int i = 0; i < 3; i++) dup2(fd, i);
+    if (fd > 2) close(fd);
+  }
+  fn(arg);
+  _exit(0);
+}
+

@@ -101,6 +101,11 @@ std::string plat_docsdir();
 // Open a web address in the user's browser. Returns 0 on success.
 int plat_openuri(const char* uri);
 
+// Run fn(arg) in a process of its own that may outlive this one, with the standard streams on
+// the null device, for work a program ending now should not wait for. Returns 0 when started;
+// 1 when no process could be made (fn has not run).
+int plat_background(void (*fn)(void*), void* arg);
+
 // Dynamic libraries for plug-ins. Null on failure; plat_dlerror() gives the text.
 void* plat_dlopen(const char* utf8path);
 void* plat_dlsym(void* lib, const char* name);

@@ -358,4 +358,30 @@ TEST_F(DictCache, KeepsTheMostRecentlyUsed) {
   EXPECT_TRUE(has(names[CACHEKEEP]));
 }
 
+// A program that ends while its cache file is being written leaves it to a process of its own:
+// the file appears whole, and the next load reads the index of the lists from it.
+TEST_F(DictCache, AnEndingProgramLeavesItsFileToBeFinished) {
+  // Enough words that the file is still being written when the load returns.
+  std::string words;
+  for (int i = 0; i < 200000; i++) {
+    for (int v = i + 26 * 26 * 26; v; v /= 26) words += (char)('a' + v % 26);
+    words += '\n';
+  }
+  setslot(0, writetemp(words));
+  std::string want = uncached();
+  ASSERT_EQ(dictsload(0), 0);
+  cachehandoff();
+  dictsfree();
+  auto written = [&] {
+    for (const std::string& f : files())
+      if (f.rfind("index-", 0) == 0) return true;
+    return false;
+  };
+  for (int i = 0; i < 3000 && !written(); i++) usleep(10000);
+  ASSERT_TRUE(written());
+  ASSERT_EQ(dictsload(0), 0);
+  EXPECT_TRUE(fromcache());
+  EXPECT_EQ(state(), want);
+}
+
 }  // namespace
