@@ -15,12 +15,16 @@
 #define TRACE_FAILURE "failure shown: %s"
 
 // The grid pane: a repaint, a pointer button (handled once the second line is printed), the hints
-// redrawn while a fill runs, and the zoom.
+// redrawn while a fill runs, the zoom, a new size of the drawing area, the repaint that showed a
+// key, and where each cell's centre falls on the drawing area (after a zoom or a new grid).
 #define TRACE_EXPOSE "expose event x=%d y=%d w=%d h=%d"
 #define TRACE_PRESS "button press event (%f,%f) -> (%d,%d) e=%02x button=%08x type=%08x state=%08x"
 #define TRACE_PRESSDONE "Exiting button_press_event()"
 #define TRACE_HINTS "refreshhints()"
 #define TRACE_ZOOM "zoom level %d, %d pixels"
+#define TRACE_CONFIGURE "config event: new w=%d h=%d"
+#define TRACE_KEYSHOWN "key shown in %.2f ms"
+#define TRACE_CELLCENTRE "cell centre %d,%d at %d,%d"
 
 // A menu item's command has returned (its dialogs and messages closed); the path is the item's
 // without the mnemonic underscore. The selection menu brought into line. Closing the window

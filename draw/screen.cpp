@@ -158,6 +158,14 @@ void makesurfaces() {
   sfc = newsurface(squarepx, squarepx);
   sfs = newsurface(h + ow - 1, h + oh - 1);
   made = {gtype, width, height, squarepx};
+  // Where each cell's centre falls on the drawing area, for the window scripts' pixel checks.
+  if (deb(DEB_DRAW))
+    for (int y = 0; y < height; y++)
+      for (int x = 0; x < width; x++) {
+        if (!isclear(x, y)) continue;
+        gpoint c = groupof(x, y).c;
+        pstdout(TRACE_CELLCENTRE "\n", x, y, b + (int)floor(squarepx * c.x + 0.5), b + (int)floor(squarepx * c.y + 0.5));
+      }
   refreshall();
 }
 

@@ -43,14 +43,14 @@ gboolean onexpose(GtkWidget* w, GdkEventExpose* ev, gpointer) {
     curmoved = 0;
   }
   if (keytime) {
-    if (deb(DEB_UI)) pstdout("key shown in %.2f ms\n", (g_get_monotonic_time() - keytime) / 1000.0);
+    if (deb(DEB_UI)) pstdout(TRACE_KEYSHOWN "\n", (g_get_monotonic_time() - keytime) / 1000.0);
     keytime = 0;
   }
   return FALSE;
 }
 
 gboolean onconfigure(GtkWidget*, GdkEventConfigure* ev, gpointer) {
-  if (deb(DEB_DRAW)) pstdout("config event: new w=%d h=%d\n", ev->width, ev->height);
+  if (deb(DEB_DRAW)) pstdout(TRACE_CONFIGURE "\n", ev->width, ev->height);
   return TRUE;
 }
 

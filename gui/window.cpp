@@ -34,8 +34,13 @@ int modaldepth;
 
 namespace {
 
-constexpr int FEASPANE = 218;  // width of the feasible-word pane when it is shown
-constexpr int CLUEPANETOP = 420;  // height of the grid and feasible-word panes above the clues
+// The width of the feasible-word pane when it is shown: what the first window leaves beside a
+// 15x15 grid, from enough for plain words to enough for a 15-letter light's reversed entry (its
+// light string, citation form and suffix).
+constexpr int FEASPANEMIN = 218, FEASPANEMAX = 400;
+int feaspane = FEASPANEMIN;
+constexpr int GRIDBORDER = 10;  // around the grid's scrolled pane
+constexpr int BELOWGRIDMIN = 150;  // the first window's height left to the menus, the clues and the strip
 
 gboolean ondelete(GtkWidget*, GdkEvent*, gpointer) {
   if (modaldepth || (unsaved && !areyousure("quit"))) {
@@ -60,9 +65,38 @@ void zoombutton(GtkWidget* box, const char* stock, int v) {
   gtk_box_pack_start(GTK_BOX(box), b, FALSE, FALSE, 0);
 }
 
-// The window's first size: room for a 15x15 grid at 100% and the feasible-word list beside it,
-// less a margin for the desktop's panels, and never more than the screen.
-int firstsize(int screen, int lo, int hi) { return std::clamp(screen - 80, std::min(lo, screen), hi); }
+// The window's first size: room for a 15x15 grid at 100% with the feasible-word list beside it
+// and a few rows of clues below, less a margin for the desktop's panels and the title bar, and
+// never more than the screen.
+int firstsize(int screen, int margin, int lo, int hi) { return std::clamp(screen - margin, std::min(lo, screen), hi); }
+
+// The width or height of the grid's pane that shows a 15x15 grid at the first zoom without scroll
+// bars: the drawing area's request (see syncgui), the viewport's frame and the pane's border.
+int gridpanesize(int framethickness) { return 15 * squarepx + 2 * bawdpx() - 1 + 3 + 2 * framethickness + 2 * GRIDBORDER; }
+
+// The first places of the panes' dividers in a window of w by h: the grid's pane as large as a
+// 15x15 grid at the first zoom needs (less what the menus, the clues and the strip keep), and the
+// feasible-word pane the rest beside it, within its bounds.
+void placepanes(GtkWidget* vpaned, int w, int h) {
+  GtkWidget* viewport = gtk_bin_get_child(GTK_BIN(gridsw));
+  gtk_widget_ensure_style(viewport);
+  gtk_widget_ensure_style(paned);
+  int handle = 0;
+  gtk_widget_style_get(paned, "handle-size", &handle, nullptr);
+  int gridh = std::min(gridpanesize(viewport->style->ythickness), h - BELOWGRIDMIN);
+  // On a screen too low for the grid, its pane keeps room for the vertical scroll bar as well.
+  int gridw = gridpanesize(viewport->style->xthickness);
+  if (gridh < gridpanesize(viewport->style->ythickness)) {
+    GtkRequisition bar;
+    gtk_widget_size_request(gtk_scrolled_window_get_vscrollbar(GTK_SCROLLED_WINDOW(gridsw)), &bar);
+    int spacing = 0;
+    gtk_widget_style_get(gridsw, "scrollbar-spacing", &spacing, nullptr);
+    gridw += bar.width + spacing;
+  }
+  feaspane = std::clamp(w - gridw - handle, FEASPANEMIN, FEASPANEMAX);
+  gtk_paned_set_position(GTK_PANED(paned), w - feaspane);
+  gtk_paned_set_position(GTK_PANED(vpaned), gridh);
+}
 
 }  // namespace
 
@@ -72,8 +106,9 @@ void buildmainwindow() {
   gtk_widget_set_name(mainw, "Zyn");
   gtk_window_set_title(GTK_WINDOW(mainw), "Zyn");
   GdkScreen* scr = gtk_window_get_screen(GTK_WINDOW(mainw));
-  gtk_window_set_default_size(GTK_WINDOW(mainw), firstsize(gdk_screen_get_width(scr), 400, 1000),
-                              firstsize(gdk_screen_get_height(scr), 300, 720));
+  int firstw = firstsize(gdk_screen_get_width(scr), 80, 400, 1100);
+  int firsth = firstsize(gdk_screen_get_height(scr), 60, 300, 760);
+  gtk_window_set_default_size(GTK_WINDOW(mainw), firstw, firsth);
   gtk_window_set_position(GTK_WINDOW(mainw), GTK_WIN_POS_CENTER);
 
   GtkWidget* vbox = gtk_vbox_new(FALSE, 0);
@@ -88,14 +123,13 @@ void buildmainwindow() {
   paned = gtk_hpaned_new();
   gtk_paned_pack1(GTK_PANED(vpaned), paned, TRUE, TRUE);
   gridsw = gtk_scrolled_window_new(nullptr, nullptr);
-  gtk_container_set_border_width(GTK_CONTAINER(gridsw), 10);
+  gtk_container_set_border_width(GTK_CONTAINER(gridsw), GRIDBORDER);
   gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(gridsw), GTK_POLICY_AUTOMATIC, GTK_POLICY_AUTOMATIC);
   gtk_paned_pack1(GTK_PANED(paned), gridsw, TRUE, TRUE);
   GtkWidget* listsw = gtk_scrolled_window_new(nullptr, nullptr);
   gtk_container_set_border_width(GTK_CONTAINER(listsw), 10);
   gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(listsw), GTK_POLICY_AUTOMATIC, GTK_POLICY_AUTOMATIC);
   gtk_paned_pack2(GTK_PANED(paned), listsw, FALSE, TRUE);
-  gtk_paned_set_position(GTK_PANED(paned), 582);
 
   drawarea = gtk_drawing_area_new();
   gtk_widget_set_size_request(drawarea, 100, 100);
@@ -105,7 +139,7 @@ void buildmainwindow() {
                                       GDK_BUTTON_RELEASE_MASK | GDK_KEY_PRESS_MASK | GDK_SCROLL_MASK);
   gtk_container_add(GTK_CONTAINER(listsw), buildfeaslist());
   gtk_paned_pack2(GTK_PANED(vpaned), buildcluepane(), FALSE, TRUE);
-  gtk_paned_set_position(GTK_PANED(vpaned), CLUEPANETOP);
+  placepanes(vpaned, firstw, firsth);
   connectgridarea();
 
   GtkWidget* strip = gtk_hbox_new(FALSE, 0);
@@ -177,7 +211,7 @@ void m_zoom(int v) {
 void m_interactive(int v) {
   int w;
   gtk_window_get_size(GTK_WINDOW(mainw), &w, nullptr);
-  gtk_paned_set_position(GTK_PANED(paned), (v & 0xff) ? w - FEASPANE : w + 100);
+  gtk_paned_set_position(GTK_PANED(paned), (v & 0xff) ? w - feaspane : w + 100);
   setassistmode(v & 0xff);
 }
 

@@ -11,14 +11,18 @@
   a11y.py list    the feasible-word list: each row's text and its screen centre, one per line
   a11y.py popup   the items of the pop-up menu now showing: name and screen centre
   a11y.py focuslist       give the feasible-word list the keyboard
-  a11y.py scrollbars      the scroll bars the grid's pane shows now, one per line
+  a11y.py scrollbars [N]  the scroll bars the grid's pane (or the Nth scrolled pane: 1 the
+                          feasible-word list's, 2 the clues') shows now, one per line:
+                          horizontal or vertical
   a11y.py entries TITLE   the text entries of the dialog titled TITLE: text, caret offset and
                           tooltip, tab-separated, one per line
+  a11y.py cluerows        the lights of the clue pane's rows that show, one per line
   a11y.py widths          each row of the feasible-word list: its text, a tab, its width
   a11y.py menu PATH       choose the main window's menu item PATH, its labels without
                           mnemonics joined by "/" (File/New/Blank 15x15)"""
 import sys
 
+import pyatspi
 from a11ybus import app, wait_for
 if sys.argv[1] == "menus":
     frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
@@ -61,14 +65,20 @@ elif sys.argv[1] == "popup":
         print("%s\t%d %d" % (n.name, x + w // 2, y + h // 2))
 elif sys.argv[1] == "scrollbars":
     frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
-    pane = frame.findChildren(lambda n: n.roleName == "scroll pane")[0]  # the grid's comes first
+    pane = frame.findChildren(lambda n: n.roleName == "scroll pane")[int(sys.argv[2]) if len(sys.argv) > 2 else 0]
     for b in pane.children:
         if b.roleName == "scroll bar" and b.showing:
-            print(b.name or "scroll bar")
+            print("horizontal" if b.getState().contains(pyatspi.STATE_HORIZONTAL) else "vertical")
 elif sys.argv[1] == "entries":
     dialog = wait_for(lambda: [d for d in app.children if d.name == sys.argv[2] and d.showing], "the dialog")[0]
     for n in dialog.findChildren(lambda n: n.roleName == "text"):
         print("%s\t%d\t%s" % (n.text, n.queryText().caretOffset, n.description))
+elif sys.argv[1] == "cluerows":
+    frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
+    clues = frame.findChildren(lambda n: n.roleName == "table")[-1]
+    for n in clues.children:
+        if n.roleName == "table cell" and n.showing and n.name.endswith((" Across", " Down")):
+            print(n.name)
 elif sys.argv[1] == "widths":
     frame = wait_for(lambda: app.child(roleName="frame"), "the main window")
     for n in frame.child(roleName="table").children:

@@ -4,7 +4,8 @@
 # its cells are marked red on the grid and named below it, and the assistance the fill replaced
 # comes back, so that the cells show their hints again; the next edit takes the marks away. A
 # letter that no word fits: the assistance names its lights below the grid and marks them, and
-# so does Autofill's message.
+# so does Autofill's message. A grid with one light no word is long enough for: Autofill names
+# it, only its cells are marked, and the hints are as they were before the fill.
 source "$(dirname "$0")/lib.sh" "$1"
 
 start_x
@@ -57,5 +58,22 @@ expect_box $'No fill found\n\nNothing fits 3 Across and 2 Down'
 say "a letter nothing fits: named below the grid and by Autofill"
 keys ctrl+q
 answer Return
+expect_exit 0
+
+# A 2x2 block that ab and ba fill (repeats allowed) and, below it, 4 Across of three cells.
+setprefs "autofill_no_duplicates 0" "autofill_random 0"
+foreign_grid one.txt '..#' '..#' '###' '...'
+open_zyn -d two.txt one.txt
+calibrate
+before=$(/usr/bin/python3 "$HERE/a11y.py" label)
+start_fill ctrl+g
+n=$(line_count "$T_UPDATEFEAS")
+expect_box $'No fill found\n\nNothing fits 4 Across'
+wait_lines "$T_UPDATEFEAS" $((n + 1))
+poll 20 "the feasible characters to come back" label_is "$before"
+for x in 0 1 2; do red "$(cellcolour $x 3)" || fail "cell $x of 4 Across is not marked: $(cellcolour $x 3)"; done
+for c in "0 0" "1 1"; do red "$(cellcolour $c)" && fail "cell $c of the block is marked"; done
+say "one light too long for every word: named, marked alone, and the hints as they were"
+keys ctrl+q
 expect_exit 0
 status=0

@@ -4,7 +4,11 @@
       the points of the rectangle where ON differs from OFF by a blue tint (bluer than red by
       more than it is in OFF), one per CELL by CELL tile that has any, nearest the tile's
       centre, as "x y" lines; then a line "count N" of all such pixels
-  pixels.py at SHOT.png X Y   the colour there as RRGGBB"""
+  pixels.py at SHOT.png X Y   the colour there as RRGGBB
+  pixels.py share SHOT.png R X Y [X Y ...]
+      for each point, the percentages of the pixels of the square of half-side R around it that
+      are tinted blue (bluer than red by more than 20) and that are mid grey, as "blue grey"
+      lines"""
 import subprocess
 import sys
 
@@ -42,3 +46,15 @@ if sys.argv[1] == "changed":
     print("count", count)
 elif sys.argv[1] == "at":
     print("%02x%02x%02x" % rgb(load(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])))
+elif sys.argv[1] == "share":
+    img, r = load(sys.argv[2]), int(sys.argv[3])
+    pts = list(map(int, sys.argv[4:]))
+    for px, py in zip(pts[0::2], pts[1::2]):
+        blue = grey = n = 0
+        for y in range(max(0, py - r), min(img[1], py + r + 1)):
+            for x in range(max(0, px - r), min(img[0], px + r + 1)):
+                c = rgb(img, x, y)
+                n += 1
+                blue += c[2] - c[0] > 20
+                grey += max(c) - min(c) < 16 and 100 <= c[0] <= 200
+        print(100 * blue // max(n, 1), 100 * grey // max(n, 1))
