@@ -38,6 +38,9 @@ extern unsigned char ordericc[62];
 extern int orderclass[62];
 extern int ncodes;
 extern int classstart[4];
+// The characters of group g in alphabet order: how many, and the i-th.
+inline int groupsize(int g) { return classstart[g + 1] - classstart[g]; }
+inline int groupcode(int g, int i) { return ordericc[classstart[g] + i]; }
 extern ABM alphaset, atset, hashset;
 extern unsigned char cptoicc[MAXUCP];
 extern unsigned char cpsubst[MAXUCP];

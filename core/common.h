@@ -9,6 +9,7 @@
 // Compile-time limits.
 constexpr int MXSZ = 63;        // largest width and height; the square array is always MXSZ x MXSZ
 constexpr int MXCL = 250;       // most squares in a light, merge group or free light; most entries in a word
+constexpr int MXLTS = 255;      // longest light string of the filler, treatment tags included
 constexpr int MXLL = 2 * MXSZ;  // most cells in a straight light
 constexpr int MXCP = 31;        // most characters per cell slot
 constexpr int MAXNDIR = 3;      // direction slots

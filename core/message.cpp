@@ -9,11 +9,11 @@
 uihooks ui = {};
 
 void infobox(const char* msg) {
-  if (usegui && ui.infobox) ui.infobox(msg);
+  if (ui.infobox) ui.infobox(msg);
 }
 
 void warnbox(const char* msg) {
-  if (usegui && ui.warnbox) ui.warnbox(msg);
+  if (ui.warnbox) ui.warnbox(msg);
   else pstream(stderr, "Warning: %s\n", msg);
 }
 
@@ -35,12 +35,12 @@ void errbox(const char* msg) {
 int softerrors::depth = 0;
 
 int areyousure(const char* verb) {
-  if (usegui && ui.areyousure) return ui.areyousure(verb);
+  if (ui.areyousure) return ui.areyousure(verb);
   return 1;
 }
 
 int askyesno(const char* question) {
-  if (usegui && ui.askyesno) return ui.askyesno(question);
+  if (ui.askyesno) return ui.askyesno(question);
   return 0;
 }
 

@@ -23,6 +23,7 @@
 #include "platform/platform.h"
 
 const char* release = ZYN_RELEASE;
+const char* zynweb = "Zyn crossword construction";
 frontend zynfe = {};
 
 namespace {

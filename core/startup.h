@@ -3,6 +3,7 @@
 #pragma once
 
 extern const char* release;
+extern const char* zynweb;  // shown with the release in the heads of saved and exported files
 
 // The window, for an executable that has one; main() fills this in before zynmain(), and an
 // executable without a window leaves it empty. Both calls are made with the lock held.

@@ -10,7 +10,7 @@
 #include "core/message.h"
 #include "deck/deck.h"
 #include "dicts/dicts.h"
-#include "export/answers.h"
+#include "filler/ansform.h"
 #include "filler/failure.h"
 #include "filler/filler.h"
 #include "filler/lists.h"

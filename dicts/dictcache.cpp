@@ -28,7 +28,6 @@
 #include "core/prefs.h"
 #include "dicts/dicts.h"
 #include "dicts/personal.h"
-#include "grid/zyn.h"
 #include "platform/platform.h"
 
 long dictcachemin = 256 << 10;

@@ -17,7 +17,6 @@
 #include "core/message.h"
 #include "core/prefs.h"
 #include "dicts/dicts.h"
-#include "grid/zyn.h"
 #include "platform/platform.h"
 
 const char* sysdictpath = "/usr/share/dict/words";
@@ -444,14 +443,6 @@ int dictload(int d, int quiet) {
     report(quiet, d, "File not found");
     return -1;
   }
-  return readslot(d, fileptr(fp), ff.get(), af.get(), quiet);
-}
-
-int dictloadfrom(int d, FILE* fp, int quiet) {
-  freedict(d);
-  resetdict(d);
-  filter ff = compilefilter(dsfilter[d], d, "file", quiet);
-  filter af = compilefilter(dafilter[d], d, "answer", quiet);
   return readslot(d, fileptr(fp), ff.get(), af.get(), quiet);
 }
 

@@ -22,8 +22,10 @@
 #include "core/message.h"
 #include "dicts/dictcache.h"
 #include "dicts/personal.h"
-#include "grid/zyn.h"
 #include "platform/platform.h"
+
+char dictpaths[MAXNDICTS][SLEN], dsfilter[MAXNDICTS][SLEN], dafilter[MAXNDICTS][SLEN];
+int dminscore[MAXNDICTS];
 
 int atotal = 0;
 answer** answerlist = nullptr;

@@ -36,6 +36,11 @@ struct answer {
 };
 static_assert(sizeof(void*) != 8 || sizeof(answer) == 40, "answer records are 40 bytes");
 
+// The document's dictionary settings, per slot: the word list's path, its file and answer
+// filters, and the minimum score, 0..100 (0: no floor), below which words are left out.
+extern char dictpaths[MAXNDICTS][SLEN], dsfilter[MAXNDICTS][SLEN], dafilter[MAXNDICTS][SLEN];
+extern int dminscore[MAXNDICTS];
+
 // Index. answerhash holds each chain's first answer plus one (0: an empty chain), so that the
 // table starts as zeroed memory that a short list barely touches; it is null while no index is
 // loaded, and findanswer is the safe way in.
@@ -79,9 +84,6 @@ void setrejected(int d, int u, int count, int line);
 int dictload(int d, int quiet);
 // A filter that compiles (or is empty), so that loading the slot reports nothing about it.
 bool filterok(const char* pat);
-// dictload's reading of the file, from a stream opened for it, which it closes (the fuzzing
-// targets use it with streams in memory).
-int dictloadfrom(int d, FILE* fp, int quiet);
 // Load every slot and build the index. 0: all loaded; 1: some slot could not be loaded (its
 // error reported unless quiet) and the others are indexed, dloaded telling which; 2: no words
 // from any slot; 4: out of memory (nothing loaded).

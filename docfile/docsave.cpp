@@ -6,9 +6,10 @@
 
 #include "alphabet/alphabet.h"
 #include "core/message.h"
+#include "core/startup.h"
+#include "dicts/dicts.h"
 #include "docfile/docfile.h"
 #include "docfile/linereader.h"
-#include "export/export.h"
 #include "grid/clues.h"
 #include "grid/zyn.h"
 #include "platform/platform.h"

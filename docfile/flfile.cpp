@@ -8,7 +8,6 @@
 #include "core/startup.h"
 #include "docfile/docfile.h"
 #include "docfile/linereader.h"
-#include "export/export.h"
 #include "filler/filler.h"
 #include "grid/road.h"
 #include "grid/zyn.h"

@@ -178,7 +178,6 @@ gpoint cellref(int x, int y) {
   }
 }
 
-void cellmoveto(cairo_t* cr, int x, int y) { moveto(cr, cellref(x, y)); }
 
 gpoint runcentre(int x, int y, int d, int n) {
   if (circular()) {

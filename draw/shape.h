@@ -32,7 +32,6 @@ gpoint cellvertex(int k, int x, int y);
 // 1 the inner arc, 2 the radial side at angle x, 3 the outer arc.
 void celloutline(cairo_t* cr, int x, int y);         // closed path
 void edgepath(cairo_t* cr, int x, int y, unsigned mask);  // the edges whose bits are set
-void cellmoveto(cairo_t* cr, int x, int y);          // move to the cell's reference point
 gpoint cellref(int x, int y);                        // that point
 // Centre of a run of n cells from (x, y) in direction d (n = 1: the cell's centre).
 gpoint runcentre(int x, int y, int d, int n);

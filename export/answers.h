@@ -1,13 +1,7 @@
-// Answer formatting: a light's candidate as the word lists spell it (citation forms with the
-// entry method), the lists of lights with their answers, and the "Export answers" files.
+// The lists of lights with their answers, and the "Export answers" files.
 #pragma once
 
 #include <cstdio>
-
-constexpr int ANSFORMLEN = 2624;  // size of an ansform buffer
-constexpr int ANSFORMMAX = 2620;  // longest text before the ellipsis
-
-void ansform(char* t0, int ln, unsigned int dmask);
 
 // Output modes of listanswers.
 constexpr int LA_TEXT = 0, LA_HTML = 1, LA_HTMLOTHER = 2, LA_HTMLCLUES = 3, LA_XMLWORDS = 4, LA_XMLCLUES = 5;

@@ -10,8 +10,6 @@
 #include "grid/lights.h"
 #include "grid/zyn.h"
 
-const char* zynweb = "Zyn crossword construction";
-
 int preexport() {
   if (deb(DEB_EXPORT)) pstdout("preexport()\n");
   // A propagation that finds some light impossible leaves every list unfiltered: then no list

@@ -11,9 +11,6 @@ int preexport();
 // Stop the filler and restart interactive assistance.
 void postexport();
 
-// Shown in the heads of exported files.
-extern const char* zynweb;
-
 // Markup escaping of a text taken from the document, without the characters XML 1.0 refuses.
 std::string markup(const std::string& s);
 

@@ -1,5 +1,5 @@
 // The filler thread: starting, waiting for and stopping a fill, the restart sequence after
-// every change, and the word dump of the logs.
+// every change.
 #include "filler/filler.h"
 
 #include <glib.h>
@@ -12,6 +12,7 @@
 #include "filler/lists.h"
 #include "filler/recover.h"
 #include "filler/search.h"
+#include "filler/trace.h"
 #include "treatment/treatment.h"
 #include "grid/lights.h"
 #include "grid/zyn.h"
@@ -33,28 +34,6 @@ static GThread* fth = nullptr;
 static long long fillstart;
 
 static long long nowms() { return g_get_monotonic_time() / 1000; }
-
-void printwords(int details) {
-  char buf[200];
-  for (int i = 0; i < nw; i++) {
-    const word* w = words + i;
-    pstdout("W%d: fe=%d jmode=%d nent=%d wlen=%d jlen=%d E: ", i, w->fe, w->jmode, w->nent, w->wlen, w->jlen);
-    for (int k = 0; k < w->nent; k++) pstdout("%d ", (int)(w->e[k] - entries));
-    pstdout("= ");
-    for (int k = 0; k < w->nent; k++) {
-      abmtostr(buf, sizeof buf, w->e[k]->flbm, 1);
-      pstdout("%s ", buf);
-    }
-    if (details && w->flist) {
-      int n = w->flistlen;
-      for (int j = 0; j < n && j < 3; j++) pstdout("[%d]", lts[w->flist[j]].ans);
-      if (n > 6) pstdout(" ...");
-      for (int j = n > 6 ? n - 3 : 3; j < n; j++) pstdout("[%d]", lts[w->flist[j]].ans);
-      pstdout(" (%d)", n);
-    }
-    pstdout("\n");
-  }
-}
 
 static gpointer fillerthread(gpointer) {
   if (deb(DEB_FILLER)) pstdout("filler_seed=0x%08x (set this using -F)\n", fillseed);
@@ -157,10 +136,10 @@ void filler_stop() {
 
 int runfiller(int mode) {
   filler_stop();
-  if (usegui && ui.setfeaslabel) ui.setfeaslabel("");
+  if (ui.setfeaslabel) ui.setfeaslabel("");
   if (rebuild()) return 1;
   if (filler_start(mode)) return 1;
-  if (assistmode > 0 && usegui && ui.setfeaslabel) ui.setfeaslabel(" Working...");
+  if (assistmode > 0 && ui.setfeaslabel) ui.setfeaslabel(" Working...");
   return 0;
 }
 

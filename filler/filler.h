@@ -44,6 +44,3 @@ int runfiller(int mode);     // stop, rebuild, start; 0 on success
 // none), or -1 when the rebuild or the start failed. The propagated lists and sets stay for the
 // caller until the next filler_stop.
 int propagate();
-
-// Print every word with its entries' sets; with details also list lengths and some candidates.
-void printwords(int details);

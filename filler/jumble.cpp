@@ -9,6 +9,7 @@
 #include "alphabet/alphabet.h"
 #include "filler/lists.h"
 #include "filler/search.h"
+#include "filler/trace.h"
 
 static bool jdeb() { return deb(DEB_JUMBLE); }
 

@@ -5,7 +5,6 @@
 #include "core/common.h"
 #include "grid/zyn.h"
 
-constexpr int MXLTS = 255;          // longest light string, tags included
 constexpr int LTSHSZ = 0x400000;    // entries of each light-string hash table
 constexpr int LTSBLK = 100000;      // usable bytes of one string block
 

@@ -20,10 +20,6 @@ inline ABM codebit(int c) { return c >= 1 && c <= 61 ? 1ULL << (c - 1) : 0; }
 // A fatal consistency check: prints the condition and ends the process.
 void fillassert(bool ok, const char* what);
 
-// Trace helpers: a set in its text notation, a light string between double quotes.
-void pabm(ABM b);
-void pquoted(const char* s);
-
 // Sets an entry's feasible set so that popstate can restore it.
 void setflbm(entry* e, ABM b);
 
@@ -37,5 +33,7 @@ void popstate();
 void unwindall();
 void initdepths();   // sdep = -1, every word uncommitted, then depth 0
 int search();
+// On the filler thread after a fill: publishes its outcome to the window (feasible sets, the
+// current light's candidates, the heat map) and unwinds the search state.
 void searchdone();
 void notestart(long long ms);  // time of the last progress display

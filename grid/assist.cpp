@@ -9,7 +9,7 @@
 #include "alphabet/alphabet.h"
 #include "dicts/dicts.h"
 #include "dicts/personal.h"
-#include "export/answers.h"
+#include "filler/ansform.h"
 #include "filler/failure.h"
 #include "filler/filler.h"
 #include "filler/lists.h"

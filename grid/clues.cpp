@@ -10,9 +10,9 @@
 
 #include "alphabet/alphabet.h"
 #include "core/common.h"
+#include "core/undo.h"
 #include "grid/geometry.h"
 #include "grid/lights.h"
-#include "grid/road.h"
 #include "grid/zyn.h"
 
 namespace {
@@ -233,19 +233,17 @@ void cluefreemoved(const int* newindex, int n) {
 
 cluestatus clueedit(const cluekey& k, const std::string& text, const std::string& enumr) {
   cluestatus s = clueset(k, text, enumr);
-  editreport r;
-  if (s == CLUE_SET) endtext(r);
+  if (s == CLUE_SET) undo_push();
   return s;
 }
 
 int cluedeleteorphansstep() {
   int n = cluesdeleteorphans();
-  editreport r;
-  if (n) endtext(r);
+  if (n) undo_push();
   return n;
 }
 
-int cluecursor(const cluekey& k, editreport* r) {
+int cluecursor(const cluekey& k) {
   if (k.d >= 100) {
     if (k.d - 100 >= nfreelights || freelights[k.d - 100].n < 1) return 1;
     cursorx = freelights[k.d - 100].x[0], cursory = freelights[k.d - 100].y[0];
@@ -255,9 +253,6 @@ int cluecursor(const cluekey& k, editreport* r) {
   }
   cursordir = k.d;
   cursorlayer = 0;
-  editreport e;
-  e = endmove(e);
-  if (r) *r = e;
   return 0;
 }
 

@@ -17,8 +17,6 @@
 #include <string>
 #include <vector>
 
-#include "grid/edit.h"
-
 constexpr int MXCLUE = 2000;  // bytes of one clue's text
 constexpr int MXENUM = 100;   // bytes of one enumeration override
 
@@ -109,9 +107,8 @@ std::string cluecut(const std::string& s, size_t n);
 cluestatus clueedit(const cluekey& k, const std::string& text, const std::string& enumr);
 int cluedeleteorphansstep();  // the orphans deleted (one step), or 0 when there were none
 // Put the cursor on the start of the light with key k (a grid light in its direction, a free
-// light by its index), restarting assistance; 0 when done, with the report in *r when given, 1
-// when there is no such light.
-int cluecursor(const cluekey& k, editreport* r = nullptr);
+// light by its index); 0 when done, 1 when there is no such light.
+int cluecursor(const cluekey& k);
 // The light the cursor is on: its key, or d -1 when the cursor is on none.
 cluekey cursorclue();
 // A light's cells as the clue list shows them: its characters, "?" for a cell still open.

@@ -165,7 +165,7 @@ int typechar(int ch, editreport& r) {
   }
   // Several positions (or none): the cell contents dialog takes the character instead. It
   // ends its own edit; a cancelled dialog leaves everything, the cursor included, alone.
-  if (!usegui || !ui.cellcontents) return 0;
+  if (!ui.cellcontents) return 0;
   if (ui.cellcontents()) {
     reportcell(r, x, y);
     typedon();

@@ -40,8 +40,6 @@ freelight freelights[MXFL];
 int nfreelights = 0;
 int cursorx = 0, cursory = 0, cursordir = 0, cursorlayer = 0;
 int unsaved = 0;
-char dictpaths[MAXNDICTS][SLEN], dsfilter[MAXNDICTS][SLEN], dafilter[MAXNDICTS][SLEN];
-int dminscore[MAXNDICTS];
 
 int treattype = 0;
 int mustbeword = 0;

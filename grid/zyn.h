@@ -139,9 +139,6 @@ extern freelight freelights[MXFL];
 extern int nfreelights;
 extern int cursorx, cursory, cursordir, cursorlayer;
 extern int unsaved;
-extern char dictpaths[MAXNDICTS][SLEN], dsfilter[MAXNDICTS][SLEN], dafilter[MAXNDICTS][SLEN];
-// Each slot's minimum score, 0..100 (0: no floor): words scored below it are left out.
-extern int dminscore[MAXNDICTS];
 
 // Treatment settings (their meaning belongs to the treatment engine).
 extern int treattype;

@@ -12,6 +12,7 @@
 #include "core/message.h"
 #include "core/traces.h"
 #include "grid/clues.h"
+#include "grid/road.h"
 #include "grid/zyn.h"
 #include "gui/window.h"
 
@@ -130,10 +131,11 @@ void oncursorchanged(GtkTreeView* view, gpointer) {
   if (!path) return;
   cluekey k = keyat(path);
   gtk_tree_path_free(path);
-  editreport r;
-  if (k.d >= 0 && cluecursor(k, &r) == 0) {
+  if (k.d >= 0 && cluecursor(k) == 0) {
+    // Assistance follows the cursor's light.
     curmoved = 1;
-    showedit(r);
+    editreport r;
+    showedit(endmove(r));
   }
 }
 

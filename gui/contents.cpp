@@ -6,31 +6,23 @@
 #include "draw/screen.h"
 #include "grid/contents.h"
 #include "grid/zyn.h"
+#include "gui/dialogs.h"
 #include "gui/msgbox.h"
 #include "gui/window.h"
 
 namespace {
 
+// Return in the dialog's entries stores, as OK does.
 GtkWidget* newcontentsdialog(const char* title) {
-  GtkWidget* d = gtk_dialog_new_with_buttons(title, GTK_WINDOW(mainw), GTK_DIALOG_MODAL, GTK_STOCK_CANCEL,
-                                             GTK_RESPONSE_CANCEL, GTK_STOCK_OK, GTK_RESPONSE_OK, nullptr);
+  GtkWidget* d = newdialog(title, GTK_STOCK_OK);
   gtk_dialog_set_default_response(GTK_DIALOG(d), GTK_RESPONSE_OK);
   return d;
 }
 
-GtkWidget* newentry(int widthchars, int maxchars, const std::string& text) {
-  GtkWidget* e = gtk_entry_new();
-  gtk_entry_set_width_chars(GTK_ENTRY(e), widthchars);
-  gtk_entry_set_max_length(GTK_ENTRY(e), maxchars);
-  gtk_entry_set_text(GTK_ENTRY(e), text.c_str());
+GtkWidget* contentsentry(const std::string& text, int maxchars, int widthchars) {
+  GtkWidget* e = newentry(text.c_str(), maxchars, widthchars);
   gtk_entry_set_activates_default(GTK_ENTRY(e), TRUE);
   return e;
-}
-
-GtkWidget* leftlabel(const char* text) {
-  GtkWidget* l = gtk_label_new(text);
-  gtk_misc_set_alignment(GTK_MISC(l), 0, 0.5);
-  return l;
 }
 
 // OK on texts holding characters the notation cannot read: store what could be read only when
@@ -50,7 +42,7 @@ int cellcontentsdialog() {
   if (!contentscell(&x, &y)) return 0;
   GtkWidget* d = newcontentsdialog("Cell contents");
   GtkWidget* box = gtk_vbox_new(FALSE, 2);
-  gtk_box_pack_start(GTK_BOX(GTK_DIALOG(d)->vbox), box, TRUE, TRUE, 0);
+  gtk_box_pack_start(GTK_BOX(dialogbox(d)), box, TRUE, TRUE, 0);
   int rows = contentsrows(x, y);
   bool unlinked = getcprops(x, y)->unlinked;
   if (unlinked) gtk_box_pack_start(GTK_BOX(box), leftlabel("Contribution from cell"), FALSE, FALSE, 0);
@@ -60,11 +52,10 @@ int cellcontentsdialog() {
     char text[100];
     if (unlinked) pbuf(text, sizeof text, "to %s lights: ", gtypes[gtype].dname[i]);
     else pbuf(text, sizeof text, "Contents of cell: ");
-    GtkWidget* l = gtk_label_new(text);
+    GtkWidget* l = rightlabel(text);
     gtk_label_set_width_chars(GTK_LABEL(l), 20);
-    gtk_misc_set_alignment(GTK_MISC(l), 1, 0.5);
     gtk_box_pack_start(GTK_BOX(row), l, FALSE, FALSE, 0);
-    entry[i] = newentry(30, 30380, slotcontents(x, y, i));
+    entry[i] = contentsentry(slotcontents(x, y, i), 30380, 30);
     gtk_box_pack_start(GTK_BOX(row), entry[i], TRUE, TRUE, 0);
     gtk_box_pack_start(GTK_BOX(box), row, FALSE, FALSE, 0);
   }
@@ -73,11 +64,11 @@ int cellcontentsdialog() {
   gtk_widget_show_all(d);
   gtk_widget_grab_focus(entry[contentsfocus(rows)]);
   int applied = 0;
-  while (rundialog(d) == GTK_RESPONSE_OK) {
+  while (rundlg(d) == GTK_RESPONSE_OK) {
     std::string texts[MAXNDIR];
     int unread = 0;
     for (int i = 0; i < rows; i++) {
-      texts[i] = gtk_entry_get_text(GTK_ENTRY(entry[i]));
+      texts[i] = entrytext(entry[i]);
       unread += contentsunread(texts[i].c_str());
     }
     if (!acceptunread(unread)) continue;
@@ -98,18 +89,18 @@ void m_lightcontents(int) {
   if (!n) return;
   GtkWidget* d = newcontentsdialog("Light contents");
   GtkWidget* box = gtk_vbox_new(FALSE, 2);
-  gtk_box_pack_start(GTK_BOX(GTK_DIALOG(d)->vbox), box, TRUE, TRUE, 0);
+  gtk_box_pack_start(GTK_BOX(dialogbox(d)), box, TRUE, TRUE, 0);
   GtkWidget* row = gtk_hbox_new(FALSE, 2);
   gtk_box_pack_start(GTK_BOX(row), gtk_label_new("Contents of light: "), FALSE, FALSE, 5);
-  GtkWidget* entry = newentry(60, 245000, text);
+  GtkWidget* entry = contentsentry(text, 245000, 60);
   gtk_box_pack_start(GTK_BOX(row), entry, TRUE, TRUE, 0);
   gtk_box_pack_start(GTK_BOX(box), row, FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(box), leftlabel("(use '.' or enter a pattern for any characters yet to be filled)"), FALSE,
                      FALSE, 0);
   gtk_widget_show_all(d);
   gtk_widget_grab_focus(entry);
-  while (rundialog(d) == GTK_RESPONSE_OK) {
-    std::string t = gtk_entry_get_text(GTK_ENTRY(entry));
+  while (rundlg(d) == GTK_RESPONSE_OK) {
+    std::string t = entrytext(entry);
     if (!acceptunread(contentsunread(t.c_str()))) continue;
     showedit(setlightcontents(pos, n, t.c_str()));
     break;

@@ -23,8 +23,8 @@ void m_genblocks(int v);  // Generate blocks (gui/dlgpattern.cpp)
 // Shared by the dialogs (gui/dlgutil.cpp).
 
 // A modal dialog, child of the main window and destroyed with it, with "gtk-cancel" (response
-// Cancel) and "gtk-apply" (response OK).
-GtkWidget* newdialog(const char* title);
+// Cancel) and the stock button ok, "gtk-apply" unless given (response OK).
+GtkWidget* newdialog(const char* title, const char* ok = GTK_STOCK_APPLY);
 // Its content area.
 GtkWidget* dialogbox(GtkWidget* d);
 // Run it; trace "dialog <title> shown" and how it ended under the interface debug bit.
@@ -41,6 +41,9 @@ std::string entrytext(GtkWidget* e);
 // The entry's text, or `original` when the user left the entry as newentry set it (so that a
 // text longer than the entry holds is not cut by an Apply that did not touch it).
 std::string entryvalue(GtkWidget* e, const std::string& original);
+// Puts w into one cell of a table, filling it both ways; xopts says how it takes spare width.
+void attach(GtkWidget* table, GtkWidget* w, int col, int row, int xpad = 0, int ypad = 1,
+            GtkAttachOptions xopts = (GtkAttachOptions)(GTK_FILL | GTK_EXPAND));
 // A check button with a mnemonic label.
 GtkWidget* newcheck(const char* label, bool on);
 bool checked(GtkWidget* b);

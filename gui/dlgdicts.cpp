@@ -34,11 +34,6 @@ GtkWidget* pathentry(const char* text) {
   return e;
 }
 
-void attach(GtkWidget* table, GtkWidget* w, int col, int row, int xpad = 0) {
-  gtk_table_attach(GTK_TABLE(table), w, col, col + 1, row, row + 1, (GtkAttachOptions)(GTK_FILL | GTK_EXPAND),
-                   GTK_FILL, xpad, 1);
-}
-
 }  // namespace
 
 void m_dicts(int) {

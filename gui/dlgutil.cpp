@@ -11,11 +11,10 @@ namespace {
 constexpr int GTKMAXENTRY = 65535;  // most characters a GTK entry holds
 }
 
-GtkWidget* newdialog(const char* title) {
+GtkWidget* newdialog(const char* title, const char* ok) {
   return gtk_dialog_new_with_buttons(title, mainw ? GTK_WINDOW(mainw) : nullptr,
                                      (GtkDialogFlags)(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
-                                     GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, GTK_STOCK_APPLY, GTK_RESPONSE_OK,
-                                     nullptr);
+                                     GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, ok, GTK_RESPONSE_OK, nullptr);
 }
 
 GtkWidget* dialogbox(GtkWidget* d) { return gtk_dialog_get_content_area(GTK_DIALOG(d)); }
@@ -68,6 +67,10 @@ std::string entryvalue(GtkWidget* e, const std::string& original) {
   const char* shown = (const char*)g_object_get_data(G_OBJECT(e), "zyn-shown");
   std::string now = entrytext(e);
   return shown && now == shown ? original : now;
+}
+
+void attach(GtkWidget* table, GtkWidget* w, int col, int row, int xpad, int ypad, GtkAttachOptions xopts) {
+  gtk_table_attach(GTK_TABLE(table), w, col, col + 1, row, row + 1, xopts, GTK_FILL, xpad, ypad);
 }
 
 GtkWidget* newcheck(const char* label, bool on) {

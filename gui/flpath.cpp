@@ -4,16 +4,14 @@
 #include "core/common.h"
 #include "grid/freelight.h"
 #include "grid/zyn.h"
-#include "gui/msgbox.h"
+#include "gui/dialogs.h"
 #include "gui/window.h"
 
 void m_flmodify(int) {
   int n = flselected();
   if (n < 0) return;
-  GtkWidget* d = gtk_dialog_new_with_buttons("Modify free light path", GTK_WINDOW(mainw), GTK_DIALOG_MODAL,
-                                             GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, GTK_STOCK_APPLY,
-                                             GTK_RESPONSE_APPLY, nullptr);
-  GtkWidget* box = GTK_DIALOG(d)->vbox;
+  GtkWidget* d = newdialog("Modify free light path");
+  GtkWidget* box = dialogbox(d);
   gtk_box_pack_start(GTK_BOX(box), gtk_label_new("  Enter a coordinate pair for each cell in the path on a  "), FALSE,
                      FALSE, 0);
   gtk_box_pack_start(GTK_BOX(box), gtk_label_new("  separate line. Coordinates are counted from zero.  "), FALSE,
@@ -35,7 +33,7 @@ void m_flmodify(int) {
   gtk_widget_show_all(d);
   gtk_widget_grab_focus(view);
   // A text that cannot be read has been reported; the dialog shows it again to be mended.
-  while (rundialog(d) == GTK_RESPONSE_APPLY) {
+  while (rundlg(d) == GTK_RESPONSE_OK) {
     GtkTextIter a, b;
     gtk_text_buffer_get_bounds(buf, &a, &b);
     gchar* t = gtk_text_buffer_get_text(buf, &a, &b, FALSE);

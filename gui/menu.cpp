@@ -1,6 +1,7 @@
 // The menu bar, built from the menu table with GtkMenu, GtkMenuItem, GtkImageMenuItem and
 // GtkRadioMenuItem, and the dispatch of each item to its command.
 #include <cstring>
+#include <vector>
 
 #include "core/common.h"
 #include "core/traces.h"
@@ -13,15 +14,15 @@
 
 namespace {
 
-GtkWidget* items[NMENUROWS];  // one widget per table row
-bool selecting;               // menuselect is moving a radio group: no command runs
+std::vector<GtkWidget*> items(NMENUROWS);  // one widget per table row
+bool selecting;                            // menuselect is moving a radio group: no command runs
 
 void onactivate(GtkMenuItem* item, gpointer data) {
   if (selecting) return;
   // A radio item being switched off reports too; only the item switched on acts.
   if (GTK_IS_CHECK_MENU_ITEM(item) && !gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(item))) return;
   const menurow& r = menutable[GPOINTER_TO_INT(data)];
-  if (menuhandler h = handlerof(r.cmd)) h(r.action);
+  handlerof(r.cmd)(r.action);
   if (deb(DEB_UI)) pstdout(TRACE_COMMANDDONE "\n", menuplain(r.path).c_str());
 }
 
@@ -149,7 +150,6 @@ GtkWidget* buildmenubar(GtkAccelGroup* accel) {
       gtk_widget_add_accelerator(w, "activate", accel, key, mods, GTK_ACCEL_VISIBLE);
     }
     g_signal_connect(w, "activate", G_CALLBACK(onactivate), GINT_TO_POINTER(row));
-    gtk_widget_set_sensitive(w, handlerof(r.cmd) != nullptr);
   }
   return bar;
 }
@@ -160,7 +160,7 @@ GtkWidget* menuitem(int cmd, int action) {
 }
 
 void menusensitive(int row, bool on) {
-  if (row >= 0 && items[row]) gtk_widget_set_sensitive(items[row], on && handlerof(menutable[row].cmd) != nullptr);
+  if (row >= 0 && items[row]) gtk_widget_set_sensitive(items[row], on);
 }
 
 void menuselect(int cmd, int action) {

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-const menurow menutable[NMENUROWS] = {
+const menurow menutable[] = {
     {"/_File", "", "<Branch>", "", MC_NONE, 0},
     {"/File/_New", "", "<Branch>", "", MC_NONE, 0},
     {"/File/New/Current shape and size", "<control>N", "<StockItem>", "gtk-new", MC_NEW, 0},
@@ -210,6 +210,8 @@ const menurow menutable[NMENUROWS] = {
     {"/_Help", "", "<LastBranch>", "", MC_NONE, 0},
     {"/Help/_About", "", "<StockItem>", "gtk-about", MC_ABOUT, 0},
 };
+
+const int NMENUROWS = sizeof menutable / sizeof menutable[0];
 
 std::string menuplain(const char* path) {
   std::string s;

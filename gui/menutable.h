@@ -33,8 +33,8 @@ struct menurow {
   int action;         // handed to the command's handler
 };
 
-constexpr int NMENUROWS = 205;
-extern const menurow menutable[NMENUROWS];
+extern const menurow menutable[];
+extern const int NMENUROWS;  // the rows of menutable, counted from the table itself
 
 // The action value of a New item: the new grid's size and block pattern (128: no blocks).
 constexpr int newcode(int w, int h, int pattern) { return w << 16 | h << 8 | pattern; }

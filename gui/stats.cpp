@@ -6,6 +6,7 @@
 #include "core/traces.h"
 #include "draw/draw.h"
 #include "grid/stats.h"
+#include "gui/dialogs.h"
 #include "gui/window.h"
 
 namespace {
@@ -20,12 +21,6 @@ GtkWidget* hist;
 // Set a label's text only when it changed: the window is refilled after every keystroke.
 void settext(GtkWidget* l, const std::string& t) {
   if (t != gtk_label_get_text(GTK_LABEL(l))) gtk_label_set_text(GTK_LABEL(l), t.c_str());
-}
-
-GtkWidget* leftlabel(const char* text) {
-  GtkWidget* l = gtk_label_new(text);
-  gtk_misc_set_alignment(GTK_MISC(l), 0, 0.5);
-  return l;
 }
 
 gboolean onhistexpose(GtkWidget* w, GdkEventExpose* ev, gpointer) {

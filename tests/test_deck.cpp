@@ -7,6 +7,7 @@
 #include "alphabet/alphabet.h"
 #include "core/prefs.h"
 #include "deck/deck.h"
+#include "dicts/dicts.h"
 #include "grid/zyn.h"
 
 namespace {

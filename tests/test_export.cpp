@@ -14,10 +14,12 @@
 
 #include "alphabet/alphabet.h"
 #include "core/prefs.h"
+#include "core/startup.h"
 #include "dicts/dicts.h"
 #include "docfile/docfile.h"
 #include "draw/picture.h"
 #include "export/answers.h"
+#include "filler/ansform.h"
 #include "export/export.h"
 #include "export/kinds.h"
 #include "export/pdf.h"

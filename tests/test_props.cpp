@@ -7,6 +7,7 @@
 
 #include "alphabet/alphabet.h"
 #include "core/undo.h"
+#include "dicts/dicts.h"
 #include "filler/filler.h"
 #include "grid/props.h"
 #include "grid/select.h"

@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 
+#include "dicts/dicts.h"
 #include "docfile/docfile.h"
 #include "filler/filler.h"
 #include "grid/pattern.h"

@@ -142,6 +142,8 @@ int loadwords(const std::vector<std::string>& words) {
   std::string text;
   for (auto& w : words) text += w + "\n";
   strlcpy0(dictpaths[0], writetemp(text).c_str(), SLEN);
+  // As in the program, the lists change only while no fill reads them (an undo restarts one).
+  filler_stop();
   return dictsload(1);
 }
 

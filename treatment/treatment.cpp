@@ -1,47 +1,11 @@
 // The treatment engine: the twelve treatment types, the derived forms of the two messages,
-// the Playfair square, the labels of the treatment dialog, and the offering functions and
-// message data exported to plug-ins.
+// the Playfair square and the offering of each answer's treated forms.
 #include "treatment/treatment.h"
 
-#include <glib.h>
-
 #include <cstring>
-#include <string>
 
 #include "alphabet/alphabet.h"
 #include "dicts/dicts.h"
-#include "filler/lists.h"
-
-const char* const treatnames[NTREATTYPES] = {
-    " None",
-    " Playfair cipher",
-    " Substitution cipher",
-    " Fixed Caesar/Vigenère cipher",
-    " Variable Caesar cipher",
-    " Misprint (general, clue order)",
-    " Delete single occurrence of character",
-    " Letters latent: delete all occurrences of character",
-    " Insert single character",
-    " Custom plug-in",
-    " Misprint (correct characters specified)",
-    " Misprint (incorrect characters specified)",
-};
-const int treatorder[NTREATTYPES] = {0, 1, 2, 3, 4, 10, 11, 5, 6, 7, 8, 9};
-
-static const char* const labels[NTREATTYPES][2] = {
-    {"-", "-"},
-    {"Keyword:", "-"},
-    {"Encode ABC...Z as:", "-"},
-    {"Key character/word:", "-"},
-    {"Encodings of A:", "-"},
-    {"Correct characters:", "Incorrect characters:"},
-    {"Characters to delete:", "-"},
-    {"Characters to delete:", "-"},
-    {"Characters to insert:", "-"},
-    {"Message 1:", "Message 2:"},
-    {"Correct characters:", "-"},
-    {"Incorrect characters:", "-"},
-};
 
 char treatmsgICC[2][MXMSGU + 1];
 char treatmsgICCAZ[2][MXMSGU + 1];
@@ -59,73 +23,11 @@ static int lenICC[2], lenU[2];
 int pfsquare[25];
 int pfcell[62];
 
-// Until a plug-in fill points them at the messages, plug-ins see empty texts.
-static const char emptyc[1] = "";
-static const int emptyu[1] = {0};
-
-extern "C" {
-const char* answerICC = emptyc;
-const int* answerU = emptyu;
-
-char msgchar[2], msgcharAZ[2], msgcharAZ09[2];
-char msgcharICC[2], msgcharICCAZ[2], msgcharICCAZ09[2];
-int msgcharU[2], msgcharUAZ[2], msgcharUAZ09[2];
-
-const char* treatmessage[2] = {emptyc, emptyc};
-const char* treatmessageAZ[2] = {emptyc, emptyc};
-const char* treatmessageAZ09[2] = {emptyc, emptyc};
-const char* treatmessageICC[2] = {emptyc, emptyc};
-const char* treatmessageICCAZ[2] = {emptyc, emptyc};
-const char* treatmessageICCAZ09[2] = {emptyc, emptyc};
-const int* treatmessageU[2] = {emptyu, emptyu};
-const int* treatmessageUAZ[2] = {emptyu, emptyu};
-const int* treatmessageUAZ09[2] = {emptyu, emptyu};
-}
-
 bool discretionok(int t, int m) {
   if (m == 0)
     return t == TT_VCAESAR || t == TT_DELETE || t == TT_LATENT || t == TT_INSERT ||
            t == TT_PLUGIN || t == TT_MISCORRECT || t == TT_MISINCORRECT;
   return t == TT_PLUGIN;
-}
-
-// The characters of group g in alphabet order.
-static int groupsize(int g) { return classstart[g + 1] - classstart[g]; }
-static int groupcode(int g, int i) { return ordericc[classstart[g] + i]; }
-
-// A group as the dialog abbreviates it: all of a short group, else "ABC...Z".
-static std::string groupabbrev(int g) {
-  int n = groupsize(g);
-  std::string s;
-  for (int i = 0; i < n; i++) {
-    if (n >= 7 && i == 3) {
-      s += "...";
-      i = n - 1;
-    }
-    s += icctext[groupcode(g, i)];
-  }
-  return s;
-}
-
-const char* msglabel(int t, int m) {
-  static std::string buf;
-  if (t < 0 || t >= NTREATTYPES) t = TT_NONE;
-  if (m != 0 && m != 1) return "-";
-  if (m == 0 && (t == TT_SUBST || t == TT_VCAESAR)) {
-    int n0 = groupsize(0), n1 = groupsize(1);
-    if (!n0 && !n1) return t == TT_SUBST ? "Alphabet substitutions: " : "Encoding offsets: ";
-    const char* sep = n0 && n1 ? ", " : "";
-    if (t == TT_SUBST) buf = "Encode " + groupabbrev(0) + sep + groupabbrev(1) + " as: ";
-    else {
-      buf = "Encodings of ";
-      if (n0) buf += icctext[groupcode(0, 0)];
-      buf += sep;
-      if (n1) buf += icctext[groupcode(1, 0)];
-      buf += ": ";
-    }
-    return buf.c_str();
-  }
-  return labels[t][m];
 }
 
 void makemsgforms() {
@@ -392,63 +294,4 @@ int applytreatment(const char* ans) {
     default:
       return treatedanswerICC(ans);
   }
-}
-
-// Converts plug-in text to codes, dropping characters outside the alphabet and anything that
-// is not valid UTF-8; keeps at most max codes.
-static int utf8toiccs(char* out, const char* s, int max) {
-  int n = 0;
-  while (s && *s && n < max) {
-    int l = utf8charlen(s);
-    if (l <= 0) {
-      s++;
-      continue;
-    }
-    gunichar u = g_utf8_get_char_validated(s, l);
-    s += l;
-    if (u > 0x10ffff) continue;
-    int c = uchartoICC((int)u);
-    if (c) out[n++] = (char)c;
-  }
-  out[n] = 0;
-  return n;
-}
-
-static int ucstoiccs(char* out, const int* s, int max) {
-  int n = 0;
-  for (; s && *s && n < max; s++) {
-    int c = uchartoICC(*s);
-    if (c) out[n++] = (char)c;
-  }
-  out[n] = 0;
-  return n;
-}
-
-extern "C" {
-
-int treatedanswer(const char* s) {
-  if (deb(DEB_TREAT)) pstdout("treatedanswer(\"%s\")\n", s ? s : "");
-  char t[MXLTS + 1];
-  if (utf8toiccs(t, s, MXLTS) != lightlength) return 0;
-  return treatedanswerICC(t);
-}
-
-int treatedanswerU(const int* s) {
-  char t[MXLTS + 1];
-  if (ucstoiccs(t, s, MXLTS) != lightlength) return 0;
-  return treatedanswerICC(t);
-}
-
-int isword(const char* s) {
-  char t[MXLTS + 1];
-  utf8toiccs(t, s, MXLTS);
-  return iswordICC(t);
-}
-
-int iswordU(const int* s) {
-  char t[MXLTS + 1];
-  ucstoiccs(t, s, MXLTS);
-  return iswordICC(t);
-}
-
 }
