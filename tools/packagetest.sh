@@ -13,7 +13,9 @@ cd "$work"
 apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -y -qq "$@" >apt.log 2>&1 || { cat apt.log; exit 1; }; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
+# The index cache Zyn writes while it runs (possibly finished by a child after it exits) goes
+# outside the home folder, which is compared at the end.
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_CACHE_HOME=$work/cache
 mkdir -p "$XDG_CONFIG_HOME/Zyn"
 printf 'startup_al 3\nexport_EPS_square_points 20\n' >"$XDG_CONFIG_HOME/Zyn/Zyn.ini"
 printf 'zyzzyva;90\nnever;0\n' >"$XDG_CONFIG_HOME/Zyn/personal-words.txt"
