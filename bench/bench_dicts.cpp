@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
   constexpr int NLOOK = 100000;
   std::vector<std::string> keys;
   for (int i = 0; i < NLOOK; i++) {
-    std::string k = answerlist[(long)i * 7919 % atotal]->answercodes;
+    std::string k(answerlist[(long)i * 7919 % atotal]->answercodes);
     if (i & 1) k[0] = (char)(k[0] % ncodes + 1);
     keys.push_back(k);
   }

@@ -3,10 +3,11 @@
 //
 // A cache file is a header and then sections, each padded to 8 bytes: the key; the slots'
 // counters and the loaded-slot mask; the rejected characters (slot, code point, count, first
-// line); the hash chain heads in use, by chain; the records, the answers in index order and then
-// the further citation forms chain by chain, with text offsets and record numbers in place of
-// pointers; and the text: every answer's codes, then every citation form, each 0-terminated.
-// Reading it is a copy, a checksum and one pass over the records, all in the order of the file.
+// line); the hash chain heads; the records, the answers in index order and then the further
+// citation forms chain by chain, as the index holds them (texts as offsets into the file's text,
+// citation forms as record numbers); the answers' lengths; and the text: every answer's codes,
+// then every citation form, each 0-terminated. A load maps the file and uses it in place after
+// one pass that checks its sum and everything a consumer relies on.
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include "dicts/dictcache.h"
 
@@ -34,7 +35,7 @@ long dictcachemin = 256 << 10;
 
 namespace {
 constexpr char MAGIC[8] = {'Z', 'y', 'n', 'I', 'n', 'd', 'e', 'x'};
-constexpr uint64_t FORMAT = 2;  // raised whenever what a file holds, or how, changes
+constexpr uint64_t FORMAT = 3;  // raised whenever what a file holds, or how, changes
 
 // The per-slot counters a load leaves, in the order they are stored.
 int* const slotstats[] = {nusable, nafterff, nafteraf, naftermin, nnoword};
@@ -48,34 +49,19 @@ struct header {
   char magic[8];
   uint64_t format;
   uint32_t layout, pad;
-  uint64_t sum;  // of the sections, in order
+  uint64_t sum;  // of every byte after the header
   uint64_t keylen, natotal, nrecs, nheads, codeslen, textlen, nrej;
 };
-
-// A record as stored: an answer's fields in a record of the same size, so that records are read
-// where they stay. Its texts are offsets with their lengths (offset | length << TEXTBITS), its
-// next citation form a record number plus one (0 for none).
-constexpr int TEXTBITS = 40;
-constexpr uint64_t TEXTMASK = ((uint64_t)1 << TEXTBITS) - 1;
-struct filerec {
-  double weight;
-  uint64_t cf, acf, codes;
-  int32_t hlink;
-  uint32_t masks;  // dmask | cfdmask << 12
-};
-static_assert(sizeof(filerec) == sizeof(answer));
-
-struct headrow {
-  int32_t chain, head;  // answerhash[chain] = head
-};
-
+static_assert(sizeof(header) % 8 == 0);
 struct rejrow {
   int32_t slot, u, count, line;
 };
 
 constexpr size_t NSTATWORDS = NSTATS * MAXNDICTS + 1;  // the counters, then dloaded
 
-char* cachetext;  // the texts of an index read from the cache
+// The bytes of the file the loaded index is read from: mapped, or read into memory.
+plat_mapped cachemap;
+char* cachebuf;
 
 // A checksum of n bytes, going on from seed: four lanes over 8-byte words, each step a bijection
 // of the lane and of the word, so that any one changed word changes the result.
@@ -132,117 +118,145 @@ void trace(const char* what, const std::string& path) {
   if (deb(DEB_DICT)) pstdout("index cache: %s %s\n", what, path.c_str());
 }
 
-// The bytes of each section as the file lays them out, and their checksum.
-struct sections {
-  std::string key;
-  std::vector<int32_t> stats;
-  std::vector<rejrow> rej;
-  std::vector<headrow> heads;
-  const void* recs;
-  const char* text;
-  header h;
-
-  size_t recbytes() const { return h.nrecs * sizeof(filerec); }
-  uint64_t sum() const {
-    uint64_t s = sumsection(key.data(), key.size(), FORMAT);
-    s = sumsection(stats.data(), stats.size() * sizeof(int32_t), s);
-    s = sumsection(rej.data(), rej.size() * sizeof(rejrow), s);
-    s = sumsection(heads.data(), heads.size() * sizeof(headrow), s);
-    s = sumsection(recs, recbytes(), s);
-    return sumsection(text, h.textlen, s);
-  }
-  // Bytes after the header and the key.
-  size_t rest() const {
-    return pad8(NSTATWORDS * sizeof(int32_t)) + pad8(h.nrej * sizeof(rejrow)) + pad8(h.nheads * sizeof(headrow)) +
-           recbytes() + pad8(h.textlen);
-  }
+// Where each section starts in a file of header h, the last entry being the file's size.
+enum { S_KEY, S_STATS, S_REJ, S_HASH, S_RECS, S_LENS, S_TEXT, S_END };
+struct places {
+  size_t at[S_END + 1];
 };
-
-bool readpadded(FILE* f, void* p, size_t n) {
-  char pad[8];
-  return fread(p, 1, n, f) == n && fread(pad, 1, pad8(n) - n, f) == pad8(n) - n;
+// False when the counts are not a writer's or do not fit in n bytes.
+bool place(const header& h, size_t n, places* p) {
+  if (h.keylen > n || h.nrej > n || h.nrecs > n || h.natotal > n || h.textlen > n) return false;
+  const size_t len[S_END] = {h.keylen, NSTATWORDS * sizeof(int32_t), h.nrej * sizeof(rejrow), HTABSZ * sizeof(int),
+                             h.nrecs * sizeof(answer), h.natotal, h.textlen};
+  p->at[0] = sizeof h;
+  for (int i = 0; i < S_END; i++) p->at[i + 1] = p->at[i] + pad8(len[i]);
+  return true;
 }
 
-// Bytes from the stream's position to its end, -1 when unknown.
-long remaining(FILE* f) {
-  long here = ftell(f);
-  if (here < 0 || fseek(f, 0, SEEK_END)) return -1;
-  long end = ftell(f);
-  if (fseek(f, here, SEEK_SET)) return -1;
-  return end - here;
-}
-
-// Whether no byte of n is above MAXICC, eight at a time: adding 127 - MAXICC to a byte above
-// it sets its top bit, which the bytes from 128 up have already.
-bool allcodes(const unsigned char* p, size_t n) {
+// Whether every byte of the n bytes of codes is a code of the alphabet's range or a terminator,
+// with exactly ends terminators; eight bytes at a time. Adding 127 - MAXICC to a byte above
+// MAXICC sets its top bit, which the bytes from 128 up have already; a zero byte is one whose top
+// bit stays clear both as it is and after adding 127 to its low seven bits.
+bool allcodes(const unsigned char* p, size_t n, uint64_t ends) {
   static_assert(MAXICC < 127);
-  constexpr uint64_t ADD = 0x0101010101010101ULL * (127 - MAXICC), TOP = 0x8080808080808080ULL;
-  uint64_t acc = 0;
+  constexpr uint64_t ONES = 0x0101010101010101ULL, ADD = ONES * (127 - MAXICC), TOP = ONES * 0x80, LOW = ONES * 0x7f;
+  constexpr uint64_t EVEN = 0x00ff00ff00ff00ffULL;
+  uint64_t over = 0, zeros = 0;
   size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    uint64_t w;
-    memcpy(&w, p + i, 8);
-    acc |= (w + ADD) | w;
+  while (i + 8 <= n) {
+    // Zeros are counted in the bytes of acc, which 255 steps cannot overflow.
+    uint64_t acc = 0;
+    for (int k = 0; k < 255 && i + 8 <= n; k++, i += 8) {
+      uint64_t w;
+      memcpy(&w, p + i, 8);
+      over |= (w + ADD) | w;
+      acc += (~(((w & LOW) + LOW) | w) & TOP) >> 7;
+    }
+    zeros += (((acc & EVEN) + ((acc >> 8) & EVEN)) * 0x0001000100010001ULL) >> 48;
   }
-  acc &= TOP;
-  for (; i < n; i++) acc |= p[i] > MAXICC;
-  return !acc;
+  if (over & TOP) return false;
+  for (; i < n; i++) {
+    if (p[i] > MAXICC) return false;
+    zeros += !p[i];
+  }
+  return zeros == ends;
 }
 
-// Checks every record and turns its offsets into pointers; false for anything a writer cannot
-// have made, so that no damaged file that passed the checksum leads anywhere outside the index,
-// into a loop, or to a code outside the alphabet's range.
-bool relocate(answer* recs, const sections& s, char* text, unsigned char* lens) {
-  const header& h = s.h;
-  // Every byte of the codes is a code or a terminator, and the last a terminator.
-  if (text[h.codeslen - 1] || !allcodes((const unsigned char*)text, h.codeslen)) return false;
+// The sections of a file whose sum is right, checked for everything a writer cannot have made,
+// so that no damaged file leads a consumer outside the index, into a loop, or to a code outside
+// the alphabet's range: the answers' codes lie back to back with the lengths given, and every
+// citation form is a terminated text.
+bool checkindex(const header& h, const rejrow* rej, const int* hash, const answer* recs, const unsigned char* lens,
+                const unsigned char* text) {
+  if (text[h.codeslen - 1] || text[h.textlen - 1] || !allcodes(text, h.codeslen, h.natotal)) return false;
+  uint64_t co = 0;
   for (uint64_t i = 0; i < h.nrecs; i++) {
-    filerec fr;
-    memcpy(&fr, &recs[i], sizeof fr);
-    uint64_t co = fr.codes & TEXTMASK, cl = fr.codes >> TEXTBITS, fo = fr.cf & TEXTMASK, fl = fr.cf >> TEXTBITS;
-    if (cl == 0 || cl > (uint64_t)MXANSLEN || cl >= h.codeslen || co >= h.codeslen - cl || !text[co] ||
-        text[co + cl] || fl >= (uint64_t)SLEN || fl >= h.textlen || fo < h.codeslen || fo >= h.textlen - fl ||
-        text[fo + fl])
+    const answer& a = recs[i];
+    uint64_t c = a.answercodes.off, f = a.cf.off;
+    if (i < h.natotal) {
+      unsigned l = lens[i];
+      if (c != co || l == 0 || l > (unsigned)MXANSLEN || l >= h.codeslen - c || text[c + l]) return false;
+      co += l + 1;
+      // Hash chains run backwards, so that none can loop.
+      if (a.hlink < -1 || a.hlink >= (int64_t)i) return false;
+    } else if (c >= h.codeslen || (c && text[c - 1]) || a.hlink != -1) {
       return false;
-    if (i < h.natotal) lens[i] = (unsigned char)cl;
-    // Chains run forwards into the citation records and hash chains backwards, so that none
-    // can loop.
-    if (fr.acf && (fr.acf - 1 <= i || fr.acf - 1 < h.natotal || fr.acf - 1 >= h.nrecs)) return false;
-    if (i < h.natotal ? fr.hlink < -1 || fr.hlink >= (int64_t)i : fr.hlink != -1) return false;
-    if ((fr.masks & ~0x3ff3ffu) || !(fr.weight > 0) || !std::isfinite(fr.weight)) return false;
-    answer a;
-    a.weight = fr.weight;
-    a.cf = text + fo;
-    a.acf = fr.acf ? &recs[fr.acf - 1] : nullptr;
-    a.answercodes = text + co;
-    a.hlink = fr.hlink;
-    a.dmask = fr.masks & 0xfff;
-    a.cfdmask = fr.masks >> 12;
-    a.banned = 0;
-    recs[i] = a;
+    }
+    if (f < h.codeslen || f >= h.textlen) return false;
+    // Citation chains run forwards into the citation records.
+    int64_t k = a.acf.k;
+    if (k && (k < 0 || (uint64_t)k - 1 <= i || (uint64_t)k - 1 < h.natotal || (uint64_t)k - 1 >= h.nrecs))
+      return false;
+    if ((a.dmask & ~ALLSLOTS) || (a.cfdmask & ~ALLSLOTS) || a.banned || !(a.weight > 0) || !std::isfinite(a.weight))
+      return false;
   }
-  int32_t last = -1;
-  for (const headrow& r : s.heads) {
-    if (r.chain <= last || r.chain >= HTABSZ || r.head < 1 || (uint64_t)r.head > h.natotal) return false;
-    last = r.chain;
-  }
-  for (const rejrow& r : s.rej)
+  if (co != h.codeslen) return false;
+  for (int c = 0; c < HTABSZ; c++)
+    if (hash[c] < 0 || (uint64_t)hash[c] > h.natotal) return false;
+  for (uint64_t i = 0; i < h.nrej; i++) {
+    const rejrow& r = rej[i];
     if (r.slot < 0 || r.slot >= MAXNDICTS || r.u < 0 || r.u >= MAXUCP || r.count < 1 || r.line < 0) return false;
+  }
   return true;
 }
 
 // Makes the slots' statistics those stored.
-void putstats(const sections& s) {
+void putstats(const int32_t* stats, const rejrow* rej, uint64_t nrej) {
   for (int d = 0; d < MAXNDICTS; d++) resetdict(d);
   for (int k = 0; k < NSTATS; k++)
-    for (int d = 0; d < MAXNDICTS; d++) slotstats[k][d] = s.stats[k * MAXNDICTS + d];
-  dloaded = (unsigned)s.stats[NSTATS * MAXNDICTS];
-  for (const rejrow& r : s.rej) setrejected(r.slot, r.u, r.count, r.line);
+    for (int d = 0; d < MAXNDICTS; d++) slotstats[k][d] = stats[k * MAXNDICTS + d];
+  dloaded = (unsigned)stats[NSTATS * MAXNDICTS];
+  for (uint64_t i = 0; i < nrej; i++) setrejected(rej[i].slot, rej[i].u, rej[i].count, rej[i].line);
   line = 0;
 }
 
 const char* const reasons[] = {"read", "truncated", "of another format or machine", "of another key",
                                "with a wrong checksum", "damaged", "too large for memory"};
+
+// Use the n bytes of a cache file (8-byte aligned) in place: CR_OK when they held key's index,
+// now loaded and reading them until dictsfree; otherwise nothing is loaded.
+int usebytes(char* b, size_t n, const std::string& key) {
+  header h;
+  if (n < sizeof h) return CR_SHORT;
+  memcpy(&h, b, sizeof h);
+  if (memcmp(h.magic, MAGIC, sizeof MAGIC) || h.format != FORMAT || h.layout != LAYOUT) return CR_FORMAT;
+  if (h.keylen != key.size()) return CR_KEY;
+  if (n < sizeof h + key.size()) return CR_SHORT;
+  if (memcmp(b + sizeof h, key.data(), key.size())) return CR_KEY;
+  // Sizes a writer can make, and a file of exactly the size they give.
+  if (h.natotal < 1 || h.natotal > h.nrecs || h.nrecs > INT32_MAX || h.nheads != (uint64_t)HTABSZ ||
+      h.codeslen < 2 || h.codeslen >= h.textlen || h.nrej > (uint64_t)MAXNDICTS * MAXUCP)
+    return CR_BAD;
+  places p;
+  if (!place(h, n, &p) || p.at[S_END] != n) return CR_SHORT;
+  const int32_t* stats = (const int32_t*)(b + p.at[S_STATS]);
+  const rejrow* rej = (const rejrow*)(b + p.at[S_REJ]);
+  int* hash = (int*)(b + p.at[S_HASH]);
+  answer* recs = (answer*)(b + p.at[S_RECS]);
+  unsigned char* lens = (unsigned char*)(b + p.at[S_LENS]);
+  const unsigned char* text = (const unsigned char*)(b + p.at[S_TEXT]);
+  // The sum and the checks, which read the same bytes, at the same time on two threads; the
+  // checks read only what lies within the file, so a file whose sum is wrong is as safe to check.
+  bool sumok = false, checked = false;
+  ontwo(dictthreads > 1, [&](int part) {
+    if (part == 0) sumok = sumsection(b + sizeof h, n - sizeof h, FORMAT) == h.sum;
+    else checked = checkindex(h, rej, hash, recs, lens, text);
+  });
+  if (!sumok) return CR_SUM;
+  if (!checked) return CR_BAD;
+  answer** list = (answer**)plat_bigalloc(h.natotal * sizeof(answer*));
+  if (!list) return CR_NOMEM;
+  for (uint64_t i = 0; i < h.natotal; i++) list[i] = &recs[i];
+  putstats(stats, rej, h.nrej);
+  atotal = (int)h.natotal;
+  answerlist = list;
+  answerrecs = recs;
+  answerhash = hash;
+  answerlen = lens;
+  answertextbase = (uintptr_t)text;
+  if (deb(DEB_DICT)) pstdout("Total unique answers by entry: %d\n", atotal);
+  return CR_OK;
+}
 
 void trimcache(const std::string& dir) {
   std::vector<plat_direntry> files = plat_listdir(dir.c_str()), kept;
@@ -301,58 +315,18 @@ std::string cachename(const std::string& key) {
 }
 
 int readindex(FILE* f, const std::string& key) {
-  sections s;
-  header& h = s.h;
-  if (fread(&h, sizeof h, 1, f) != 1) return CR_SHORT;
-  if (memcmp(h.magic, MAGIC, sizeof MAGIC) || h.format != FORMAT || h.layout != LAYOUT) return CR_FORMAT;
-  if (h.keylen != key.size()) return CR_KEY;
-  s.key.resize(key.size());
-  if (!readpadded(f, s.key.data(), key.size())) return CR_SHORT;
-  if (s.key != key) return CR_KEY;
-  // Sizes a writer can make, and a file of exactly the size they give, before any is allocated.
-  if (h.natotal < 1 || h.natotal > h.nrecs || h.nrecs > INT32_MAX || h.nheads > h.natotal || h.codeslen < 2 ||
-      h.codeslen >= h.textlen || h.textlen > TEXTMASK || h.nrej > (uint64_t)MAXNDICTS * MAXUCP)
-    return CR_BAD;
-  long left = remaining(f);
-  if (left < 0 || (size_t)left != s.rest()) return CR_SHORT;
-
-  s.stats.resize(NSTATWORDS);
-  s.rej.resize(h.nrej);
-  s.heads.resize(h.nheads);
-  int* hash = newhash((int)std::min<uint64_t>(h.natotal, INT32_MAX));
-  answer* recs = (answer*)plat_bigalloc(s.recbytes());
-  answer** list = (answer**)plat_bigalloc(h.natotal * sizeof(answer*));
-  char* text = (char*)plat_bigalloc(h.textlen);
-  unsigned char* lens = (unsigned char*)malloc(h.natotal);
-  s.recs = recs, s.text = text;
-  int r = CR_OK;
-  if (!hash || !recs || !list || !text || !lens) r = CR_NOMEM;
-  else if (!readpadded(f, s.stats.data(), NSTATWORDS * sizeof(int32_t)) ||
-           !readpadded(f, s.rej.data(), h.nrej * sizeof(rejrow)) ||
-           !readpadded(f, s.heads.data(), h.nheads * sizeof(headrow)) || !readpadded(f, recs, s.recbytes()) ||
-           !readpadded(f, text, h.textlen))
-    r = CR_SHORT;
-  else if (s.sum() != h.sum) r = CR_SUM;
-  else if (!relocate(recs, s, text, lens)) r = CR_BAD;
-  if (r != CR_OK) {
-    free(lens);
-    free(hash);
-    free(recs);
-    free(list);
-    free(text);
-    return r;
-  }
-  putstats(s);
-  for (uint64_t i = 0; i < h.natotal; i++) list[i] = &recs[i];
-  for (const headrow& hr : s.heads) hash[hr.chain] = hr.head;
-  atotal = (int)h.natotal;
-  answerlist = list;
-  answerrecs = recs;
-  answerhash = hash;
-  answerlen = lens;
-  cachetext = text;
-  if (deb(DEB_DICT)) pstdout("Total unique answers by entry: %d\n", atotal);
-  return CR_OK;
+  long here = ftell(f);
+  if (here < 0 || fseek(f, 0, SEEK_END)) return CR_SHORT;
+  long end = ftell(f);
+  if (end < 0 || fseek(f, here, SEEK_SET)) return CR_SHORT;
+  size_t n = (size_t)(end - here);
+  // Records are read where they lie, so the bytes need the alignment of a record.
+  char* b = (char*)plat_bigalloc(pad8(n));
+  if (!b) return CR_NOMEM;
+  int r = fread(b, 1, n, f) == n ? usebytes(b, n, key) : CR_SHORT;
+  if (r == CR_OK) cachebuf = b;
+  else free(b);
+  return r;
 }
 
 namespace {
@@ -379,45 +353,59 @@ savejob newjob(const std::string& key) {
 std::atomic<bool> writerstop{false};
 bool writerhalted;
 
-// A section written and summed a piece at a time, and padded at its end.
-struct outsection {
+// The bytes after the header, written and summed a piece at a time.
+struct outstream {
   FILE* f;
-  uint64_t* sum;
-  bool* ok;
+  uint64_t sum = FORMAT;
+  bool ok = true;
   std::vector<char> buf = std::vector<char>(PIECE);
   size_t n = 0, total = 0;
   void flush() {
-    if (*ok && writerstop.load(std::memory_order_relaxed)) *ok = false, writerhalted = true;
-    if (!*ok) {
+    if (ok && writerstop.load(std::memory_order_relaxed)) ok = false, writerhalted = true;
+    if (!ok) {
       n = 0;
       return;
     }
-    *sum = sumbytes(buf.data(), n, *sum);
-    *ok = *ok && fwrite(buf.data(), 1, n, f) == n;
-    total += n;
+    sum = sumbytes(buf.data(), n, sum);
+    ok = fwrite(buf.data(), 1, n, f) == n;
     n = 0;
   }
   void put(const void* p, size_t len) {
     const char* c = (const char*)p;
-    while (len && *ok) {
+    total += len;
+    while (len && ok) {
       size_t k = std::min(len, PIECE - n);
       memcpy(buf.data() + n, c, k);
       n += k, c += k, len -= k;
       if (n == PIECE) flush();
     }
   }
-  void end() {
-    if (n || !total) flush();
+  // Ends a section: zeros up to a multiple of 8 bytes.
+  void pad() {
     static const char zeros[8] = {};
-    *ok = *ok && fwrite(zeros, 1, pad8(total) - total, f) == pad8(total) - total;
+    put(zeros, pad8(total) - total);
   }
 };
+
+// A record as the file holds it: texts as offsets into the file's text, the next citation form
+// as a record number plus one.
+answer filerec(const answer* a, uint64_t cf, uint64_t codes, int32_t next, int hlink) {
+  answer r;
+  memset((void*)&r, 0, sizeof r);  // the padding too, so that a file's bytes are always the same
+  r.weight = a->weight;
+  r.cf.off = cf;
+  r.answercodes.off = codes;
+  r.acf.k = next;
+  r.hlink = hlink;
+  r.dmask = a->dmask;
+  r.cfdmask = a->cfdmask;
+  return r;
+}
 
 // Writes the loaded index, walking it rather than copying it, so that a write takes little
 // memory besides what it reads.
 int writejob(FILE* f, const savejob& j) {
   if (!atotal) return 1;
-  auto masks = [](const answer* a) { return (uint32_t)a->dmask | (uint32_t)a->cfdmask << 12; };
   header h;
   memset(&h, 0, sizeof h);
   memcpy(h.magic, MAGIC, sizeof MAGIC);
@@ -425,74 +413,64 @@ int writejob(FILE* f, const savejob& j) {
   h.layout = LAYOUT;
   h.keylen = j.key.size();
   h.natotal = atotal;
+  h.nheads = HTABSZ;
   h.nrej = j.rej.size();
   uint64_t cfslen = 0;
   for (int i = 0; i < atotal; i++) {
-    h.codeslen += strlen(answerlist[i]->answercodes) + 1;
+    h.codeslen += answerlen[i] + 1;
     for (const answer* c = answerlist[i]; c; c = c->acf) {
       cfslen += strlen(c->cf) + 1;
       h.nrecs++;
     }
   }
   h.textlen = h.codeslen + cfslen;
-  for (int c = 0; c < HTABSZ; c++) h.nheads += answerhash[c] != 0;
 
-  uint64_t sum = FORMAT;
   bool ok = fwrite(&h, sizeof h, 1, f) == 1;
-  auto section = [&] { return outsection{f, &sum, &ok}; };
-  outsection k = section();
-  k.put(j.key.data(), j.key.size());
-  k.end();
-  outsection st = section();
-  st.put(j.stats.data(), j.stats.size() * sizeof(int32_t));
-  st.end();
-  outsection rj = section();
-  rj.put(j.rej.data(), j.rej.size() * sizeof(rejrow));
-  rj.end();
-  outsection hd = section();
-  for (int c = 0; c < HTABSZ; c++)
-    if (answerhash[c]) {
-      headrow r{c, answerhash[c]};
-      hd.put(&r, sizeof r);
-    }
-  hd.end();
+  outstream o{f};
+  o.put(j.key.data(), j.key.size());
+  o.pad();
+  o.put(j.stats.data(), j.stats.size() * sizeof(int32_t));
+  o.pad();
+  o.put(j.rej.data(), j.rej.size() * sizeof(rejrow));
+  o.pad();
+  o.put(answerhash, HTABSZ * sizeof(int));
   // The records: the answers, then the further citation forms chain by chain. The texts go
   // in the same order: all codes, then each answer's citation forms.
-  outsection rc = section();
-  uint64_t codes = 0, cf = h.codeslen, cite = atotal;
-  auto text = [](uint64_t off, const char* s) { return off | (uint64_t)strlen(s) << TEXTBITS; };
-  for (int i = 0; i < atotal && ok; i++) {
+  uint64_t codes = 0, cf = h.codeslen;
+  int32_t cite = atotal;
+  for (int i = 0; i < atotal && o.ok; i++) {
     const answer* a = answerlist[i];
-    filerec r{a->weight, text(cf, a->cf), a->acf ? cite + 1 : 0, text(codes, a->answercodes), a->hlink, masks(a)};
-    rc.put(&r, sizeof r);
-    codes += strlen(a->answercodes) + 1;
+    answer r = filerec(a, cf, codes, a->acf ? cite + 1 : 0, a->hlink);
+    o.put(&r, sizeof r);
+    codes += answerlen[i] + 1;
     for (const answer* c = a; c; c = c->acf) cf += strlen(c->cf) + 1;
     for (const answer* c = a->acf; c; c = c->acf) cite++;
   }
   codes = 0, cf = h.codeslen, cite = atotal;
-  for (int i = 0; i < atotal && ok; i++) {
+  for (int i = 0; i < atotal && o.ok; i++) {
     const answer* a = answerlist[i];
-    uint64_t co = text(codes, a->answercodes);
-    codes += strlen(a->answercodes) + 1;
     cf += strlen(a->cf) + 1;
     for (const answer* c = a->acf; c; c = c->acf) {
-      filerec r{c->weight, text(cf, c->cf), c->acf ? cite + 2 : 0, co, -1, masks(c)};
-      rc.put(&r, sizeof r);
+      answer r = filerec(c, cf, codes, c->acf ? cite + 2 : 0, -1);
+      o.put(&r, sizeof r);
       cf += strlen(c->cf) + 1;
       cite++;
     }
+    codes += answerlen[i] + 1;
   }
-  rc.end();
-  outsection tx = section();
-  for (int i = 0; i < atotal && ok; i++) tx.put(answerlist[i]->answercodes, strlen(answerlist[i]->answercodes) + 1);
-  for (int i = 0; i < atotal && ok; i++)
-    for (const answer* c = answerlist[i]; c; c = c->acf) tx.put(c->cf, strlen(c->cf) + 1);
-  tx.end();
-  h.sum = sum;
+  o.put(answerlen, atotal);
+  o.pad();
+  for (int i = 0; i < atotal && o.ok; i++) o.put(answerlist[i]->answercodes, answerlen[i] + 1);
+  for (int i = 0; i < atotal && o.ok; i++)
+    for (const answer* c = answerlist[i]; c; c = c->acf) o.put(c->cf, strlen(c->cf) + 1);
+  o.pad();
+  o.flush();
+  h.sum = o.sum;
   // The header goes in last; then back to the end, where a stream in memory takes its length
   // from.
   long end = ftell(f);
-  ok = ok && end > 0 && fseek(f, 0, SEEK_SET) == 0 && fwrite(&h, sizeof h, 1, f) == 1 && fseek(f, end, SEEK_SET) == 0;
+  ok = ok && o.ok && end > 0 && fseek(f, 0, SEEK_SET) == 0 && fwrite(&h, sizeof h, 1, f) == 1 &&
+       fseek(f, end, SEEK_SET) == 0;
   return ok && !ferror(f) && fflush(f) == 0 ? 0 : 1;
 }
 }  // namespace
@@ -503,18 +481,7 @@ void cachereseal(std::string& bytes) {
   header h;
   if (bytes.size() < sizeof h) return;
   memcpy(&h, bytes.data(), sizeof h);
-  // Each section where the header's counts put it, as far as the bytes go: a file too short for
-  // them is refused by its size anyway.
-  size_t at = sizeof h;
-  uint64_t sum = FORMAT;
-  for (uint64_t n : {h.keylen, (uint64_t)NSTATWORDS * sizeof(int32_t), h.nrej * sizeof(rejrow),
-                     h.nheads * sizeof(headrow), h.nrecs * sizeof(filerec), h.textlen}) {
-    size_t from = std::min(at, bytes.size());
-    size_t len = (size_t)std::min<uint64_t>(n, bytes.size() - from);
-    sum = sumsection(bytes.data() + from, len, sum);
-    at = from + pad8(len);
-  }
-  h.sum = sum;
+  h.sum = sumsection(bytes.data() + sizeof h, bytes.size() - sizeof h, FORMAT);
   memcpy(bytes.data(), &h, sizeof h);
 }
 
@@ -522,13 +489,14 @@ bool cacheload(const std::string& key) {
   std::string dir = plat_cachedir(false);
   if (dir.empty()) return false;
   std::string path = dir + PLAT_SEP + cachename(key);
-  FILE* f = plat_fopenplain(path.c_str());
-  if (!f) {
+  plat_mapped m;
+  if (plat_mapfile(path.c_str(), &m)) {
     trace("none at", path);
     return false;
   }
-  int r = readindex(f, key);
-  fclose(f);
+  int r = usebytes(m.p, m.n, key);
+  if (r == CR_OK) cachemap = m;
+  else plat_unmapfile(&m);
   if (r != CR_OK) {
     trace((std::string("not used: a file ") + reasons[r]).c_str(), path);
     return false;
@@ -611,7 +579,10 @@ void cachehandoff() {
   if (plat_background(savejobfile, &writer.job)) savefile(writer.job);
 }
 
-void cachefree() {
-  free(cachetext);
-  cachetext = nullptr;
+bool cachefree() {
+  bool had = cachemap.p || cachebuf;
+  plat_unmapfile(&cachemap);
+  free(cachebuf);
+  cachebuf = nullptr;
+  return had;
 }

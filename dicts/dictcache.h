@@ -29,8 +29,9 @@ void cachewait();
 // own (or here, when none can be made), so that the program need not wait for it. The index
 // must stay in place until this returns.
 void cachehandoff();
-// Release the texts of an index read from the cache (dictsfree calls it).
-void cachefree();
+// Release the bytes of an index read from the cache, whose records, hash and lengths are among
+// them (dictsfree calls it): true when the index was one.
+bool cachefree();
 
 // Reason codes of readindex.
 enum cacheread { CR_OK, CR_SHORT, CR_FORMAT, CR_KEY, CR_SUM, CR_BAD, CR_NOMEM };

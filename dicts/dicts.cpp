@@ -30,6 +30,7 @@ int dminscore[MAXNDICTS];
 int atotal = 0;
 answer** answerlist = nullptr;
 answer* answerrecs = nullptr;
+uintptr_t answertextbase = 0;
 int* answerhash = nullptr;
 unsigned char* answerlen = nullptr;
 unsigned int indexgen = 0;
@@ -272,18 +273,21 @@ void dictsexit() {
 void dictsfree() {
   dictsidle();
   for (int d = 0; d < MAXNDICTS; d++) freedict(d);
-  cachefree();
+  // An index read from the cache has its records, hash and lengths in the file's bytes.
+  if (!cachefree()) {
+    free(answerrecs);
+    free(answerhash);
+    free(answerlen);
+  }
   freechain(pchain);
   pchain = nullptr;
-  free(answerrecs);
   free(answerlist);
   answerrecs = nullptr;
   answerlist = nullptr;
   atotal = 0;
-  free(answerhash);
   answerhash = nullptr;
-  free(answerlen);
   answerlen = nullptr;
+  answertextbase = 0;
   indexgen++;
 }
 
@@ -365,22 +369,6 @@ void makepairs(const dblock* b, sortpair* out) {
     const char* cf = q + strlen(q) + 1;
     p = (const unsigned char*)cf + strlen(cf) + 1;
   }
-}
-
-// Runs f(0) on a second thread and f(1) here, or both here when threads are not to be used.
-template <typename F>
-void ontwo(bool two, F f) {
-  std::thread t;
-  if (two) {
-    try {
-      t = std::thread(f, 0);
-    } catch (const std::system_error&) {
-      two = false;
-    }
-  }
-  if (!two) f(0);
-  f(1);
-  if (t.joinable()) t.join();
 }
 
 // Sorts the pairs, on two threads when there are many: the pairs are split around a sampled
@@ -511,7 +499,7 @@ int readslots(int quiet) {
       if (na >= AHEAD) link(p);
       p = {na, anshash(r->answercodes) & (HTABSZ - 1)};
       __builtin_prefetch(&answerhash[p.h]);
-      answerlen[na] = (unsigned char)(r->cf - r->answercodes - 1);
+      answerlen[na] = (unsigned char)(cfof(sp.codes) - sp.codes - 1);
       answerlist[na++] = r;
       A = T = r;
     } else {

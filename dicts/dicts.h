@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -21,20 +24,51 @@ typedef struct pcre2_real_match_data_8 pcre2_match_data_8;
 constexpr int MXANSLEN = 250;     // longest canonical answer, in ICCs
 constexpr int HTABSZ = 1 << 20;   // answerhash chains
 
+struct answer;
+// Where the index's texts are: an index read from the cache uses the file's bytes in place, so its
+// records hold texts as offsets from the file's text and citation forms as record numbers. An
+// index built from the lists has 0 here, its text offsets being the addresses of the texts in the
+// slots' storage blocks.
+extern uintptr_t answertextbase;
+extern answer* answerrecs;
+
+// A text of a record, which reads as a pointer to it.
+struct anstext {
+  uint64_t off;
+  operator const char*() const { return (const char*)(answertextbase + off); }
+  anstext& operator=(const char* p) {
+    off = (uintptr_t)p - answertextbase;
+    return *this;
+  }
+};
+// The next citation form of a record, which reads as a pointer to it: its number in answerrecs
+// plus one, 0 for none.
+struct ansnext {
+  int32_t k;
+  operator answer*() const;
+  answer* operator->() const { return *this; }
+  ansnext& operator=(const answer* p);
+};
+
 // One stored entry of a slot, and after the merge one answer (the first citation form of its chain).
 // The masks and the ban flag share one word so that a record takes 40 bytes; only bits 0..8 of
 // the masks are ever used.
 struct answer {
   double weight;          // 10^(sum of scores), capped at 1e10 (answer records)
-  const char* cf;         // citation form, UTF-8
-  answer* acf;            // next distinct citation form of the same answer
-  const char* answercodes;  // canonical answer, ICC string
+  anstext cf;             // citation form, UTF-8
+  anstext answercodes;    // canonical answer, ICC string
+  ansnext acf;            // next distinct citation form of the same answer
   int hlink;              // next answer index in the same hash chain, -1 at the end
   unsigned int dmask : 12;    // slots that contain the answer in any citation form
   unsigned int cfdmask : 12;  // slots that contain this citation form
   unsigned int banned : 8;
 };
-static_assert(sizeof(void*) != 8 || sizeof(answer) == 40, "answer records are 40 bytes");
+static_assert(sizeof(answer) == 40, "answer records are 40 bytes");
+inline ansnext::operator answer*() const { return k ? &answerrecs[k - 1] : nullptr; }
+inline ansnext& ansnext::operator=(const answer* p) {
+  k = p ? (int32_t)(p - answerrecs) + 1 : 0;
+  return *this;
+}
 
 // The document's dictionary settings, per slot: the word list's path, its file and answer
 // filters, and the minimum score, 0..100 (0: no floor), below which words are left out.
@@ -46,7 +80,6 @@ extern int dminscore[MAXNDICTS];
 // loaded, and findanswer is the safe way in.
 extern int atotal;
 extern answer** answerlist;
-extern answer* answerrecs;
 extern int* answerhash;
 // The length in codes of each answer (answerlen[i] is that of answerlist[i]), so that grouping
 // the answers by length need not visit them.
@@ -98,6 +131,21 @@ int anscmp(const answer* a, const answer* b);
 // Threads a load uses for reading text files and sorting the index: 2 (the default) or 1.
 // Both give the same index and statistics.
 extern int dictthreads;
+// Runs f(0) on a second thread and f(1) here, or both here when threads are not to be used.
+template <typename F>
+void ontwo(bool two, F f) {
+  std::thread t;
+  if (two) {
+    try {
+      t = std::thread(f, 0);
+    } catch (const std::system_error&) {
+      two = false;
+    }
+  }
+  if (!two) f(0);
+  f(1);
+  if (t.joinable()) t.join();
+}
 // The word list that dictsdefault tries last, after the file under the current folder.
 extern const char* sysdictpath;
 // The minimum score the default list takes in place of the preference startup_minscore1, given

@@ -39,7 +39,8 @@ void ansform(char* t0, int ln, unsigned int dmask) {
   const answer* a;
   for (a = answerlist[c.ans]; a; a = a->acf) {
     if (deb(DEB_EXPORT))
-      pstdout("  a=%p cfdmask=%08x cf=<%s> acf=%p t0=<%s>\n", (const void*)a, a->cfdmask, a->cf, (const void*)a->acf, t0);
+      pstdout("  a=%p cfdmask=%08x cf=<%s> acf=%p t0=<%s>\n", (const void*)a, a->cfdmask, (const char*)a->cf, (const void*)a->acf,
+              t0);
     if (!(a->cfdmask & dmask)) continue;
     if (len + strlen(a->cf) + 2 > ANSFORMMAX) {
       append(t0, len, "...", ANSFORMLEN - 1);

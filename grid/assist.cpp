@@ -80,7 +80,9 @@ int banword(int ans, editreport* r) {
 editreport unbanall() {
   beginedit();
   dictsidle();
-  for (int i = 0; i < atotal; i++) answerlist[i]->banned = 0;
+  // Only the banned are written: an index read from the cache shares its file's pages until then.
+  for (int i = 0; i < atotal; i++)
+    if (answerlist[i]->banned) answerlist[i]->banned = 0;
   indexgen++;
   editreport r;
   return endedit(r);

@@ -377,6 +377,36 @@ FILE* plat_fopenplain(const char* utf8name) {
   return f;
 }
 
+int plat_mapfile(const char* utf8name, plat_mapped* m) {
+  *m = {};
+  int fd = open(utf8name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  struct stat st;
+  if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) {
+    lasterr = fd < 0 ? errno : EINVAL;
+    if (fd >= 0) close(fd);
+    return 1;
+  }
+  // The pages are put in place at once, so that a file read whole takes one call rather than a
+  // fault for every few pages; read-only at first, as a writable mapping would be copied whole.
+  size_t n = (size_t)st.st_size;
+  void* p = mmap(nullptr, n, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+  lasterr = p == MAP_FAILED ? errno : 0;
+  close(fd);
+  if (p == MAP_FAILED) return 1;
+  if (mprotect(p, n, PROT_READ | PROT_WRITE)) {
+    lasterr = errno;
+    munmap(p, n);
+    return 1;
+  }
+  *m = {(char*)p, n};
+  return 0;
+}
+
+void plat_unmapfile(plat_mapped* m) {
+  if (m->p) munmap(m->p, m->n);
+  *m = {};
+}
+
 std::vector<plat_direntry> plat_listdir(const char* utf8dir) {
   std::vector<plat_direntry> out;
   DIR* d = opendir(utf8dir);

@@ -86,6 +86,17 @@ int plat_identify(const char* utf8name, plat_fileid* id);
 // Open a regular file for reading, never through a symbolic link. Null on failure.
 FILE* plat_fopenplain(const char* utf8name);
 
+// A regular file's bytes in memory, mapped copy-on-write: the program may change them, the file
+// stays as it is. Opened never through a symbolic link. 0 on success; 1 for anything else (an
+// empty file included). A file of one's own that nobody shortens while it is mapped is the
+// caller's to see to: the cache folder's files are only ever replaced or removed whole.
+struct plat_mapped {
+  char* p = nullptr;
+  size_t n = 0;
+};
+int plat_mapfile(const char* utf8name, plat_mapped* m);
+void plat_unmapfile(plat_mapped* m);  // and empties m
+
 // The regular files of a folder (not through symbolic links), with their modification times.
 struct plat_direntry {
   std::string name;

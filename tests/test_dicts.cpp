@@ -60,7 +60,7 @@ const answer* find(const char* text) {
 
 std::vector<std::string> cfs(const answer* a) {
   std::vector<std::string> r;
-  for (; a; a = a->acf) r.push_back(a->cf);
+  for (; a; a = a->acf) r.emplace_back(a->cf);
   return r;
 }
 
