@@ -5,6 +5,7 @@
 #include "draw/screen.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cmath>
 
@@ -210,8 +211,8 @@ void drawcached() {
 // Cache area r (within the layers): new layer surfaces drawn afresh, the surfaces of the
 // squares that leave it freed and those of the squares that come into it made.
 void cache(const area& r) {
+  auto t0 = std::chrono::steady_clock::now();
   cached = r;
-  if (deb(DEB_DRAW)) pstdout("cached area (%d,%d)-(%d,%d)\n", r.x0, r.y0, r.x1, r.y1);
   // A path cut at a surface's edge is rasterized a little differently near it: the surfaces
   // reach a few pixels past the area, so that what is painted matches a whole-grid drawing to a
   // level or two on the antialiased edges of slanted and curved backgrounds.
@@ -227,6 +228,9 @@ void cache(const area& r) {
       else if (!sfq[x][y]) sfq[x][y] = newsurface(qx1[x][y] - qx0[x][y], qy1[x][y] - qy0[x][y]);
     }
   drawcached();
+  if (deb(DEB_DRAW))
+    pstdout("cached area (%d,%d)-(%d,%d) drawn in %.2f ms\n", r.x0, r.y0, r.x1, r.y1,
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
 }
 
 // Make the cached area hold `want`: when it does not, the area round what the window shows and
