@@ -286,6 +286,8 @@ void makesurfaces() {
         gpoint c = groupof(x, y).c;
         pstdout(TRACE_CELLCENTRE "\n", x, y, b + (int)floor(squarepx * c.x + 0.5), b + (int)floor(squarepx * c.y + 0.5));
       }
+  // The part round the last view is drawn now, so that the next repaint only composites.
+  if (!view.empty()) cover(view);
   refreshall();
 }
 

@@ -57,7 +57,6 @@ void scrolltocursor() {
 
 gboolean onexpose(GtkWidget* w, GdkEventExpose* ev, gpointer) {
   if (ev->window != w->window) return FALSE;
-  if (deb(DEB_DRAW)) pstdout(TRACE_EXPOSE "\n", ev->area.x, ev->area.y, ev->area.width, ev->area.height);
   GtkScrolledWindow* sw = GTK_SCROLLED_WINDOW(gridsw);
   GtkAdjustment* ha = gtk_scrolled_window_get_hadjustment(sw);
   GtkAdjustment* va = gtk_scrolled_window_get_vadjustment(sw);
@@ -69,6 +68,8 @@ gboolean onexpose(GtkWidget* w, GdkEventExpose* ev, gpointer) {
   cairo_clip(cr);
   compositescreen(cr, ev->area.x, ev->area.y, ev->area.width, ev->area.height);
   cairo_destroy(cr);
+  // After the painting: a repaint that moves the cached part of the grid draws it first.
+  if (deb(DEB_DRAW)) pstdout(TRACE_EXPOSE "\n", ev->area.x, ev->area.y, ev->area.width, ev->area.height);
   if (curmoved) {
     scrolltocursor();
     curmoved = 0;
