@@ -123,7 +123,7 @@ void keywords(wordbranch& b, int wi) {
     for (int c = 0; c < 62; c++) own[k][c] = 0;
   const unsigned char* p = wchr[wi];
   for (int j = 0; j < w.flistlen; j++, p += n) {
-    double wt = lts[w.flist[j]].w;
+    double wt = ltsw[w.flist[j]];
     for (int k = 0; k < n; k++) own[k][p[k]] += wt;
   }
   for (int k = 0; k < n; k++) {
