@@ -188,7 +188,7 @@ void popup(int r, GdkEventButton* ev) {
   gtk_menu_shell_append(GTK_MENU_SHELL(menu), rowitem("Add word...", r, G_CALLBACK(onaddword)));
   gtk_widget_show_all(menu);
   // Destroyed once closed; later, so that the chosen item's command runs first.
-  g_signal_connect(menu, "deactivate", G_CALLBACK(+[](GtkWidget* m, gpointer) { g_idle_add(destroylater, m); }), nullptr);
+  g_signal_connect(menu, "deactivate", G_CALLBACK(+[](GtkWidget* m, gpointer) { gdk_threads_add_idle(destroylater, m); }), nullptr);
   gtk_menu_popup(GTK_MENU(menu), nullptr, nullptr, nullptr, nullptr, ev->button, ev->time);
 }
 

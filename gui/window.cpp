@@ -217,6 +217,9 @@ void showassistpane(int mode) {
 
 void m_interactive(int v) {
   showassistpane(v & 0xff);
+  // The marks of a light nothing fits belong to the assistance that found them: Off finds none,
+  // and another mode finds them again.
+  clearfailure();
   editreport r;
   setassistmode(v & 0xff, &r);
   showedit(r);

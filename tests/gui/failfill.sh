@@ -4,7 +4,7 @@
 # its cells are marked red on the grid and named below it, and the assistance the fill replaced
 # comes back, so that the cells show their hints again; the next edit takes the marks away. A
 # letter that no word fits: the assistance names its lights below the grid and marks them, and
-# so does Autofill's message. A grid with one light no word is long enough for: Autofill names
+# so does Autofill's message; turning the assistance off takes its marks away. A grid with one light no word is long enough for: Autofill names
 # it, only its cells are marked, and the hints are as they were before the fill.
 source "$(dirname "$0")/lib.sh" "$1"
 
@@ -56,6 +56,12 @@ red "$(cellcolour 1 0)" || fail "2 Down is not marked"
 start_fill ctrl+g
 expect_box $'No fill found\n\nNothing fits 3 Across and 2 Down'
 say "a letter nothing fits: named below the grid and by Autofill"
+# Assistance turned off finds nothing, so it shows no failure either.
+mark
+keys alt+a i o
+settle
+red "$(cellcolour 1 0)" && fail "the marks stayed with assistance off"
+say "assistance off takes the marks away"
 keys ctrl+q
 answer Return
 expect_exit 0
