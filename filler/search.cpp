@@ -399,7 +399,13 @@ int filterwords() {
           for (int c = 0; c < 62; c++) dt[0][k][c] = dt[1][k][c] = 0.0;
       // With nothing to test every candidate stays, and so it does when the kept table shows
       // that every code of the list is allowed where it is tested.
-      const bool clean = !dup || (cleangen[i] == listgen[i] && cleanuv[i] == usedverof(w));
+      bool clean = !dup || (cleangen[i] == listgen[i] && cleanuv[i] == usedverof(w));
+      if (!clean && wsorted[i] && nusedrecs < oldlen / 8) {
+        // Few marked records: look each one up in the ordered list.
+        clean = true;
+        for (int q = 0; q < nusedrecs && clean; q++) clean = !std::binary_search(sfl, sfl + oldlen, usedrecs[q]);
+      }
+      const bool dupscan = dup && !clean;  // candidates may still be marked
       bool keepall = nk == 0 && clean;
       if (!keepall && clean) {
         ABM have[MXWENT];
@@ -415,7 +421,7 @@ int filterwords() {
         unsigned ok = 1;
         for (int t = 0; t < nk; t++) ok &= allow[t][p[kk[t]]];
         int li = sfl[j];
-        if (!ok || (dup && isused(li))) {
+        if (!ok || (dupscan && isused(li))) {
           if (ca) {
             if (nrem++ >= maxrem) ca = nullptr;
             else {
@@ -440,7 +446,7 @@ int filterwords() {
         unsigned ok = 1;
         for (int t = 0; t < nk; t++) ok &= allow[t][p[kk[t]]];
         const int li = sfl[j];
-        if (dup) ok &= !isused(li);
+        if (dupscan) ok &= !isused(li);
         dfl[m] = li;
         chrcopy(dchr + (size_t)m * n, p, n);
         m += (int)ok;
