@@ -416,7 +416,7 @@ int filterwords() {
       }
       if (keepall) m = oldlen;
       int j = m;
-      for (; j < oldlen && (ca || !fresh); j++) {
+      for (; j < oldlen && !fresh; j++) {
         const unsigned char* p = schr + (size_t)j * n;
         unsigned ok = 1;
         for (int t = 0; t < nk; t++) ok &= allow[t][p[kk[t]]];
@@ -439,8 +439,11 @@ int filterwords() {
           for (int k = 0; k < n; k++) q[k] = p[k];
         m++;
       }
-      // Into the scratch arrays, without a table to follow, every row is copied and kept only
-      // when it passes, which spares a branch the processor cannot predict.
+      // Into the scratch arrays every row is copied and kept only when it passes, which spares
+      // a branch the processor cannot predict; the table then loses the candidates that went.
+      static std::vector<int> gone;
+      if (fresh && (int)gone.size() < oldlen) gone.resize(oldlen);
+      int ng = 0;
       for (; j < oldlen; j++) {
         const unsigned char* p = schr + (size_t)j * n;
         unsigned ok = 1;
@@ -450,7 +453,17 @@ int filterwords() {
         dfl[m] = li;
         chrcopy(dchr + (size_t)m * n, p, n);
         m += (int)ok;
+        gone[ng] = j;
+        ng += (int)!ok;
       }
+      if (fresh && ca && ng > maxrem) ca = nullptr;
+      if (fresh && ca)
+        for (int g = 0; g < ng; g++) {
+          const unsigned char* p = schr + (size_t)gone[g] * n;
+          const double wt = ltsw[sfl[gone[g]]];
+          double(*d)[62] = dt[g & 1];
+          for (int k = 0; k < n; k++) d[k][p[k]] += wt;
+        }
       if (fresh && m != oldlen && adoptlist(i, dfl, dchr, m)) return -1;
       if (ca && m != oldlen) {
         double(*all)[62] = (double(*)[62])ca->all.data();
