@@ -321,6 +321,29 @@ static int adoptlist(int i, const int* fl, const unsigned char* chr, int m) {
   return 0;
 }
 
+// filterwords' scan into the scratch arrays, from candidate j on: every row is copied and kept
+// only when it passes, which spares a branch the processor cannot predict; the candidates that go
+// are noted in gone. NK is the number of positions tested when it is small, else 0.
+template <int NK>
+static int scanfresh(int j, int oldlen, int n, int nk, const int* kk, const unsigned char (*allow)[64],
+                     const unsigned char* schr, const int* sfl, bool dupscan, int* dfl, unsigned char* dchr, int m,
+                     int* gone, int& ng) {
+  const int tn = NK ? NK : nk;
+  for (; j < oldlen; j++) {
+    const unsigned char* p = schr + (size_t)j * n;
+    unsigned ok = 1;
+    for (int t = 0; t < tn; t++) ok &= allow[t][p[kk[t]]];
+    const int li = sfl[j];
+    if (dupscan) ok &= !isused(li);
+    dfl[m] = li;
+    chrcopy(dchr + (size_t)m * n, p, n);
+    m += (int)ok;
+    gone[ng] = j;
+    ng += (int)!ok;
+  }
+  return m;
+}
+
 int deadword;
 std::vector<int> deadends;
 
@@ -439,22 +462,13 @@ int filterwords() {
           for (int k = 0; k < n; k++) q[k] = p[k];
         m++;
       }
-      // Into the scratch arrays every row is copied and kept only when it passes, which spares
-      // a branch the processor cannot predict; the table then loses the candidates that went.
+      // A fresh list goes into the scratch arrays; the table then loses the candidates that went.
       static std::vector<int> gone;
       if (fresh && (int)gone.size() < oldlen) gone.resize(oldlen);
       int ng = 0;
-      for (; j < oldlen; j++) {
-        const unsigned char* p = schr + (size_t)j * n;
-        unsigned ok = 1;
-        for (int t = 0; t < nk; t++) ok &= allow[t][p[kk[t]]];
-        const int li = sfl[j];
-        if (dupscan) ok &= !isused(li);
-        dfl[m] = li;
-        chrcopy(dchr + (size_t)m * n, p, n);
-        m += (int)ok;
-        gone[ng] = j;
-        ng += (int)!ok;
+      if (j < oldlen) {
+        auto scan = nk == 1 ? scanfresh<1> : nk == 2 ? scanfresh<2> : nk == 3 ? scanfresh<3> : scanfresh<0>;
+        m = scan(j, oldlen, n, nk, kk, allow, schr, sfl, dupscan, dfl, dchr, m, gone.data(), ng);
       }
       if (fresh && ca && ng > maxrem) ca = nullptr;
       if (fresh && ca)
