@@ -153,7 +153,9 @@ void recover_reset(unsigned seed) {
   rec.work = 0;
   // The ordinary search decides which fill a setter sees; on a small grid it has found one long
   // before this if it finds one at all.
-  rec.budget = std::min(recoverybudget, RECOVERYPERENTRY * std::max(ne, 1));
+  const long long perentry = RECOVERYPERENTRY * std::max(ne, 1);
+  rec.budget = std::min(recoverybudget, perentry);
+  if (ne < RECOVERYFULLNE) rec.budget = std::min(rec.budget, std::max(RECOVERYMIN, perentry * ne / RECOVERYFULLNE));
   rec.runs = 0;
   rec.fails = rec.limit = 0;
   rec.rng = 0x5851f42d4c957f2dULL ^ seed;
