@@ -14,9 +14,10 @@
 #define TRACE_ROWSELECT "row select event %d"
 #define TRACE_FAILURE "failure shown: %s"
 
-// The grid pane: a repaint, a pointer button (handled once the second line is printed), the hints
-// redrawn while a fill runs, the zoom, a new size of the drawing area, the repaint that showed a
-// key, and where each cell's centre falls on the drawing area (after a zoom or a new grid).
+// The grid pane: a repaint (once painted), a pointer button (handled once the second line is
+// printed), the hints redrawn while a fill runs, the zoom, a new size of the drawing area, the
+// repaint that showed a key, and where each cell's centre falls on the drawing area (after a zoom
+// or a new grid).
 #define TRACE_EXPOSE "expose event x=%d y=%d w=%d h=%d"
 #define TRACE_PRESS "button press event (%f,%f) -> (%d,%d) e=%02x button=%08x type=%08x state=%08x"
 #define TRACE_PRESSDONE "Exiting button_press_event()"

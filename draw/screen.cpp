@@ -1,7 +1,11 @@
 // Cached surfaces of the screen picture, refreshed layer by layer and square by square, and
-// composited bottom to top: backgrounds, tints, cursor, hints, squares, marks, selection.
+// composited bottom to top: backgrounds, tints, cursor, hints, squares, marks, selection. Only the
+// part of the drawing area round what the window shows is cached: a big grid at a large zoom
+// would otherwise take hundreds of megabytes of surfaces.
 #include "draw/screen.h"
 
+#include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cmath>
 
@@ -15,24 +19,47 @@
 
 namespace {
 
-cairo_surface_t* sfb;  // backgrounds
-cairo_surface_t* sft;  // tints of the cursor's light and of failed lights
+// A rectangle of drawing-area pixels, from (x0, y0) up to but not including (x1, y1).
+struct area {
+  int x0, y0, x1, y1;
+  bool empty() const { return x1 <= x0 || y1 <= y0; }
+  bool meets(const area& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
+  bool holds(const area& o) const { return o.x0 >= x0 && o.x1 <= x1 && o.y0 >= y0 && o.y1 <= y1; }
+  area operator&(const area& o) const { return {std::max(x0, o.x0), std::max(y0, o.y0), std::min(x1, o.x1), std::min(y1, o.y1)}; }
+  area operator|(const area& o) const { return {std::min(x0, o.x0), std::min(y0, o.y0), std::max(x1, o.x1), std::max(y1, o.y1)}; }
+};
+
+// A whole-grid layer, of which a surface holds the part inside the cached area. Drawing code
+// sees the whole layer: the context it is given has its origin at the layer's top left.
+struct layer {
+  area whole;             // where the whole layer lies on the drawing area
+  area held;              // the part the surface holds
+  cairo_surface_t* s;
+};
+
+layer lb;  // backgrounds
+layer lt;  // tints of the cursor's light and of failed lights
+layer lh;  // hints
+layer lm;  // marks and numbers
+layer ls;  // selection
+layer* const layers[] = {&lb, &lt, &lh, &lm, &ls};
 cairo_surface_t* sfc;  // cursor, one square
-cairo_surface_t* sfh;  // hints
-cairo_surface_t* sfm;  // marks and numbers
-cairo_surface_t* sfs;  // selection
-cairo_surface_t* sfq[MXSZ][MXSZ];  // each square's lines, bars and contents
-int qx0[MXSZ][MXSZ], qy0[MXSZ][MXSZ], qx1[MXSZ][MXSZ], qy1[MXSZ][MXSZ];  // their pixel boxes
+cairo_surface_t* sfq[MXSZ][MXSZ];  // the lines, bars and contents of each square in the cached area
+int qx0[MXSZ][MXSZ], qy0[MXSZ][MXSZ], qx1[MXSZ][MXSZ], qy1[MXSZ][MXSZ];  // their pixel boxes in the layers
 int sfcx, sfcy, cursorshown;  // where the cursor surface was last put
 unsigned char tint[MXSZ][MXSZ];  // TINT_* bits of each square
+area cached;  // the part of the drawing area the surfaces hold; empty until the first paint
+area view;    // the part the window shows, when it has said
+area all;     // the part any layer or square covers
 // The grid and zoom the surfaces were made for. Between a change of shape and the window's
 // next makesurfaces (a message box shown while a document loads, say) they show nothing.
 struct madefor {
   int gtype, width, height, squarepx;
   bool operator==(const madefor&) const = default;
 } made;
+bool havesurfaces;
 
-bool fits() { return sfb && made == madefor{gtype, width, height, squarepx}; }
+bool fits() { return havesurfaces && made == madefor{gtype, width, height, squarepx}; }
 
 void invalidate(int x, int y, int w, int h) {
   if (ui.invalidate) ui.invalidate(x, y, w, h);
@@ -52,12 +79,32 @@ void clear(cairo_t* cr) {
   cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
 }
 
+void freesurface(cairo_surface_t*& s) {
+  if (s) cairo_surface_destroy(s);
+  s = nullptr;
+}
+
+// The drawing-area box of square (x, y) and its surface.
+area sqarea(int x, int y) {
+  int b = bawdpx();
+  return {qx0[x][y] + b, qy0[x][y] + b, qx1[x][y] + b, qy1[x][y] + b};
+}
+
+bool sqcached(int x, int y) { return !cached.empty() && sqarea(x, y).meets(cached); }
+
+// A context on layer l whose origin is the whole layer's top left.
+cairo_t* layercontext(layer& l) {
+  cairo_t* cr = cairo_create(l.s);
+  cairo_translate(cr, l.whole.x0 - l.held.x0, l.whole.y0 - l.held.y0);
+  return cr;
+}
+
 // A whole-grid layer redrawn from scratch: cleared, translated by half a pixel (thin lines on
 // pixel centres) plus dx, at the zoom's scale.
 template <class F>
-void redrawlayer(cairo_surface_t* s, double d, F draw) {
-  if (!fits()) return;
-  cairo_t* cr = cairo_create(s);
+void redrawlayer(layer& l, double d, F draw) {
+  if (!fits() || cached.empty()) return;
+  cairo_t* cr = layercontext(l);
   clear(cr);
   cairo_translate(cr, d, d);
   {
@@ -72,17 +119,38 @@ void paint(cairo_t* cr, cairo_surface_t* s, int x, int y) {
   cairo_paint(cr);
 }
 
-void freesurface(cairo_surface_t*& s) {
-  if (s) cairo_surface_destroy(s);
-  s = nullptr;
+// The square's background into the background layer and its lines, bars and contents into its
+// own surface, when it is in the cached area.
+void drawsq(int x, int y) {
+  if (cached.empty()) return;
+  drawscope ds(squarepx, true);
+  // A curved cell's background, stroked round, can reach a little past its box.
+  area a = sqarea(x, y);
+  int m = squarepx / 4;
+  if (area{a.x0 - m, a.y0 - m, a.x1 + m, a.y1 + m}.meets(lb.held)) {
+    cairo_t* cr = layercontext(lb);
+    cairo_translate(cr, 0.5, 0.5);
+    drawcellbg(cr, x, y, squarepx, 0);
+    cairo_destroy(cr);
+  }
+  if (!a.meets(cached)) return;
+  gridcheck(sfq[x][y] != nullptr, "sfq[x][y]");
+  cairo_t* cr = cairo_create(sfq[x][y]);
+  clear(cr);
+  cairo_translate(cr, 0.5 - qx0[x][y], 0.5 - qy0[x][y]);
+  drawcellfg(cr, x, y, squarepx, bawdpx(), 1, 1, 1);
+  cairo_destroy(cr);
 }
 
 // Redraw the tint layer inside the pixel rectangle from (x0, y0) to (x1, y1) of the layer:
 // cleared there, and every tinted square that meets it drawn again in grid order, so that the
 // result is the same as a whole redraw.
-void redrawtints(int x0, int y0, int x1, int y1) {
-  if (!fits() || x1 <= x0 || y1 <= y0) return;
-  cairo_t* cr = cairo_create(sft);
+void drawtints(int x0, int y0, int x1, int y1) {
+  int b = bawdpx();
+  area r = area{x0 + b, y0 + b, x1 + b, y1 + b} & lt.held;
+  if (r.empty() || cached.empty()) return;
+  x0 = r.x0 - b, y0 = r.y0 - b, x1 = r.x1 - b, y1 = r.y1 - b;
+  cairo_t* cr = layercontext(lt);
   cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
   cairo_clip(cr);
   clear(cr);
@@ -95,6 +163,11 @@ void redrawtints(int x0, int y0, int x1, int y1) {
           drawtint(cr, x, y, tint[x][y]);
   }
   cairo_destroy(cr);
+}
+
+void redrawtints(int x0, int y0, int x1, int y1) {
+  if (!fits() || x1 <= x0 || y1 <= y0) return;
+  drawtints(x0, y0, x1, y1);
   int b = bawdpx();
   invalidate(x0 + b, y0 + b, x1 - x0, y1 - y0);
 }
@@ -119,20 +192,69 @@ void settint(unsigned bit, const std::vector<sqpos>& squares) {
   redrawtints(x0, y0, x1, y1);
 }
 
+void drawmarkslayer() { redrawlayer(lm, 0.5, [](cairo_t* cr) { drawmarks(cr, prefint(PREF_EDIT_SHOW_NUMBERS)); }); }
+void drawhintslayer() { redrawlayer(lh, 0.5, drawhints); }
+void drawselectionlayer() { redrawlayer(ls, hbawdpx() - 0.5, drawselection); }
+
+// Every square in the cached area and every layer drawn again there.
+void drawcached() {
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++)
+      if (sqexists(x, y)) drawsq(x, y);
+  int b = bawdpx();
+  drawtints(lt.whole.x0 - b, lt.whole.y0 - b, lt.whole.x1 - b, lt.whole.y1 - b);
+  drawmarkslayer();
+  drawhintslayer();
+  drawselectionlayer();
+}
+
+// Cache area r (within the layers): new layer surfaces drawn afresh, the surfaces of the
+// squares that leave it freed and those of the squares that come into it made.
+void cache(const area& r) {
+  auto t0 = std::chrono::steady_clock::now();
+  cached = r;
+  // A path cut at a surface's edge is rasterized a little differently near it: the surfaces
+  // reach a few pixels past the area, so that what is painted matches a whole-grid drawing to a
+  // level or two on the antialiased edges of slanted and curved backgrounds.
+  for (layer* l : layers) {
+    freesurface(l->s);
+    l->held = l->whole & area{r.x0 - 8, r.y0 - 8, r.x1 + 8, r.y1 + 8};
+    l->s = newsurface(l->held.x1 - l->held.x0, l->held.y1 - l->held.y0);
+  }
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++) {
+      if (!sqexists(x, y)) continue;
+      if (!sqcached(x, y)) freesurface(sfq[x][y]);
+      else if (!sfq[x][y]) sfq[x][y] = newsurface(qx1[x][y] - qx0[x][y], qy1[x][y] - qy0[x][y]);
+    }
+  drawcached();
+  if (deb(DEB_DRAW))
+    pstdout("cached area (%d,%d)-(%d,%d) drawn in %.2f ms\n", r.x0, r.y0, r.x1, r.y1,
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+}
+
+// Make the cached area hold `want`: when it does not, the area round what the window shows and
+// `want`, with a margin of half their size each way for scrolling, is cached instead.
+void cover(area want) {
+  want = want & all;
+  if (want.empty() || (!cached.empty() && cached.holds(want))) return;
+  area v = view.empty() ? want : view | want;
+  int mx = std::max(128, (v.x1 - v.x0) / 2), my = std::max(128, (v.y1 - v.y0) / 2);
+  cache(area{v.x0 - mx, v.y0 - my, v.x1 + mx, v.y1 + my} & all);
+}
+
 }  // namespace
 
 void setfailmarks(const std::vector<sqpos>& squares) { settint(TINT_FAIL, squares); }
 
 void freesurfaces() {
-  freesurface(sfb);
-  freesurface(sft);
+  for (layer* l : layers) freesurface(l->s);
   freesurface(sfc);
-  freesurface(sfh);
-  freesurface(sfm);
-  freesurface(sfs);
   for (auto& col : sfq)
     for (cairo_surface_t*& s : col) freesurface(s);
   cursorshown = 0;
+  cached = {};
+  havesurfaces = false;
 }
 
 void makesurfaces() {
@@ -146,18 +268,16 @@ void makesurfaces() {
       gbox bb = cellbbox(x, y);
       int x0 = qx0[x][y] = (int)floor(squarepx * bb.x0 - h), y0 = qy0[x][y] = (int)floor(squarepx * bb.y0 - h);
       int x1 = qx1[x][y] = (int)ceil(squarepx * bb.x1 + h), y1 = qy1[x][y] = (int)ceil(squarepx * bb.y1 + h);
-      sfq[x][y] = newsurface(x1 - x0, y1 - y0);
       minx = std::min(minx, x0), miny = std::min(miny, y0);
       ow = std::max(ow, x1), oh = std::max(oh, y1);
     }
   if (deb(DEB_DRAW)) pstdout("Overall bbox = (%d,%d)-(%d,%d)\n", minx, miny, ow, oh);
-  sfb = newsurface(ow, oh);
-  sft = newsurface(ow, oh);
-  sfh = newsurface(ow, oh);
-  sfm = newsurface(ow, oh);
+  for (layer* l : {&lb, &lt, &lh, &lm}) l->whole = {b, b, b + std::max(ow, 1), b + std::max(oh, 1)};
+  ls.whole = {h, h, h + std::max(h + ow - 1, 1), h + std::max(h + oh - 1, 1)};
+  all = lb.whole | ls.whole | area{b + minx, b + miny, b + ow, b + oh};
   sfc = newsurface(squarepx, squarepx);
-  sfs = newsurface(h + ow - 1, h + oh - 1);
   made = {gtype, width, height, squarepx};
+  havesurfaces = true;
   // Where each cell's centre falls on the drawing area, for the window scripts' pixel checks.
   if (deb(DEB_DRAW))
     for (int y = 0; y < height; y++)
@@ -166,26 +286,20 @@ void makesurfaces() {
         gpoint c = groupof(x, y).c;
         pstdout(TRACE_CELLCENTRE "\n", x, y, b + (int)floor(squarepx * c.x + 0.5), b + (int)floor(squarepx * c.y + 0.5));
       }
+  // The part round the last view is drawn now, so that the next repaint only composites.
+  if (!view.empty()) cover(view);
   refreshall();
 }
+
+void setscreenview(int x, int y, int w, int h) { view = {x, y, x + w, y + h}; }
 
 void refreshsq(int x, int y) {
   if (deb(DEB_DRAW)) pstdout("refreshsq(%d,%d)\n", x, y);
   if (!fits() || !sqexists(x, y)) return;
-  gridcheck(sfq[x][y] != nullptr, "sfq[x][y]");
-  drawscope ds(squarepx, true);
-  cairo_t* cr = cairo_create(sfb);
-  cairo_translate(cr, 0.5, 0.5);
-  drawcellbg(cr, x, y, squarepx, 0);
-  cairo_destroy(cr);
-  cr = cairo_create(sfq[x][y]);
-  clear(cr);
-  cairo_translate(cr, 0.5 - qx0[x][y], 0.5 - qy0[x][y]);
-  drawcellfg(cr, x, y, squarepx, bawdpx(), 1, 1, 1);
-  cairo_destroy(cr);
-  int b = bawdpx(), w = qx1[x][y] - qx0[x][y], h = qy1[x][y] - qy0[x][y];
-  if (deb(DEB_DRAW)) pstdout("invalidate(%d,%d - %d,%d)\n", qx0[x][y] + b, qy0[x][y] + b, qx1[x][y] + b, qy1[x][y] + b);
-  invalidate(qx0[x][y] + b, qy0[x][y] + b, w, h);
+  drawsq(x, y);
+  area a = sqarea(x, y);
+  if (deb(DEB_DRAW)) pstdout("invalidate(%d,%d - %d,%d)\n", a.x0, a.y0, a.x1, a.y1);
+  invalidate(a.x0, a.y0, a.x1 - a.x0, a.y1 - a.y0);
 }
 
 void refreshsqmg(int x, int y) {
@@ -200,28 +314,25 @@ void refreshsqmg(int x, int y) {
 }
 
 void refreshall() {
-  for (int y = 0; y < height; y++)
-    for (int x = 0; x < width; x++) refreshsq(x, y);
-  if (fits()) redrawtints(0, 0, cairo_image_surface_get_width(sft), cairo_image_surface_get_height(sft));
+  if (!fits()) return;
+  drawcached();
+  invalidateall();
   refreshcursor();
-  refreshmarks();
-  refreshhints();
-  refreshselection();
 }
 
 void refreshmarks() {
-  redrawlayer(sfm, 0.5, [](cairo_t* cr) { drawmarks(cr, prefint(PREF_EDIT_SHOW_NUMBERS)); });
+  drawmarkslayer();
   if (fits()) invalidateall();
 }
 
 void refreshhints() {
   if (deb(DEB_DRAW)) pstdout(TRACE_HINTS "\n");
-  redrawlayer(sfh, 0.5, drawhints);
+  drawhintslayer();
   if (fits()) invalidateall();
 }
 
 void refreshselection() {
-  redrawlayer(sfs, hbawdpx() - 0.5, drawselection);
+  drawselectionlayer();
   if (fits()) invalidateall();
 }
 
@@ -241,8 +352,12 @@ void refreshcursor() {
 
 void refreshreport(const editreport& r) {
   if (r.all) {
-    for (int y = 0; y < height; y++)
-      for (int x = 0; x < width; x++) refreshsq(x, y);
+    // One repaint of the whole area rather than one per square.
+    if (fits())
+      for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+          if (sqexists(x, y)) drawsq(x, y);
+    if (fits()) invalidateall();
   } else {
     for (const sqpos& p : r.squares) refreshsq(p.x, p.y);
   }
@@ -251,20 +366,19 @@ void refreshreport(const editreport& r) {
 
 int compositescreen(cairo_t* cr, int x, int y, int w, int h) {
   if (!fits()) return 0;
-  int b = bawdpx(), hb = hbawdpx();
-  paint(cr, sfb, b, b);
-  paint(cr, sft, b, b);
+  area want{x, y, x + w, y + h};
+  cover(want);
+  for (layer* l : {&lb, &lt}) paint(cr, l->s, l->held.x0, l->held.y0);
   paint(cr, sfc, sfcx, sfcy);
-  paint(cr, sfh, b, b);
+  paint(cr, lh.s, lh.held.x0, lh.held.y0);
   // Only the squares that meet the rectangle: the others would paint nothing inside it.
   for (int j = 0; j < height; j++)
     for (int i = 0; i < width; i++) {
-      if (!sqexists(i, j)) continue;
+      if (!sqexists(i, j) || !sqarea(i, j).meets(want)) continue;
       gridcheck(sfq[i][j] != nullptr, "sfq[i][j]");
-      if (qx1[i][j] + b <= x || qx0[i][j] + b >= x + w || qy1[i][j] + b <= y || qy0[i][j] + b >= y + h) continue;
-      paint(cr, sfq[i][j], qx0[i][j] + b, qy0[i][j] + b);
+      paint(cr, sfq[i][j], qx0[i][j] + bawdpx(), qy0[i][j] + bawdpx());
     }
-  paint(cr, sfm, b, b);
-  paint(cr, sfs, hb, hb);
+  paint(cr, lm.s, lm.held.x0, lm.held.y0);
+  paint(cr, ls.s, ls.held.x0, ls.held.y0);
   return 1;
 }

@@ -1,7 +1,8 @@
 // The screen picture of the grid, kept in cached image surfaces that are updated piecemeal: one
-// surface per square for its lines, bars and contents, whole-grid surfaces for the backgrounds,
-// the hints, the marks and the selection, and a one-square surface for the cursor. Showing the
-// grid only composites them, so typing a letter redraws one cell. Every refresh tells the window
+// surface per square for its lines, bars and contents, layer surfaces for the backgrounds, the
+// hints, the marks and the selection, and a one-square surface for the cursor. Showing the grid
+// only composites them, so typing a letter redraws one cell. The surfaces hold only the part of
+// the grid round what the window shows; a repaint outside it moves them there, drawn afresh. Every refresh tells the window
 // which drawing-area rectangle to repaint through the hook ui.invalidate. A layer of tints over
 // the backgrounds shades the cursor's light and the lights where a fill failed.
 #pragma once
@@ -36,6 +37,8 @@ void refreshselection();
 // makesurfaces instead.
 void refreshreport(const editreport& r);
 
+// The part of the drawing area the window shows, in its pixels; the cached part is kept round it.
+void setscreenview(int x, int y, int w, int h);
 // Paint the layers onto cr, whose origin is the drawing area's, for the rectangle given; 0
 // (nothing painted) when there are no surfaces for the grid as it is now.
 int compositescreen(cairo_t* cr, int x, int y, int w, int h);

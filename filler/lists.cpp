@@ -18,6 +18,7 @@
 #include "treatment/treatment.h"
 
 ltsrec* lts = nullptr;
+double* ltsw = nullptr;
 int nlts = 0, nsid = 0;
 static int ltscap = 0;
 
@@ -126,6 +127,9 @@ static int growlts() {
   ltsrec* p = (ltsrec*)realloc(lts, sizeof(ltsrec) * ncap);
   if (!p) return -1;
   lts = p;
+  double* q = (double*)realloc(ltsw, sizeof(double) * ncap);
+  if (!q) return -1;
+  ltsw = q;
   ltscap = ncap;
   return 0;
 }
@@ -157,6 +161,7 @@ static void fillrec(ltsrec& r, char* store, int n0, unsigned int h, int ans, int
   r.h = h;
   r.len0 = n0;
   r.w = ans < 0 ? 1.0 : ans == curans ? curweight : answerlist[ans]->weight;
+  ltsw[&r - lts] = r.w;
   r.lbm = 0;
   for (int i = 0; i < n0; i++) {
     int c = (unsigned char)store[i];

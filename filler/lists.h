@@ -24,6 +24,7 @@ struct ltsrec {
 };
 
 extern ltsrec* lts;
+extern double* ltsw;  // per record: its weight w, packed for the search's sums
 extern int nlts, nsid;
 
 // The light whose list is being built.

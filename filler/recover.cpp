@@ -123,7 +123,7 @@ void keywords(wordbranch& b, int wi) {
     for (int c = 0; c < 62; c++) own[k][c] = 0;
   const unsigned char* p = wchr[wi];
   for (int j = 0; j < w.flistlen; j++, p += n) {
-    double wt = lts[w.flist[j]].w;
+    double wt = ltsw[w.flist[j]];
     for (int k = 0; k < n; k++) own[k][p[k]] += wt;
   }
   for (int k = 0; k < n; k++) {
@@ -153,7 +153,9 @@ void recover_reset(unsigned seed) {
   rec.work = 0;
   // The ordinary search decides which fill a setter sees; on a small grid it has found one long
   // before this if it finds one at all.
-  rec.budget = std::min(recoverybudget, RECOVERYPERENTRY * std::max(ne, 1));
+  const long long perentry = RECOVERYPERENTRY * std::max(ne, 1);
+  rec.budget = std::min(recoverybudget, perentry);
+  if (ne < RECOVERYFULLNE) rec.budget = std::min(rec.budget, std::max(RECOVERYMIN, perentry * ne / RECOVERYFULLNE));
   rec.runs = 0;
   rec.fails = rec.limit = 0;
   rec.rng = 0x5851f42d4c957f2dULL ^ seed;

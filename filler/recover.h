@@ -14,10 +14,15 @@
 
 // Work (candidates examined by the filter) after which a fill that branches switches to the
 // recovery search: RECOVERYPERENTRY for each entry of the grid, about a second on a 23x23
-// grid and less on smaller ones, and never more than recoverybudget. Tests lower it.
+// grid and less on smaller ones, and never more than recoverybudget. Tests lower it. The work
+// the ordinary search needs grows faster than the grid: below RECOVERYFULLNE entries (a 21x21
+// grid) the budget per entry shrinks in proportion to the entries, down to RECOVERYMIN in all,
+// so that a 15x15 grid the ordinary search cannot fill gives way after half the work.
 extern long long recoverybudget;
 constexpr long long RECOVERYBUDGET = 100000000;
 constexpr long long RECOVERYPERENTRY = 200000;
+constexpr int RECOVERYFULLNE = 380;
+constexpr long long RECOVERYMIN = 10000000;
 
 // The counts of the last or running fill, for the logs, tests and benchmarks.
 struct recoverstats {

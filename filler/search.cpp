@@ -37,6 +37,7 @@ struct savedlist {
   ABM* jflbm;
   double* sdata;
   unsigned char* chr;
+  std::vector<double> table;  // the kept weight table of the list, when it was up to date
 };
 struct depthrec {
   size_t trail0, saved0;         // where this depth's records start
@@ -92,9 +93,14 @@ static std::vector<acccache> caches;
 static std::unordered_map<const unsigned char*, std::vector<ABM>> initunion;
 static std::unordered_map<const unsigned char*, std::vector<double>> initall;
 static std::vector<unsigned> listgen;  // per word: bumped whenever its list changes
+// Per word: the list and marking versions at which its list last lost every marked candidate
+// under the duplicates rule; while both hold, none of its candidates is marked.
+static std::vector<unsigned> cleangen, cleanuv;
 static unsigned usedver[MXWENT + 1];   // per length (0: all lengths): bumped by every marking
 static bool intweights;                // every weight a whole number, all of them summing below 2^53
+static bool posweights;                // every weight above 0
 constexpr int CACHEMIN = 16;           // shorter lists are recomputed every time
+constexpr int TABLEKEEPMIN = 64;       // shorter lists' tables are recomputed after a backtrack
 
 static unsigned& usedverof(const word* w) { return usedver[ntw > 0 || w->wlen > MXWENT ? 0 : w->wlen]; }
 
@@ -103,21 +109,50 @@ static void resetcaches() {
   initunion.clear();
   initall.clear();
   listgen.assign(nw, 0);
+  cleangen.assign(nw, ~0u);
+  cleanuv.assign(nw, 0);
   // The weights change only with the index.
   static unsigned int weightsgen = ~0u;
   if (weightsgen == indexgen) return;
   weightsgen = indexgen;
   double sum = 0;
-  intweights = true;
+  intweights = posweights = true;
   for (int i = 0; i < atotal && intweights; i++) {
     double wt = answerlist[i]->weight;
     intweights = wt == (double)(long long)wt;
+    posweights = posweights && wt > 0;
     sum += wt;
   }
   intweights = intweights && sum < 4e15;
 }
 
 static inline bool isused(int li) { return recused[li]; }
+
+// With whole positive weights a kept table of ordinary word i's whole list, when it is up to
+// date, says exactly which codes its candidates put at each position: those with a weight.
+static bool tablecodes(int i, ABM* out) {
+  const acccache& ca = caches[i];
+  const int n = words[i].nent;
+  if (!intweights || !posweights || !ca.allok || ca.allgen != listgen[i] || (int)ca.all.size() != n * 62) return false;
+  const double(*all)[62] = (const double(*)[62])ca.all.data();
+  for (int k = 0; k < n; k++) {
+    ABM b = 0;
+    for (int c = 1; c <= 61; c++)
+      if (all[k][c] != 0) b |= bitof[c];
+    out[k] = b;
+  }
+  return true;
+}
+
+// Which word's settlewds narrowed each entry, from the last settlewds until the next filterwords
+// or pushstate: a word whose own candidates narrowed an entry loses none of them when filtered
+// against it, so filterwords tests that position only for the entry's other words. -1 when
+// more than one word narrowed it, or it was marked for another reason.
+static std::vector<int> narrowedby;
+static std::vector<unsigned> narrowedgen;  // the settlewds call that set narrowedby
+static unsigned settlegen = 0;
+static bool narrowedlive = false;
+static std::vector<unsigned char> distinctents;  // per word: its entries are all different
 
 static void markused(const word* w, int v) {
   usedverof(w)++;
@@ -129,6 +164,8 @@ int settlewds() {
   int cnt = 0;
   ABM entfl[MXWENT];
   const bool logw = deb(DEB_WORDS);
+  settlegen++;
+  narrowedlive = (int)narrowedby.size() == ne;
   for (int i = 0; i < nw; i++) {
     word* w = words + i;
     if (!w->upd || w->fe || !w->flist || (assistmode == 1 && i != curword)) continue;
@@ -144,6 +181,8 @@ int settlewds() {
           for (int k = 0; k < n; k++) u[k] |= bitof[p[k]];
       }
       for (int k = 0; k < n; k++) entfl[k] = u[k];
+    } else if (w->jmode == 0 && !logw && tablecodes(i, entfl)) {
+      // The kept weight table gave the codes.
     } else if (w->jmode == 0) {
       // Once every position covers its entry's set nothing can be narrowed, so the scan may
       // stop early unless the sets are being logged. Lists are in alphabetical order, so the
@@ -191,6 +230,11 @@ int settlewds() {
       entry* e = w->e[k];
       if (e->flbm & ~entfl[k]) {
         setflbm(e, e->flbm & entfl[k]);
+        if (narrowedlive) {
+          const int ei = (int)(e - entries);
+          narrowedby[ei] = e->upd || w->jmode != 0 || !distinctents[i] ? -1 : i;
+          narrowedgen[ei] = settlegen;
+        }
         e->upd = 1;
         cnt++;
       }
@@ -205,7 +249,11 @@ int settlewds() {
 static void installlist(int i, int* fl, unsigned char* chr, void* jd, ABM* jf, double* sd) {
   word* w = words + i;
   ct_malloc++;
-  saved.push_back({i, saveddep[i], w->flist, w->flistlen, w->jdata, w->jflbm, w->sdata, wchr[i]});
+  saved.push_back({i, saveddep[i], w->flist, w->flistlen, w->jdata, w->jflbm, w->sdata, wchr[i], {}});
+  // A long list's weight table goes with it, so that a backtrack finds it up to date.
+  const acccache& ca = caches[i];
+  if (w->jmode == 0 && w->flistlen >= TABLEKEEPMIN && intweights && ca.allok && ca.allgen == listgen[i])
+    saved.back().table = ca.all;
   saveddep[i] = sdep;
   w->flist = fl;
   wchr[i] = chr;
@@ -273,12 +321,37 @@ static int adoptlist(int i, const int* fl, const unsigned char* chr, int m) {
   return 0;
 }
 
+// filterwords' scan into the scratch arrays, from candidate j on: every row is copied and kept
+// only when it passes, which spares a branch the processor cannot predict; the candidates that go
+// are noted in gone. NK is the number of positions tested when it is small, else 0.
+template <int NK>
+static int scanfresh(int j, int oldlen, int n, int nk, const int* kk, const unsigned char (*allow)[64],
+                     const unsigned char* schr, const int* sfl, bool dupscan, int* dfl, unsigned char* dchr, int m,
+                     int* gone, int& ng) {
+  const int tn = NK ? NK : nk;
+  for (; j < oldlen; j++) {
+    const unsigned char* p = schr + (size_t)j * n;
+    unsigned ok = 1;
+    for (int t = 0; t < tn; t++) ok &= allow[t][p[kk[t]]];
+    const int li = sfl[j];
+    if (dupscan) ok &= !isused(li);
+    dfl[m] = li;
+    chrcopy(dchr + (size_t)m * n, p, n);
+    m += (int)ok;
+    gone[ng] = j;
+    ng += (int)!ok;
+  }
+  return m;
+}
+
 int deadword;
 std::vector<int> deadends;
 
 int filterwords() {
   const bool nodup = prefint(PREF_AUTOFILL_NO_DUPLICATES) != 0;
   int cnt = 0;
+  const bool narrowed = narrowedlive;
+  narrowedlive = false;
   for (int i = 0; i < nw; i++) {
     if (aborting()) return -3;
     word* w = words + i;
@@ -294,13 +367,15 @@ int filterwords() {
     const bool fresh = saveddep[i] != sdep;
     if (!fresh && w->commitdep == sdep) markused(w, 0);  // its marks must follow the list
     const int oldlen = w->flistlen;
+    // The budget counts every list filtered here, also when the shortcuts below skip its scan,
+    // so that the switch to the recovery search does not depend on them.
     recover_work(oldlen);
     const int* sfl = w->flist;
     const unsigned char* schr = wchr[i];
     ABM fb[MXWENT];
     for (int k = 0; k < n; k++) fb[k] = w->e[k]->flbm;
     // The positions to test, skipping those of an initial list whose set allows every code
-    // the list has there.
+    // the list has there, and those that only this word narrowed.
     int kk[MXWENT], nk = 0;
     const int kfrom = w->jmode == 1 ? w->jlen : 0;
     const ABM* u = nullptr;
@@ -310,7 +385,11 @@ int filterwords() {
     }
     if (w->jmode != 2)
       for (int k = kfrom; k < n; k++)
-        if (w->e[k]->upd && !(u && !(u[k] & ~fb[k]))) kk[nk++] = k;
+        if (w->e[k]->upd && !(u && !(u[k] & ~fb[k]))) {
+          const int ei = (int)(w->e[k] - entries);
+          if (narrowed && narrowedgen[ei] == settlegen && narrowedby[ei] == i) continue;
+          kk[nk++] = k;
+        }
     // Per tested position, whether each code is allowed.
     static unsigned char allow[MXWENT][64];
     for (int t = 0; t < nk; t++)
@@ -335,21 +414,43 @@ int filterwords() {
       acccache* ca = intweights && caches[i].allok && caches[i].allgen == listgen[i] ? &caches[i] : nullptr;
       int nrem = 0;
       const int maxrem = oldlen / 2;
-      static double dt[MXWENT][62];
+      // Removed candidates are summed into two tables in turn, so that neighbouring ones do
+      // not wait for each other.
+      static double dt[2][MXWENT][62];
       if (ca)
         for (int k = 0; k < n; k++)
-          for (int c = 0; c < 62; c++) dt[k][c] = 0.0;
-      for (int j = 0; j < oldlen; j++) {
+          for (int c = 0; c < 62; c++) dt[0][k][c] = dt[1][k][c] = 0.0;
+      // With nothing to test every candidate stays, and so it does when the kept table shows
+      // that every code of the list is allowed where it is tested.
+      bool clean = !dup || (cleangen[i] == listgen[i] && cleanuv[i] == usedverof(w));
+      if (!clean && wsorted[i] && nusedrecs < oldlen / 8) {
+        // Few marked records: look each one up in the ordered list.
+        clean = true;
+        for (int q = 0; q < nusedrecs && clean; q++) clean = !std::binary_search(sfl, sfl + oldlen, usedrecs[q]);
+      }
+      const bool dupscan = dup && !clean;  // candidates may still be marked
+      bool keepall = nk == 0 && clean;
+      if (!keepall && clean) {
+        ABM have[MXWENT];
+        if (tablecodes(i, have)) {
+          keepall = true;
+          for (int t = 0; t < nk && keepall; t++) keepall = !(have[kk[t]] & ~fb[kk[t]]);
+        }
+      }
+      if (keepall) m = oldlen;
+      int j = m;
+      for (; j < oldlen && !fresh; j++) {
         const unsigned char* p = schr + (size_t)j * n;
         unsigned ok = 1;
         for (int t = 0; t < nk; t++) ok &= allow[t][p[kk[t]]];
         int li = sfl[j];
-        if (!ok || (dup && isused(li))) {
+        if (!ok || (dupscan && isused(li))) {
           if (ca) {
             if (nrem++ >= maxrem) ca = nullptr;
             else {
-              double wt = lts[li].w;
-              for (int k = 0; k < n; k++) dt[k][p[k]] += wt;
+              double wt = ltsw[li];
+              double(*d)[62] = dt[nrem & 1];
+              for (int k = 0; k < n; k++) d[k][p[k]] += wt;
             }
           }
           continue;
@@ -361,12 +462,32 @@ int filterwords() {
           for (int k = 0; k < n; k++) q[k] = p[k];
         m++;
       }
+      // A fresh list goes into the scratch arrays; the table then loses the candidates that went.
+      static std::vector<int> gone;
+      if (fresh && (int)gone.size() < oldlen) gone.resize(oldlen);
+      int ng = 0;
+      if (j < oldlen) {
+        auto scan = nk == 1 ? scanfresh<1> : nk == 2 ? scanfresh<2> : nk == 3 ? scanfresh<3> : scanfresh<0>;
+        m = scan(j, oldlen, n, nk, kk, allow, schr, sfl, dupscan, dfl, dchr, m, gone.data(), ng);
+      }
+      if (fresh && ca && ng > maxrem) ca = nullptr;
+      if (fresh && ca)
+        for (int g = 0; g < ng; g++) {
+          const unsigned char* p = schr + (size_t)gone[g] * n;
+          const double wt = ltsw[sfl[gone[g]]];
+          double(*d)[62] = dt[g & 1];
+          for (int k = 0; k < n; k++) d[k][p[k]] += wt;
+        }
       if (fresh && m != oldlen && adoptlist(i, dfl, dchr, m)) return -1;
       if (ca && m != oldlen) {
         double(*all)[62] = (double(*)[62])ca->all.data();
         for (int k = 0; k < n; k++)
-          for (int c = 1; c < 62; c++) all[k][c] -= dt[k][c];
+          for (int c = 1; c < 62; c++) all[k][c] -= dt[0][k][c] + dt[1][k][c];
         ca->allgen = listgen[i] + 1;
+      }
+      if (dup) {
+        cleangen[i] = listgen[i] + (m != oldlen);
+        cleanuv[i] = usedverof(w);
       }
     } else {
       if (fresh && savelist(i)) return -1;
@@ -457,7 +578,7 @@ static void wordacc(int i, bool nodup, double (*t)[62]) {
   for (int j = 0; j < w->flistlen; j++, p += n) {
     int li = w->flist[j];
     if (nodup && isused(li)) continue;
-    double wt = lts[li].w;
+    double wt = ltsw[li];
     for (int k = 0; k < n; k++) t[k][p[k]] += wt;
   }
 }
@@ -473,14 +594,14 @@ static void wordaccall(int i, double (*t)[62]) {
   const unsigned char* p = wchr[i];
   int j = 0;
   for (; j + 1 < w->flistlen; j += 2, p += 2 * n) {
-    double w0 = lts[w->flist[j]].w, w1 = lts[w->flist[j + 1]].w;
+    double w0 = ltsw[w->flist[j]], w1 = ltsw[w->flist[j + 1]];
     for (int k = 0; k < n; k++) {
       t[k][p[k]] += w0;
       t2[k][p[n + k]] += w1;
     }
   }
   if (j < w->flistlen) {
-    double w0 = lts[w->flist[j]].w;
+    double w0 = ltsw[w->flist[j]];
     for (int k = 0; k < n; k++) t[k][p[k]] += w0;
   }
   for (int k = 0; k < n; k++)
@@ -527,7 +648,7 @@ static double (*cachedacc(int i, bool nodup))[62] {
   if (mode != 2) return t;
   auto sub = [&](int j) {
     const unsigned char* p = wchr[i] + (size_t)j * n;
-    double wt = lts[w->flist[j]].w;
+    double wt = ltsw[w->flist[j]];
     for (int k = 0; k < n; k++) t[k][p[k]] -= wt;
   };
   if (wsorted[i] && nusedrecs < w->flistlen / 8) {
@@ -570,7 +691,7 @@ int computescores() {
         double tp = jscores(w, j, rows);
         for (int k = 0; k < jl; k++)
           for (int c = 1; c <= 61; c++) acc[k][c] += rows[k][c];
-        double wt = tp * lts[w->flist[j]].w;
+        double wt = tp * ltsw[w->flist[j]];
         for (int k = jl; k < n; k++) acc[k][p[k]] += wt;
       }
     } else {
@@ -636,6 +757,7 @@ void getposs(const entry* e, unsigned char* out, int r, int blank) {
 
 void pushstate() {
   sdep++;
+  narrowedlive = false;
   ct_push++;
   fillassert(sdep <= ne, "sdep<=ne");
   if ((int)depths.size() <= sdep) depths.resize(sdep + 1);
@@ -665,7 +787,7 @@ void popstate() {
   committed.resize(keep);
   const depthrec& d = depths[sdep];
   while (saved.size() > d.saved0) {
-    const savedlist& s = saved.back();
+    savedlist& s = saved.back();
     word* w = words + s.w;
     free(w->flist);
     free(wchr[s.w]);
@@ -681,6 +803,12 @@ void popstate() {
     wchr[s.w] = s.chr;
     saveddep[s.w] = s.prevdep;
     listgen[s.w]++;
+    if (!s.table.empty()) {
+      acccache& ca = caches[s.w];
+      ca.all.swap(s.table);
+      ca.allok = true;
+      ca.allgen = listgen[s.w];
+    }
     saved.pop_back();
   }
   while (trail.size() > d.trail0) {
@@ -713,6 +841,14 @@ void initdepths() {
   deadends.assign(nw, 0);
   statewords = words;
   resetcaches();
+  narrowedby.assign(ne, -1);
+  narrowedgen.assign(ne, 0);
+  narrowedlive = false;
+  distinctents.assign(nw, 1);
+  for (int i = 0; i < nw; i++)
+    for (int k = 0; k < words[i].nent; k++)
+      for (int q = 0; q < k; q++)
+        if (words[i].e[q] == words[i].e[k]) distinctents[i] = 0;
   sdep = -1;
   for (int i = 0; i < nw; i++) words[i].commitdep = -1;
   pushstate();

@@ -2,6 +2,8 @@
 // turned into calls of the editing engine, and the redraws of what the engine reports.
 #include <gdk/gdkkeysyms.h>
 
+#include <cmath>
+
 #include "core/common.h"
 #include "core/traces.h"
 #include "draw/screen.h"
@@ -55,12 +57,19 @@ void scrolltocursor() {
 
 gboolean onexpose(GtkWidget* w, GdkEventExpose* ev, gpointer) {
   if (ev->window != w->window) return FALSE;
-  if (deb(DEB_DRAW)) pstdout(TRACE_EXPOSE "\n", ev->area.x, ev->area.y, ev->area.width, ev->area.height);
+  GtkScrolledWindow* sw = GTK_SCROLLED_WINDOW(gridsw);
+  GtkAdjustment* ha = gtk_scrolled_window_get_hadjustment(sw);
+  GtkAdjustment* va = gtk_scrolled_window_get_vadjustment(sw);
+  int vx = (int)floor(gtk_adjustment_get_value(ha)), vy = (int)floor(gtk_adjustment_get_value(va));
+  setscreenview(vx, vy, (int)ceil(gtk_adjustment_get_value(ha) + gtk_adjustment_get_page_size(ha)) - vx,
+                (int)ceil(gtk_adjustment_get_value(va) + gtk_adjustment_get_page_size(va)) - vy);
   cairo_t* cr = gdk_cairo_create(w->window);
   gdk_cairo_region(cr, ev->region);
   cairo_clip(cr);
   compositescreen(cr, ev->area.x, ev->area.y, ev->area.width, ev->area.height);
   cairo_destroy(cr);
+  // After the painting: a repaint that moves the cached part of the grid draws it first.
+  if (deb(DEB_DRAW)) pstdout(TRACE_EXPOSE "\n", ev->area.x, ev->area.y, ev->area.width, ev->area.height);
   if (curmoved) {
     scrolltocursor();
     curmoved = 0;
