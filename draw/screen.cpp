@@ -121,7 +121,7 @@ void paint(cairo_t* cr, cairo_surface_t* s, int x, int y) {
 
 // The square's background into the background layer and its lines, bars and contents into its
 // own surface, when it is in the cached area.
-void drawsq(int x, int y) {
+void drawsq(int x, int y, bool withfg = true) {
   if (cached.empty()) return;
   drawscope ds(squarepx, true);
   // A curved cell's background, stroked round, can reach a little past its box.
@@ -133,7 +133,7 @@ void drawsq(int x, int y) {
     drawcellbg(cr, x, y, squarepx, 0);
     cairo_destroy(cr);
   }
-  if (!a.meets(cached)) return;
+  if (!withfg || !a.meets(cached)) return;
   gridcheck(sfq[x][y] != nullptr, "sfq[x][y]");
   cairo_t* cr = cairo_create(sfq[x][y]);
   clear(cr);
@@ -196,11 +196,12 @@ void drawmarkslayer() { redrawlayer(lm, 0.5, [](cairo_t* cr) { drawmarks(cr, pre
 void drawhintslayer() { redrawlayer(lh, 0.5, drawhints); }
 void drawselectionlayer() { redrawlayer(ls, hbawdpx() - 0.5, drawselection); }
 
-// Every square in the cached area and every layer drawn again there.
-void drawcached() {
+// Every square in the cached area and every layer drawn again there; a square whose surface is
+// kept keeps its lines, bars and contents when `kept` says so.
+void drawcached(const bool (*kept)[MXSZ] = nullptr) {
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++)
-      if (sqexists(x, y)) drawsq(x, y);
+      if (sqexists(x, y)) drawsq(x, y, !kept || !kept[x][y]);
   int b = bawdpx();
   drawtints(lt.whole.x0 - b, lt.whole.y0 - b, lt.whole.x1 - b, lt.whole.y1 - b);
   drawmarkslayer();
@@ -221,13 +222,17 @@ void cache(const area& r) {
     l->held = l->whole & area{r.x0 - 8, r.y0 - 8, r.x1 + 8, r.y1 + 8};
     l->s = newsurface(l->held.x1 - l->held.x0, l->held.y1 - l->held.y0);
   }
+  // A square's surface is up to date while it is cached, so the squares still in the area keep theirs.
+  static bool kept[MXSZ][MXSZ];
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) {
+      kept[x][y] = false;
       if (!sqexists(x, y)) continue;
       if (!sqcached(x, y)) freesurface(sfq[x][y]);
-      else if (!sfq[x][y]) sfq[x][y] = newsurface(qx1[x][y] - qx0[x][y], qy1[x][y] - qy0[x][y]);
+      else if (sfq[x][y]) kept[x][y] = true;
+      else sfq[x][y] = newsurface(qx1[x][y] - qx0[x][y], qy1[x][y] - qy0[x][y]);
     }
-  drawcached();
+  drawcached(kept);
   if (deb(DEB_DRAW))
     pstdout("cached area (%d,%d)-(%d,%d) drawn in %.2f ms\n", r.x0, r.y0, r.x1, r.y1,
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
