@@ -291,9 +291,11 @@ void makesurfaces() {
         gpoint c = groupof(x, y).c;
         pstdout(TRACE_CELLCENTRE "\n", x, y, b + (int)floor(squarepx * c.x + 0.5), b + (int)floor(squarepx * c.y + 0.5));
       }
-  // The part round the last view is drawn now, so that the next repaint only composites.
+  // The part round the last view is drawn now, so that the next repaint only composites; the
+  // backgrounds are drawn once, as their shared antialiased edges darken when drawn again.
   if (!view.empty()) cover(view);
-  refreshall();
+  invalidateall();
+  refreshcursor();
 }
 
 void setscreenview(int x, int y, int w, int h) { view = {x, y, x + w, y + h}; }
