@@ -23,6 +23,9 @@ struct recstate {
   bool on = false;
   long long work = 0;           // candidates examined by the filter in this fill
   long long budget = 0;         // the work after which the recovery search takes over
+  int best = -1;                // most eligible entries settled at a branch of the ordinary search
+  long long bestwork = 0;       // the work when best last grew
+  int eligible = 0;             // entries the fill may branch on
   int runs = 0;                 // runs started
   long long fails = 0, limit = 0;  // dead ends in this run, and those it may meet
   unsigned long long rng = 0;
@@ -156,6 +159,9 @@ void recover_reset(unsigned seed) {
   const long long perentry = RECOVERYPERENTRY * std::max(ne, 1);
   rec.budget = std::min(recoverybudget, perentry);
   if (ne < RECOVERYFULLNE) rec.budget = std::min(rec.budget, std::max(RECOVERYMIN, perentry * ne / RECOVERYFULLNE));
+  rec.best = -1;
+  rec.bestwork = 0;
+  rec.eligible = 0;
   rec.runs = 0;
   rec.fails = rec.limit = 0;
   rec.rng = 0x5851f42d4c957f2dULL ^ seed;
@@ -174,7 +180,24 @@ void recover_work(long long n) { rec.work += n; }
 
 bool recover_on() { return rec.on; }
 
-bool recover_due() { return !rec.on && rec.work > rec.budget && (fillmode == FM_ALL || fillmode == FM_SEL); }
+void recover_progress() {
+  int settled = 0, eligible = 0;
+  for (int e = 0; e < ne; e++)
+    if (fillmode != FM_SEL || entries[e].sel) {
+      eligible++;
+      settled += onebit(entries[e].flbm);
+    }
+  if (settled > rec.best) rec.best = settled, rec.bestwork = rec.work;
+  rec.eligible = eligible;
+}
+
+bool recover_due() {
+  if (rec.on || (fillmode != FM_ALL && fillmode != FM_SEL)) return false;
+  if (rec.work > rec.budget) return true;
+  // Stalled: no more entries settled for a while, and more than a tenth of them still open at best.
+  return rec.work > RECOVERYSTALLMIN * rec.budget && rec.work - rec.bestwork > RECOVERYSTALL * rec.budget &&
+         10 * (rec.eligible - rec.best) > rec.eligible;
+}
 
 void recover_run() {
   rec.on = true;

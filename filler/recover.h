@@ -18,11 +18,16 @@
 // the ordinary search needs grows faster than the grid: below RECOVERYFULLNE entries (a 21x21
 // grid) the budget per entry shrinks in proportion to the entries, down to RECOVERYMIN in all,
 // so that a 15x15 grid the ordinary search cannot fill gives way after half the work.
+// An ordinary search that has plainly stalled gives way sooner: once it has spent RECOVERYSTALLMIN
+// of its budget, when its most settled entries so far leave more than a tenth of the eligible
+// entries open and have not grown for RECOVERYSTALL of its budget. A search that fills keeps
+// settling entries as it goes until it is near the end, where it may grind longer.
 extern long long recoverybudget;
 constexpr long long RECOVERYBUDGET = 100000000;
 constexpr long long RECOVERYPERENTRY = 200000;
 constexpr int RECOVERYFULLNE = 380;
 constexpr long long RECOVERYMIN = 10000000;
+constexpr double RECOVERYSTALL = 0.15, RECOVERYSTALLMIN = 0.2;
 
 // The counts of the last or running fill, for the logs, tests and benchmarks.
 struct recoverstats {
@@ -42,7 +47,9 @@ struct wordbranch {
 void recover_reset(unsigned seed);  // at the start of every fill
 void recover_work(long long n);     // the filter examined n candidates
 bool recover_on();                  // the recovery search is running
-bool recover_due();                 // a fill that branches has spent its budget
+// Before each branch of the ordinary search: notes how many eligible entries are settled.
+void recover_progress();
+bool recover_due();                 // a fill that branches has spent its budget or stalled
 void recover_run();                 // start a run; the search is back at depth 0
 // A dead end in this run, found in word w; true when the run has reached its limit.
 bool recover_fail(int w);

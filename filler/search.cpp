@@ -908,6 +908,7 @@ int search() {
       if (recover_on()) {
         e = recover_choose(d.wb, d.poss);
       } else {
+        if (fillmode == FM_ALL || fillmode == FM_SEL) recover_progress();
         e = choosecrit();
         if (e >= 0) getposs(entries + e, d.poss, prefint(PREF_AUTOFILL_RANDOM), 1);
       }
