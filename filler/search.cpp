@@ -439,35 +439,56 @@ int filterwords() {
       }
       if (keepall) m = oldlen;
       int j = m;
-      for (; j < oldlen && !fresh; j++) {
-        const unsigned char* p = schr + (size_t)j * n;
-        unsigned ok = 1;
-        for (int t = 0; t < nk; t++) ok &= allow[t][p[kk[t]]];
-        int li = sfl[j];
-        if (!ok || (dupscan && isused(li))) {
-          if (ca) {
-            if (nrem++ >= maxrem) ca = nullptr;
-            else {
-              double wt = ltsw[li];
-              double(*d)[62] = dt[nrem & 1];
-              for (int k = 0; k < n; k++) d[k][p[k]] += wt;
+      // A list already saved at this depth is filtered in place. The test of the positions is
+      // unrolled for the usual small counts of them.
+      auto inplace = [&]<int NK>() {
+        const int tn = NK ? NK : nk;
+        for (; j < oldlen; j++) {
+          const unsigned char* p = schr + (size_t)j * n;
+          unsigned ok = 1;
+          for (int t = 0; t < tn; t++) ok &= allow[t][p[kk[t]]];
+          int li = sfl[j];
+          if (!ok || (dupscan && isused(li))) {
+            if (ca) {
+              if (nrem++ >= maxrem) ca = nullptr;
+              else {
+                double wt = ltsw[li];
+                double(*d)[62] = dt[nrem & 1];
+                for (int k = 0; k < n; k++) d[k][p[k]] += wt;
+              }
             }
+            continue;
           }
-          continue;
+          dfl[m] = li;
+          unsigned char* q = dchr + (size_t)m * n;
+          if (q != p)
+            for (int k = 0; k < n; k++) q[k] = p[k];
+          m++;
         }
-        dfl[m] = li;
-        unsigned char* q = dchr + (size_t)m * n;
-        if (fresh) chrcopy(q, p, n);
-        else if (q != p)
-          for (int k = 0; k < n; k++) q[k] = p[k];
-        m++;
+      };
+      if (!fresh) {
+        switch (nk) {
+          case 1: inplace.operator()<1>(); break;
+          case 2: inplace.operator()<2>(); break;
+          case 3: inplace.operator()<3>(); break;
+          case 4: inplace.operator()<4>(); break;
+          case 5: inplace.operator()<5>(); break;
+          case 6: inplace.operator()<6>(); break;
+          default: inplace.operator()<0>(); break;
+        }
       }
       // A fresh list goes into the scratch arrays; the table then loses the candidates that went.
       static std::vector<int> gone;
       if (fresh && (int)gone.size() < oldlen) gone.resize(oldlen);
       int ng = 0;
       if (j < oldlen) {
-        auto scan = nk == 1 ? scanfresh<1> : nk == 2 ? scanfresh<2> : nk == 3 ? scanfresh<3> : scanfresh<0>;
+        auto scan = nk == 1   ? scanfresh<1>
+                    : nk == 2 ? scanfresh<2>
+                    : nk == 3 ? scanfresh<3>
+                    : nk == 4 ? scanfresh<4>
+                    : nk == 5 ? scanfresh<5>
+                    : nk == 6 ? scanfresh<6>
+                              : scanfresh<0>;
         m = scan(j, oldlen, n, nk, kk, allow, schr, sfl, dupscan, dfl, dchr, m, gone.data(), ng);
       }
       if (fresh && ca && ng > maxrem) ca = nullptr;
