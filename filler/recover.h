@@ -4,8 +4,10 @@
 // fill whole words, choosing first the word with the fewest candidates per open cell, weighted
 // by how often the search failed in it and in the words crossing it, and try its candidates in
 // an order drawn at random from the fill's seed, weighted towards those that leave the crossing
-// words most candidates. A run that is not stopped is a complete search, so a grid without a
-// fill still ends with no fill.
+// words most candidates. A candidate that failed leaves its word's list at that depth, and the
+// search propagates that and chooses again there; refuted at depth 0, it stays out for the rest
+// of the fill. A run that is not stopped is a complete search, so a grid without a fill still
+// ends with no fill.
 #pragma once
 
 #include <cstddef>
@@ -58,5 +60,5 @@ bool recover_fail(int w);
 // gives in turn from b; -1 when every eligible entry is settled.
 int recover_choose(wordbranch& b, unsigned char* poss);
 // The next candidate of the word in b, skipping strings already tried there; -1 when none is
-// left.
+// left. The search takes the first, and chooses again after a refutation.
 int recover_nextword(wordbranch& b);

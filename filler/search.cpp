@@ -877,6 +877,47 @@ void initdepths() {
 
 static long long nowms() { return g_get_monotonic_time() / 1000; }
 
+// The recovery search's refutation: word wi's candidates spelled as its candidate j failed below
+// this depth, so they leave its list here (and so every list below it), and the entries they
+// alone allowed are narrowed. Returns 1 when that left the word without candidates, -1 when out
+// of memory.
+static int refute(int wi, int j) {
+  word* w = words + wi;
+  const int n = w->nent, len = w->flistlen;
+  unsigned char key[MXWENT];
+  memcpy(key, wchr[wi] + (size_t)j * n, n);
+  const int* fl = w->flist;
+  const unsigned char* chr = wchr[wi];
+  if (saveddep[wi] != sdep) {
+    // Filtered into the scratch arrays, then installed as this depth's list.
+    if ((int)scrfl.size() < len) scrfl.resize(len);
+    if (scrchr.size() < (size_t)len * n + CHRSLACK) scrchr.resize((size_t)len * n + CHRSLACK);
+    int m = 0;
+    for (int q = 0; q < len; q++)
+      if (memcmp(chr + (size_t)q * n, key, n)) {
+        scrfl[m] = fl[q];
+        memcpy(scrchr.data() + (size_t)m * n, chr + (size_t)q * n, n);
+        m++;
+      }
+    if (m == 0) return 1;
+    if (adoptlist(wi, scrfl.data(), scrchr.data(), m)) return -1;
+    w->flistlen = m;
+  } else {
+    int m = 0;
+    for (int q = 0; q < len; q++)
+      if (memcmp(wchr[wi] + (size_t)q * n, key, n)) {
+        w->flist[m] = w->flist[q];
+        if (m != q) memmove(wchr[wi] + (size_t)m * n, wchr[wi] + (size_t)q * n, n);
+        m++;
+      }
+    if (m == 0) return 1;
+    w->flistlen = m;
+  }
+  listgen[wi]++;
+  w->upd = 1;
+  return 0;
+}
+
 // Goes back to depth 0 and starts a run of the recovery search. Depth 0 was propagated to a
 // fixed point before its first branch, so nothing is left to filter there.
 static void newrun() {
@@ -945,15 +986,29 @@ int search() {
     }
     // Try the next code of the critical entry at this depth, backtracking while none is left.
     for (;;) {
-      if (r == -2) {
+      const bool back = r == -2;
+      if (back) {
         fillassert(sdep >= 0, "sdep>=0");
         popstate();
         sdep--;
         if (sdep < 0) return 1;
       }
       depthrec& d = depths[sdep];
+      if (d.crit <= -2 && back) {
+        // A word of the recovery search whose candidate failed: the candidate leaves its list,
+        // and the search propagates that and chooses again at this depth.
+        const int wi = -2 - d.crit;
+        const int rf = refute(wi, d.wb.cand[d.wb.next - 1].second);
+        if (rf < 0) return -1;
+        if (rf > 0) {
+          r = -2;
+          continue;
+        }
+        if (settlewds() == -3) return -5;
+        break;
+      }
       if (d.crit <= -2) {
-        // A word of the recovery search: its entries take the next candidate's codes.
+        // A word of the recovery search: its entries take its first candidate's codes.
         const int wi = -2 - d.crit;
         const int j = recover_nextword(d.wb);
         if (j < 0) {
