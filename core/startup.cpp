@@ -1,9 +1,7 @@
 // Start-up: command line, usage text, version lines and the start-up order.
 #include "core/startup.h"
 
-#include <cairo.h>
 #include <glib.h>
-#include <pango/pango.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -168,7 +166,6 @@ void printversions() {
   pstdout("rseed=0x%08x (set this using -R)\n", rseed);
   pstdout("glib version %d.%d.%d\n", (int)glib_major_version, (int)glib_minor_version, (int)glib_micro_version);
   if (zynfe.printversion) zynfe.printversion();
-  pstdout("pango version %s\ncairo version %s\n", pango_version_string(), cairo_version_string());
 }
 
 void loadstartdicts() {
@@ -204,6 +201,9 @@ int zynmain(int argc, char** argv) {
       pstream(stderr, "Error: %s\n", parseerror());
       return 16;
   }
+  // The batch program hands a window, and the trace that names the toolkits, to the window's
+  // program, which runs the same command line in its place.
+  if ((usegui || debug) && zynfe.handoff) return zynfe.handoff(argv);
   if (debug) printversions();
 
   srand(rseed);
@@ -254,8 +254,8 @@ int zynmain(int argc, char** argv) {
       pstream(stderr, "Failed to initialise filler\n");
       status = 16;
     } else {
-      filler_wait();
-      status = dumpdeck();
+          filler_wait();
+          status = dumpdeck();
     }
   }
 
