@@ -1,9 +1,11 @@
 // Entry point of Zyn's two programs. The window's program (ZYN_HAVE_GUI) hands its window to
-// start-up. The batch program, zyn itself, links neither GTK nor cairo, so that a `zyn -b` run
-// starts quickly; it runs the window's program in its place when the window is asked for.
+// start-up and reads zipped puzzles. The batch program, zyn itself, links neither GTK, cairo nor
+// GIO, so that a `zyn -b` run starts quickly; it runs the window's program in its place when the
+// window is asked for.
 #include "core/startup.h"
 
 #ifdef ZYN_HAVE_GUI
+#include "docfile/import.h"
 #include "gui/gui.h"
 #endif
 #ifdef ZYN_WINDOW_PROGRAM
@@ -31,6 +33,7 @@ int handoff(char** argv) {
 int main(int argc, char** argv) {
 #ifdef ZYN_HAVE_GUI
   guiinstall();
+  usezipinflate();
 #endif
 #ifdef ZYN_WINDOW_PROGRAM
   zynfe.handoff = handoff;

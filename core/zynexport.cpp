@@ -17,6 +17,7 @@
 #include "core/startup.h"
 #include "dicts/dicts.h"
 #include "docfile/docfile.h"
+#include "docfile/import.h"
 #include "draw/draw.h"
 #include "export/kinds.h"
 #include "filler/filler.h"
@@ -323,6 +324,7 @@ int main(int argc, char** argv) {
   usegui = 0;
   ui.askplugin = askplugin;
   zynfe.printversion = printdrawversions;
+  usezipinflate();
   initbitidx16();
   docreset();
   zyn_lock();
