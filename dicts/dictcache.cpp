@@ -198,31 +198,36 @@ std::pair<uint64_t, uint64_t> startingin(size_t a, size_t b, size_t start, uint6
 }
 
 void checkrecs(const sections& s, partcheck& r, uint64_t lo, uint64_t hi) {
-  const header& h = s.h;
+  // In locals, which the byte reads cannot alias.
+  const uint64_t natotal = s.h.natotal, nrecs = s.h.nrecs, codeslen = s.h.codeslen, textlen = s.h.textlen;
+  const unsigned char* text = s.text;
   uint64_t co = r.co;
-  for (uint64_t i = lo; i < hi && r.ok; i++) {
+  bool whole = r.whole, bad = !r.ok;
+  double sum = r.sum;
+  for (uint64_t i = lo; i < hi && !bad; i++) {
     const answer& a = s.recs[i];
     uint64_t c = a.answercodes.off, f = a.cf.off;
-    bool bad;
-    if (i < h.natotal) {
-      r.whole = r.whole && a.weight == (double)(long long)a.weight;
-      r.sum += a.weight;
+    if (i < natotal) {
+      whole = whole && a.weight == (double)(long long)a.weight;
+      sum += a.weight;
       unsigned l = s.lens[i];
-      bad = c != co || l == 0 || l > (unsigned)MXANSLEN || l >= h.codeslen - c || s.text[c + l];
+      bad = c != co || l == 0 || l > (unsigned)MXANSLEN || l >= codeslen - c || text[c + l];
       co += l + 1;
       // Hash chains run backwards, so that none can loop.
       bad = bad || a.hlink < -1 || a.hlink >= (int64_t)i;
     } else {
-      bad = c >= h.codeslen || (c && s.text[c - 1]) || a.hlink != -1;
+      bad = c >= codeslen || (c && text[c - 1]) || a.hlink != -1;
     }
-    bad = bad || f < h.codeslen || f >= h.textlen;
+    bad = bad || f < codeslen || f >= textlen;
     // Citation chains run forwards into the citation records.
     int64_t k = a.acf.k;
-    bad = bad || (k && (k < 0 || (uint64_t)k - 1 <= i || (uint64_t)k - 1 < h.natotal || (uint64_t)k - 1 >= h.nrecs));
+    bad = bad || (k && (k < 0 || (uint64_t)k - 1 <= i || (uint64_t)k - 1 < natotal || (uint64_t)k - 1 >= nrecs));
     bad = bad || (a.dmask & ~ALLSLOTS) || (a.cfdmask & ~ALLSLOTS) || a.banned || !(a.weight > 0) || !std::isfinite(a.weight);
-    if (bad) r.ok = false;
   }
+  r.ok = !bad;
   r.co = co;
+  r.whole = whole;
+  r.sum = sum;
 }
 
 // Sums pieces [k0, k1) of the len bytes after the header into sums and checks what starts in them.
@@ -239,8 +244,11 @@ partcheck checkhalf(const sections& s, const char* after, size_t len, size_t k0,
     sums[k] = piecesum(after, len, k);
     const size_t a = k * PIECE, b = std::min(len, a + PIECE);
     auto heads = startingin(a, b, s.at.at[S_HASH] - hd, HTABSZ, sizeof(int));
-    bool good = true;
-    for (uint64_t c = heads.first; c < heads.second; c++) good &= s.hash[c] >= 0 && (uint64_t)s.hash[c] <= h.natotal;
+    // A head below 0 reads as above natotal, which is below 2^31.
+    const uint32_t most = (uint32_t)h.natotal;
+    uint32_t over = 0;
+    for (uint64_t c = heads.first; c < heads.second; c++) over |= (uint32_t)s.hash[c] > most;
+    bool good = !over;
     auto recs = startingin(a, b, s.at.at[S_RECS] - hd, h.nrecs, sizeof(answer));
     checkrecs(s, r, recs.first, recs.second);
     auto codes = startingin(a, b, s.at.at[S_TEXT] - hd, h.codeslen, 1);
