@@ -254,8 +254,8 @@ int zynmain(int argc, char** argv) {
       pstream(stderr, "Failed to initialise filler\n");
       status = 16;
     } else {
-          filler_wait();
-          status = dumpdeck();
+      filler_wait();
+      status = dumpdeck();
     }
   }
 

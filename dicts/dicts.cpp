@@ -38,6 +38,18 @@ unsigned int indexgen = 0;
 namespace {
 bool weightsknown;  // wholeweights and posweights hold for the index as it is
 bool wholeweights, posweights;
+
+// The kinds of the weights seen one by one, made the index's by settle.
+struct weighttally {
+  bool whole = true, positive = true;
+  double sum = 0;
+  void add(double wt) {
+    whole = whole && wt == (double)(long long)wt;
+    positive = positive && wt > 0;
+    sum += wt;
+  }
+  void settle() const { setweightkinds(whole && sum < 4e15, positive); }
+};
 }  // namespace
 
 void setweightkinds(bool whole, bool positive) {
@@ -48,15 +60,9 @@ void setweightkinds(bool whole, bool positive) {
 
 void answerweightkinds(bool* whole, bool* positive) {
   if (!weightsknown) {
-    bool w = true, p = true;
-    double sum = 0;
-    for (int i = 0; i < atotal; i++) {
-      double wt = answerlist[i]->weight;
-      w = w && wt == (double)(long long)wt;
-      p = p && wt > 0;
-      sum += wt;
-    }
-    setweightkinds(w && sum < 4e15, p);
+    weighttally t;
+    for (int i = 0; i < atotal; i++) t.add(answerlist[i]->weight);
+    t.settle();
   }
   *whole = wholeweights;
   *positive = posweights;
@@ -554,16 +560,12 @@ int readslots(int quiet) {
   }
   for (int j = std::max(0, na - AHEAD); j < na; j++) link(ring[j % AHEAD]);
   atotal = na;
-  bool whole = true, positive = true;
-  double sum = 0;
+  weighttally t;
   for (int i = 0; i < atotal; i++) {
-    double wt = scoreweight((int)answerlist[i]->weight);
-    answerlist[i]->weight = wt;
-    whole = whole && wt == (double)(long long)wt;
-    positive = positive && wt > 0;
-    sum += wt;
+    answerlist[i]->weight = scoreweight((int)answerlist[i]->weight);
+    t.add(answerlist[i]->weight);
   }
-  setweightkinds(whole && sum < 4e15, positive);
+  t.settle();
   if (deb(DEB_DICT)) pstdout("Total unique answers by entry: %d\n", atotal);
   return failed ? 1 : 0;
 }
