@@ -188,8 +188,6 @@ int closestdout(int status) {
 int zynmain(int argc, char** argv) {
   rseed = (unsigned int)time(nullptr);
   filler_seed = 0;
-  initbitidx16();
-  docreset();
   for (int d = 0; d < MAXNDICTS; d++) dictpaths[d][0] = dsfilter[d][0] = dafilter[d][0] = 0;
   dictsfree();
 
@@ -205,6 +203,8 @@ int zynmain(int argc, char** argv) {
   // program, which runs the same command line in its place.
   if ((usegui || debug) && zynfe.handoff) return zynfe.handoff(argv);
   if (debug) printversions();
+  initbitidx16();
+  docreset();
 
   srand(rseed);
   zyn_lock();
