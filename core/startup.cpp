@@ -1,9 +1,7 @@
 // Start-up: command line, usage text, version lines and the start-up order.
 #include "core/startup.h"
 
-#include <cairo.h>
 #include <glib.h>
-#include <pango/pango.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -168,7 +166,6 @@ void printversions() {
   pstdout("rseed=0x%08x (set this using -R)\n", rseed);
   pstdout("glib version %d.%d.%d\n", (int)glib_major_version, (int)glib_minor_version, (int)glib_micro_version);
   if (zynfe.printversion) zynfe.printversion();
-  pstdout("pango version %s\ncairo version %s\n", pango_version_string(), cairo_version_string());
 }
 
 void loadstartdicts() {
@@ -191,8 +188,6 @@ int closestdout(int status) {
 int zynmain(int argc, char** argv) {
   rseed = (unsigned int)time(nullptr);
   filler_seed = 0;
-  initbitidx16();
-  docreset();
   for (int d = 0; d < MAXNDICTS; d++) dictpaths[d][0] = dsfilter[d][0] = dafilter[d][0] = 0;
   dictsfree();
 
@@ -204,7 +199,12 @@ int zynmain(int argc, char** argv) {
       pstream(stderr, "Error: %s\n", parseerror());
       return 16;
   }
+  // The batch program hands a window, and the trace that names the toolkits, to the window's
+  // program, which runs the same command line in its place.
+  if ((usegui || debug) && zynfe.handoff) return zynfe.handoff(argv);
   if (debug) printversions();
+  initbitidx16();
+  docreset();
 
   srand(rseed);
   zyn_lock();

@@ -6,11 +6,14 @@ extern const char* release;
 extern const char* zynweb;  // shown with the release in the heads of saved and exported files
 
 // The window, for an executable that has one; main() fills this in before zynmain(), and an
-// executable without a window leaves it empty. Both calls are made with the lock held.
+// executable without a window leaves it empty. open and run are called with the lock held.
 struct frontend {
-  void (*printversion)();               // the toolkit's version line for the -D start-up trace
+  void (*printversion)();               // the toolkits' version lines for the -D start-up trace
   int (*open)(int* argc, char*** argv); // start the toolkit and build the window; 0 when it is up
   int (*run)();                         // show the document and run until Quit; exit status
+  // Batch-only program: run the window's program in this one's place with the same command line
+  // (for the window and for the -D trace); returns only when that fails, with the exit status.
+  int (*handoff)(char** argv);
 };
 extern frontend zynfe;
 

@@ -17,6 +17,8 @@
 #include "core/startup.h"
 #include "dicts/dicts.h"
 #include "docfile/docfile.h"
+#include "docfile/import.h"
+#include "draw/draw.h"
 #include "export/kinds.h"
 #include "filler/filler.h"
 #include "grid/accept.h"
@@ -321,6 +323,8 @@ int main(int argc, char** argv) {
   filler_seed = 0;
   usegui = 0;
   ui.askplugin = askplugin;
+  zynfe.printversion = printdrawversions;
+  usezipinflate();
   initbitidx16();
   docreset();
   zyn_lock();

@@ -35,7 +35,7 @@ long dictcachemin = 256 << 10;
 
 namespace {
 constexpr char MAGIC[8] = {'Z', 'y', 'n', 'I', 'n', 'd', 'e', 'x'};
-constexpr uint64_t FORMAT = 3;  // raised whenever what a file holds, or how, changes
+constexpr uint64_t FORMAT = 4;  // raised whenever what a file holds, or how, changes
 
 // The per-slot counters a load leaves, in the order they are stored.
 int* const slotstats[] = {nusable, nafterff, nafteraf, naftermin, nnoword};
@@ -97,13 +97,17 @@ uint64_t sumbytes(const void* p, size_t n, uint64_t seed) {
   return r;
 }
 
-// A section's checksum, going on from seed: the sums of its pieces of PIECE bytes in turn, so
-// that the writer can sum what it writes a piece at a time.
+// The checksum of the bytes after the header: each piece of PIECE bytes summed with its number as
+// the seed, and the pieces' sums folded in order. The writer sums a piece at a time as it writes;
+// a load sums the two halves of the pieces at once.
 constexpr size_t PIECE = 64 << 10;
-uint64_t sumsection(const void* p, size_t n, uint64_t seed) {
-  const char* b = (const char*)p;
-  for (size_t at = 0; at < n || at == 0; at += PIECE) seed = sumbytes(b + at, std::min(PIECE, n - at), seed);
-  return seed;
+size_t npieces(size_t n) { return std::max<size_t>(1, (n + PIECE - 1) / PIECE); }
+uint64_t piecesum(const char* b, size_t n, size_t k) { return sumbytes(b + k * PIECE, std::min(PIECE, n - k * PIECE), k); }
+uint64_t foldsum(uint64_t acc, uint64_t piece) { return fmix(acc ^ piece); }
+uint64_t sumsection(const void* p, size_t n) {
+  uint64_t acc = FORMAT;
+  for (size_t k = 0; k < npieces(n); k++) acc = foldsum(acc, piecesum((const char*)p, n, k));
+  return acc;
 }
 
 size_t pad8(size_t n) { return (n + 7) & ~(size_t)7; }
@@ -134,10 +138,10 @@ bool place(const header& h, size_t n, places* p) {
 }
 
 // Whether every byte of the n bytes of codes is a code of the alphabet's range or a terminator,
-// with exactly ends terminators; eight bytes at a time. Adding 127 - MAXICC to a byte above
+// adding the terminators to *ends; eight bytes at a time. Adding 127 - MAXICC to a byte above
 // MAXICC sets its top bit, which the bytes from 128 up have already; a zero byte is one whose top
 // bit stays clear both as it is and after adding 127 to its low seven bits.
-bool allcodes(const unsigned char* p, size_t n, uint64_t ends) {
+bool allcodes(const unsigned char* p, size_t n, uint64_t* ends) {
   static_assert(MAXICC < 127);
   constexpr uint64_t ONES = 0x0101010101010101ULL, ADD = ONES * (127 - MAXICC), TOP = ONES * 0x80, LOW = ONES * 0x7f;
   constexpr uint64_t EVEN = 0x00ff00ff00ff00ffULL;
@@ -159,44 +163,113 @@ bool allcodes(const unsigned char* p, size_t n, uint64_t ends) {
     if (p[i] > MAXICC) return false;
     zeros += !p[i];
   }
-  return zeros == ends;
+  *ends += zeros;
+  return true;
 }
 
-// The sections of a file whose sum is right, checked for everything a writer cannot have made,
-// so that no damaged file leads a consumer outside the index, into a loop, or to a code outside
-// the alphabet's range: the answers' codes lie back to back with the lengths given, and every
-// citation form is a terminated text.
-bool checkindex(const header& h, const rejrow* rej, const int* hash, const answer* recs, const unsigned char* lens,
-                const unsigned char* text) {
-  if (text[h.codeslen - 1] || text[h.textlen - 1] || !allcodes(text, h.codeslen, h.natotal)) return false;
-  uint64_t co = 0;
-  for (uint64_t i = 0; i < h.nrecs; i++) {
-    const answer& a = recs[i];
+// The sections of a file, to be checked for everything a writer cannot have made, so that no
+// damaged file leads a consumer outside the index, into a loop, or to a code outside the
+// alphabet's range: the answers' codes lie back to back with the lengths given, and every
+// citation form is a terminated text. The bytes after the header are summed and checked in two
+// halves, one on each thread, a piece at a time, so that each piece is read from memory once:
+// the records, hash heads and codes that start in a piece are checked just after it is summed.
+// The halves' findings are then joined.
+struct sections {
+  const header& h;
+  const places& at;  // from the file's start
+  const rejrow* rej;
+  const int* hash;
+  const answer* recs;
+  const unsigned char* lens;
+  const unsigned char* text;
+};
+struct partcheck {
+  bool ok = true;
+  uint64_t ends = 0;         // terminators among the half's codes
+  uint64_t co0 = 0, co = 0;  // where the half's first answer's codes start, and its last ones end
+  bool whole = true;         // every answer's weight in the half is a whole number
+  double sum = 0;            // of those weights
+};
+
+// The elements of size bytes from byte `start` on, count of them, whose first byte lies in [a, b).
+std::pair<uint64_t, uint64_t> startingin(size_t a, size_t b, size_t start, uint64_t count, size_t size) {
+  auto first = [&](size_t x) { return x <= start ? 0 : std::min<uint64_t>(count, (x - start + size - 1) / size); };
+  return {first(a), first(b)};
+}
+
+void checkrecs(const sections& s, partcheck& r, uint64_t lo, uint64_t hi) {
+  // In locals, which the byte reads cannot alias.
+  const uint64_t natotal = s.h.natotal, nrecs = s.h.nrecs, codeslen = s.h.codeslen, textlen = s.h.textlen;
+  const unsigned char* text = s.text;
+  uint64_t co = r.co;
+  bool whole = r.whole, bad = !r.ok;
+  double sum = r.sum;
+  for (uint64_t i = lo; i < hi && !bad; i++) {
+    const answer& a = s.recs[i];
     uint64_t c = a.answercodes.off, f = a.cf.off;
-    if (i < h.natotal) {
-      unsigned l = lens[i];
-      if (c != co || l == 0 || l > (unsigned)MXANSLEN || l >= h.codeslen - c || text[c + l]) return false;
+    if (i < natotal) {
+      whole = whole && a.weight == (double)(long long)a.weight;
+      sum += a.weight;
+      unsigned l = s.lens[i];
+      bad = c != co || l == 0 || l > (unsigned)MXANSLEN || l >= codeslen - c || text[c + l];
       co += l + 1;
       // Hash chains run backwards, so that none can loop.
-      if (a.hlink < -1 || a.hlink >= (int64_t)i) return false;
-    } else if (c >= h.codeslen || (c && text[c - 1]) || a.hlink != -1) {
-      return false;
+      bad = bad || a.hlink < -1 || a.hlink >= (int64_t)i;
+    } else {
+      bad = c >= codeslen || (c && text[c - 1]) || a.hlink != -1;
     }
-    if (f < h.codeslen || f >= h.textlen) return false;
+    bad = bad || f < codeslen || f >= textlen;
     // Citation chains run forwards into the citation records.
     int64_t k = a.acf.k;
-    if (k && (k < 0 || (uint64_t)k - 1 <= i || (uint64_t)k - 1 < h.natotal || (uint64_t)k - 1 >= h.nrecs))
-      return false;
-    if ((a.dmask & ~ALLSLOTS) || (a.cfdmask & ~ALLSLOTS) || a.banned || !(a.weight > 0) || !std::isfinite(a.weight))
-      return false;
+    bad = bad || (k && (k < 0 || (uint64_t)k - 1 <= i || (uint64_t)k - 1 < natotal || (uint64_t)k - 1 >= nrecs));
+    bad = bad || (a.dmask & ~ALLSLOTS) || (a.cfdmask & ~ALLSLOTS) || a.banned || !(a.weight > 0) || !std::isfinite(a.weight);
   }
-  if (co != h.codeslen) return false;
-  for (int c = 0; c < HTABSZ; c++)
-    if (hash[c] < 0 || (uint64_t)hash[c] > h.natotal) return false;
+  r.ok = !bad;
+  r.co = co;
+  r.whole = whole;
+  r.sum = sum;
+}
+
+// Sums pieces [k0, k1) of the len bytes after the header into sums and checks what starts in them.
+partcheck checkhalf(const sections& s, const char* after, size_t len, size_t k0, size_t k1, uint64_t* sums) {
+  const header& h = s.h;
+  const size_t hd = sizeof h;
+  partcheck r;
+  const size_t from = k0 * PIECE, to = std::min(len, k1 * PIECE);
+  const uint64_t first = startingin(from, to, s.at.at[S_RECS] - hd, h.nrecs, sizeof(answer)).first;
+  r.co = r.co0 = first < h.natotal ? s.recs[first].answercodes.off : h.codeslen;
+  // The first answer's codes must lie within the codes for the checks to read them safely.
+  if (first < h.natotal && r.co0 >= h.codeslen) r.ok = false;
+  for (size_t k = k0; k < k1 && r.ok; k++) {
+    sums[k] = piecesum(after, len, k);
+    const size_t a = k * PIECE, b = std::min(len, a + PIECE);
+    auto heads = startingin(a, b, s.at.at[S_HASH] - hd, HTABSZ, sizeof(int));
+    // A head below 0 reads as above natotal, which is below 2^31.
+    const uint32_t most = (uint32_t)h.natotal;
+    uint32_t over = 0;
+    for (uint64_t c = heads.first; c < heads.second; c++) over |= (uint32_t)s.hash[c] > most;
+    bool good = !over;
+    auto recs = startingin(a, b, s.at.at[S_RECS] - hd, h.nrecs, sizeof(answer));
+    checkrecs(s, r, recs.first, recs.second);
+    auto codes = startingin(a, b, s.at.at[S_TEXT] - hd, h.codeslen, 1);
+    good = good && allcodes(s.text + codes.first, codes.second - codes.first, &r.ends);
+    r.ok = r.ok && good;
+  }
+  return r;
+}
+
+// Whether the two halves together passed: the answers' codes start at 0 and follow each other
+// across the halves, and the rejected characters are a writer's. *whole tells whether the
+// answers' weights are whole numbers summing below 4e15 (every weight is above 0).
+bool joinchecks(const sections& s, const partcheck* p, bool* whole) {
+  const header& h = s.h;
+  if (!p[0].ok || !p[1].ok || s.text[h.codeslen - 1] || s.text[h.textlen - 1]) return false;
+  if (p[0].ends + p[1].ends != h.natotal || p[0].co0 != 0 || p[0].co != p[1].co0 || p[1].co != h.codeslen) return false;
   for (uint64_t i = 0; i < h.nrej; i++) {
-    const rejrow& r = rej[i];
-    if (r.slot < 0 || r.slot >= MAXNDICTS || r.u < 0 || r.u >= MAXUCP || r.count < 1 || r.line < 0) return false;
+    const rejrow& q = s.rej[i];
+    if (q.slot < 0 || q.slot >= MAXNDICTS || q.u < 0 || q.u >= MAXUCP || q.count < 1 || q.line < 0) return false;
   }
+  *whole = p[0].whole && p[1].whole && p[0].sum + p[1].sum < 4e15;
   return true;
 }
 
@@ -235,20 +308,31 @@ int usebytes(char* b, size_t n, const std::string& key) {
   answer* recs = (answer*)(b + p.at[S_RECS]);
   unsigned char* lens = (unsigned char*)(b + p.at[S_LENS]);
   const unsigned char* text = (const unsigned char*)(b + p.at[S_TEXT]);
-  // The sum and the checks, which read the same bytes, at the same time on two threads; the
-  // checks read only what lies within the file, so a file whose sum is wrong is as safe to check.
-  bool sumok = false, checked = false;
+  // The sum and the checks in two halves, one on each thread; the checks read only what lies
+  // within the file, so a file whose sum is wrong is as safe to check.
+  const sections sec{h, p, rej, hash, recs, lens, text};
+  const char* after = b + sizeof h;
+  const size_t len = n - sizeof h, np = npieces(len);
+  std::vector<uint64_t> sums(np);
+  partcheck parts[2];
   ontwo(dictthreads > 1, [&](int part) {
-    if (part == 0) sumok = sumsection(b + sizeof h, n - sizeof h, FORMAT) == h.sum;
-    else checked = checkindex(h, rej, hash, recs, lens, text);
+    parts[part] = part ? checkhalf(sec, after, len, np / 2, np, sums.data())
+                       : checkhalf(sec, after, len, 0, np / 2, sums.data());
   });
-  if (!sumok) return CR_SUM;
-  if (!checked) return CR_BAD;
+  // A half that found damage stops early; its file is damaged whatever its sum.
+  if (parts[0].ok && parts[1].ok) {
+    uint64_t sum = FORMAT;
+    for (uint64_t s : sums) sum = foldsum(sum, s);
+    if (sum != h.sum) return CR_SUM;
+  }
+  bool whole = false;
+  if (!joinchecks(sec, parts, &whole)) return CR_BAD;
   answer** list = (answer**)plat_bigalloc(h.natotal * sizeof(answer*));
   if (!list) return CR_NOMEM;
   for (uint64_t i = 0; i < h.natotal; i++) list[i] = &recs[i];
   putstats(stats, rej, h.nrej);
   atotal = (int)h.natotal;
+  setweightkinds(whole, true);
   answerlist = list;
   answerrecs = recs;
   answerhash = hash;
@@ -359,14 +443,17 @@ struct outstream {
   uint64_t sum = FORMAT;
   bool ok = true;
   std::vector<char> buf = std::vector<char>(PIECE);
-  size_t n = 0, total = 0;
+  size_t n = 0, total = 0, pieces = 0;
+  // Writes the piece in buf; the last flush may find it empty, which is no piece unless it is
+  // the only one.
   void flush() {
     if (ok && writerstop.load(std::memory_order_relaxed)) ok = false, writerhalted = true;
     if (!ok) {
       n = 0;
       return;
     }
-    sum = sumbytes(buf.data(), n, sum);
+    if (n == 0 && pieces > 0) return;
+    sum = foldsum(sum, sumbytes(buf.data(), n, pieces++));
     ok = fwrite(buf.data(), 1, n, f) == n;
     n = 0;
   }
@@ -481,7 +568,7 @@ void cachereseal(std::string& bytes) {
   header h;
   if (bytes.size() < sizeof h) return;
   memcpy(&h, bytes.data(), sizeof h);
-  h.sum = sumsection(bytes.data() + sizeof h, bytes.size() - sizeof h, FORMAT);
+  h.sum = sumsection(bytes.data() + sizeof h, bytes.size() - sizeof h);
   memcpy(bytes.data(), &h, sizeof h);
 }
 

@@ -452,8 +452,10 @@ std::string everydaylist() {
   if (everydaydir) return std::string(everydaydir) + PLAT_SEP + name;
   std::string exe = plat_exedir();
   if (exe.empty()) return "";
-  // Beside the program in the build tree, else in the installed prefix's data folder.
-  for (const std::string& dir : {exe + PLAT_SEP + "share", exe + PLAT_SEP + ".." + PLAT_SEP + "share"}) {
+  // Beside the program in the build tree, else in the installed prefix's data folder, seen from
+  // the prefix's bin or, for the window's program, from its lib/zyn.
+  const std::string up = std::string("..") + PLAT_SEP;
+  for (const std::string& dir : {exe + PLAT_SEP + "share", exe + PLAT_SEP + up + "share", exe + PLAT_SEP + up + up + "share"}) {
     std::string path = dir + PLAT_SEP + "zyn" + PLAT_SEP + name;
     if (readable(path)) return path;
   }

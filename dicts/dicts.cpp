@@ -35,6 +35,39 @@ int* answerhash = nullptr;
 unsigned char* answerlen = nullptr;
 unsigned int indexgen = 0;
 
+namespace {
+bool weightsknown;  // wholeweights and posweights hold for the index as it is
+bool wholeweights, posweights;
+
+// The kinds of the weights seen one by one, made the index's by settle.
+struct weighttally {
+  bool whole = true, positive = true;
+  double sum = 0;
+  void add(double wt) {
+    whole = whole && wt == (double)(long long)wt;
+    positive = positive && wt > 0;
+    sum += wt;
+  }
+  void settle() const { setweightkinds(whole && sum < 4e15, positive); }
+};
+}  // namespace
+
+void setweightkinds(bool whole, bool positive) {
+  wholeweights = whole;
+  posweights = positive;
+  weightsknown = true;
+}
+
+void answerweightkinds(bool* whole, bool* positive) {
+  if (!weightsknown) {
+    weighttally t;
+    for (int i = 0; i < atotal; i++) t.add(answerlist[i]->weight);
+    t.settle();
+  }
+  *whole = wholeweights;
+  *positive = posweights;
+}
+
 int line = 0;
 int nusable[MAXNDICTS], nafterff[MAXNDICTS], nafteraf[MAXNDICTS], naftermin[MAXNDICTS], nnoword[MAXNDICTS];
 const rejview rejcount{false}, rejline{true};
@@ -288,6 +321,7 @@ void dictsfree() {
   answerhash = nullptr;
   answerlen = nullptr;
   answertextbase = 0;
+  weightsknown = false;
   indexgen++;
 }
 
@@ -526,7 +560,12 @@ int readslots(int quiet) {
   }
   for (int j = std::max(0, na - AHEAD); j < na; j++) link(ring[j % AHEAD]);
   atotal = na;
-  for (int i = 0; i < atotal; i++) answerlist[i]->weight = scoreweight((int)answerlist[i]->weight);
+  weighttally t;
+  for (int i = 0; i < atotal; i++) {
+    answerlist[i]->weight = scoreweight((int)answerlist[i]->weight);
+    t.add(answerlist[i]->weight);
+  }
+  t.settle();
   if (deb(DEB_DICT)) pstdout("Total unique answers by entry: %d\n", atotal);
   return failed ? 1 : 0;
 }
@@ -540,6 +579,7 @@ int setpersonalanswer(const char* cf, int score) {
   int tenths = (int)floor(personalz(score) * 10 + 0.5);
   answerlist[i]->weight = scoreweight(tenths);
   answerlist[i]->dmask = personalmask(tenths);
+  weightsknown = false;
   return 0;
 }
 

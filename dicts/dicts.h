@@ -88,6 +88,13 @@ extern unsigned char* answerlen;
 // one value.
 extern unsigned int indexgen;
 
+// Whether every answer's weight is a whole number, all of them summing below 4e15 (*whole), and
+// whether every one is above 0 (*positive). Worked out while the index is made or checked, and
+// again after a weight changed in place.
+void answerweightkinds(bool* whole, bool* positive);
+// What the index's maker found: whole and positive as answerweightkinds gives them.
+void setweightkinds(bool whole, bool positive);
+
 // Reading state and statistics of the slots.
 extern int line;  // current source line, 0 for TSD files and the one-word case
 extern int nusable[MAXNDICTS], nafterff[MAXNDICTS], nafteraf[MAXNDICTS];

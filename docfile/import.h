@@ -57,6 +57,11 @@ void importdocument(const importgrid& g);
 // The puzzle in a zip archive (a compressed JPZ): its member named .xml or .jpz, or its only
 // member, at most IMPORTMAXBYTES; false with the reason.
 bool unzipmember(const std::string& zip, std::string* out, std::string* why);
+// Inflates raw deflate data into *out, never beyond limit bytes; false when the data is damaged
+// or larger. The programs that import set it with usezipinflate (which needs GIO); while it is
+// unset, unzipmember refuses deflated members.
+extern bool (*zipinflate)(const std::string& in, std::string* out, size_t limit);
+void usezipinflate();
 
 // A clue text's own trailing enumeration, "Clue (4,5)": split off into *e, true when found.
 bool splitenumeration(std::string* text, std::string* e);

@@ -1,49 +1,16 @@
 // Reading one member of a zip archive (a compressed JPZ puzzle): the central directory gives
 // each member's name, method and sizes; a stored member is copied, a deflated one inflated by
-// GLib's zlib converter, never beyond a limit, so that a small hostile archive cannot become a
-// huge text.
-#include <gio/gio.h>
-
+// zipinflate, never beyond a limit, so that a small hostile archive cannot become a huge text.
 #include <cstring>
 
 #include "docfile/import.h"
+
+bool (*zipinflate)(const std::string& in, std::string* out, size_t limit);
 
 namespace {
 
 unsigned get16(const std::string& s, size_t at) { return (unsigned char)s[at] | (unsigned char)s[at + 1] << 8; }
 unsigned long get32(const std::string& s, size_t at) { return get16(s, at) | (unsigned long)get16(s, at + 2) << 16; }
-
-bool inflate(const std::string& in, std::string* out, size_t limit) {
-  GZlibDecompressor* z = g_zlib_decompressor_new(G_ZLIB_COMPRESSOR_FORMAT_RAW);
-  const char* p = in.data();
-  size_t left = in.size();
-  char buf[65536];
-  bool ok = true;
-  for (;;) {
-    gsize read = 0, written = 0;
-    GError* err = nullptr;
-    GConverterResult r = g_converter_convert(G_CONVERTER(z), p, left, buf, sizeof buf, G_CONVERTER_INPUT_AT_END, &read,
-                                             &written, &err);
-    if (r == G_CONVERTER_ERROR) {
-      g_error_free(err);
-      ok = false;
-      break;
-    }
-    p += read, left -= read;
-    out->append(buf, written);
-    if (out->size() > limit) {
-      ok = false;
-      break;
-    }
-    if (r == G_CONVERTER_FINISHED) break;
-    if (!read && !written) {
-      ok = false;
-      break;
-    }
-  }
-  g_object_unref(z);
-  return ok;
-}
 
 }  // namespace
 
@@ -79,7 +46,11 @@ bool unzipmember(const std::string& zip, std::string* out, std::string* why) {
       *out = member;
       return true;
     }
-    if (method == 8 && inflate(member, out, IMPORTMAXBYTES)) return true;
+    if (method == 8 && !zipinflate) {
+      *why = "this program does not inflate zipped puzzles";
+      return false;
+    }
+    if (method == 8 && zipinflate(member, out, IMPORTMAXBYTES)) return true;
     *why = method == 8 ? "its zipped puzzle cannot be inflated, or is larger than 16 MiB"
                        : "its zipped puzzle is compressed in a way Zyn does not read";
     return false;

@@ -33,6 +33,8 @@ void showtext(cairo_t* cr);
 // Draw text centred on grid point x with its baseline at y, h grid units high; one character
 // at a time, 0.8 h apart, when ocm is set.
 void ctext(int fontstyle, int ocm, double x, double y, double h, cairo_t* cr, const char* text);
+// The pango and cairo lines of the -D start-up trace.
+void printdrawversions();
 
 // Cells.
 // The characters of one slot of a square as shown: each position's character, a space where

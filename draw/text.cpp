@@ -82,6 +82,10 @@ double textwidth() {
   return w / (double)PANGO_SCALE / scale;
 }
 
+void printdrawversions() {
+  pstdout("pango version %s\ncairo version %s\n", pango_version_string(), cairo_version_string());
+}
+
 void showtext(cairo_t* cr) { pango_cairo_show_layout(cr, layout); }
 
 void ctext(int fontstyle, int ocm, double x, double y, double h, cairo_t* cr, const char* text) {

@@ -9,6 +9,14 @@
 #include "grid/lights.h"
 #include "grid/zyn.h"
 
+unsigned puzcksum(const unsigned char* p, size_t n, unsigned c) {
+  for (size_t i = 0; i < n; i++) {
+    c = (c & 1) ? (c >> 1) | 0x8000 : c >> 1;
+    c = (c + p[i]) & 0xffff;
+  }
+  return c;
+}
+
 std::string cellname(int x, int y) { return "row " + std::to_string(y + 1) + ", column " + std::to_string(x + 1); }
 
 std::string cellletters(int x, int y) {

@@ -14,14 +14,6 @@
 #include "grid/zyn.h"
 #include "platform/platform.h"
 
-unsigned puzcksum(const unsigned char* p, size_t n, unsigned c) {
-  for (size_t i = 0; i < n; i++) {
-    c = (c & 1) ? (c >> 1) | 0x8000 : c >> 1;
-    c = (c + p[i]) & 0xffff;
-  }
-  return c;
-}
-
 namespace {
 
 // Typographic punctuation that solvers' texts are full of, as the nearest Latin-1 text.

@@ -111,19 +111,7 @@ static void resetcaches() {
   listgen.assign(nw, 0);
   cleangen.assign(nw, ~0u);
   cleanuv.assign(nw, 0);
-  // The weights change only with the index.
-  static unsigned int weightsgen = ~0u;
-  if (weightsgen == indexgen) return;
-  weightsgen = indexgen;
-  double sum = 0;
-  intweights = posweights = true;
-  for (int i = 0; i < atotal && intweights; i++) {
-    double wt = answerlist[i]->weight;
-    intweights = wt == (double)(long long)wt;
-    posweights = posweights && wt > 0;
-    sum += wt;
-  }
-  intweights = intweights && sum < 4e15;
+  answerweightkinds(&intweights, &posweights);
 }
 
 static inline bool isused(int li) { return recused[li]; }

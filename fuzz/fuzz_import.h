@@ -14,6 +14,7 @@
 #include "core/hooks.h"
 #include "core/prefs.h"
 #include "docfile/docfile.h"
+#include "docfile/import.h"
 #include "export/interchange.h"
 #include "filler/filler.h"
 #include "grid/zyn.h"
@@ -45,6 +46,7 @@ inline void put(const std::string& path, const char* data, size_t n) {
 
 inline void init(const char* suffix) {
   initbitidx16();
+  usezipinflate();
   loadprefdefaults();
   ui.errbox = ui.warnbox = ui.infobox = [](const char*) {};
   ui.askplugin = [](const char*) { return 0; };

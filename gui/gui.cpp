@@ -5,6 +5,7 @@
 #include "core/common.h"
 #include "core/lock.h"
 #include "core/startup.h"
+#include "draw/draw.h"
 #include "grid/road.h"
 #include "gui/window.h"
 
@@ -12,6 +13,7 @@ namespace {
 
 void printgtkversion() {
   pstdout("gtk version %d.%d.%d\n", (int)gtk_major_version, (int)gtk_minor_version, (int)gtk_micro_version);
+  printdrawversions();
 }
 
 int guiopen(int* argc, char*** argv) {

@@ -438,6 +438,14 @@ int plat_openuri(const char* uri) {
   return ok ? 0 : 1;
 }
 
+void plat_exec(const std::string& path, char** argv) {
+  // Output buffered so far would be lost with this process's image.
+  fflush(stdout);
+  fflush(stderr);
+  execv(path.c_str(), argv);
+  lasterr = errno;
+}
+
 void* plat_dlopen(const char* utf8path) {
   dlerrbuf[0] = 0;
   void* h = dlopen(utf8path, RTLD_NOW | RTLD_LOCAL);

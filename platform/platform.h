@@ -117,6 +117,10 @@ int plat_openuri(const char* uri);
 // 1 when no process could be made (fn has not run).
 int plat_background(void (*fn)(void*), void* arg);
 
+// Run the program at path in place of this process with the same environment; argv[0] is the
+// name it is given. Returns only on failure (plat_errtext() says why).
+void plat_exec(const std::string& path, char** argv);
+
 // Dynamic libraries for plug-ins. Null on failure; plat_dlerror() gives the text.
 void* plat_dlopen(const char* utf8path);
 void* plat_dlsym(void* lib, const char* name);

@@ -293,6 +293,24 @@ TEST(CoreProgram, WithoutBatchModeNeedsADisplay) {
   EXPECT_EQ(err, zyn() + ": cannot open the display; use -b <deck> for batch mode\n");
 }
 
+// zyn itself links neither the toolkit nor the drawing libraries, and runs the window's program
+// in its place for the window; without it, it says which program it could not start.
+TEST(CoreProgram, BatchProgramStartsTheWindowsProgram) {
+  std::string out, err;
+  EXPECT_EQ(runcmd("objdump -p '" + zyn() + "' | grep NEEDED", &out, &err), 0);
+  for (const char* lib : {"libgtk", "libgdk", "libcairo", "libpango"}) EXPECT_EQ(out.find(lib), std::string::npos) << lib;
+  std::string dir = tempdir();
+  std::string lone = dir + "/zyn";
+  ASSERT_EQ(runcmd("cp '" + zyn() + "' '" + lone + "'", &out, &err), 0);
+  EXPECT_EQ(runcmd("env -u DISPLAY " + lone, &out, &err), 16);
+  EXPECT_EQ(err, lone + ": cannot start the window's program " + dir + "/../lib/zyn/zyn-window: No such file or directory\n");
+  // Batch mode runs without it.
+  std::string deck = writetemp(".DI 1 " + writetemp("ab\ncd\n") + "\nA1 A2\n", ".deck");
+  EXPECT_EQ(runcmd(lone + " -b " + deck, &out, &err), 0) << err;
+  EXPECT_NE(out.find("W0 "), std::string::npos) << out;
+  runcmd("rm -rf '" + dir + "'", &out, &err);
+}
+
 TEST(CoreProgram, VersionLinesAndBadAlphabet) {
   std::string out, err;
   EXPECT_EQ(runcmd(zyn() + " -D0 -R0x1234 -b -a Klingon", &out, &err), 16);

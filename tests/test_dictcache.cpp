@@ -280,6 +280,29 @@ TEST_F(DictCache, DamagedFilesAreReadFromTheListsAndWrittenAgain) {
   rewind(f);
   EXPECT_EQ(readindex(f, key), CR_OK);
   EXPECT_EQ(state(), want);
+
+  // A file whose bytes after the header fill whole 64 KiB pieces of its checksum is read too: a
+  // longer key (which follows the header, padded to 8 bytes) makes one.
+  auto bytesof = [](FILE* g) {
+    std::string s(ftell(g), '\0');
+    rewind(g);
+    EXPECT_EQ(fread(s.data(), 1, s.size(), g), s.size());
+    return s;
+  };
+  fseek(f, 0, SEEK_END);
+  std::string bytes = bytesof(f);
+  fclose(f);
+  size_t head = bytes.find(key, 1), padded = (key.size() + 7) & ~(size_t)7;
+  ASSERT_NE(head, std::string::npos);
+  size_t after = bytes.size() - head;
+  std::string longer = key + std::string(padded - key.size() + (65536 - after % 65536) % 65536, '\1');
+  f = tmpfile();
+  ASSERT_EQ(writeindex(f, longer), 0);
+  ASSERT_EQ((bytesof(f).size() - head) % 65536, 0u);
+  dictsfree();
+  rewind(f);
+  EXPECT_EQ(readindex(f, longer), CR_OK);
+  EXPECT_EQ(state(), want);
   fclose(f);
 }
 

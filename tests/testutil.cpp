@@ -17,6 +17,7 @@
 #include "core/message.h"
 #include "core/prefs.h"
 #include "dicts/dicts.h"
+#include "docfile/import.h"
 #include "core/undo.h"
 #include "filler/filler.h"
 #include "filler/recover.h"
@@ -120,6 +121,7 @@ int runcmd(const std::string& cmd, std::string* out, std::string* err) {
 
 void resetengine() {
   initbitidx16();
+  usezipinflate();
   alphaload(0);
   loadprefdefaults();
   debug = 0;

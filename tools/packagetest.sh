@@ -43,7 +43,15 @@ printf 'r1c1 r1c2 r1c3 r1c4 r1c5\n' >plain.deck
 zyn -b plain.deck >plain.txt 2>plain.err || fail "zyn -b without a word list failed"
 [[ ! -s plain.err && $(head -n 1 plain.txt) =~ ^W0\ [A-Z]{5}$ ]] ||
   fail "zyn did not fill from its everyday list: $(cat plain.err plain.txt)"
-echo "installed zyn -b and zyn-export ran on the installed examples and its everyday word list"
+# The window's program, which zyn runs in its place for the window and the -D trace, is found in
+# /usr/lib/zyn and finds the everyday list from there.
+zyn -D0 -b plain.deck >trace.txt 2>trace.err || fail "zyn -D0 -b failed: $(cat trace.err)"
+grep -q '^gtk version 2\.' trace.txt && grep -Eq '^W0 [A-Z]{5}$' trace.txt ||
+  fail "zyn -D0 -b did not run the window's program: $(cat trace.err; head -n 12 trace.txt)"
+env -u DISPLAY zyn >window.txt 2>&1 && fail "zyn without a display succeeded"
+grep -q 'cannot open the display' window.txt || fail "zyn without a display said: $(cat window.txt)"
+echo "installed zyn -b and zyn-export ran on the installed examples and its everyday word list;"
+echo "zyn ran the window's program"
 
 got=$(xdg-mime query default application/x-zyn)
 [[ $got == zyn.desktop ]] || fail "xdg-mime query default application/x-zyn gives '$got'"

@@ -9,7 +9,7 @@ source "$(dirname "$0")/lib.sh" "$1"
 
 P=$WORK/prefix
 cmake --install "$(dirname "$ZYN")" --prefix "$P" >install.log || fail "cmake --install: $(tail -n 3 install.log)"
-for f in bin/zyn bin/zyn-export share/applications/zyn.desktop share/mime/packages/zyn.xml \
+for f in bin/zyn bin/zyn-export lib/zyn/zyn-window share/applications/zyn.desktop share/mime/packages/zyn.xml \
   share/icons/hicolor/scalable/apps/zyn.svg share/man/man1/zyn.1.gz share/man/man1/zyn-export.1.gz \
   include/zyn/zynplugin.h share/doc/zyn/PLUGINS.md share/doc/zyn/copyright share/doc/zyn/changelog.gz \
   share/doc/zyn/examples/blocked15.zyn share/doc/zyn/examples/jumbles.deck share/doc/zyn/examples/plugins/swapends.c \
@@ -89,7 +89,8 @@ W=$(wait_window '^Zyn: ')
 APP_PID=$(xdotool getwindowpid "$W")
 name=${DOC##*/}
 [[ $(xdotool getwindowname "$W") == "Zyn: ${name%.zyn}" ]] || fail "the window is named '$(xdotool getwindowname "$W")'"
-[[ $(readlink -f "/proc/$APP_PID/exe") == "$P/bin/zyn" ]] || fail "the window is not the installed zyn"
+# zyn runs the installed window's program in its own place.
+[[ $(readlink -f "/proc/$APP_PID/exe") == "$P/lib/zyn/zyn-window" ]] || fail "the window is not the installed zyn's"
 /usr/bin/python3 "$HERE/closewin.py" "$W"
 poll 20 "zyn to exit" eval '! alive $APP_PID'
 APP_PID=
