@@ -208,7 +208,7 @@ void checkrecs(const sections& s, partcheck& r, uint64_t lo, uint64_t hi) {
     const answer& a = s.recs[i];
     uint64_t c = a.answercodes.off, f = a.cf.off;
     if (i < natotal) {
-      whole = whole && a.weight == (double)(long long)a.weight;
+      whole = whole && wholeweight(a.weight);
       sum += a.weight;
       unsigned l = s.lens[i];
       bad = c != co || l == 0 || l > (unsigned)MXANSLEN || l >= codeslen - c || text[c + l];

@@ -44,7 +44,7 @@ struct weighttally {
   bool whole = true, positive = true;
   double sum = 0;
   void add(double wt) {
-    whole = whole && wt == (double)(long long)wt;
+    whole = whole && wholeweight(wt);
     positive = positive && wt > 0;
     sum += wt;
   }

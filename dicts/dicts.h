@@ -88,6 +88,9 @@ extern unsigned char* answerlen;
 // one value.
 extern unsigned int indexgen;
 
+// Whether w is a whole number (a value too large for a 64-bit integer, or not a number, is not
+// converted, which would be undefined).
+inline bool wholeweight(double w) { return w > -9e18 && w < 9e18 && w == (double)(long long)w; }
 // Whether every answer's weight is a whole number, all of them summing below 4e15 (*whole), and
 // whether every one is above 0 (*positive). Worked out while the index is made or checked, and
 // again after a weight changed in place.
