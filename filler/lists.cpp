@@ -585,6 +585,35 @@ static int makejdata(word* w) {
   return 0;
 }
 
+// The initial list of a settled, untreated light entered normally: the one answer its cells
+// spell, when the light's dictionaries have it. The depth-0 filter would keep only that answer
+// of the whole list, since answers are distinct; building it directly spares the pass over every
+// answer of the length and the filter (a batch fill's result is propagated with every light
+// settled, and so is a nearly finished grid after each keystroke). 0, or 1 when out of memory.
+static int settledlist(word* w) {
+  const lightprops* lp = w->lp;
+  char s[MXLTS + 1];
+  const int n = w->wlen;
+  ntfl = 0;
+  lightdm = lp->dmask;
+  lightem = 1;
+  lightten = 0;
+  lightlength = n;
+  for (int k = 0; k < n; k++) s[k] = (char)abmcode(w->e[k]->flbm);
+  s[n] = 0;
+  const int a = findanswer(s);
+  if (a >= 0 && !answerlist[a]->banned && (answerlist[a]->dmask & lightdm)) {
+    curans = a;
+    curweight = answerlist[a]->weight;
+    if (treatedanswerICC(answerlist[a]->answercodes) < 0) return 1;
+  }
+  w->flist = (int*)malloc(sizeof(int) * ntfl + 1);
+  if (!w->flist) return 1;
+  if (ntfl) memcpy(w->flist, tfl, sizeof(int) * ntfl);
+  w->flistlen = ntfl;
+  return 0;
+}
+
 int buildlists() {
   clueorderindex = 0;
   freewordlists();
@@ -619,9 +648,13 @@ int buildlists() {
       int r = 0;
       auto key = std::make_tuple(w->wlen, lp->dmask, (unsigned)fixemask(lp->emask), w->nent);
       bool plain = !treated(lp) && !(lp->dmask & 0x600);
-      auto it = plain ? same.find(key) : same.end();
+      bool settled = plain && w->fe && w->jmode == 0 && fixemask(lp->emask) == 1 && w->nent == w->wlen &&
+                     w->wlen >= 1 && w->wlen <= MXLTS;
+      auto it = plain && !settled ? same.find(key) : same.end();
       bool shared = it != same.end();
-      if (shared) {
+      if (settled) {
+        r = settledlist(w);
+      } else if (shared) {
         const word* o = words + it->second;
         w->flist = (int*)malloc(sizeof(int) * o->flistlen + 1);
         if (!w->flist) r = 1;
