@@ -22,7 +22,7 @@ struct pcre2_real_match_data_8;
 typedef struct pcre2_real_match_data_8 pcre2_match_data_8;
 
 constexpr int MXANSLEN = 250;     // longest canonical answer, in ICCs
-constexpr int HTABSZ = 1 << 20;   // answerhash chains
+constexpr int HTABSZ = 1 << 20;   // most answerhash chains
 
 struct answer;
 // Where the index's texts are: an index read from the cache uses the file's bytes in place, so its
@@ -81,6 +81,8 @@ extern int dminscore[MAXNDICTS];
 extern int atotal;
 extern answer** answerlist;
 extern int* answerhash;
+// answerhash has answerhashmask + 1 chains, a power of two sized to the index.
+extern unsigned answerhashmask;
 // The length in codes of each answer (answerlen[i] is that of answerlist[i]), so that grouping
 // the answers by length need not visit them.
 extern unsigned char* answerlen;
@@ -202,7 +204,7 @@ void dictsidle();
 
 // Index of the answer with these codes, or -1.
 int findanswer(const char* icc);
-// Empty hash chain heads for an index of n answers, or null.
+// Empty hash chain heads for an index of at most n answers, or null; sets answerhashmask.
 int* newhash(int n);
 
 // Between the file readers and the store.
