@@ -220,11 +220,8 @@ void checkrecs(const sections& s, partcheck& r, uint64_t lo, uint64_t hi) {
   for (uint64_t i = lo; i < amid; i++) {
     const answer& a = s.recs[i];
     s.list[i] = &s.recs[i];
-    // As wholeweight, without a conversion: below 2^52, adding and taking away 2^52 rounds a
-    // weight above 0 to a whole number, and from there on every double is whole. A weight not
-    // above 0 is damage, found below.
     const double w = a.weight;
-    whole &= w < 0x1p52 ? (w + 0x1p52) - 0x1p52 == w : w < 9e18;
+    whole &= wholeweight(w);
     sum += w;
     const unsigned l = s.lens[i];
     const uint64_t end = co + l;  // where the answer's terminator must be

@@ -90,9 +90,13 @@ extern unsigned char* answerlen;
 // one value.
 extern unsigned int indexgen;
 
-// Whether w is a whole number (a value too large for a 64-bit integer, or not a number, is not
-// converted, which would be undefined).
-inline bool wholeweight(double w) { return w > -9e18 && w < 9e18 && w == (double)(long long)w; }
+// Whether w is a whole number below 9e18 in size, without a conversion (which would be undefined
+// out of a 64-bit integer's range): below 2^52, adding and taking away 2^52 rounds a size to a
+// whole number, and from there on every double is whole. Not a number is not whole.
+inline bool wholeweight(double w) {
+  const double a = w < 0 ? -w : w;
+  return a < 0x1p52 ? (a + 0x1p52) - 0x1p52 == a : a < 9e18;
+}
 // Whether every answer's weight is a whole number, all of them summing below 4e15 (*whole), and
 // whether every one is above 0 (*positive). Worked out while the index is made or checked, and
 // again after a weight changed in place.
