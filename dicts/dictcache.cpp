@@ -35,7 +35,7 @@ long dictcachemin = 256 << 10;
 
 namespace {
 constexpr char MAGIC[8] = {'Z', 'y', 'n', 'I', 'n', 'd', 'e', 'x'};
-constexpr uint64_t FORMAT = 4;  // raised whenever what a file holds, or how, changes
+constexpr uint64_t FORMAT = 5;  // raised whenever what a file holds, or how, changes
 
 // The per-slot counters a load leaves, in the order they are stored.
 int* const slotstats[] = {nusable, nafterff, nafteraf, naftermin, nnoword};
@@ -130,7 +130,7 @@ struct places {
 // False when the counts are not a writer's or do not fit in n bytes.
 bool place(const header& h, size_t n, places* p) {
   if (h.keylen > n || h.nrej > n || h.nrecs > n || h.natotal > n || h.textlen > n) return false;
-  const size_t len[S_END] = {h.keylen, NSTATWORDS * sizeof(int32_t), h.nrej * sizeof(rejrow), HTABSZ * sizeof(int),
+  const size_t len[S_END] = {h.keylen, NSTATWORDS * sizeof(int32_t), h.nrej * sizeof(rejrow), h.nheads * sizeof(int),
                              h.nrecs * sizeof(answer), h.natotal, h.textlen};
   p->at[0] = sizeof h;
   for (int i = 0; i < S_END; i++) p->at[i + 1] = p->at[i] + pad8(len[i]);
@@ -170,26 +170,29 @@ bool allcodes(const unsigned char* p, size_t n, uint64_t* ends) {
 // The sections of a file, to be checked for everything a writer cannot have made, so that no
 // damaged file leads a consumer outside the index, into a loop, or to a code outside the
 // alphabet's range: the answers' codes lie back to back with the lengths given, and every
-// citation form is a terminated text. The bytes after the header are summed and checked in two
-// halves, one on each thread, a piece at a time, so that each piece is read from memory once:
-// the records, hash heads and codes that start in a piece are checked just after it is summed.
-// The halves' findings are then joined.
+// citation form is a terminated text. The bytes after the header are summed and checked in runs
+// of pieces that both threads take in turn, a piece at a time, so that each piece is read from
+// memory once: the records, hash heads and codes that start in a piece are checked just after it
+// is summed. Taking runs in turn keeps both threads busy to the end, whichever starts first and
+// however the records and texts lie. The runs' findings are then joined in order.
 struct sections {
   const header& h;
   const places& at;  // from the file's start
   const rejrow* rej;
   const int* hash;
-  const answer* recs;
+  answer* recs;
   const unsigned char* lens;
   const unsigned char* text;
+  answer** list;  // answerlist, which the check fills as it goes
 };
 struct partcheck {
   bool ok = true;
-  uint64_t ends = 0;         // terminators among the half's codes
-  uint64_t co0 = 0, co = 0;  // where the half's first answer's codes start, and its last ones end
-  bool whole = true;         // every answer's weight in the half is a whole number
+  uint64_t ends = 0;         // terminators among the run's codes
+  uint64_t co0 = 0, co = 0;  // where the run's first answer's codes start, and its last ones end
+  bool whole = true;         // every answer's weight in the run is a whole number
   double sum = 0;            // of those weights
 };
+constexpr size_t RUN = 8;  // pieces per run
 
 // The elements of size bytes from byte `start` on, count of them, whose first byte lies in [a, b).
 std::pair<uint64_t, uint64_t> startingin(size_t a, size_t b, size_t start, uint64_t count, size_t size) {
@@ -198,31 +201,43 @@ std::pair<uint64_t, uint64_t> startingin(size_t a, size_t b, size_t start, uint6
 }
 
 void checkrecs(const sections& s, partcheck& r, uint64_t lo, uint64_t hi) {
-  // In locals, which the byte reads cannot alias.
+  // In locals, which the byte reads cannot alias. Each record's tests are all made, joined with |,
+  // so that the loops do not branch on what they read; the text is read only at places within
+  // the codes.
   const uint64_t natotal = s.h.natotal, nrecs = s.h.nrecs, codeslen = s.h.codeslen, textlen = s.h.textlen;
   const unsigned char* text = s.text;
   uint64_t co = r.co;
   bool whole = r.whole, bad = !r.ok;
   double sum = r.sum;
-  for (uint64_t i = lo; i < hi && !bad; i++) {
+  auto common = [&](const answer& a, uint64_t i) {
+    const uint64_t f = a.cf.off, k = (uint64_t)(int64_t)a.acf.k;
+    // Citation chains run forwards into the citation records (k - 1 wraps for none).
+    const bool chain = k != 0 && ((k - 1 <= i) | (k - 1 < natotal) | (k - 1 >= nrecs));
+    return (f < codeslen) | (f >= textlen) | chain | (((a.dmask | a.cfdmask) & ~ALLSLOTS) != 0) | (a.banned != 0) |
+           !((a.weight > 0) & (a.weight < HUGE_VAL));
+  };
+  const uint64_t amid = std::min(hi, natotal);
+  for (uint64_t i = lo; i < amid; i++) {
     const answer& a = s.recs[i];
-    uint64_t c = a.answercodes.off, f = a.cf.off;
-    if (i < natotal) {
-      whole = whole && wholeweight(a.weight);
-      sum += a.weight;
-      unsigned l = s.lens[i];
-      bad = c != co || l == 0 || l > (unsigned)MXANSLEN || l >= codeslen - c || text[c + l];
-      co += l + 1;
-      // Hash chains run backwards, so that none can loop.
-      bad = bad || a.hlink < -1 || a.hlink >= (int64_t)i;
-    } else {
-      bad = c >= codeslen || (c && text[c - 1]) || a.hlink != -1;
-    }
-    bad = bad || f < codeslen || f >= textlen;
-    // Citation chains run forwards into the citation records.
-    int64_t k = a.acf.k;
-    bad = bad || (k && (k < 0 || (uint64_t)k - 1 <= i || (uint64_t)k - 1 < natotal || (uint64_t)k - 1 >= nrecs));
-    bad = bad || (a.dmask & ~ALLSLOTS) || (a.cfdmask & ~ALLSLOTS) || a.banned || !(a.weight > 0) || !std::isfinite(a.weight);
+    s.list[i] = &s.recs[i];
+    const double w = a.weight;
+    whole &= wholeweight(w);
+    sum += w;
+    const unsigned l = s.lens[i];
+    const uint64_t end = co + l;  // where the answer's terminator must be
+    bad |= (a.answercodes.off != co) | (l == 0) | (l > (unsigned)MXANSLEN) | (end >= codeslen);
+    bad |= text[end < codeslen ? end : 0] != 0;
+    co = end + 1;
+    // Hash chains run backwards, so that none can loop.
+    bad |= (a.hlink < -1) | (a.hlink >= (int64_t)i);
+    bad |= common(a, i);
+  }
+  for (uint64_t i = std::max(lo, natotal); i < hi; i++) {
+    const answer& a = s.recs[i];
+    const uint64_t c = a.answercodes.off;
+    const bool inside = c < codeslen;
+    bad |= (!inside) | ((c != 0) & (text[inside && c ? c - 1 : 0] != 0)) | (a.hlink != -1);
+    bad |= common(a, i);
   }
   r.ok = !bad;
   r.co = co;
@@ -231,7 +246,7 @@ void checkrecs(const sections& s, partcheck& r, uint64_t lo, uint64_t hi) {
 }
 
 // Sums pieces [k0, k1) of the len bytes after the header into sums and checks what starts in them.
-partcheck checkhalf(const sections& s, const char* after, size_t len, size_t k0, size_t k1, uint64_t* sums) {
+partcheck checkrun(const sections& s, const char* after, size_t len, size_t k0, size_t k1, uint64_t* sums) {
   const header& h = s.h;
   const size_t hd = sizeof h;
   partcheck r;
@@ -243,7 +258,7 @@ partcheck checkhalf(const sections& s, const char* after, size_t len, size_t k0,
   for (size_t k = k0; k < k1 && r.ok; k++) {
     sums[k] = piecesum(after, len, k);
     const size_t a = k * PIECE, b = std::min(len, a + PIECE);
-    auto heads = startingin(a, b, s.at.at[S_HASH] - hd, HTABSZ, sizeof(int));
+    auto heads = startingin(a, b, s.at.at[S_HASH] - hd, h.nheads, sizeof(int));
     // A head below 0 reads as above natotal, which is below 2^31.
     const uint32_t most = (uint32_t)h.natotal;
     uint32_t over = 0;
@@ -258,18 +273,28 @@ partcheck checkhalf(const sections& s, const char* after, size_t len, size_t k0,
   return r;
 }
 
-// Whether the two halves together passed: the answers' codes start at 0 and follow each other
-// across the halves, and the rejected characters are a writer's. *whole tells whether the
-// answers' weights are whole numbers summing below 4e15 (every weight is above 0).
-bool joinchecks(const sections& s, const partcheck* p, bool* whole) {
+// Whether the runs together passed: the answers' codes start at 0 and follow each other across
+// the runs, and the rejected characters are a writer's. *whole tells whether the answers' weights
+// are whole numbers summing below 4e15 (every weight is above 0).
+bool joinchecks(const sections& s, const std::vector<partcheck>& p, bool* whole) {
   const header& h = s.h;
-  if (!p[0].ok || !p[1].ok || s.text[h.codeslen - 1] || s.text[h.textlen - 1]) return false;
-  if (p[0].ends + p[1].ends != h.natotal || p[0].co0 != 0 || p[0].co != p[1].co0 || p[1].co != h.codeslen) return false;
+  if (s.text[h.codeslen - 1] || s.text[h.textlen - 1]) return false;
+  uint64_t ends = 0, co = 0;
+  bool w = true;
+  double sum = 0;
+  for (const partcheck& r : p) {
+    if (!r.ok || r.co0 != co) return false;
+    ends += r.ends;
+    co = r.co;
+    w = w && r.whole;
+    sum += r.sum;
+  }
+  if (ends != h.natotal || co != h.codeslen) return false;
   for (uint64_t i = 0; i < h.nrej; i++) {
     const rejrow& q = s.rej[i];
     if (q.slot < 0 || q.slot >= MAXNDICTS || q.u < 0 || q.u >= MAXUCP || q.count < 1 || q.line < 0) return false;
   }
-  *whole = p[0].whole && p[1].whole && p[0].sum + p[1].sum < 4e15;
+  *whole = w && sum < 4e15;
   return true;
 }
 
@@ -297,8 +322,8 @@ int usebytes(char* b, size_t n, const std::string& key) {
   if (n < sizeof h + key.size()) return CR_SHORT;
   if (memcmp(b + sizeof h, key.data(), key.size())) return CR_KEY;
   // Sizes a writer can make, and a file of exactly the size they give.
-  if (h.natotal < 1 || h.natotal > h.nrecs || h.nrecs > INT32_MAX || h.nheads != (uint64_t)HTABSZ ||
-      h.codeslen < 2 || h.codeslen >= h.textlen || h.nrej > (uint64_t)MAXNDICTS * MAXUCP)
+  if (h.natotal < 1 || h.natotal > h.nrecs || h.nrecs > INT32_MAX || h.nheads > (uint64_t)HTABSZ ||
+      !std::has_single_bit(h.nheads) || h.codeslen < 2 || h.codeslen >= h.textlen || h.nrej > (uint64_t)MAXNDICTS * MAXUCP)
     return CR_BAD;
   places p;
   if (!place(h, n, &p) || p.at[S_END] != n) return CR_SHORT;
@@ -308,34 +333,44 @@ int usebytes(char* b, size_t n, const std::string& key) {
   answer* recs = (answer*)(b + p.at[S_RECS]);
   unsigned char* lens = (unsigned char*)(b + p.at[S_LENS]);
   const unsigned char* text = (const unsigned char*)(b + p.at[S_TEXT]);
-  // The sum and the checks in two halves, one on each thread; the checks read only what lies
-  // within the file, so a file whose sum is wrong is as safe to check.
-  const sections sec{h, p, rej, hash, recs, lens, text};
-  const char* after = b + sizeof h;
-  const size_t len = n - sizeof h, np = npieces(len);
-  std::vector<uint64_t> sums(np);
-  partcheck parts[2];
-  ontwo(dictthreads > 1, [&](int part) {
-    parts[part] = part ? checkhalf(sec, after, len, np / 2, np, sums.data())
-                       : checkhalf(sec, after, len, 0, np / 2, sums.data());
-  });
-  // A half that found damage stops early; its file is damaged whatever its sum.
-  if (parts[0].ok && parts[1].ok) {
-    uint64_t sum = FORMAT;
-    for (uint64_t s : sums) sum = foldsum(sum, s);
-    if (sum != h.sum) return CR_SUM;
-  }
-  bool whole = false;
-  if (!joinchecks(sec, parts, &whole)) return CR_BAD;
+  // The sum and the checks in runs taken by both threads; the checks read only what lies within
+  // the file, so a file whose sum is wrong is as safe to check.
   answer** list = (answer**)plat_bigalloc(h.natotal * sizeof(answer*));
   if (!list) return CR_NOMEM;
-  for (uint64_t i = 0; i < h.natotal; i++) list[i] = &recs[i];
+  const sections sec{h, p, rej, hash, recs, lens, text, list};
+  const char* after = b + sizeof h;
+  const size_t len = n - sizeof h, np = npieces(len), nruns = (np + RUN - 1) / RUN;
+  std::vector<uint64_t> sums(np);
+  std::vector<partcheck> runs(nruns);
+  std::atomic<size_t> next{0};
+  std::atomic<bool> damaged{false};
+  ontwo(dictthreads > 1, [&](int) {
+    for (size_t i; !damaged.load(std::memory_order_relaxed) && (i = next.fetch_add(1)) < nruns;) {
+      runs[i] = checkrun(sec, after, len, i * RUN, std::min(np, (i + 1) * RUN), sums.data());
+      if (!runs[i].ok) damaged = true;
+    }
+  });
+  // A run that found damage stops the others; its file is damaged whatever its sum.
+  if (!damaged) {
+    uint64_t sum = FORMAT;
+    for (uint64_t v : sums) sum = foldsum(sum, v);
+    if (sum != h.sum) {
+      free(list);
+      return CR_SUM;
+    }
+  }
+  bool whole = false;
+  if (damaged || !joinchecks(sec, runs, &whole)) {
+    free(list);
+    return CR_BAD;
+  }
   putstats(stats, rej, h.nrej);
   atotal = (int)h.natotal;
   setweightkinds(whole, true);
   answerlist = list;
   answerrecs = recs;
   answerhash = hash;
+  answerhashmask = (unsigned)h.nheads - 1;
   answerlen = lens;
   answertextbase = (uintptr_t)text;
   if (deb(DEB_DICT)) pstdout("Total unique answers by entry: %d\n", atotal);
@@ -500,7 +535,7 @@ int writejob(FILE* f, const savejob& j) {
   h.layout = LAYOUT;
   h.keylen = j.key.size();
   h.natotal = atotal;
-  h.nheads = HTABSZ;
+  h.nheads = (uint64_t)answerhashmask + 1;
   h.nrej = j.rej.size();
   uint64_t cfslen = 0;
   for (int i = 0; i < atotal; i++) {
@@ -520,7 +555,7 @@ int writejob(FILE* f, const savejob& j) {
   o.pad();
   o.put(j.rej.data(), j.rej.size() * sizeof(rejrow));
   o.pad();
-  o.put(answerhash, HTABSZ * sizeof(int));
+  o.put(answerhash, h.nheads * sizeof(int));
   // The records: the answers, then the further citation forms chain by chain. The texts go
   // in the same order: all codes, then each answer's citation forms.
   uint64_t codes = 0, cf = h.codeslen;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cassert>
 #include <cfloat>
 #include <cmath>
@@ -32,6 +33,7 @@ answer** answerlist = nullptr;
 answer* answerrecs = nullptr;
 uintptr_t answertextbase = 0;
 int* answerhash = nullptr;
+unsigned answerhashmask = 0;
 unsigned char* answerlen = nullptr;
 unsigned int indexgen = 0;
 
@@ -326,17 +328,20 @@ void dictsfree() {
 }
 
 int* newhash(int n) {
-  // A short list touches a few chains of a table from the system's zeroed memory; a long one
-  // touches them all, and huge pages make that cheap.
-  if (n < HTABSZ / 16) return (int*)calloc(HTABSZ, sizeof(int));
-  int* h = (int*)plat_bigalloc(HTABSZ * sizeof(int));
-  if (h) memset(h, 0, HTABSZ * sizeof(int));
+  // One chain per answer or two, so that a look-up meets about one other answer.
+  const unsigned heads = std::min<unsigned>(HTABSZ, std::bit_ceil((unsigned)std::max(n, 64)));
+  answerhashmask = heads - 1;
+  // A short list's table comes from the system's zeroed memory; a long one's is touched whole,
+  // and huge pages make that cheap.
+  if (n < HTABSZ / 16) return (int*)calloc(heads, sizeof(int));
+  int* h = (int*)plat_bigalloc(heads * sizeof(int));
+  if (h) memset(h, 0, heads * sizeof(int));
   return h;
 }
 
 int findanswer(const char* icc) {
   if (!atotal) return -1;
-  for (int i = answerhash[anshash(icc) & (HTABSZ - 1)] - 1; i >= 0; i = answerlist[i]->hlink)
+  for (int i = answerhash[anshash(icc) & answerhashmask] - 1; i >= 0; i = answerlist[i]->hlink)
     if (!strcmp(answerlist[i]->answercodes, icc)) return i;
   return -1;
 }
@@ -531,7 +536,7 @@ int readslots(int quiet) {
       if (personal) r->dmask = personalmask(tenths);
       pending& p = ring[na % AHEAD];
       if (na >= AHEAD) link(p);
-      p = {na, anshash(r->answercodes) & (HTABSZ - 1)};
+      p = {na, anshash(r->answercodes) & answerhashmask};
       __builtin_prefetch(&answerhash[p.h]);
       answerlen[na] = (unsigned char)(cfof(sp.codes) - sp.codes - 1);
       answerlist[na++] = r;

@@ -22,7 +22,7 @@ struct pcre2_real_match_data_8;
 typedef struct pcre2_real_match_data_8 pcre2_match_data_8;
 
 constexpr int MXANSLEN = 250;     // longest canonical answer, in ICCs
-constexpr int HTABSZ = 1 << 20;   // answerhash chains
+constexpr int HTABSZ = 1 << 20;   // most answerhash chains
 
 struct answer;
 // Where the index's texts are: an index read from the cache uses the file's bytes in place, so its
@@ -81,6 +81,8 @@ extern int dminscore[MAXNDICTS];
 extern int atotal;
 extern answer** answerlist;
 extern int* answerhash;
+// answerhash has answerhashmask + 1 chains, a power of two sized to the index.
+extern unsigned answerhashmask;
 // The length in codes of each answer (answerlen[i] is that of answerlist[i]), so that grouping
 // the answers by length need not visit them.
 extern unsigned char* answerlen;
@@ -88,9 +90,13 @@ extern unsigned char* answerlen;
 // one value.
 extern unsigned int indexgen;
 
-// Whether w is a whole number (a value too large for a 64-bit integer, or not a number, is not
-// converted, which would be undefined).
-inline bool wholeweight(double w) { return w > -9e18 && w < 9e18 && w == (double)(long long)w; }
+// Whether w is a whole number below 9e18 in size, without a conversion (which would be undefined
+// out of a 64-bit integer's range): below 2^52, adding and taking away 2^52 rounds a size to a
+// whole number, and from there on every double is whole. Not a number is not whole.
+inline bool wholeweight(double w) {
+  const double a = w < 0 ? -w : w;
+  return a < 0x1p52 ? (a + 0x1p52) - 0x1p52 == a : a < 9e18;
+}
 // Whether every answer's weight is a whole number, all of them summing below 4e15 (*whole), and
 // whether every one is above 0 (*positive). Worked out while the index is made or checked, and
 // again after a weight changed in place.
@@ -202,7 +208,7 @@ void dictsidle();
 
 // Index of the answer with these codes, or -1.
 int findanswer(const char* icc);
-// Empty hash chain heads for an index of n answers, or null.
+// Empty hash chain heads for an index of at most n answers, or null; sets answerhashmask.
 int* newhash(int n);
 
 // Between the file readers and the store.

@@ -75,9 +75,12 @@ static unsigned int bylengen;        // the indexgen bylen was made for
 
 // When every light of a fill takes its answers untreated and entered normally, a light string
 // is its answer's codes: the answers are distinct, so each string is new unless its answer was
-// interned before, which ansrec0 records, and the hash chains are not needed.
+// interned before, which ansrec0 records (the record plus one, 0 for none: the array comes from
+// the system's zeroed memory, so that a fill touches only the pages of the answers it meets), and
+// the hash chains are not needed.
 static bool plainfill = false;
-static std::vector<int> ansrec0;
+static int* ansrec0 = nullptr;
+static int ansrec0n = 0;  // answers ansrec0 has room for
 
 static unsigned int hashfull(int ans, int em, unsigned int h) {
   return ((unsigned int)ans * 27u + (unsigned int)em + h * 113u) & (LTSHSZ - 1);
@@ -94,7 +97,7 @@ int ltsclear() {
       return 1;
     }
   } else if (plainfill) {
-    for (int i = 0; i < nlts; i++) ansrec0[lts[i].ans] = -1;
+    for (int i = 0; i < nlts; i++) ansrec0[lts[i].ans] = 0;
   } else if (nlts < LTSHSZ / 16) {
     // Only the chains the records sit in are non-empty.
     for (int i = 0; i < nlts; i++) {
@@ -177,13 +180,14 @@ static int addltsn(const char* s, int n, int ans, int em) {
   for (int i = 0; i < n0; i++) h = h * 113u + (unsigned int)(signed char)s[i];
   if (plainfill) {
     int& slot = ansrec0[ans];
-    if (slot >= 0) return slot;
+    if (slot) return slot - 1;
     char* store;
     if (growlts() || !(store = storestring(s, n))) return -1;
     ltsrec& r = lts[nlts];
     fillrec(r, store, n0, h, ans, em, nsid++);
     r.hnexts = r.hnext = -1;
-    return slot = nlts++;
+    slot = nlts + 1;
+    return nlts++;
   }
   unsigned int hf = hashfull(ans, em, h);
   for (int i = hashf[hf] - 1; i >= 0; i = lts[i].hnext)
@@ -631,7 +635,15 @@ int buildlists() {
     if (built && words[i].wlen >= 1 && words[i].wlen <= MXANSLEN) lens[words[i].wlen] = true;
   }
   makebylen(lens);
-  if (plainfill && (int)ansrec0.size() != atotal) ansrec0.assign(atotal, -1);
+  if (plainfill && ansrec0n != atotal) {
+    free(ansrec0);
+    ansrec0 = (int*)calloc(std::max(atotal, 1), sizeof(int));
+    ansrec0n = ansrec0 ? atotal : 0;
+    if (!ansrec0) {
+      filler_status = FS_LISTS;
+      return 1;
+    }
+  }
   // Untreated lights of equal length and properties get equal lists.
   std::map<std::tuple<int, unsigned, unsigned, int>, int> same;
   for (int i = 0; i < nw; i++) {

@@ -279,12 +279,14 @@ open_five() {
   foreign_grid five.txt '.....' '.#.#.' '.....' '.#.#.' '.....'
   open_zyn -F 1 -d fives.txt five.txt "$@"
 }
-# Start an autofill with KEY and wait for its progress dialog.
+# Start an autofill with KEY and wait for its progress dialog, or for its end if it ends first.
 start_fill() {
-  local n
-  n=$(line_count "$T_PROGRESSSHOWN")
+  local shown stopped
+  shown=$(line_count "$T_PROGRESSSHOWN") stopped=$(traced_count FILLERSTOPPED)
   keys "$1"
-  wait_lines "$T_PROGRESSSHOWN" $((n + 1))
+  # A quick fill can end, and its dialog be closed, before the X server has mapped the dialog.
+  poll 60 "the progress dialog or the end of the fill" \
+    eval '(($(line_count "$T_PROGRESSSHOWN") > shown || $(traced_count FILLERSTOPPED) > stopped))'
 }
 # The progress dialog has closed and the filler has been stopped; filled: and the grid was filled.
 fill_over() { poll 60 "the end of the fill" eval '[[ -n $(traced FILLERSTOPPED) ]]'; }
