@@ -79,12 +79,16 @@ uint64_t sumbytes(const void* p, size_t n, uint64_t seed) {
   uint64_t h[4] = {seed, seed + P, seed + 2 * P, seed + 3 * P};
   auto step = [](uint64_t v, uint64_t w) { return std::rotl((v ^ w) * P, 31); };
   size_t i = 0;
-  for (; i + 32 <= n; i += 32)
+  for (; i + 32 <= n; i += 32) {
+    // The file's pages come from memory; fetching ahead keeps the reads going across page ends,
+    // where the processor's own prefetching stops.
+    __builtin_prefetch(b + i + 1024);
     for (int j = 0; j < 4; j++) {
       uint64_t w;
       memcpy(&w, b + i + 8 * j, 8);
       h[j] = step(h[j], w);
     }
+  }
   for (int j = 0; i < n; j++) {
     uint64_t w = 0;
     size_t m = std::min<size_t>(8, n - i);
