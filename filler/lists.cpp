@@ -375,6 +375,16 @@ static int passanswers() {
 // A light's ten flag counts only while a treatment is chosen: only then has it message slots.
 static bool treated(const lightprops* lp) { return lp->ten && treattype != 0; }
 
+// The answers gathered in tfl as a list of their own: 0, or 1 when out of memory.
+static int takelist(int** fl, int* fll) {
+  int* p = (int*)malloc(sizeof(int) * ntfl + 1);
+  if (!p) return 1;
+  if (ntfl) memcpy(p, tfl, sizeof(int) * ntfl);
+  *fl = p;
+  *fll = ntfl;
+  return 0;
+}
+
 int getinitflist(int** fl, int* fll, const lightprops* lp, int llen) {
   ntfl = 0;
   lightdm = lp->dmask;
@@ -431,11 +441,7 @@ int getinitflist(int** fl, int* fll, const lightprops* lp, int llen) {
     }
   }
 done:
-  int* p = (int*)malloc(sizeof(int) * ntfl + 1);
-  if (!p) return 1;
-  if (ntfl) memcpy(p, tfl, sizeof(int) * ntfl);
-  *fl = p;
-  *fll = ntfl;
+  if (takelist(fl, fll)) return 1;
   if (deb(DEB_LISTS)) pstdout("%d entries\n", ntfl);
   return 0;
 }
@@ -611,11 +617,7 @@ static int settledlist(word* w) {
     curweight = answerlist[a]->weight;
     if (treatedanswerICC(answerlist[a]->answercodes) < 0) return 1;
   }
-  w->flist = (int*)malloc(sizeof(int) * ntfl + 1);
-  if (!w->flist) return 1;
-  if (ntfl) memcpy(w->flist, tfl, sizeof(int) * ntfl);
-  w->flistlen = ntfl;
-  return 0;
+  return takelist(&w->flist, &w->flistlen);
 }
 
 int buildlists() {
