@@ -59,7 +59,7 @@ static gpointer fillerthread(gpointer) {
     pstdout("search finished: %.3fs\n", (double)(nowms() - fillstart) / 1000.0);
     pstdout("nodes searched: %lld\n", ct_push - push0);
     pstdout("candidates examined: %lld\n", recover_stats().work);
-    if (recover_stats().runs) pstdout("recovery runs: %d\n", recover_stats().runs);
+    if (recover_stats().runs) pstdout("recovery runs: %d, nogoods learned: %d\n", recover_stats().runs, recover_stats().nogoods);
     pstdout("fillerthread() terminating filler_status=%d\n", filler_status.load());
   }
   return nullptr;

@@ -17,7 +17,15 @@ namespace {
 
 constexpr long long RUNUNIT = 32;   // dead ends per unit of the run limits
 constexpr double CROSSWEIGHT = 2;   // weight of a crossing word's failures against a word's own
-constexpr double NOISE = 0.3;       // spread of the random draw of candidates
+// Spread of the random draw of candidates. A small one keeps runs on the likeliest branches,
+// where the nogoods of earlier runs cut them short.
+constexpr double NOISE = 0.1;
+
+// A nogood in the store: its premises nglit[lit0 ..] and its word's string ngkey[key0 ..].
+struct nogood {
+  unsigned lit0, key0;
+  int nlit, w;
+};
 
 struct recstate {
   bool on = false;
@@ -31,6 +39,9 @@ struct recstate {
   unsigned long long rng = 0;
   std::vector<double> wt;       // per word: 1 plus the dead ends found in it
   std::vector<int> ewstart, ew;  // per entry: the words through it, ew[ewstart[e] .. ewstart[e+1])
+  std::vector<nogood> ng;       // the nogoods learned from the runs so far
+  std::vector<int> nglit;       // their premises: entry * 64 + code
+  std::vector<unsigned char> ngkey;  // their words' strings
 };
 recstate rec;
 
@@ -149,7 +160,7 @@ void keywords(wordbranch& b, int wi) {
 
 }  // namespace
 
-recoverstats recover_stats() { return {rec.work, rec.runs}; }
+recoverstats recover_stats() { return {rec.work, rec.runs, (int)rec.ng.size()}; }
 
 void recover_reset(unsigned seed) {
   rec.on = false;
@@ -166,6 +177,9 @@ void recover_reset(unsigned seed) {
   rec.fails = rec.limit = 0;
   rec.rng = 0x5851f42d4c957f2dULL ^ seed;
   rec.wt.assign(nw, 1.0);
+  rec.ng.clear();
+  rec.nglit.clear();
+  rec.ngkey.clear();
   rec.ewstart.assign(ne + 1, 0);
   for (int i = 0; i < nw; i++)
     for (int k = 0; k < words[i].nent; k++) rec.ewstart[words[i].e[k] - entries + 1]++;
@@ -209,6 +223,24 @@ void recover_run() {
 bool recover_fail(int w) {
   if (w >= 0 && w < nw) rec.wt[w] += 1.0;
   return ++rec.fails >= rec.limit;
+}
+
+void recover_learn(const std::vector<int>& lits, int w, const unsigned char* key) {
+  if (lits.empty() || rec.ng.size() >= RECOVERYNOGOODS || rec.nglit.size() + lits.size() > RECOVERYNOGOODLITS) return;
+  rec.ng.push_back({(unsigned)rec.nglit.size(), (unsigned)rec.ngkey.size(), (int)lits.size(), w});
+  rec.nglit.insert(rec.nglit.end(), lits.begin(), lits.end());
+  rec.ngkey.insert(rec.ngkey.end(), key, key + words[w].nent);
+}
+
+int recover_nogoods() { return (int)rec.ng.size(); }
+
+int recover_holds(int i, const unsigned char** key) {
+  const nogood& g = rec.ng[i];
+  const int* l = rec.nglit.data() + g.lit0;
+  for (int k = 0; k < g.nlit; k++)
+    if (entries[l[k] >> 6].flbm != codebit(l[k] & 63)) return -1;
+  *key = rec.ngkey.data() + g.key0;
+  return g.w;
 }
 
 int recover_choose(wordbranch& b, unsigned char* poss) {

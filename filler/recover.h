@@ -6,8 +6,9 @@
 // an order drawn at random from the fill's seed, weighted towards those that leave the crossing
 // words most candidates. A candidate that failed leaves its word's list at that depth, and the
 // search propagates that and chooses again there; refuted at depth 0, it stays out for the rest
-// of the fill. A run that is not stopped is a complete search, so a grid without a fill still
-// ends with no fill.
+// of the fill; refuted deeper, it is kept as a nogood when the run stops, so that a later run
+// that comes back to the same codes drops it at once. A run that is not stopped is a complete
+// search, so a grid without a fill still ends with no fill.
 #pragma once
 
 #include <cstddef>
@@ -31,10 +32,15 @@ constexpr int RECOVERYFULLNE = 380;
 constexpr long long RECOVERYMIN = 10000000;
 constexpr double RECOVERYSTALL = 0.15, RECOVERYSTALLMIN = 0.2;
 
+// The recovery search keeps at most RECOVERYNOGOODS nogoods with RECOVERYNOGOODLITS premises in
+// all (about 20 MB); a run that stops notes one for every candidate refuted in its branch.
+constexpr size_t RECOVERYNOGOODS = 1 << 18, RECOVERYNOGOODLITS = 1 << 22;
+
 // The counts of the last or running fill, for the logs, tests and benchmarks.
 struct recoverstats {
   long long work;  // candidates examined by the filter
   int runs;        // runs of the recovery search; 0 when it never started
+  int nogoods;     // nogoods it learned
 };
 recoverstats recover_stats();
 
@@ -55,6 +61,15 @@ bool recover_due();                 // a fill that branches has spent its budget
 void recover_run();                 // start a run; the search is back at depth 0
 // A dead end in this run, found in word w; true when the run has reached its limit.
 bool recover_fail(int w);
+// Nogoods are learned when a run stops: word w spelled as its key failed under the premises, the
+// codes that the decisions above it set in their entries. Wherever every premise holds again,
+// the word's strings equal to the key go from its list.
+// Notes a nogood with premises lits (entry * 64 + code) for word w spelled as key; none is kept
+// without premises (a refutation at depth 0 stays in the lists) or beyond the store's limit.
+void recover_learn(const std::vector<int>& lits, int w, const unsigned char* key);
+int recover_nogoods();  // nogoods learned in this fill
+// Nogood i's word, with its key in *key, when every premise holds now; else -1.
+int recover_holds(int i, const unsigned char** key);
 // What to branch on: an entry e (returned, >= 0) with its codes in the order to try,
 // zero-terminated in poss; or a word w (returned as -2-w) whose candidates recover_nextword
 // gives in turn from b; -1 when every eligible entry is settled.

@@ -44,6 +44,13 @@ struct depthrec {
   unsigned char poss[63];        // codes to try in the critical entry
   int crit, posi;                // critical entry (-2-w: word w), position reached in poss
   wordbranch wb;                 // the recovery search's word and its candidates
+  // For the nogoods of a run that stops: the codes the branch taken here set (entry * 64 + code),
+  // and the words' strings refuted here, one after another in refkeys.
+  std::vector<int> setlits;
+  unsigned char tried[MXWENT];   // the string of the word tried here
+  std::vector<int> refs;
+  std::vector<unsigned char> refkeys;
+  unsigned gen;                  // a number of its own each time the search comes down to it
 };
 static std::vector<std::pair<int, ABM>> trail;
 static std::vector<savedlist> saved;
@@ -51,6 +58,8 @@ static std::vector<depthrec> depths;
 static std::vector<int> saveddep;   // per word: depth whose record holds its previous list, -1 none
 static std::vector<int> committed;  // committed words, in order of commitment
 static const word* statewords;      // the word array the state refers to
+static unsigned depthgens;          // the last depth record's number
+static std::vector<std::pair<int, unsigned>> ngapplied;  // per nogood: depth and number where applied
 
 static long long lastshow;  // time of the last progress display, ms
 
@@ -770,8 +779,12 @@ void pushstate() {
   ct_push++;
   fillassert(sdep <= ne, "sdep<=ne");
   if ((int)depths.size() <= sdep) depths.resize(sdep + 1);
-  depths[sdep].trail0 = trail.size();
-  depths[sdep].saved0 = saved.size();
+  depthrec& d = depths[sdep];
+  d.trail0 = trail.size();
+  d.saved0 = saved.size();
+  d.refs.clear();
+  d.refkeys.clear();
+  d.gen = ++depthgens;
 }
 
 void popstate() {
@@ -848,6 +861,7 @@ void initdepths() {
   committed.clear();
   saveddep.assign(nw, -1);
   deadends.assign(nw, 0);
+  ngapplied.clear();
   statewords = words;
   resetcaches();
   narrowedby.assign(ne, -1);
@@ -865,23 +879,28 @@ void initdepths() {
 
 static long long nowms() { return g_get_monotonic_time() / 1000; }
 
-// The recovery search's refutation: word wi's candidates spelled as its candidate j failed below
-// this depth, so they leave its list here (and so every list below it), and the entries they
-// alone allowed are narrowed. Returns 1 when that left the word without candidates, -1 when out
-// of memory.
-static int refute(int wi, int j) {
+// The recovery search's refutation: word wi's candidates spelled as key failed below this depth,
+// so they leave its list here (and so every list below it), and the entries they alone allowed
+// are narrowed. Returns 1 when that left the word without candidates, 2 when it had none spelled
+// so, -1 when out of memory.
+static int refute(int wi, const unsigned char* keyp) {
   word* w = words + wi;
   const int n = w->nent, len = w->flistlen;
-  unsigned char key[MXWENT];
-  memcpy(key, wchr[wi] + (size_t)j * n, n);
+  unsigned char key[MXWENT];  // the key may be a row of the list, which moves below
+  memcpy(key, keyp, n);
   const int* fl = w->flist;
   const unsigned char* chr = wchr[wi];
+  int first = 0;
+  while (first < len && memcmp(chr + (size_t)first * n, key, n)) first++;
+  if (first == len) return 2;
   if (saveddep[wi] != sdep) {
     // Filtered into the scratch arrays, then installed as this depth's list.
     if ((int)scrfl.size() < len) scrfl.resize(len);
     if (scrchr.size() < (size_t)len * n + CHRSLACK) scrchr.resize((size_t)len * n + CHRSLACK);
-    int m = 0;
-    for (int q = 0; q < len; q++)
+    memcpy(scrfl.data(), fl, sizeof(int) * first);
+    memcpy(scrchr.data(), chr, (size_t)first * n);
+    int m = first;
+    for (int q = first + 1; q < len; q++)
       if (memcmp(chr + (size_t)q * n, key, n)) {
         scrfl[m] = fl[q];
         memcpy(scrchr.data() + (size_t)m * n, chr + (size_t)q * n, n);
@@ -891,8 +910,8 @@ static int refute(int wi, int j) {
     if (adoptlist(wi, scrfl.data(), scrchr.data(), m)) return -1;
     w->flistlen = m;
   } else {
-    int m = 0;
-    for (int q = 0; q < len; q++)
+    int m = first;
+    for (int q = first + 1; q < len; q++)
       if (memcmp(wchr[wi] + (size_t)q * n, key, n)) {
         w->flist[m] = w->flist[q];
         if (m != q) memmove(wchr[wi] + (size_t)m * n, wchr[wi] + (size_t)q * n, n);
@@ -906,9 +925,53 @@ static int refute(int wi, int j) {
   return 0;
 }
 
+// Notes the nogoods of the branch where a run stopped: every string refuted at a depth below 0
+// failed under the codes that the decisions above it set, and so does the decision whose
+// propagation just failed.
+static void learn() {
+  if (!recover_on()) return;
+  static std::vector<int> pre;
+  pre.clear();
+  for (int d = 0; d <= sdep; d++) {
+    const depthrec& r = depths[d];
+    for (size_t q = 0, at = 0; d > 0 && q < r.refs.size(); at += words[r.refs[q]].nent, q++)
+      recover_learn(pre, r.refs[q], r.refkeys.data() + at);
+    if (d == sdep) break;
+    if (d == sdep - 1 && d > 0 && r.crit <= -2) recover_learn(pre, -2 - r.crit, r.tried);
+    pre.insert(pre.end(), r.setlits.begin(), r.setlits.end());
+  }
+  depths[0].refs.clear();
+  depths[0].refkeys.clear();
+  ngapplied.resize(recover_nogoods(), {-1, 0});
+}
+
+// The nogoods whose premises all hold here, and did not already at a depth above that is still
+// in force: their words lose the strings they refute. Returns 0 when no list changed, 2 when one
+// did, 1 when one was left empty (deadword), -1 when out of memory.
+static int applynogoods() {
+  int ret = 0;
+  for (int i = 0, n = recover_nogoods(); i < n; i++) {
+    const auto [ad, ag] = ngapplied[i];
+    if (ad >= 0 && ad <= sdep && depths[ad].gen == ag) continue;
+    const unsigned char* key;
+    const int w = recover_holds(i, &key);
+    if (w < 0) continue;
+    const int rf = refute(w, key);
+    if (rf < 0) return -1;
+    if (rf == 1) {
+      deadword = w;
+      return 1;
+    }
+    ngapplied[i] = {sdep, depths[sdep].gen};
+    if (rf == 0) ret = 2;
+  }
+  return ret;
+}
+
 // Goes back to depth 0 and starts a run of the recovery search. Depth 0 was propagated to a
 // fixed point before its first branch, so nothing is left to filter there.
 static void newrun() {
+  learn();
   while (sdep > 0) {
     popstate();
     sdep--;
@@ -935,6 +998,15 @@ int search() {
     int r = rechoose ? 0 : filterwords();
     if (r == -3) continue;
     if (r == -1) return -1;
+    if (r >= 0 && !rechoose && recover_on()) {
+      const int q = applynogoods();
+      if (q < 0) return -1;
+      if (q == 1) r = -2;
+      if (q == 2) {
+        if (settlewds() == -3) return -5;
+        continue;
+      }
+    }
     if (r == -2) deadends[deadword]++;
     if (r == -2 && recover_on() && recover_fail(deadword)) {
       newrun();
@@ -986,9 +1058,12 @@ int search() {
         // A word of the recovery search whose candidate failed: the candidate leaves its list,
         // and the search propagates that and chooses again at this depth.
         const int wi = -2 - d.crit;
-        const int rf = refute(wi, d.wb.cand[d.wb.next - 1].second);
+        const unsigned char* key = wchr[wi] + (size_t)d.wb.cand[d.wb.next - 1].second * words[wi].nent;
+        d.refs.push_back(wi);
+        d.refkeys.insert(d.refkeys.end(), key, key + words[wi].nent);
+        const int rf = refute(wi, key);
         if (rf < 0) return -1;
-        if (rf > 0) {
+        if (rf == 1) {
           r = -2;
           continue;
         }
@@ -1011,7 +1086,11 @@ int search() {
           for (int k = 0; k < w.nent; k++) pstdout("%s", icctext[row[k]]);
           pstdout("\n");
         }
-        pushstate();
+        memcpy(d.tried, row, w.nent);
+        d.setlits.clear();
+        for (int k = 0; k < w.nent; k++)
+          if (!onebit(w.e[k]->flbm)) d.setlits.push_back((int)(w.e[k] - entries) * 64 + row[k]);
+        pushstate();  // d may move
         for (int k = 0; k < w.nent; k++)
           if (!onebit(w.e[k]->flbm)) {
             setflbm(w.e[k], codebit(row[k]));
@@ -1033,6 +1112,7 @@ int search() {
       if (ds) pstdout("D%3d %*strying E%d=%s\n", sdep, sdep, "", d.crit, icctext[c]);
       if (sdep == ne) return -2;
       int crit = d.crit;
+      d.setlits.assign(1, crit * 64 + c);
       pushstate();
       setflbm(entries + crit, codebit(c));
       entries[crit].upd = 1;

@@ -396,8 +396,9 @@ std::vector<std::string> paritywords(int width, int height) {
 }
 
 // Once the ordinary search has spent its budget (here at once), the recovery search takes over:
-// its fills are valid, a fill repeats with its seed, it keeps to the selected cells, and a grid
-// without a fill still ends with no fill.
+// its fills are valid, a fill repeats with its seed, it keeps to the selected cells, a grid
+// without a fill still ends with no fill, and one whose every fill needs the one word that breaks
+// the parity is filled with the nogoods of earlier runs in play.
 TEST_F(Filler, RecoverySearch) {
   recoverybudget = 0;
   auto valid = [](const std::set<std::string>& dict) {
@@ -433,6 +434,44 @@ TEST_F(Filler, RecoverySearch) {
   grid_(std::vector<std::string>(4, "....."));
   EXPECT_EQ(run(FM_ALL), FS_NOFILL);
   EXPECT_GT(recover_stats().runs, 1);
+  EXPECT_GT(recover_stats().nogoods, 0);
+
+  // An across word with an odd number of A's makes the counts agree, but only in its own row.
+  dict = paritywords(5, 4);
+  dict.push_back("ABBBB");
+  words_(dict);
+  d = std::set<std::string>(dict.begin(), dict.end());
+  int learned = 0;
+  for (unsigned seed = 1; seed <= 6; seed++) {
+    filler_seed = seed;
+    grid_(std::vector<std::string>(4, "....."));
+    ASSERT_EQ(run(FM_ALL), FS_DONE) << seed;
+    EXPECT_TRUE(valid(d)) << seed;
+    learned += recover_stats().nogoods > 0;
+  }
+  EXPECT_GE(learned, 3);
+}
+
+// On small random grids near the edge of having a fill, the recovery search, with its nogoods,
+// finds a fill exactly when the ordinary search does.
+TEST_F(Filler, RecoveryFillsWhenTheOrdinarySearchDoes) {
+  int both = 0, neither = 0;
+  for (int n : {58, 64})
+    for (unsigned r = 1; r <= 6; r++) {
+      words_(pseudowords(n, 5, r * 7919));
+      std::vector<int> res;
+      for (long long budget : {RECOVERYBUDGET, 0LL}) {
+        recoverybudget = budget;
+        filler_seed = r;
+        grid_(std::vector<std::string>(5, "....."));
+        res.push_back(run(FM_ALL));
+      }
+      EXPECT_EQ(res[0], res[1]) << n << " words, " << r;
+      both += res[0] == FS_DONE && res[1] == FS_DONE;
+      neither += res[0] == FS_NOFILL && res[1] == FS_NOFILL;
+    }
+  EXPECT_GT(both, 0);
+  EXPECT_GT(neither, 0);
 }
 
 // Stopping works at once, in the ordinary search and in the recovery search.
