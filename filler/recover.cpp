@@ -19,7 +19,7 @@ constexpr long long RUNUNIT = 32;   // dead ends per unit of the run limits
 constexpr double CROSSWEIGHT = 2;   // weight of a crossing word's failures against a word's own
 // Spread of the random draw of candidates. A small one keeps runs on the likeliest branches,
 // where the nogoods of earlier runs cut them short.
-constexpr double NOISE = 0.1;
+constexpr double NOISE = 0.2;
 
 // A nogood in the store: its premises nglit[lit0 ..] and its word's string ngkey[key0 ..].
 struct nogood {
