@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
 
 #include "filler/filler.h"
 #include "filler/lists.h"
@@ -42,6 +43,9 @@ struct recstate {
   std::vector<nogood> ng;       // the nogoods learned from the runs so far
   std::vector<int> nglit;       // their premises: entry * 64 + code
   std::vector<unsigned char> ngkey;  // their words' strings
+  // The nogoods by their last premise, the code of the deepest decision: only those whose last
+  // premise holds need a look.
+  std::unordered_map<int, std::vector<int>> ngbylast;
 };
 recstate rec;
 
@@ -180,6 +184,7 @@ void recover_reset(unsigned seed) {
   rec.ng.clear();
   rec.nglit.clear();
   rec.ngkey.clear();
+  rec.ngbylast.clear();
   rec.ewstart.assign(ne + 1, 0);
   for (int i = 0; i < nw; i++)
     for (int k = 0; k < words[i].nent; k++) rec.ewstart[words[i].e[k] - entries + 1]++;
@@ -227,6 +232,7 @@ bool recover_fail(int w) {
 
 void recover_learn(const std::vector<int>& lits, int w, const unsigned char* key) {
   if (lits.empty() || rec.ng.size() >= RECOVERYNOGOODS || rec.nglit.size() + lits.size() > RECOVERYNOGOODLITS) return;
+  rec.ngbylast[lits.back()].push_back((int)rec.ng.size());
   rec.ng.push_back({(unsigned)rec.nglit.size(), (unsigned)rec.ngkey.size(), (int)lits.size(), w});
   rec.nglit.insert(rec.nglit.end(), lits.begin(), lits.end());
   rec.ngkey.insert(rec.ngkey.end(), key, key + words[w].nent);
@@ -234,13 +240,30 @@ void recover_learn(const std::vector<int>& lits, int w, const unsigned char* key
 
 int recover_nogoods() { return (int)rec.ng.size(); }
 
-int recover_holds(int i, const unsigned char** key) {
-  const nogood& g = rec.ng[i];
-  const int* l = rec.nglit.data() + g.lit0;
-  for (int k = 0; k < g.nlit; k++)
-    if (entries[l[k] >> 6].flbm != codebit(l[k] & 63)) return -1;
-  *key = rec.ngkey.data() + g.key0;
-  return g.w;
+void recover_holding(std::vector<int>& out, bool (*skip)(int)) {
+  out.clear();
+  if (rec.ng.empty()) return;
+  for (int e = 0; e < ne; e++) {
+    const ABM b = entries[e].flbm;
+    if (!onebit(b)) continue;
+    const auto it = rec.ngbylast.find(e * 64 + __builtin_ctzll(b) + 1);
+    if (it == rec.ngbylast.end()) continue;
+    for (int i : it->second) {
+      if (skip(i)) continue;
+      const nogood& g = rec.ng[i];
+      const int* l = rec.nglit.data() + g.lit0;
+      // The first premise, of the run's first decision, tells most runs' nogoods apart.
+      int k = g.nlit - 1;
+      if (k > 0 && entries[l[0] >> 6].flbm != codebit(l[0] & 63)) continue;
+      while (k > 1 && entries[l[k - 1] >> 6].flbm == codebit(l[k - 1] & 63)) k--;
+      if (k <= 1) out.push_back(i);
+    }
+  }
+}
+
+int recover_nogood(int i, const unsigned char** key) {
+  *key = rec.ngkey.data() + rec.ng[i].key0;
+  return rec.ng[i].w;
 }
 
 int recover_choose(wordbranch& b, unsigned char* poss) {

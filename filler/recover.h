@@ -68,8 +68,9 @@ bool recover_fail(int w);
 // without premises (a refutation at depth 0 stays in the lists) or beyond the store's limit.
 void recover_learn(const std::vector<int>& lits, int w, const unsigned char* key);
 int recover_nogoods();  // nogoods learned in this fill
-// Nogood i's word, with its key in *key, when every premise holds now; else -1.
-int recover_holds(int i, const unsigned char** key);
+// The nogoods whose premises all hold now, leaving out those for which skip is true.
+void recover_holding(std::vector<int>& out, bool (*skip)(int));
+int recover_nogood(int i, const unsigned char** key);  // nogood i's word, with its key in *key
 // What to branch on: an entry e (returned, >= 0) with its codes in the order to try,
 // zero-terminated in poss; or a word w (returned as -2-w) whose candidates recover_nextword
 // gives in turn from b; -1 when every eligible entry is settled.

@@ -949,13 +949,15 @@ static void learn() {
 // in force: their words lose the strings they refute. Returns 0 when no list changed, 2 when one
 // did, 1 when one was left empty (deadword), -1 when out of memory.
 static int applynogoods() {
-  int ret = 0;
-  for (int i = 0, n = recover_nogoods(); i < n; i++) {
+  static std::vector<int> holding;
+  recover_holding(holding, [](int i) {
     const auto [ad, ag] = ngapplied[i];
-    if (ad >= 0 && ad <= sdep && depths[ad].gen == ag) continue;
+    return ad >= 0 && ad <= sdep && depths[ad].gen == ag;
+  });
+  int ret = 0;
+  for (int i : holding) {
     const unsigned char* key;
-    const int w = recover_holds(i, &key);
-    if (w < 0) continue;
+    const int w = recover_nogood(i, &key);
     const int rf = refute(w, key);
     if (rf < 0) return -1;
     if (rf == 1) {
