@@ -33,7 +33,8 @@ constexpr long long RECOVERYMIN = 10000000;
 constexpr double RECOVERYSTALL = 0.15, RECOVERYSTALLMIN = 0.2;
 
 // The recovery search keeps at most RECOVERYNOGOODS nogoods with RECOVERYNOGOODLITS premises in
-// all (about 20 MB); a run that stops notes one for every candidate refuted in its branch.
+// all (about 30 MB with their index at most); a run that stops notes one for every candidate
+// refuted in its branch.
 constexpr size_t RECOVERYNOGOODS = 1 << 18, RECOVERYNOGOODLITS = 1 << 22;
 
 // The counts of the last or running fill, for the logs, tests and benchmarks.
