@@ -688,8 +688,10 @@ static double (*cachedacc(int i, bool nodup))[62] {
 
 int computescores() {
   const bool nodup = prefint(PREF_AUTOFILL_NO_DUPLICATES) != 0;
-  for (int i = 0; i < ne; i++)
-    for (int c = 0; c < 61; c++) entries[i].score[c] = 1.0;
+  // An entry's scores are the product of its words' tables, in word order: the first table is
+  // copied rather than multiplied into ones, which gives the same values.
+  static std::vector<unsigned char> begun;
+  begun.assign(ne, 0);
   static double rows[MXWENT][62];
   for (int i = 0; i < nw; i++) {
     word* w = words + i;
@@ -722,14 +724,25 @@ int computescores() {
       }
     }
     for (int k = 0; k < n; k++) {
-      double* sc = w->e[k]->score;
-      for (int c = 1; c <= 61; c++) sc[c - 1] *= t[k][c];
+      const int ei = (int)(w->e[k] - entries);
+      double* sc = entries[ei].score;
+      if (!begun[ei]) {
+        memcpy(sc, t[k] + 1, sizeof(double) * 61);
+        begun[ei] = 1;
+      } else {
+        for (int c = 1; c <= 61; c++) sc[c - 1] *= t[k][c];
+      }
     }
   }
   for (int i = 0; i < ne; i++) {
-    double b = entries[i].score[0];
-    for (int c = 1; c < 61; c++) b = std::max(b, entries[i].score[c]);
-    entries[i].best = b;
+    double* sc = entries[i].score;
+    if (!begun[i])
+      for (int c = 0; c < 61; c++) sc[c] = 1.0;
+    // Four running maxima, so that each comparison need not wait for the one before.
+    double b[4] = {sc[0], sc[1], sc[2], sc[3]};
+    for (int c = 4; c < 60; c += 4)
+      for (int q = 0; q < 4; q++) b[q] = std::max(b[q], sc[c + q]);
+    entries[i].best = std::max(std::max(std::max(b[0], b[1]), std::max(b[2], b[3])), sc[60]);
   }
   return 0;
 }
