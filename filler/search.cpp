@@ -297,6 +297,22 @@ static inline void chrcopy(unsigned char* q, const unsigned char* p, int n) {
   else memcpy(q, p, n);
 }
 
+// Moves a row of n codes to an earlier row of the same array, at least one row away, as one
+// load and one store: the bytes past the row land where the next rows go, before the first row
+// not yet read, and a load past the last row stays within the array's spare bytes.
+static inline void rowmove(unsigned char* q, const unsigned char* p, int n) {
+  static_assert(CHRSLACK >= 16);
+  auto move = [&]<int W>() {
+    unsigned char v[W];
+    memcpy(v, p, W);
+    memcpy(q, v, W);
+  };
+  if (n >= 2 && n <= 4) move.operator()<4>();
+  else if (n >= 5 && n <= 8) move.operator()<8>();
+  else if (n >= 9 && n <= 16) move.operator()<16>();
+  else memmove(q, p, n);
+}
+
 // Scratch arrays into which an ordinary word's list is filtered before exact copies are made.
 static std::vector<int> scrfl;
 static std::vector<unsigned char> scrchr;
@@ -458,8 +474,7 @@ int filterwords() {
           }
           dfl[m] = li;
           unsigned char* q = dchr + (size_t)m * n;
-          if (q != p)
-            for (int k = 0; k < n; k++) q[k] = p[k];
+          if (q != p) rowmove(q, p, n);
           m++;
         }
       };
