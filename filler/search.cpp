@@ -186,8 +186,9 @@ int settlewds() {
       // candidates are visited in strides to meet every initial letter soon; the union does
       // not depend on the order.
       int open[MXWENT], no = 0;
+      ABM need[MXWENT];  // per open position: its entry's set
       for (int k = 0; k < n; k++)
-        if (logw || w->e[k]->flbm) open[no++] = k;
+        if (logw || w->e[k]->flbm) need[no] = w->e[k]->flbm, open[no++] = k;
       const unsigned char* p0 = wchr[i];
       const int len = w->flistlen;
       const int stride = len > 256 ? 64 : 1;
@@ -197,8 +198,13 @@ int settlewds() {
           for (int q = 0; q < no;) {
             int k = open[q];
             entfl[k] |= bitof[p[k]];
-            if (!logw && !(w->e[k]->flbm & ~entfl[k])) open[q] = open[--no];
-            else q++;
+            if (!logw && !(need[q] & ~entfl[k])) {
+              --no;
+              open[q] = open[no];
+              need[q] = need[no];
+            } else {
+              q++;
+            }
           }
         }
     } else if (w->jmode == 1) {
