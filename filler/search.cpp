@@ -181,32 +181,32 @@ int settlewds() {
     } else if (w->jmode == 0 && !logw && tablecodes(i, entfl)) {
       // The kept weight table gave the codes.
     } else if (w->jmode == 0) {
-      // Once every position covers its entry's set nothing can be narrowed, so the scan may
-      // stop early unless the sets are being logged. Lists are in alphabetical order, so the
-      // candidates are visited in strides to meet every initial letter soon; the union does
-      // not depend on the order.
-      int open[MXWENT], no = 0;
-      ABM need[MXWENT];  // per open position: its entry's set
-      for (int k = 0; k < n; k++)
-        if (logw || w->e[k]->flbm) need[no] = w->e[k]->flbm, open[no++] = k;
+      // Once a position covers its entry's set nothing can be narrowed there, so its scan may
+      // stop early unless the sets are being logged. Each position is scanned on its own, its
+      // union in a register, and checked every four candidates. Lists are in alphabetical
+      // order, so the candidates are visited in strides to meet every initial letter soon; the
+      // union does not depend on the order.
       const unsigned char* p0 = wchr[i];
       const int len = w->flistlen;
       const int stride = len > 256 ? 64 : 1;
-      for (int s0 = 0; s0 < stride && no > 0; s0++)
-        for (int j = s0; j < len && no > 0; j += stride) {
-          const unsigned char* p = p0 + (size_t)j * n;
-          for (int q = 0; q < no;) {
-            int k = open[q];
-            entfl[k] |= bitof[p[k]];
-            if (!logw && !(need[q] & ~entfl[k])) {
-              --no;
-              open[q] = open[no];
-              need[q] = need[no];
-            } else {
-              q++;
-            }
+      const size_t step = (size_t)stride * n;
+      for (int k = 0; k < n; k++) {
+        const ABM need = w->e[k]->flbm;
+        if (!logw && !need) continue;
+        auto open = [&](ABM acc) { return logw || (need & ~acc) != 0; };
+        ABM acc = 0;
+        const unsigned char* pk = p0 + k;
+        for (int s0 = 0; s0 < stride && open(acc); s0++) {
+          int j = s0;
+          for (; j + 3 * stride < len; j += 4 * stride) {
+            const unsigned char* p = pk + (size_t)j * n;
+            acc |= bitof[p[0]] | bitof[p[step]] | bitof[p[2 * step]] | bitof[p[3 * step]];
+            if (!open(acc)) break;
           }
+          for (; j < len && open(acc); j += stride) acc |= bitof[pk[(size_t)j * n]];
         }
+        entfl[k] = acc;
+      }
     } else if (w->jmode == 1) {
       const int jl = w->jlen;
       const unsigned char* p = wchr[i];
