@@ -303,9 +303,10 @@ static inline void chrcopy(unsigned char* q, const unsigned char* p, int n) {
   else memcpy(q, p, n);
 }
 
-// Moves a row of n codes to an earlier row of the same array, at least one row away, as one
-// load and one store: the bytes past the row land where the next rows go, before the first row
-// not yet read, and a load past the last row stays within the array's spare bytes.
+// Moves a row of n codes to an earlier row of the same array, or onto itself, as one load and
+// one store: the bytes past the row land where the next rows go, before the first row not yet
+// read (or, onto itself, rewrite those rows unchanged), and a load past the last row stays
+// within the array's spare bytes.
 static inline void rowmove(unsigned char* q, const unsigned char* p, int n) {
   static_assert(CHRSLACK >= 16);
   auto move = [&]<int W>() {
@@ -348,17 +349,74 @@ static int scanfresh(int j, int oldlen, int n, int nk, const int* kk, const unsi
                      const unsigned char* schr, const int* sfl, bool dupscan, int* dfl, unsigned char* dchr, int m,
                      int* gone, int& ng) {
   const int tn = NK ? NK : nk;
+  // The positions and the count of those that go are kept in locals: the stores below may
+  // alias anything, which would make them round trips through memory on every candidate.
+  int kl[MXWENT];
+  for (int t = 0; t < tn; t++) kl[t] = kk[t];
+  int g = ng;
   for (; j < oldlen; j++) {
     const unsigned char* p = schr + (size_t)j * n;
     unsigned ok = 1;
-    for (int t = 0; t < tn; t++) ok &= allow[t][p[kk[t]]];
+    for (int t = 0; t < tn; t++) ok &= allow[t][p[kl[t]]];
     const int li = sfl[j];
     if (dupscan) ok &= !isused(li);
     dfl[m] = li;
     chrcopy(dchr + (size_t)m * n, p, n);
     m += (int)ok;
-    gone[ng] = j;
-    ng += (int)!ok;
+    gone[g] = j;
+    g += (int)!ok;
+  }
+  ng = g;
+  return m;
+}
+
+// filterwords' scan of a list already saved at this depth, in place from candidate j on, with
+// m candidates kept so far: each kept row moves down to the next kept place. While follow is set,
+// the rows that go are summed into the two tables dt in turn, for the kept weight table; once
+// more than maxrem have gone (nrem counts them) follow is cleared and the rest is scanned as the
+// fresh scan does, every row moved and kept only when it passes (a row rewrites itself unchanged
+// until the first one goes). NK is the number of positions tested when it is small, else 0.
+template <int NK>
+static int scaninplace(int j, int oldlen, int n, int nk, const int* kk, const unsigned char (*allow)[64], int* fl,
+                       unsigned char* chr, bool dupscan, int m, bool& follow, int& nrem, int maxrem,
+                       double (*dt)[MXWENT][62]) {
+  const int tn = NK ? NK : nk;
+  int kl[MXWENT];
+  for (int t = 0; t < tn; t++) kl[t] = kk[t];
+  if (follow) {
+    int r = nrem;
+    for (; j < oldlen; j++) {
+      const unsigned char* p = chr + (size_t)j * n;
+      unsigned ok = 1;
+      for (int t = 0; t < tn; t++) ok &= allow[t][p[kl[t]]];
+      const int li = fl[j];
+      if (!ok || (dupscan && isused(li))) {
+        if (r++ >= maxrem) {
+          follow = false;
+          j++;
+          break;
+        }
+        const double wt = ltsw[li];
+        double(*d)[62] = dt[r & 1];
+        for (int k = 0; k < n; k++) d[k][p[k]] += wt;
+        continue;
+      }
+      fl[m] = li;
+      unsigned char* q = chr + (size_t)m * n;
+      if (q != p) rowmove(q, p, n);
+      m++;
+    }
+    nrem = r;
+  }
+  for (; j < oldlen; j++) {
+    const unsigned char* p = chr + (size_t)j * n;
+    unsigned ok = 1;
+    for (int t = 0; t < tn; t++) ok &= allow[t][p[kl[t]]];
+    const int li = fl[j];
+    if (dupscan) ok &= !isused(li);
+    fl[m] = li;
+    rowmove(chr + (size_t)m * n, p, n);
+    m += (int)ok;
   }
   return m;
 }
@@ -458,42 +516,19 @@ int filterwords() {
       }
       if (keepall) m = oldlen;
       int j = m;
-      // A list already saved at this depth is filtered in place. The test of the positions is
-      // unrolled for the usual small counts of them.
-      auto inplace = [&]<int NK>() {
-        const int tn = NK ? NK : nk;
-        for (; j < oldlen; j++) {
-          const unsigned char* p = schr + (size_t)j * n;
-          unsigned ok = 1;
-          for (int t = 0; t < tn; t++) ok &= allow[t][p[kk[t]]];
-          int li = sfl[j];
-          if (!ok || (dupscan && isused(li))) {
-            if (ca) {
-              if (nrem++ >= maxrem) ca = nullptr;
-              else {
-                double wt = ltsw[li];
-                double(*d)[62] = dt[nrem & 1];
-                for (int k = 0; k < n; k++) d[k][p[k]] += wt;
-              }
-            }
-            continue;
-          }
-          dfl[m] = li;
-          unsigned char* q = dchr + (size_t)m * n;
-          if (q != p) rowmove(q, p, n);
-          m++;
-        }
-      };
+      // A list already saved at this depth is filtered in place.
       if (!fresh) {
-        switch (nk) {
-          case 1: inplace.operator()<1>(); break;
-          case 2: inplace.operator()<2>(); break;
-          case 3: inplace.operator()<3>(); break;
-          case 4: inplace.operator()<4>(); break;
-          case 5: inplace.operator()<5>(); break;
-          case 6: inplace.operator()<6>(); break;
-          default: inplace.operator()<0>(); break;
-        }
+        bool follow = ca != nullptr;
+        auto scan = nk == 1   ? scaninplace<1>
+                    : nk == 2 ? scaninplace<2>
+                    : nk == 3 ? scaninplace<3>
+                    : nk == 4 ? scaninplace<4>
+                    : nk == 5 ? scaninplace<5>
+                    : nk == 6 ? scaninplace<6>
+                              : scaninplace<0>;
+        m = scan(j, oldlen, n, nk, kk, allow, dfl, dchr, dupscan, m, follow, nrem, maxrem, dt);
+        if (!follow) ca = nullptr;
+        j = oldlen;
       }
       // A fresh list goes into the scratch arrays; the table then loses the candidates that went.
       static std::vector<int> gone;
