@@ -309,7 +309,7 @@ int recover_nextword(wordbranch& b) {
     // Equal strings of different answers or entry methods fill the entries alike.
     bool seen = false;
     for (size_t t = 0; t + 1 < b.next && !seen; t++)
-      seen = !memcmp(rows + (size_t)b.cand[t].second * n, rows + (size_t)j * n, n);
+      seen = samerow(rows + (size_t)b.cand[t].second * n, rows + (size_t)j * n, n);
     if (!seen) return j;
   }
 }

@@ -957,38 +957,43 @@ static int refute(int wi, const unsigned char* keyp) {
   const int n = w->nent, len = w->flistlen;
   unsigned char key[MXWENT];  // the key may be a row of the list, which moves below
   memcpy(key, keyp, n);
+  // The rows spelled as the key: few, usually one.
+  static std::vector<int> hits;
+  hits.clear();
   const int* fl = w->flist;
   const unsigned char* chr = wchr[wi];
-  int first = 0;
-  while (first < len && memcmp(chr + (size_t)first * n, key, n)) first++;
-  if (first == len) return 2;
-  if (saveddep[wi] != sdep) {
-    // Filtered into the scratch arrays, then installed as this depth's list.
-    if ((int)scrfl.size() < len) scrfl.resize(len);
-    if (scrchr.size() < (size_t)len * n + CHRSLACK) scrchr.resize((size_t)len * n + CHRSLACK);
-    memcpy(scrfl.data(), fl, sizeof(int) * first);
-    memcpy(scrchr.data(), chr, (size_t)first * n);
-    int m = first;
-    for (int q = first + 1; q < len; q++)
-      if (memcmp(chr + (size_t)q * n, key, n)) {
-        scrfl[m] = fl[q];
-        memcpy(scrchr.data() + (size_t)m * n, chr + (size_t)q * n, n);
-        m++;
-      }
-    if (m == 0) return 1;
-    if (adoptlist(wi, scrfl.data(), scrchr.data(), m)) return -1;
-    w->flistlen = m;
-  } else {
-    int m = first;
-    for (int q = first + 1; q < len; q++)
-      if (memcmp(wchr[wi] + (size_t)q * n, key, n)) {
-        w->flist[m] = w->flist[q];
-        if (m != q) memmove(wchr[wi] + (size_t)m * n, wchr[wi] + (size_t)q * n, n);
-        m++;
-      }
-    if (m == 0) return 1;
-    w->flistlen = m;
+  for (int q = 0; q < len; q++)
+    if (samerow(chr + (size_t)q * n, key, n)) hits.push_back(q);
+  if (hits.empty()) return 2;
+  const int m = len - (int)hits.size();
+  if (m == 0) return 1;
+  // A list not yet saved at this depth goes to new arrays, installed as this depth's list; one
+  // saved here closes up in place. Either way the stretches between the hits move as blocks.
+  const bool fresh = saveddep[wi] != sdep;
+  int* dfl = w->flist;
+  unsigned char* dchr = wchr[wi];
+  if (fresh) {
+    dfl = (int*)malloc(sizeof(int) * m + 1);
+    dchr = (unsigned char*)malloc((size_t)m * n + CHRSLACK);
+    if (!dfl || !dchr) {
+      free(dfl);
+      free(dchr);
+      return -1;
+    }
   }
+  hits.push_back(len);
+  int to = 0, from = 0;
+  for (int h : hits) {
+    const int cnt = h - from;
+    if (cnt > 0 && (fresh || to != from)) {
+      memmove(dfl + to, fl + from, sizeof(int) * cnt);
+      memmove(dchr + (size_t)to * n, chr + (size_t)from * n, (size_t)cnt * n);
+    }
+    to += cnt;
+    from = h + 1;
+  }
+  if (fresh) installlist(wi, dfl, dchr, nullptr, nullptr, nullptr);
+  w->flistlen = m;
   listgen[wi]++;
   w->upd = 1;
   return 0;
