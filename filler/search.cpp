@@ -320,30 +320,10 @@ static inline void rowmove(unsigned char* q, const unsigned char* p, int n) {
   else memmove(q, p, n);
 }
 
-// Scratch arrays into which an ordinary word's list is filtered before exact copies are made.
-static std::vector<int> scrfl;
-static std::vector<unsigned char> scrchr;
-
-// Keeps word i's list for popstate and installs copies of the first m candidates of fl, chr.
-static int adoptlist(int i, const int* fl, const unsigned char* chr, int m) {
-  word* w = words + i;
-  size_t n = (size_t)w->nent;
-  int* nfl = (int*)malloc(sizeof(int) * m + 1);
-  unsigned char* nchr = (unsigned char*)malloc(m * n + CHRSLACK);
-  if (!nfl || !nchr) {
-    free(nfl);
-    free(nchr);
-    return -1;
-  }
-  memcpy(nfl, fl, sizeof(int) * m);
-  memcpy(nchr, chr, m * n);
-  installlist(i, nfl, nchr, nullptr, nullptr, nullptr);
-  return 0;
-}
-
-// filterwords' scan into the scratch arrays, from candidate j on: every row is copied and kept
-// only when it passes, which spares a branch the processor cannot predict; the candidates that go
-// are noted in gone. NK is the number of positions tested when it is small, else 0.
+// filterwords' scan of a list not yet saved at this depth into new arrays, from candidate j on:
+// every row is copied and kept only when it passes, which spares a branch the processor cannot
+// predict; the candidates that go are noted in gone. NK is the number of positions tested when
+// it is small, else 0.
 template <int NK>
 static int scanfresh(int j, int oldlen, int n, int nk, const int* kk, const unsigned char (*allow)[64],
                      const unsigned char* schr, const int* sfl, bool dupscan, int* dfl, unsigned char* dchr, int m,
@@ -476,16 +456,7 @@ int filterwords() {
     if (w->jmode == 0) {
       int* dfl = w->flist;
       unsigned char* dchr = wchr[i];
-      if (fresh) {
-        if ((int)scrfl.size() < oldlen) {
-          scrfl.resize(oldlen);
-          scrchr.resize((size_t)oldlen * n + CHRSLACK);
-        } else if (scrchr.size() < (size_t)oldlen * n + CHRSLACK) {
-          scrchr.resize((size_t)oldlen * n + CHRSLACK);
-        }
-        dfl = scrfl.data();
-        dchr = scrchr.data();
-      }
+      if (fresh) dfl = nullptr, dchr = nullptr;
       // A kept table of the whole list follows the list by subtracting the candidates that
       // go, as long as fewer go than stay.
       acccache* ca = intweights && caches[i].allok && caches[i].allgen == listgen[i] ? &caches[i] : nullptr;
@@ -530,11 +501,19 @@ int filterwords() {
         if (!follow) ca = nullptr;
         j = oldlen;
       }
-      // A fresh list goes into the scratch arrays; the table then loses the candidates that went.
+      // A fresh list goes into new arrays; the table then loses the candidates that went.
       static std::vector<int> gone;
       if (fresh && (int)gone.size() < oldlen) gone.resize(oldlen);
       int ng = 0;
-      if (j < oldlen) {
+      if (fresh && j < oldlen) {
+        // Into arrays for the whole list, shrunk to the survivors afterwards.
+        dfl = (int*)malloc(sizeof(int) * oldlen + 1);
+        dchr = (unsigned char*)malloc((size_t)oldlen * n + CHRSLACK);
+        if (!dfl || !dchr) {
+          free(dfl);
+          free(dchr);
+          return -1;
+        }
         auto scan = nk == 1   ? scanfresh<1>
                     : nk == 2 ? scanfresh<2>
                     : nk == 3 ? scanfresh<3>
@@ -552,7 +531,15 @@ int filterwords() {
           double(*d)[62] = dt[g & 1];
           for (int k = 0; k < n; k++) d[k][p[k]] += wt;
         }
-      if (fresh && m != oldlen && adoptlist(i, dfl, dchr, m)) return -1;
+      if (fresh && dfl && m == oldlen) {
+        free(dfl);
+        free(dchr);
+      } else if (fresh && dfl) {
+        // Shrinking cannot fail in practice; on failure the larger blocks are simply kept.
+        if (void* q = realloc(dfl, sizeof(int) * m + 1)) dfl = (int*)q;
+        if (void* q = realloc(dchr, (size_t)m * n + CHRSLACK)) dchr = (unsigned char*)q;
+        installlist(i, dfl, dchr, nullptr, nullptr, nullptr);
+      }
       if (ca && m != oldlen) {
         double(*all)[62] = (double(*)[62])ca->all.data();
         for (int k = 0; k < n; k++)
