@@ -320,6 +320,16 @@ static inline void rowmove(unsigned char* q, const unsigned char* p, int n) {
   else memmove(q, p, n);
 }
 
+// Whether the row p of a candidate li passes the test of its tn positions kl, and under the
+// duplicates rule (dupscan) is not marked.
+static inline unsigned passes(const unsigned char* p, int li, int tn, const int* kl, const unsigned char (*allow)[64],
+                              bool dupscan) {
+  unsigned ok = 1;
+  for (int t = 0; t < tn; t++) ok &= allow[t][p[kl[t]]];
+  if (dupscan) ok &= !isused(li);
+  return ok;
+}
+
 // filterwords' scan of a list not yet saved at this depth into new arrays, from candidate j on:
 // every row is copied and kept only when it passes, which spares a branch the processor cannot
 // predict; the candidates that go are noted in gone. NK is the number of positions tested when
@@ -336,10 +346,8 @@ static int scanfresh(int j, int oldlen, int n, int nk, const int* kk, const unsi
   int g = ng;
   for (; j < oldlen; j++) {
     const unsigned char* p = schr + (size_t)j * n;
-    unsigned ok = 1;
-    for (int t = 0; t < tn; t++) ok &= allow[t][p[kl[t]]];
     const int li = sfl[j];
-    if (dupscan) ok &= !isused(li);
+    const unsigned ok = passes(p, li, tn, kl, allow, dupscan);
     dfl[m] = li;
     chrcopy(dchr + (size_t)m * n, p, n);
     m += (int)ok;
@@ -367,10 +375,8 @@ static int scaninplace(int j, int oldlen, int n, int nk, const int* kk, const un
     int r = nrem;
     for (; j < oldlen; j++) {
       const unsigned char* p = chr + (size_t)j * n;
-      unsigned ok = 1;
-      for (int t = 0; t < tn; t++) ok &= allow[t][p[kl[t]]];
       const int li = fl[j];
-      if (!ok || (dupscan && isused(li))) {
+      if (!passes(p, li, tn, kl, allow, dupscan)) {
         if (r++ >= maxrem) {
           follow = false;
           j++;
@@ -390,10 +396,8 @@ static int scaninplace(int j, int oldlen, int n, int nk, const int* kk, const un
   }
   for (; j < oldlen; j++) {
     const unsigned char* p = chr + (size_t)j * n;
-    unsigned ok = 1;
-    for (int t = 0; t < tn; t++) ok &= allow[t][p[kl[t]]];
     const int li = fl[j];
-    if (dupscan) ok &= !isused(li);
+    const unsigned ok = passes(p, li, tn, kl, allow, dupscan);
     fl[m] = li;
     rowmove(chr + (size_t)m * n, p, n);
     m += (int)ok;
